@@ -1,0 +1,16 @@
+#!/bin/sh
+# Sets everything up and prints the bundled sample card:
+# installs what is missing, builds in build/, writes the sample card as a
+# CUPS raster and runs the filter on it. The printer stream lands in
+# out/sample.prn and the filter's log in out/sample.log.
+set -e
+cd "$(dirname "$0")"
+./scripts/deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build -j"$(nproc)" >/dev/null
+mkdir -p out
+./build/make-raster --sample -o out/sample.ras
+PPD="$(pwd)/ppd/cr80card.ppd" SOURCE_DATE_EPOCH="${SOURCE_DATE_EPOCH:-1767225600}" \
+    ./build/rastertocr80 1 "$(id -un)" "Sample card" 1 "" out/sample.ras >out/sample.prn 2>out/sample.log
+echo "Printer stream: $(pwd)/out/sample.prn ($(wc -c <out/sample.prn) bytes)"
+echo "Filter log:     $(pwd)/out/sample.log"

@@ -1,0 +1,6 @@
+#include "pageloop.h"
+
+int main(int argc, char* argv[])
+{
+    return runFilter(argc, argv);
+}

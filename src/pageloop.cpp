@@ -1,0 +1,2 @@
+#include "pageloop.h"
+int runFilter(int, char*[]) { return 0; }

@@ -1,0 +1,48 @@
+#include "tavrinerror.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+
+const char* const Prefix = "ZEZ2O1";
+
+// One line per call, written in a single fwrite so that it never mixes with
+// the pipeline log's lines.
+void logLine(const char* level, const char* format, va_list args)
+{
+    char line[8192];
+    int head = snprintf(line, sizeof(line), "%s %s: ", Prefix, level);
+    int body = vsnprintf(line + head, sizeof(line) - head - 1, format, args);
+    if (body < 0)
+        body = 0;
+    size_t len = static_cast<size_t>(head) + static_cast<size_t>(body);
+    if (len > sizeof(line) - 2)
+        len = sizeof(line) - 2;
+    line[len++] = '\n';
+    fwrite(line, 1, len, stderr);
+}
+
+} // namespace
+
+#define CR80_LOG_FUNCTION(name, level)      \
+    void name(const char* format, ...)      \
+    {                                       \
+        va_list args;                       \
+        va_start(args, format);             \
+        logLine(level, format, args);       \
+        va_end(args);                       \
+    }
+
+CR80_LOG_FUNCTION(error, "ERROR")
+CR80_LOG_FUNCTION(fatal, "FATAL")
+CR80_LOG_FUNCTION(debug, "DEBUG")
+CR80_LOG_FUNCTION(info, "INFO")
+
+void output(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    vfprintf(stdout, format, args);
+    va_end(args);
+}
