@@ -1,2 +1,248 @@
 #include "pageloop.h"
-int runFilter(int, char*[]) { return 0; }
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "COemPDEV.h"
+#include "debuginfo.h"
+#include "pipeline/UniDriverAdapter.h"
+#include "settings/CupsExternalInterSettingsReader.h"
+#include "tavrinerror.h"
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
+#ifndef CR80_VERSION
+#define CR80_VERSION "0.0.0"
+#endif
+
+#define PTR(p) ((unsigned long)(uintptr_t)(p))
+
+using tavgdi::UniDriverAdapter;
+
+dword fileWriter(void*, void* pBuffer, dword cbSize)
+{
+    if (pBuffer == nullptr || cbSize == 0)
+        return 0;
+    return static_cast<dword>(fwrite(pBuffer, 1, cbSize, stdout));
+}
+
+// Releases the face bitmap the page loop handed over last.
+static void releaseFace(COemPDEV* pdev)
+{
+    free(pdev->pBufStart);
+    pdev->pBufStart = nullptr;
+    pdev->bmInfoHeader.biSizeImage = 0;
+}
+
+static bool isAcceptedPage(const cups_page_header2_t* h, unsigned long long* stride)
+{
+    const unsigned long long width = h->cupsWidth, height = h->cupsHeight;
+    if (h->cupsBitsPerColor != 8 || h->cupsBitsPerPixel != 24 || h->cupsColorOrder != CUPS_ORDER_CHUNKED ||
+        width == 0 || height == 0 || h->cupsBytesPerLine != 3 * width) {
+        info("fillBitmap fails (unsupported page: %ux%u dots, %u bits per colour, %u bits per pixel, colour order %u, "
+             "%u bytes per line; 8-bit chunky RGB expected)",
+             h->cupsWidth, h->cupsHeight, h->cupsBitsPerColor, h->cupsBitsPerPixel,
+             static_cast<unsigned>(h->cupsColorOrder), h->cupsBytesPerLine);
+        return false;
+    }
+    *stride = (3 * width + 3) & ~3ull;
+    if (*stride * height > MaxFaceBufferBytes) {
+        info("fillBitmap fails (page of %ux%u dots is larger than %llu bytes)", h->cupsWidth, h->cupsHeight,
+             MaxFaceBufferBytes);
+        return false;
+    }
+    return true;
+}
+
+bool fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj, tavgdi::MediaDefinition*)
+{
+    if (ras == nullptr || header == nullptr || pdevobj == nullptr || pdevobj->pdevOEM == nullptr) {
+        info("fillBitmap fails (null parameter)");
+        return false;
+    }
+    COemPDEV* pdev = pdevobj->pdevOEM;
+    releaseFace(pdev);
+
+    unsigned long long stride = 0;
+    if (!isAcceptedPage(header, &stride))
+        return false;
+
+    const dword width = header->cupsWidth, height = header->cupsHeight;
+    const dword lineBytes = header->cupsBytesPerLine;
+    const size_t bufferSz = static_cast<size_t>(stride * height);
+    byte* buffer = static_cast<byte*>(malloc(bufferSz));
+    byte* bufferLine = static_cast<byte*>(malloc(lineBytes));
+    if (buffer == nullptr || bufferLine == nullptr) {
+        free(buffer);
+        free(bufferLine);
+        info("fillBitmap fails (malloc)");
+        return false;
+    }
+    memset(buffer, 0, bufferSz);
+
+    // The first raster row becomes the last bitmap row; each RGB triple
+    // becomes B, G, R.
+    dword y = 0;
+    for (; y < height; ++y) {
+        if (cupsRasterReadPixels(ras, bufferLine, lineBytes) == 0)
+            break;
+        byte* dst = buffer + static_cast<size_t>(height - y - 1) * stride;
+        for (dword x = 0; x < lineBytes; x += 3) {
+            dst[x] = bufferLine[x + 2];
+            dst[x + 1] = bufferLine[x + 1];
+            dst[x + 2] = bufferLine[x];
+        }
+    }
+    if (y < height) {
+        // Rows the raster did not deliver carry no ink.
+        for (dword missing = y; missing < height; ++missing)
+            memset(buffer + static_cast<size_t>(height - missing - 1) * stride, 255, lineBytes);
+        info("Warning - raster ended %u rows before the end of the page (%u rows); the missing rows are left white",
+             height - y, height);
+    }
+    free(bufferLine);
+
+    pdev->bmInfoHeader.biBitCount = 24;
+    pdev->pBufStart = buffer;
+    pdev->bmInfoHeader.biSizeImage = static_cast<dword>(bufferSz);
+    pdev->bmInfoHeader.biWidth = static_cast<int32_t>(width);
+    pdev->bmInfoHeader.biHeight = static_cast<int32_t>(height);
+    return true;
+}
+
+void Setup()
+{
+    info(">>>>>>.<<<<<< Setup");
+}
+
+void Shutdown()
+{
+    info(">>>>>>.<<<<<< Shutdown");
+}
+
+void EndPage(cups_page_header2_t* header)
+{
+    info(">>>>>> EndPage");
+    info("Cups Header Ptr: %lx", PTR(header));
+    info("on gere les signaux ici pour ignorer effet du signal");
+    signal(SIGTERM, SIG_IGN);
+    info("<<<<<< EndPage");
+}
+
+int runFilter(int argc, char* argv[])
+{
+    setbuf(stderr, nullptr);
+    info("DBG <<<<<< NO SLEEP");
+    info(">>>>>> Start Process");
+    for (int i = 0; i < argc; ++i)
+        info("# ARG(%d) : %s", i, argv[i]);
+
+    if (argc != 6 && argc != 7) {
+        printf("raster - version %s\n", CR80_VERSION);
+        fatal("raster job-id user title copies options [file]");
+        return 0;
+    }
+
+    int fd = 0;
+    if (argc == 7) {
+        fd = open(argv[6], O_RDONLY);
+        if (fd == -1) {
+            fatal("Unable to open raster file.");
+            sleep(1);
+            return 0;
+        }
+    }
+    info("[TAV] executing raster version %s ...", CR80_VERSION);
+
+    const char* ppdPath = getenv("PPD");
+    ppd_file_t* ppd = ppdPath ? ppdOpenFile(ppdPath) : nullptr;
+    info("PPD load (ptr: %lx, src:%s)", PTR(ppd), ppdPath ? ppdPath : "(null)");
+    debugPPDFile(ppd);
+
+    cups_raster_t* ras = cupsRasterOpen(fd, CUPS_RASTER_READ);
+    info("Raster opened (ptr:%lx)", PTR(ras));
+    debugRaster(ras);
+
+    info("Calling Setup from Main ...");
+    Setup();
+
+    info("Reading options");
+    cups_option_t* options = nullptr;
+    int num_options = cupsParseOptions(argv[5], 0, &options);
+    debugOptions(num_options, options);
+
+    {
+        COemPDEV cpdev;
+        cpdev.interSettings = new tavgdi::CupsExternalInterSettingsReader(options, num_options, ppd);
+        UniDriverAdapter udrv(fileWriter);
+        DEVOBJ devobj;
+        devobj.hPrinter = nullptr;
+        devobj.pdevOEM = &cpdev;
+        devobj.interSettings = cpdev.interSettings;
+        devobj.pPublicDM = nullptr;
+
+        if (!udrv.startDoc(argv[3], 1, &devobj, nullptr, 0, false))
+            info("StartDoc failed");
+
+        cups_page_header2_t header;
+        memset(&header, 0, sizeof(header));
+        int iter = 0;
+        int res = 3;
+        int failedPage = 0;
+        cupsRasterReadHeader2(ras, &header);
+        do {
+            iter += 1;
+            info("Start Round #%d (cupsRasterReadHeader2)", iter);
+            debugPageHeader(&header);
+            debugRaster(ras);
+            tavgdi::MediaDefinition* media = udrv.getMedia();
+            if (fillBitmap(ras, &header, &devobj, media)) {
+                res = cupsRasterReadHeader2(ras, &header);
+                info("res : %d", res);
+                if (res != 0) {
+                    if (!udrv.newFace(&devobj, false))
+                        info("Warning - new face failed");
+                    releaseFace(&cpdev);
+                    EndPage(&header);
+                }
+            } else {
+                // A page that cannot be read ends the job: the faces handed
+                // over so far are still printed.
+                info("Warning - not able to read input raster");
+                releaseFace(&cpdev);
+                failedPage = iter;
+                res = 0;
+            }
+            info("Calling EndPage from Main ...");
+        } while (res != 0);
+
+        if (!udrv.newFace(&devobj, true))
+            info("Warning - new face failed");
+        releaseFace(&cpdev);
+        if (!udrv.endDoc(&devobj))
+            info("Warning - endDoc failed");
+        EndPage(&header);
+        if (failedPage != 0)
+            error("Page %d could not be read from the raster; the job ends after the %d face(s) before it",
+                  failedPage, failedPage - 1);
+
+        info("End Round #%d (cupsRasterReadHeader2)", iter);
+        info("Call Shutdown from Main");
+        Shutdown();
+        info("Call ppdClose from Main");
+        ppdClose(ppd);
+        info("Call cupsRasterClose from Main");
+        cupsRasterClose(ras);
+        if (fd != 0)
+            close(fd);
+        delete cpdev.interSettings;
+        cpdev.interSettings = nullptr;
+        info("End Of Main");
+    }
+    cupsFreeOptions(num_options, options);
+    return 0;
+}

@@ -1,2 +1,29 @@
+// The filter entry and its page loop: every raster page is one card face,
+// turned into a bottom-up 24-bit bitmap and handed to the driver adapter.
 #pragma once
+
+#include <cups/raster.h>
+
+#include "Windows.h"
+
+namespace tavgdi {
+class MediaDefinition;
+}
+
+// Largest face buffer the filter accepts from a raster header.
+const unsigned long long MaxFaceBufferBytes = 256ull << 20;
+
+// Output callback of the pipeline: writes the bytes to standard output.
+dword fileWriter(void* obj, void* pBuffer, dword cbSize);
+
+// Reads the current page's pixels into a new bottom-up BGR bitmap whose rows
+// are padded to a multiple of 4 bytes, and records it in pdevobj->pdevOEM.
+// Refuses pages that are not 8-bit chunky RGB or that are too large.
+bool fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj, tavgdi::MediaDefinition* media);
+
+void Setup();
+void Shutdown();
+void EndPage(cups_page_header2_t* header);
+
+// The whole filter run; returns the process exit status (always 0).
 int runFilter(int argc, char* argv[]);
