@@ -177,7 +177,7 @@ int runFilter(int argc, char* argv[])
 
     {
         COemPDEV cpdev;
-        cpdev.interSettings = new tavgdi::CupsExternalInterSettingsReader(options, num_options, ppd);
+        cpdev.interSettings = new CupsExternalInterSettingsReader(options, num_options, ppd);
         UniDriverAdapter udrv(fileWriter);
         DEVOBJ devobj;
         devobj.hPrinter = nullptr;
