@@ -157,6 +157,8 @@ int main(int argc, char** argv)
     const bool ok = output == "-" ? cr80tools::writeRaster(STDOUT_FILENO, images, dpiX, dpiY, &err)
                                   : cr80tools::writeRasterFile(output, images, dpiX, dpiY, &err);
     if (!ok) {
+        if (output != "-")
+            std::remove(output.c_str());  // no half-written raster left behind
         std::fprintf(stderr, "make-raster: %s\n", err.c_str());
         return 1;
     }
