@@ -1,0 +1,74 @@
+#pragma once
+// Running programs (above all the built filter) as child processes from tests:
+// fork/exec with a given argument list, environment changes and standard
+// input bytes; standard output and standard error are captured separately,
+// and a child that runs past its time limit is killed, so a hanging filter
+// fails its test instead of hanging the suite.
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace cr80test {
+
+struct ProcessResult {
+    bool started = false;        // false: fork or exec failed, see startError
+    std::string startError;
+    std::string out;             // standard output, byte for byte
+    std::string err;             // standard error
+    int exitCode = -1;           // exit status when the child exited, else -1
+    int signal = 0;              // the signal that ended the child, else 0
+    bool timedOut = false;       // killed at the time limit
+
+    bool exitedWith(int code) const { return started && !timedOut && signal == 0 && exitCode == code; }
+};
+
+struct ProcessSpec {
+    std::vector<std::string> argv;  // argv[0] is the program; a name without '/' is searched in PATH
+    // Environment: the test's own, with these changes applied in order
+    // (a value sets the variable, no value removes it).
+    std::vector<std::pair<std::string, std::optional<std::string>>> env;
+    std::optional<std::string> stdinBytes;  // none: standard input is /dev/null
+    int timeoutMs = 60000;
+};
+
+ProcessResult runProcess(const ProcessSpec& spec);
+
+// The built filter and the project's PPD.
+std::string filterPath();
+std::string defaultPpdPath();
+
+// One filter run as CUPS would start it: `rastertocr80 1 user title 1 options [file]`.
+struct FilterJob {
+    std::string title = "Test card";
+    std::string options;                     // the CUPS option string (argv[5])
+    std::optional<std::string> file;         // argv[6]; none: the raster comes on standard input
+    std::optional<std::string> stdinBytes;   // the raster on standard input
+    // Arguments after the program name, used instead of the ones above when
+    // set (for argument-count cases).
+    std::optional<std::vector<std::string>> args;
+    std::optional<std::string> ppd = defaultPpdPath();   // none: PPD is unset
+    std::optional<std::string> sourceDateEpoch = std::string("1767225600");
+    std::vector<std::pair<std::string, std::optional<std::string>>> env;  // applied last
+    int timeoutMs = 120000;
+};
+
+// The arguments after the program name for `job`.
+std::vector<std::string> filterArgs(const FilterJob& job);
+ProcessResult runFilter(const FilterJob& job);
+
+// Makes logs comparable between runs by replacing pointer values printed with
+// %lx by "<ptr>". Replaced are the runs of hex digits
+//   - after "0x" or "0X";
+//   - after one of the labels "ptr:", "prt:", "pdevobj:", "rect:", "devmode:",
+//     "consts:", "groups:", "profiles:" (any letter case, starting a word,
+//     blanks and tabs allowed after the colon), when the run ends a word;
+//   - between "(" and ")" when the run holds a letter a-f or at least 9 digits
+//     (so "(%d)" numbers such as "(5)" or "(614400)" stay, "(55d0c8a1b2c0)" goes);
+//   - between "_" and ".bin" (dump file names).
+// Anything else is left as it is; "0" printed for a null pointer after a
+// label becomes "<ptr>" too.
+std::string maskPointers(const std::string& text);
+
+}  // namespace cr80test

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "FilterRun.h"
+#include "TestRaster.h"
+
+using namespace cr80tools;
+using cr80test::ProcessResult;
+using cr80test::TempDir;
+
+namespace {
+
+// make-raster is built next to the filter.
+std::string makeRasterPath()
+{
+    const std::string filter = cr80test::filterPath();
+    return filter.substr(0, filter.rfind('/') + 1) + "make-raster";
+}
+
+class MakeRaster : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        struct stat st;
+        if (stat(makeRasterPath().c_str(), &st) != 0)
+            GTEST_SKIP() << "make-raster is not built";
+    }
+
+    ProcessResult run(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), makeRasterPath());
+        cr80test::ProcessSpec spec;
+        spec.argv = args;
+        spec.timeoutMs = 30000;
+        return cr80test::runProcess(spec);
+    }
+
+    std::vector<RawPage> pagesOf(const std::string& path)
+    {
+        std::vector<RawPage> pages;
+        std::string err;
+        EXPECT_TRUE(readRasterBytes(cr80test::readFile(path), pages, &err)) << err;
+        return pages;
+    }
+
+    TempDir dir;
+};
+
+}  // namespace
+
+TEST_F(MakeRaster, SampleInvocationWritesTheSampleCard)
+{
+    const std::string out = dir.file("sample.ras");
+    const ProcessResult r = run({"--sample", "-o", out});
+    ASSERT_TRUE(r.exitedWith(0)) << r.err;
+    EXPECT_EQ(cr80test::readFile(out), cr80test::sampleRaster());
+    // Nothing given but the output: the same card.
+    ASSERT_TRUE(run({"--output=" + dir.file("default.ras")}).exitedWith(0));
+    EXPECT_EQ(cr80test::readFile(dir.file("default.ras")), cr80test::sampleRaster());
+}
+
+TEST_F(MakeRaster, SeveralPagesSizesResolutionsAndPictures)
+{
+    const RasterImage pic = cr80test::patternImage(9, 5);
+    std::string err;
+    ASSERT_TRUE(writePpm(dir.file("p.ppm"), pic, &err)) << err;
+
+    const std::string out = dir.file("m.ras");
+    const ProcessResult r = run({"--width", "101", "--height=63", "--dpi", "300x600", "--pages", "2",
+                                 "--ppm", dir.file("p.ppm"), "--sample", "-o", out});
+    ASSERT_TRUE(r.exitedWith(0)) << r.err;
+    const std::vector<RawPage> pages = pagesOf(out);
+    ASSERT_EQ(pages.size(), 3u);
+    EXPECT_EQ(pages[0].data, pic.rgb);
+    EXPECT_EQ(pages[1].data, makeSampleCard(101, 63, 2).rgb);
+    EXPECT_EQ(pages[2].data, makeSampleCard(101, 63, 3).rgb);
+    for (const RawPage& p : pages) {
+        EXPECT_EQ(p.header.HWResolution[0], 300u);
+        EXPECT_EQ(p.header.HWResolution[1], 600u);
+    }
+}
+
+TEST_F(MakeRaster, WritesToStandardOutput)
+{
+    const ProcessResult r = run({"--dpi=600", "-o", "-"});
+    ASSERT_TRUE(r.exitedWith(0)) << r.err;
+    EXPECT_EQ(r.out, cr80test::rasterOf({makeSampleCard()}, 600, 600));
+}
+
+TEST_F(MakeRaster, BadUsageAndUnreadablePictures)
+{
+    const std::string out = dir.file("never.ras");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"--sample"}, 2, "no output"},
+        {{"-o"}, 2, "needs a value"},
+        {{"--pages", "0", "-o", out}, 2, "--pages"},
+        {{"--width", "12abc", "-o", out}, 2, "--width"},
+        {{"--height", "30001", "-o", out}, 2, "--height"},
+        {{"--dpi", "300x", "-o", out}, 2, "--dpi"},
+        {{"--dpi", "0", "-o", out}, 2, "--dpi"},
+        {{"--sample=3", "-o", out}, 2, "takes no value"},
+        {{"--colour", "-o", out}, 2, "unknown argument"},
+        {{"--ppm", dir.file("none.ppm"), "-o", out}, 1, "cannot open"},
+        {{"-o", dir.file("no/such/dir.ras")}, 1, "cannot create"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args[0]);
+        const ProcessResult r = run(c.args);
+        EXPECT_TRUE(r.exitedWith(c.status)) << r.exitCode;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        struct stat st;
+        EXPECT_NE(stat(out.c_str(), &st), 0);
+    }
+    const ProcessResult help = run({"--help"});
+    EXPECT_TRUE(help.exitedWith(0));
+    EXPECT_NE(help.out.find("Usage: make-raster"), std::string::npos);
+}
