@@ -1,0 +1,233 @@
+// The filter entry and page loop: command line, the call sequence of the
+// loop, refused and truncated pages, and the face bitmap layout.
+#include <gtest/gtest.h>
+
+#include <cups/raster.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <regex>
+
+#include "COemPDEV.h"
+#include "FilterRun.h"
+#include "TestRaster.h"
+#include "pageloop.h"
+
+using namespace cr80test;
+
+namespace {
+
+// The loop's events in order: "res:N", "newFace" and "EndPage".
+std::vector<std::string> loopEvents(const std::string& log)
+{
+    std::vector<std::string> events;
+    std::regex event(R"((res : (\d+))|(\[UniDriverAdapter::newFace\] \(prt)|(>>>>>> EndPage))");
+    for (auto it = std::sregex_iterator(log.begin(), log.end(), event); it != std::sregex_iterator(); ++it) {
+        const std::smatch& m = *it;
+        if (m[1].matched)
+            events.push_back("res:" + m[2].str());
+        else if (m[3].matched)
+            events.push_back("newFace");
+        else
+            events.push_back("EndPage");
+    }
+    return events;
+}
+
+size_t count(const std::string& text, const std::string& what)
+{
+    size_t n = 0;
+    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1))
+        ++n;
+    return n;
+}
+
+RawPage goodPage(unsigned w = 16, unsigned h = 8)
+{
+    return rawPage(patternImage(w, h));
+}
+
+} // namespace
+
+TEST(FilterEntry, WrongArgumentCountsPrintVersionAndUsage)
+{
+    for (size_t n : {0u, 1u, 4u, 7u, 9u}) {
+        FilterJob job;
+        job.args = std::vector<std::string>(n, "x");
+        ProcessResult r = runFilter(job);
+        ASSERT_TRUE(r.exitedWith(0)) << n;
+        EXPECT_EQ(r.out, "raster - version 1.0.0\n") << n;
+        EXPECT_NE(r.err.find("ZEZ2O1 FATAL: raster job-id user title copies options [file]\n"), std::string::npos);
+    }
+}
+
+TEST(FilterEntry, UnopenableFileEndsCleanly)
+{
+    FilterJob job;
+    job.file = "/nonexistent/raster.ras";
+    ProcessResult r = runFilter(job);
+    ASSERT_TRUE(r.exitedWith(0));
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("ZEZ2O1 FATAL: Unable to open raster file.\n"), std::string::npos);
+}
+
+TEST(PageLoop, HandsEachFaceOverOnceWithFlushOnTheLast)
+{
+    TempDir dir;
+    const std::string three = sampleRaster(3, 101, 64);
+    struct Case {
+        const char* name;
+        std::string raster;
+        bool onStdin;
+        std::vector<std::string> events;
+    } cases[] = {
+        {"one page, file", sampleRaster(1, 101, 64), false, {"res:0", "newFace", "EndPage"}},
+        {"three pages, stdin",
+         three,
+         true,
+         {"res:1", "newFace", "EndPage", "res:1", "newFace", "EndPage", "res:0", "newFace", "EndPage"}},
+        {"three pages, file",
+         three,
+         false,
+         {"res:1", "newFace", "EndPage", "res:1", "newFace", "EndPage", "res:0", "newFace", "EndPage"}},
+    };
+    for (const Case& c : cases) {
+        FilterJob job;
+        job.title = "Badge of Zoë";
+        if (c.onStdin)
+            job.stdinBytes = c.raster;
+        else
+            job.file = dir.write("in.ras", c.raster);
+        ProcessResult r = runFilter(job);
+        ASSERT_TRUE(r.exitedWith(0)) << c.name << r.err;
+        EXPECT_EQ(loopEvents(r.err), c.events) << c.name;
+        EXPECT_NE(r.err.find("(doc:Badge of Zo\xc3\xab)"), std::string::npos) << c.name;
+        EXPECT_EQ(count(r.err, "ZEZ2O1 ERROR"), 0u) << c.name;
+        EXPECT_NE(r.err.find("ZEZ2O1 INFO: End Of Main\n"), std::string::npos) << c.name;
+    }
+}
+
+TEST(PageLoop, RefusedPagesEndTheJobCleanly)
+{
+    auto with = [](void (*change)(cups_page_header2_t&)) {
+        RawPage page = goodPage();
+        change(page.header);
+        return page;
+    };
+    struct Case {
+        const char* name;
+        RawPage page;
+    } cases[] = {
+        {"16 bits per colour", with([](cups_page_header2_t& h) { h.cupsBitsPerColor = 16; h.cupsBitsPerPixel = 48;
+                                                                   h.cupsBytesPerLine = 6 * h.cupsWidth; })},
+        {"banded", with([](cups_page_header2_t& h) { h.cupsColorOrder = CUPS_ORDER_BANDED; })},
+        {"line length", with([](cups_page_header2_t& h) { h.cupsBytesPerLine += 3; })},
+        {"zero width", with([](cups_page_header2_t& h) { h.cupsWidth = 0; })},
+        {"giant", with([](cups_page_header2_t& h) { h.cupsWidth = 100000; h.cupsHeight = 100000;
+                                                     h.cupsBytesPerLine = 300000; })},
+    };
+    for (const Case& c : cases) {
+        // A good first page, then the refused one: the first face is still
+        // handed over once, and the job ends after it.
+        FilterJob job;
+        job.stdinBytes = rawRasterOf({goodPage(), c.page});
+        ProcessResult r = runFilter(job);
+        ASSERT_TRUE(r.exitedWith(0)) << c.name;
+        EXPECT_NE(r.err.find("ZEZ2O1 ERROR: Page 2 could not be read from the raster"), std::string::npos)
+            << c.name << r.err;
+        EXPECT_EQ(loopEvents(r.err), (std::vector<std::string>{"res:1", "newFace", "EndPage", "newFace", "EndPage"}))
+            << c.name;
+    }
+}
+
+TEST(PageLoop, EmptyOrForeignInputEndsCleanly)
+{
+    for (std::string input : {std::string(), std::string("%PDF-1.4 not a raster at all\n")}) {
+        FilterJob job;
+        job.stdinBytes = input;
+        ProcessResult r = runFilter(job);
+        ASSERT_TRUE(r.exitedWith(0));
+        EXPECT_NE(r.err.find("ZEZ2O1 ERROR: Page 1 could not be read from the raster"), std::string::npos);
+        EXPECT_EQ(loopEvents(r.err), (std::vector<std::string>{"newFace", "EndPage"}));
+    }
+}
+
+TEST(PageLoop, TruncatedPageIsPrintedWithWhiteRows)
+{
+    RawPage page = goodPage(16, 8);
+    page.data.resize(page.data.size() - 3 * 16 * 3); // three rows short
+    FilterJob job;
+    job.stdinBytes = rawRasterOf({page});
+    ProcessResult r = runFilter(job);
+    ASSERT_TRUE(r.exitedWith(0));
+    EXPECT_NE(r.err.find("Warning - raster ended 3 rows before the end of the page (8 rows)"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(count(r.err, "ZEZ2O1 ERROR"), 0u);
+}
+
+// fillBitmap in process, on rasters written to a file.
+class FillBitmap : public ::testing::Test {
+protected:
+    bool fill(const std::vector<RawPage>& pages)
+    {
+        std::string path = dir.write("p.ras", rawRasterOf(pages));
+        fd = open(path.c_str(), O_RDONLY);
+        ras = cupsRasterOpen(fd, CUPS_RASTER_READ);
+        if (!cupsRasterReadHeader2(ras, &header))
+            return false;
+        devobj.pdevOEM = &pdev;
+        return fillBitmap(ras, &header, &devobj, nullptr);
+    }
+    std::vector<uint8_t> bitmap() const
+    {
+        return std::vector<uint8_t>(pdev.pBufStart, pdev.pBufStart + pdev.bmInfoHeader.biSizeImage);
+    }
+    void TearDown() override
+    {
+        free(pdev.pBufStart);
+        pdev.pBufStart = nullptr;
+        if (ras)
+            cupsRasterClose(ras);
+        if (fd >= 0)
+            close(fd);
+    }
+    TempDir dir;
+    int fd = -1;
+    cups_raster_t* ras = nullptr;
+    cups_page_header2_t header{};
+    COemPDEV pdev;
+    DEVOBJ devobj{};
+};
+
+TEST_F(FillBitmap, RowsAreBottomUpBgrPaddedToFourBytes)
+{
+    RasterImage img(2, 2);
+    img.rgb = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    ASSERT_TRUE(fill({rawPage(img)}));
+    EXPECT_EQ(pdev.bmInfoHeader.biWidth, 2);
+    EXPECT_EQ(pdev.bmInfoHeader.biHeight, 2);
+    EXPECT_EQ(pdev.bmInfoHeader.biBitCount, 24);
+    EXPECT_EQ(bitmap(), (std::vector<uint8_t>{9, 8, 7, 12, 11, 10, 0, 0, 3, 2, 1, 6, 5, 4, 0, 0}));
+}
+
+TEST_F(FillBitmap, MissingRowsAreWhiteAndComeFirst)
+{
+    RawPage page = rawPage(patternImage(3, 3));
+    std::vector<uint8_t> firstRow(page.data.begin(), page.data.begin() + 9);
+    page.data.resize(9); // one row of three
+    ASSERT_TRUE(fill({page}));
+    std::vector<uint8_t> bmp = bitmap();
+    ASSERT_EQ(bmp.size(), 36u); // rows of 9 bytes padded to 12
+    const std::vector<uint8_t> white = {255, 255, 255, 255, 255, 255, 255, 255, 255, 0, 0, 0};
+    EXPECT_EQ(std::vector<uint8_t>(bmp.begin(), bmp.begin() + 12), white);
+    EXPECT_EQ(std::vector<uint8_t>(bmp.begin() + 12, bmp.begin() + 24), white);
+    EXPECT_EQ(bmp[24], firstRow[2]);
+    EXPECT_EQ(bmp[26], firstRow[0]);
+}
+
+TEST_F(FillBitmap, NullArgumentsFail)
+{
+    EXPECT_FALSE(fillBitmap(nullptr, &header, &devobj, nullptr));
+    EXPECT_EQ(pdev.pBufStart, nullptr);
+}
