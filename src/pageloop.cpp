@@ -5,9 +5,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 
 #include "COemPDEV.h"
+#include "Exceptions/TavGdiException.h"
 #include "debuginfo.h"
 #include "pipeline/UniDriverAdapter.h"
 #include "settings/CupsExternalInterSettingsReader.h"
@@ -133,6 +135,61 @@ void EndPage(cups_page_header2_t* header)
     info("<<<<<< EndPage");
 }
 
+// Drives the adapter over every page of the raster; iter counts the rounds.
+static void runPageLoop(UniDriverAdapter& udrv, COemPDEV& cpdev, cups_raster_t* ras, char* title, int& iter)
+{
+    DEVOBJ devobj;
+    devobj.hPrinter = nullptr;
+    devobj.pdevOEM = &cpdev;
+    devobj.interSettings = cpdev.interSettings;
+    devobj.pPublicDM = nullptr;
+
+    if (!udrv.startDoc(title, 1, &devobj, nullptr, 0, false))
+        info("StartDoc failed");
+
+    cups_page_header2_t header;
+    memset(&header, 0, sizeof(header));
+    iter = 0;
+    int res = 3;
+    int failedPage = 0;
+    cupsRasterReadHeader2(ras, &header);
+    do {
+        iter += 1;
+        info("Start Round #%d (cupsRasterReadHeader2)", iter);
+        debugPageHeader(&header);
+        debugRaster(ras);
+        tavgdi::MediaDefinition* media = udrv.getMedia();
+        if (fillBitmap(ras, &header, &devobj, media)) {
+            res = cupsRasterReadHeader2(ras, &header);
+            info("res : %d", res);
+            if (res != 0) {
+                if (!udrv.newFace(&devobj, false))
+                    info("Warning - new face failed");
+                releaseFace(&cpdev);
+                EndPage(&header);
+            }
+        } else {
+            // A page that cannot be read ends the job: the faces handed
+            // over so far are still printed.
+            info("Warning - not able to read input raster");
+            releaseFace(&cpdev);
+            failedPage = iter;
+            res = 0;
+        }
+        info("Calling EndPage from Main ...");
+    } while (res != 0);
+
+    if (!udrv.newFace(&devobj, true))
+        info("Warning - new face failed");
+    releaseFace(&cpdev);
+    if (!udrv.endDoc(&devobj))
+        info("Warning - endDoc failed");
+    EndPage(&header);
+    if (failedPage != 0)
+        error("Page %d could not be read from the raster; the job ends after the %d face(s) before it", failedPage,
+              failedPage - 1);
+}
+
 int runFilter(int argc, char* argv[])
 {
     setbuf(stderr, nullptr);
@@ -178,57 +235,16 @@ int runFilter(int argc, char* argv[])
     {
         COemPDEV cpdev;
         cpdev.interSettings = new CupsExternalInterSettingsReader(options, num_options, ppd);
-        UniDriverAdapter udrv(fileWriter);
-        DEVOBJ devobj;
-        devobj.hPrinter = nullptr;
-        devobj.pdevOEM = &cpdev;
-        devobj.interSettings = cpdev.interSettings;
-        devobj.pPublicDM = nullptr;
-
-        if (!udrv.startDoc(argv[3], 1, &devobj, nullptr, 0, false))
-            info("StartDoc failed");
-
-        cups_page_header2_t header;
-        memset(&header, 0, sizeof(header));
+        std::unique_ptr<UniDriverAdapter> udrv;
         int iter = 0;
-        int res = 3;
-        int failedPage = 0;
-        cupsRasterReadHeader2(ras, &header);
-        do {
-            iter += 1;
-            info("Start Round #%d (cupsRasterReadHeader2)", iter);
-            debugPageHeader(&header);
-            debugRaster(ras);
-            tavgdi::MediaDefinition* media = udrv.getMedia();
-            if (fillBitmap(ras, &header, &devobj, media)) {
-                res = cupsRasterReadHeader2(ras, &header);
-                info("res : %d", res);
-                if (res != 0) {
-                    if (!udrv.newFace(&devobj, false))
-                        info("Warning - new face failed");
-                    releaseFace(&cpdev);
-                    EndPage(&header);
-                }
-            } else {
-                // A page that cannot be read ends the job: the faces handed
-                // over so far are still printed.
-                info("Warning - not able to read input raster");
-                releaseFace(&cpdev);
-                failedPage = iter;
-                res = 0;
-            }
-            info("Calling EndPage from Main ...");
-        } while (res != 0);
-
-        if (!udrv.newFace(&devobj, true))
-            info("Warning - new face failed");
-        releaseFace(&cpdev);
-        if (!udrv.endDoc(&devobj))
-            info("Warning - endDoc failed");
-        EndPage(&header);
-        if (failedPage != 0)
-            error("Page %d could not be read from the raster; the job ends after the %d face(s) before it",
-                  failedPage, failedPage - 1);
+        try {
+            udrv.reset(new UniDriverAdapter(fileWriter));
+            runPageLoop(*udrv, cpdev, ras, argv[3], iter);
+        } catch (const tavgdi::TavGdiException&) {
+            // The pipeline refused to go on: end the job cleanly.
+            releaseFace(&cpdev);
+            error("ERROR - the document pipeline stopped on an internal error; the job ends here");
+        }
 
         info("End Round #%d (cupsRasterReadHeader2)", iter);
         info("Call Shutdown from Main");
@@ -242,6 +258,7 @@ int runFilter(int argc, char* argv[])
         delete cpdev.interSettings;
         cpdev.interSettings = nullptr;
         info("End Of Main");
+        udrv.reset();
     }
     cupsFreeOptions(num_options, options);
     return 0;
