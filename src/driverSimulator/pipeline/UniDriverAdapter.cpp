@@ -1,28 +1,156 @@
 #include "pipeline/UniDriverAdapter.h"
 
+#include "COemPDEV.h"
+#include "GlobalFactory.h"
 #include "InternalLog.h"
+#include "MediaDefinition.h"
+#include "input/MonoReaders.h"
+#include "pipeline/DocumentSupervisor.h"
+#include "pipeline/ExternalBufferAggregator.h"
+#include "settings/IGDataOptions.h"
+#include "settings/OptionsConverter.h"
 
 namespace tavgdi {
 
+namespace {
+// Role keys of the four custom picture reader slots.
+const char* const RoleKeys[4] = {"overlay", "backOverlay", "black", "backBlack"};
+} // namespace
+
 UniDriverAdapter::UniDriverAdapter(PFN_WriteBuffer w)
-    : writer(w), isStartDocTaggedVisited(false), media(nullptr)
+    : writer(w), isStartDocTaggedVisited(false), docOptions(nullptr), cardOptions(nullptr),
+      frontFaceOptions(nullptr), backFaceOptions(nullptr), monochromeReaders(nullptr), aggregator(nullptr),
+      docSupervisor(nullptr), media(nullptr)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +UniDriverAdapter (%lx)\r\n", LOGPTR(this));
+    buildOptions();
 }
 
 UniDriverAdapter::~UniDriverAdapter()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : UniDriverAdapter (%lx)\r\n",
                        LOGPTR(this));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] monochromeReaders FREE - \t\tPTR: %lx\r\n", LOGPTR(monochromeReaders));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] docSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(docSupervisor));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] docOptions FREE - \t\tPTR: %lx\r\n", LOGPTR(docOptions));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] cardOptions FREE - \t\tPTR: %lx\r\n", LOGPTR(cardOptions));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] frontFaceOptions FREE - \t\tPTR: %lx\r\n", LOGPTR(frontFaceOptions));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] backFaceOptions FREE - \t\tPTR: %lx\r\n", LOGPTR(backFaceOptions));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] aggregator FREE - \t\tPTR: %lx\r\n", LOGPTR(aggregator));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] media FREE - \t\tPTR: %lx\r\n", LOGPTR(media));
+    // The document supervisor goes first here: its card and face supervisors
+    // read the option maps while they are destroyed.
+    delete docSupervisor;
+    delete aggregator;
+    delete docOptions;
+    delete cardOptions;
+    delete frontFaceOptions;
+    delete backFaceOptions;
+    delete monochromeReaders;
+    delete media;
+    docSupervisor = nullptr;
+    aggregator = nullptr;
+    docOptions = cardOptions = frontFaceOptions = backFaceOptions = nullptr;
+    monochromeReaders = nullptr;
+    media = nullptr;
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -UniDriverAdapter (%lx)\r\n", LOGPTR(this));
 }
 
-bool UniDriverAdapter::startDoc(char* docName, dword, PDEVOBJ pDevObj, IPrintOemDriverUni*, int, bool)
+void UniDriverAdapter::buildOptions()
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::buildOptions] (prt:%lx)\r\n", LOGPTR(this));
+    docOptions = TavFactory::FactoryDataOptions(TavFactory::UndefinedSupervisor);
+    cardOptions = TavFactory::FactoryDataOptions(TavFactory::UndefinedSupervisor);
+    frontFaceOptions = TavFactory::FactoryDataOptions(TavFactory::UndefinedSupervisor);
+    backFaceOptions = TavFactory::FactoryDataOptions(TavFactory::UndefinedSupervisor);
+    aggregator = new ExternalBufferAggregator();
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW ExternalBufferAggregator \tPTR: %lx\r\n",
+                       LOGPTR(aggregator));
+    rectManager.create(nullptr);
+}
+
+bool UniDriverAdapter::startDoc(char* docName, dword jobId, PDEVOBJ pDevObj, IPrintOemDriverUni* helper,
+                                int copyCount, bool isExternalOptionManagement)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::startDoc] (prt:%lx, pdevobj:%lx)\r\n", LOGPTR(this),
                        LOGPTR(pDevObj));
     InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::startDoc] (doc:%s)\r\n", docName ? docName : "(null)");
-    isStartDocTaggedVisited = true;
+
+    if (monochromeReaders == nullptr) {
+        monochromeReaders = new MonoReaders(TavFactory::FileMonoReader);
+        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW monochromeReaders \tPTR: %lx\r\n",
+                           LOGPTR(monochromeReaders));
+    }
+    void* printer = pDevObj ? pDevObj->hPrinter : nullptr;
+    for (int slot = 0; slot < 4; ++slot) {
+        auto item = static_cast<MonoReaders::MonoReaderItemType>(slot);
+        if (monochromeReaders->get(item) == nullptr)
+            monochromeReaders->set(printer, RoleKeys[slot], item);
+    }
+
+    if (!isStartDocTaggedVisited && !(docName == nullptr && jobId == 0)) {
+        InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::startDoc] Processing\r\n");
+        if (!isExternalOptionManagement && !externalToInternal(pDevObj, helper))
+            InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::startDoc] reading option : some options are "
+                               L"missing (not an error)\r\n");
+        if (!BuildMedia())
+            InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::startDoc] WARNING - Failed to build media\r\n");
+        if (docSupervisor != nullptr) {
+            InternalLog::print(L"[TAVRIN UNIDRIVER MEM] docSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(docSupervisor));
+            delete docSupervisor;
+            docSupervisor = nullptr;
+        }
+        docSupervisor = new DocumentSupervisor(docOptions, cardOptions, frontFaceOptions, backFaceOptions,
+                                               monochromeReaders, aggregator, &rectManager, media);
+        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW DocumentSupervisor \tPTR: %lx\r\n",
+                           LOGPTR(docSupervisor));
+        isStartDocTaggedVisited = true;
+    }
+    if (docSupervisor != nullptr)
+        docSupervisor->setCopyCount(copyCount);
+    return true;
+}
+
+bool UniDriverAdapter::externalToInternal(PDEVOBJ pDevObj, IPrintOemDriverUni* helper)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::externalToInternal] (prt:%lx, pdevobj:%lx)\r\n",
+                       LOGPTR(this), LOGPTR(pDevObj));
+    cleanUpOptions();
+    OptionsConverter converter(docOptions, cardOptions, frontFaceOptions, backFaceOptions, aggregator, &rectManager,
+                               monochromeReaders, pDevObj, helper);
+    return converter.convert();
+}
+
+void UniDriverAdapter::cleanUpOptions()
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::cleanUpOptions] (prt:%lx)\r\n", LOGPTR(this));
+    aggregator->cleanUp();
+    docOptions->cleanUp();
+    cardOptions->cleanUp();
+    frontFaceOptions->cleanUp();
+    backFaceOptions->cleanUp();
+}
+
+bool UniDriverAdapter::BuildMedia()
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::BuildMedia] (ptr:%lx)\r\n", LOGPTR(this));
+    if (frontFaceOptions == nullptr) {
+        InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::BuildMedia] WARNING - NULL frontFaceOptions\r\n");
+        media = nullptr;
+        return false;
+    }
+    dword dpiX = static_cast<dword>(frontFaceOptions->getOption(TavGdiOptions::DpiX));
+    dword dpiY = static_cast<dword>(frontFaceOptions->getOption(TavGdiOptions::DpiY));
+    dword crWidth = static_cast<dword>(frontFaceOptions->getOption(TavGdiOptions::PaperSizeW));
+    dword crHeight = static_cast<dword>(frontFaceOptions->getOption(TavGdiOptions::PaperSizeH));
+    if (media != nullptr) {
+        delete media;
+        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] media FREE - \t\tPTR: %lx\r\n", LOGPTR(media));
+        media = nullptr;
+    }
+    media = new MediaDefinition(dpiX, dpiY, crWidth, crHeight);
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - MediaDefinition \tPTR: %lx\r\n", LOGPTR(media));
+    InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::BuildMedia] Success\r\n");
     return true;
 }
 
@@ -30,21 +158,51 @@ bool UniDriverAdapter::newFace(PDEVOBJ pDevObj, bool flush)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::newFace] (prt:%lx, pdevobj:%lx)\r\n", LOGPTR(this),
                        LOGPTR(pDevObj));
-    InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::newFace] flush:%d\r\n", flush ? 1 : 0);
-    return isStartDocTaggedVisited;
+    if (docSupervisor == nullptr) {
+        InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::newFace] WARNING - (prt:%lx) - NULL docSupervisor\r\n",
+                           LOGPTR(this));
+        return false;
+    }
+    if (pDevObj == nullptr || pDevObj->pdevOEM == nullptr)
+        return docSupervisor->newFace(writer, pDevObj, nullptr, 0, 0, 0, 0, flush);
+    COemPDEV* p = pDevObj->pdevOEM;
+    return docSupervisor->newFace(writer, pDevObj, p->pBufStart, p->bmInfoHeader.biSizeImage,
+                                  static_cast<dword>(p->bmInfoHeader.biWidth),
+                                  static_cast<dword>(p->bmInfoHeader.biHeight), p->bmInfoHeader.biBitCount, flush);
 }
 
 bool UniDriverAdapter::endDoc(PDEVOBJ pDevObj)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::endDoc] (prt:%lx, pdevobj:%lx)\r\n", LOGPTR(this),
                        LOGPTR(pDevObj));
-    (void)writer;
-    return isStartDocTaggedVisited;
+    if (docSupervisor == nullptr) {
+        InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::endDoc] WARNING - NULL docSupervisor");
+        return false;
+    }
+    return docSupervisor->endDoc(writer, pDevObj);
 }
 
 MediaDefinition* UniDriverAdapter::getMedia()
 {
     return media;
+}
+
+bool UniDriverAdapter::resetPDEV(PDEVOBJ pDevObj, IPrintOemDriverUni* helper)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::resetPDEV] (prt:%lx, pdevobj:%lx)\r\n", LOGPTR(this),
+                       LOGPTR(pDevObj));
+    if (monochromeReaders != nullptr) {
+        void* printer = pDevObj ? pDevObj->hPrinter : nullptr;
+        for (int slot = 0; slot < 4; ++slot)
+            monochromeReaders->set(printer, RoleKeys[slot], static_cast<MonoReaders::MonoReaderItemType>(slot));
+    }
+    if (!externalToInternal(pDevObj, helper) || docSupervisor == nullptr) {
+        InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::resetPDEV] WARNING - return false (ptr:%lx, "
+                           L"pdevobj:%lx)\r\n",
+                           LOGPTR(this), LOGPTR(pDevObj));
+        return false;
+    }
+    return BuildMedia();
 }
 
 } // namespace tavgdi
