@@ -40,11 +40,11 @@ void MediaDefinition::setResolution(dword dpiX, dword dpiY, dword CRWidth, dword
     _Width = ComputeLengthFromDpi(_CRWidth, dpiX);
     _Height = ComputeLengthFromDpi(_CRHeight, dpiY);
 
-    // Every buffer of a face is indexed with 32-bit sizes: a card whose
-    // colour planes do not fit that range (an absurd custom size) would have
-    // buffers smaller than its dots. Such a card is made empty.
-    const unsigned long long colorBytes = 3ull * _Width * _Height;
-    if (colorBytes > 0xFFFFFFFFull) {
+    // Card sizes come from job settings: an absurd one (whose lengths would
+    // wrap in 32 bits or ask for gigabytes of panels) makes the card empty,
+    // which every consumer refuses.
+    if (_CRWidth > MaxCardSideDots || _CRHeight > MaxCardSideDots || _Width > MaxCardSideDots ||
+        _Height > MaxCardSideDots) {
         InternalLog::print(L"[TAVRIN UNIDRIVER][MediaDefinition::setResolution] WARNING - card too large - "
                            L"Width:%lu Height:%lu\r\n",
                            (unsigned long)_Width, (unsigned long)_Height);

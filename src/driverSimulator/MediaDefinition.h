@@ -36,6 +36,9 @@ public:
     static const dword CR150X50Width = 1784;
     static const dword CR150X50Height = 600;
     static const dword StdDpi = 300;
+    // Largest card side accepted, in dots (the largest card of the size
+    // table at 1200 dpi is 9952 dots wide).
+    static const dword MaxCardSideDots = 10000;
 
     MediaDefinition(dword dpiX, dword dpiY, dword CRWidth, dword CRHeight);
     MediaDefinition(const MediaDefinition& other);

@@ -127,11 +127,21 @@ TEST(MediaDefinition, AbsurdCustomSizeGivesEmptyCardInsteadOfWrappedBuffers)
     testing::internal::CaptureStderr();
     MediaDefinition media(1200, 1200, 100000, 100000);
     const std::string log = testing::internal::GetCapturedStderr();
+    testing::internal::CaptureStderr();
     EXPECT_EQ(media.getWidth(), 0u);
     EXPECT_EQ(media.getHeight(), 0u);
     EXPECT_EQ(media.getArea(), 0u);
     EXPECT_EQ(media.getColorDataSize(), 0u);
     EXPECT_NE(log.find("WARNING - card too large - Width:400000 Height:400000"), std::string::npos);
+
+    // Lengths that would wrap in 32 bits, and sides just past the limit.
+    for (dword cr : {14316558u, 10001u}) {
+        MediaDefinition wrapped(300, 300, cr, 648);
+        EXPECT_EQ(wrapped.getWidth(), 0u) << cr;
+    }
+    MediaDefinition largest(1200, 1200, MediaDefinition::CR210X54Width, MediaDefinition::CR210X54Height);
+    EXPECT_EQ(largest.getWidth(), 9952u);
+    testing::internal::GetCapturedStderr();
 }
 
 TEST(MediaDefinition, LogsLifeAndComputation)
