@@ -48,6 +48,8 @@ inline int sourceIndex(int i, double factor, int srcLength)
 bool resize(ResizeAlgorithms algorithm, byte* pSrc, int srcWidth, int srcHeight, bool isColor, byte** pDst,
             int dstWidth, int dstHeight)
 {
+    if (pDst != nullptr)
+        *pDst = nullptr;
     switch (algorithm) {
     case WindowsInternal:
         if (!isColor) {
