@@ -142,9 +142,10 @@ TEST(CR80BmpParser, MemoryPictures)
         MediaDefinition media(300, c.dpiY, 1016, 648);
         std::vector<byte> src = picture(c.width, c.height, c.color);
         // An exact-size heap copy, so that any read past it is caught.
-        std::unique_ptr<byte[]> buffer(new byte[src.size() + 1]);
-        memcpy(buffer.get(), src.data(), src.size());
         const dword size = static_cast<dword>(src.size()) - c.missingBytes;
+        std::unique_ptr<byte[]> buffer(new byte[size > 0 ? size : 1]);
+        if (size > 0)
+            memcpy(buffer.get(), src.data(), size);
         VectorMemoryManager mem;
         auto opts = options(c.setup);
         CR80BmpParser parser(&mem, c.alignment);
