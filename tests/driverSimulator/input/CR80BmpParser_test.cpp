@@ -46,7 +46,7 @@ std::vector<byte> bitmapFile(int32_t width, int32_t height, int bpp)
     const bool color = bpp != 1;
     const dword w = static_cast<dword>(width), h = static_cast<dword>(height < 0 ? -height : height);
     std::vector<byte> pixels = picture(w, h, color, 3);
-    std::vector<byte> f(54, 0);
+    std::vector<byte> f(54 + pixels.size(), 0);
     f[0] = 'B';
     f[1] = 'M';
     put32(f, 2, static_cast<dword>(54 + pixels.size()));
@@ -57,7 +57,8 @@ std::vector<byte> bitmapFile(int32_t width, int32_t height, int bpp)
     f[26] = 1;
     f[28] = static_cast<byte>(bpp);
     put32(f, 34, static_cast<dword>(pixels.size()));
-    f.insert(f.end(), pixels.begin(), pixels.end());
+    if (!pixels.empty())
+        memcpy(f.data() + 54, pixels.data(), pixels.size());
     return f;
 }
 
