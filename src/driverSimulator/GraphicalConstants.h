@@ -75,6 +75,18 @@ void orientationTransform(CardOrientation cardOrientation, int* w, int* h, int W
 void orientationTransform(CardOrientation cardOrientation, tavgdi::GRect* rect, dword mediaWidth,
                           dword mediaHeight);
 
+// Sets bit number bit (0 = least significant) of *target when value is
+// non-zero and clears it otherwise. False for a null target or a bit number
+// outside 0..7 (the target is then unchanged).
+inline bool setbit(byte value, int bit, byte* target)
+{
+    if (target == nullptr || bit < 0 || bit > 7)
+        return false;
+    const byte mask = static_cast<byte>(1u << bit);
+    *target = value != 0 ? static_cast<byte>(*target | mask) : static_cast<byte>(*target & ~mask);
+    return true;
+}
+
 // The orientation with its flip state set to isFlipped; unknown values are
 // returned unchanged.
 CardOrientation UpdateOrientation(CardOrientation orientation, bool isFlipped);

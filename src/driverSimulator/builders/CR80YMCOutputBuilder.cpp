@@ -1,0 +1,178 @@
+#include "builders/CR80YMCOutputBuilder.h"
+
+#include <cstdio>
+
+#include "Allocator.h"
+#include "Exceptions/NullException.h"
+#include "GraphicalConstants.h"
+#include "InternalLog.h"
+#include "MediaDefinition.h"
+#include "builders/PanelCommand.h"
+#include "image/IGDataMemoryManager.h"
+#include "processors/IGDataProcessor.h"
+#include "settings/IGDataOptions.h"
+
+namespace tavgdi {
+
+const char CR80YMCOutputBuilder::stdDbCmdPattern[] = "\x1b" "Db;%c;%d;";
+const char CR80YMCOutputBuilder::extDbCmdPattern[] = "\x1b" "Dbx;%c;%d;%d;%d;";
+const char CR80YMCOutputBuilder::extSDbCmdPattern[] = "\x1b" "Dbxs;%c;%d;%d;%d;%d;%d;";
+
+CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryManager* memMgr,
+                                           MediaDefinition* media)
+    : options(options),
+      memMgr(nullptr),
+      size(0),
+      singlePanelSize{0, 0, 0},
+      reductionParameter(256),
+      state(constructionDone),
+      panelIndex(0),
+      buffer(nullptr),
+      media(media),
+      isStdDpi(false),
+      cmdSize(0)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80YMCOutputBuilder (%lx) \tDependancy: "
+                       L"IGDataOptions(%lx), IGDataMemoryManager(%lx), MediaDefinition(%lx)\r\n",
+                       LOGPTR(this), LOGPTR(options), LOGPTR(memMgr), LOGPTR(media));
+    if (memMgr == nullptr || media == nullptr)
+        throw NullException("[CR80YMCOutputBuilder::CR80YMCOutputBuilder] Null IGDataMemoryManager or Media");
+
+    // The output conversions work on a private copy: the face keeps its image.
+    this->memMgr = memMgr->clone();
+
+    const dword area = media->getArea();
+    if (options != nullptr && options->getOption(TavGdiOptions::DbFormatOut) == TavGdiOptions::DbFormat7bit) {
+        reductionParameter = 128;
+        size = MediaDefinition::to7bits(area);
+    } else {
+        reductionParameter = 256;
+        size = area;
+    }
+
+    using GraphicalConstants::Log10_32bit;
+    switch (PanelCommand::chooseForm(media)) {
+    case PanelCommand::StdForm:
+        isStdDpi = true;
+        cmdSize = stdDbCmdLength;
+        break;
+    case PanelCommand::ExtForm:
+        cmdSize = static_cast<int>(extDbCmdLength + Log10_32bit(reductionParameter) + Log10_32bit(media->getDpiX()) +
+                                   Log10_32bit(media->getDpiY()));
+        break;
+    default:
+        cmdSize = static_cast<int>(extSDbCmdLength + Log10_32bit(reductionParameter) +
+                                   Log10_32bit(media->getDpiX()) + Log10_32bit(media->getDpiY()) +
+                                   Log10_32bit(media->getCRWidth()) + Log10_32bit(media->getCRHeight()));
+        break;
+    }
+
+    // The three planes and one command must be addressable in 32 bits, and
+    // the header as printed must have the length counted above.
+    char header[96];
+    const unsigned long long total = static_cast<unsigned long long>(cmdSize) + size + 1;
+    if (3ull * area <= 0xFFFFFFFFull && 3ull * total <= 0xFFFFFFFFull &&
+        formatHeader('y', header, sizeof(header)) == cmdSize)
+        buffer = Allocator::alloc(static_cast<dword>(total));
+    if (buffer == nullptr)
+        InternalLog::print(L"[TAVRIN UNIDRIVER][CR80YMCOutputBuilder::CR80YMCOutputBuilder] WARNING - no command "
+                           L"buffer (ptr:%lx, sz:%lu)\r\n",
+                           LOGPTR(this), (unsigned long)total);
+}
+
+CR80YMCOutputBuilder::~CR80YMCOutputBuilder()
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : CR80YMCOutputBuilder (%lx)\r\n",
+                       LOGPTR(this));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataMemoryManager FREE - \t\tPTR: %lx\r\n", LOGPTR(memMgr));
+    delete memMgr;
+    Allocator::desalloc(buffer);
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -CR80YMCOutputBuilder (%lx)\r\n", LOGPTR(this));
+}
+
+int CR80YMCOutputBuilder::formatHeader(char panel, char* target, size_t capacity)
+{
+    int n;
+    if (isStdDpi)
+        n = snprintf(target, capacity, stdDbCmdPattern, panel, reductionParameter);
+    else if (PanelCommand::chooseForm(media) == PanelCommand::ExtForm)
+        n = snprintf(target, capacity, extDbCmdPattern, panel, reductionParameter,
+                     static_cast<int>(media->getDpiX()), static_cast<int>(media->getDpiY()));
+    else
+        n = snprintf(target, capacity, extSDbCmdPattern, panel, reductionParameter,
+                     static_cast<int>(media->getDpiX()), static_cast<int>(media->getDpiY()),
+                     static_cast<int>(media->getCRWidth()), static_cast<int>(media->getCRHeight()));
+    return n;
+}
+
+bool CR80YMCOutputBuilder::init(IGDataProcessor* processor)
+{
+    if (state != constructionDone || buffer == nullptr || memMgr == nullptr)
+        state = onError;
+    else if (processor == nullptr || processor->process(nullptr, memMgr, media))
+        state = initDone;
+    else
+        state = onError;
+    if (state == onError)
+        InternalLog::print(L"[TAVRIN UNIDRIVER][CR80YMCOutputBuilder::init] WARNING - (ptr:%lx) nothing to send\r\n",
+                           LOGPTR(this));
+    initSizes();
+    return state == initDone;
+}
+
+void CR80YMCOutputBuilder::initSizes()
+{
+    const dword area = media->getArea();
+    const bool alwaysSent = options != nullptr &&
+                            options->getOption(TavGdiOptions::SendBlankPanel) == TavGdiOptions::OptionTrue;
+    for (int i = 0; i < PanelCount; ++i) {
+        // A builder that cannot produce its panels announces nothing, so that
+        // the declared size always matches the bytes sent.
+        if (state == onError || (!alwaysSent && PanelCommand::isBlank(memMgr, area * i, size)))
+            singlePanelSize[i] = 0;
+        else
+            singlePanelSize[i] = static_cast<dword>(cmdSize) + size + 1;
+    }
+}
+
+byte* CR80YMCOutputBuilder::getBuffer()
+{
+    if (state != initDone || panelIndex < 0 || panelIndex >= PanelCount) {
+        state = onError;
+        return nullptr;
+    }
+    char header[96];
+    formatHeader(GraphicalConstants::panelIndexToDescription(panelIndex), header, sizeof(header));
+    for (int i = 0; i < cmdSize; ++i)
+        buffer[i] = static_cast<byte>(header[i]);
+    PanelCommand::copyOut(memMgr, media->getArea() * static_cast<dword>(panelIndex), size, buffer + cmdSize);
+    buffer[cmdSize + size] = static_cast<byte>(GraphicalConstants::EndCommandChar);
+    return buffer;
+}
+
+dword CR80YMCOutputBuilder::getSize()
+{
+    if (panelIndex < 0 || panelIndex >= PanelCount)
+        return 0;
+    return singlePanelSize[panelIndex];
+}
+
+dword CR80YMCOutputBuilder::getOutputSize()
+{
+    return singlePanelSize[0] + singlePanelSize[1] + singlePanelSize[2];
+}
+
+bool CR80YMCOutputBuilder::next()
+{
+    ++panelIndex;
+    if (state == initDone && panelIndex >= PanelCount)
+        state = iterationDone;
+    return state == initDone;
+}
+
+IGDataOutputBuilder* CR80YMCOutputBuilder::clone()
+{
+    return this;
+}
+
+} // namespace tavgdi

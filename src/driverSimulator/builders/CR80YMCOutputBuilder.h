@@ -1,0 +1,62 @@
+// The yellow, magenta and cyan panels of one face as three panel download
+// commands: ESC header, the plane (one byte or 7 packed bits per dot, column
+// by column), CR. A blank panel is skipped unless blank panels are asked for.
+#pragma once
+
+#include "builders/IGDataOutputBuilder.h"
+#include <cstddef>
+
+#include "Windows.h"
+
+namespace tavgdi {
+
+class IGDataOptions;
+class IGDataMemoryManager;
+class MediaDefinition;
+
+class CR80YMCOutputBuilder : public IGDataOutputBuilder {
+public:
+    static const char stdDbCmdPattern[];
+    static const char extDbCmdPattern[];
+    static const char extSDbCmdPattern[];
+    static const int stdDbCmdLength = 10;
+    static const int extDbCmdLength = 10;
+    static const int extSDbCmdLength = 13;
+    static const int PanelCount = 3;
+
+    CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryManager* memMgr, MediaDefinition* media);
+    ~CR80YMCOutputBuilder() override;
+
+    bool init(IGDataProcessor* processor) override;
+    byte* getBuffer() override;
+    dword getSize() override;
+    dword getOutputSize() override;
+    bool next() override;
+    IGDataOutputBuilder* clone() override;
+
+    BuilderStates getState() const { return state; }
+    int getCmdSize() const { return cmdSize; }
+
+private:
+    CR80YMCOutputBuilder(const CR80YMCOutputBuilder&) = delete;
+    CR80YMCOutputBuilder& operator=(const CR80YMCOutputBuilder&) = delete;
+
+    void initSizes();
+    // Writes the header of the panel into target (cmdSize characters plus a
+    // terminating zero at most) and returns its length.
+    int formatHeader(char panel, char* target, size_t capacity);
+
+    IGDataOptions* options;
+    IGDataMemoryManager* memMgr;
+    dword size;
+    dword singlePanelSize[PanelCount];
+    int reductionParameter;
+    BuilderStates state;
+    int panelIndex;
+    byte* buffer;
+    MediaDefinition* media;
+    bool isStdDpi;
+    int cmdSize;
+};
+
+} // namespace tavgdi

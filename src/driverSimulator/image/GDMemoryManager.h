@@ -1,0 +1,48 @@
+// The one memory manager: a flat byte array, either allocated and freed here
+// or borrowed from someone else.
+#pragma once
+
+#include "image/IGDataMemoryManager.h"
+
+namespace tavgdi {
+
+class GDMemoryManager : public IGDataMemoryManager {
+public:
+    // Longest file name save() writes, in characters.
+    static const int MaxFileNameLength = 255;
+
+    GDMemoryManager();
+    GDMemoryManager(const GDMemoryManager&) = delete;
+    GDMemoryManager& operator=(const GDMemoryManager&) = delete;
+    ~GDMemoryManager() override;
+
+    // A negative size is refused; 0 leaves the manager empty and succeeds.
+    bool allocate(int size, byte value) override;
+    byte* getBuffer(dword offset) override;
+    byte* getBufferCopy() override;
+    bool setBuffer(byte* buffer, dword size) override;
+    dword getSize() override { return allocatedSize; }
+    IGDataMemoryManager* clone() override;
+    byte getByte(dword index) override { return index < allocatedSize ? buffer[index] : 0; }
+    bool setByte(dword index, byte value) override
+    {
+        if (index >= allocatedSize)
+            return false;
+        buffer[index] = value;
+        return true;
+    }
+    bool isConstantBuffer(dword offset, dword size, byte value) override;
+    // Raw dump to "<rootname>_<address>.bin"; nothing is written when the
+    // name would not fit MaxFileNameLength characters.
+    void save(char* rootname) override;
+
+    // Frees an own buffer and leaves the manager empty.
+    void reset();
+
+private:
+    dword allocatedSize;
+    byte* buffer;
+    IGDataMemoryManagement memoryManagement;
+};
+
+} // namespace tavgdi

@@ -1,0 +1,40 @@
+#include "image/GenericDataManager.h"
+
+#include "Exceptions/NullException.h"
+#include "InternalLog.h"
+#include "image/IGDataMemoryManager.h"
+
+namespace tavgdi {
+
+GenericDataManager::GenericDataManager(IGDataMemoryManager* memMgr_, MediaDefinition* media_)
+    : memMgr(memMgr_), media(media_), orientation(GraphicalConstants::Landscape)
+{
+    if (memMgr == nullptr)
+        throw NullException("[GenericDataManager::GenericDataManager] Null IGDataMemoryManager");
+    if (media == nullptr)
+        throw NullException("[GenericDataManager::GenericDataManager] Null MediaDefinition");
+}
+
+GenericDataManager::~GenericDataManager() {}
+
+bool GenericDataManager::areValidCoordinates(int a, int b)
+{
+    return memMgr != nullptr && a >= 0 && static_cast<dword>(a) < getWidth() && b >= 0 &&
+           static_cast<dword>(b) < getHeight();
+}
+
+bool GenericDataManager::allocateBuffer(dword size, byte value)
+{
+    if (memMgr == nullptr)
+        return false;
+    if (size > 0x7FFFFFFFu) {
+        InternalLog::print(L"[TAVRIN UNIDRIVER][GenericDataManager::allocateBuffer] WARNING - size too large "
+                           L"(ptr:%lx, sz:%lu)\r\n",
+                           LOGPTR(this), (unsigned long)size);
+        memMgr->allocate(0, value);
+        return false;
+    }
+    return memMgr->allocate(static_cast<int>(size), value);
+}
+
+} // namespace tavgdi

@@ -1,0 +1,35 @@
+// What every data manager shares: the borrowed memory manager and media, and
+// the storage orientation.
+#pragma once
+
+#include "image/IGDataManager.h"
+
+namespace tavgdi {
+
+class IGDataMemoryManager;
+
+class GenericDataManager : public IGDataManager {
+public:
+    // Both collaborators are borrowed; a null one throws NullException.
+    GenericDataManager(IGDataMemoryManager* memMgr, MediaDefinition* media);
+    GenericDataManager(const GenericDataManager&) = delete;
+    GenericDataManager& operator=(const GenericDataManager&) = delete;
+    ~GenericDataManager() override;
+
+    GraphicalConstants::CardOrientation getOrientation() override { return orientation; }
+    MediaDefinition* getMedia() override { return media; }
+    bool areValidCoordinates(int a, int b) override;
+    // No copy is made: the manager itself is returned.
+    IGDataManager* clone() override { return this; }
+
+protected:
+    // memMgr->allocate for a dword size; a size beyond allocate's int range
+    // empties the manager and fails instead of wrapping round.
+    bool allocateBuffer(dword size, byte value);
+
+    IGDataMemoryManager* memMgr;
+    MediaDefinition* media;
+    GraphicalConstants::CardOrientation orientation;
+};
+
+} // namespace tavgdi

@@ -1,0 +1,43 @@
+// The four custom-picture readers of a job: overlay and black, front and back.
+#pragma once
+
+#include "GlobalFactory.h"
+#include "input/IMonochromeReader.h"
+
+namespace tavgdi {
+
+class MonoReaders {
+public:
+    enum MonoReaderItemType {
+        OverlayMonochromeReaderFront = 0,
+        OverlayMonochromeReaderBack = 1,
+        BlackMonochromeReaderFront = 2,
+        BlackMonochromeReaderBack = 3,
+    };
+    static const int MonoReaderItemCount = 4;
+
+    // Every slot empty; readers made later are of kind type.
+    explicit MonoReaders(TavFactory::MonochromeReaderType type);
+    virtual ~MonoReaders();
+
+    MonoReaders(const MonoReaders&) = delete;
+    MonoReaders& operator=(const MonoReaders&) = delete;
+
+    // The slot's reader, possibly null (also for a slot out of range).
+    // Ownership stays.
+    IMonochromeReader* get(MonoReaderItemType item);
+    TavFactory::MonochromeReaderType getType();
+    // A different kind releases every reader; the same kind keeps them.
+    void changeType(TavFactory::MonochromeReaderType type);
+    // Renames the slot's reader in place, or makes one when the slot is
+    // empty. True when the slot now holds a reader.
+    bool set(void* obj, const char* key, MonoReaderItemType item);
+
+private:
+    void releaseAll();
+
+    IMonochromeReader* arrayMonoReaders[MonoReaderItemCount];
+    TavFactory::MonochromeReaderType monoReadersType;
+};
+
+} // namespace tavgdi

@@ -1,0 +1,89 @@
+#include "pipeline/StdLGRect.h"
+
+#include "InternalLog.h"
+
+namespace tavgdi {
+
+using internalTavgdi::GrectListNode;
+
+StdLGRect::StdLGRect() : first(nullptr), last(nullptr)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +StdLGRect (%lx)\r\n", LOGPTR(this));
+}
+
+StdLGRect::~StdLGRect()
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] start destruction : StdLGRect (%lx)\r\n", LOGPTR(this));
+    GrectListNode* node = first;
+    while (node != nullptr) {
+        GrectListNode* following = node->next;
+        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] GrectListNode FREE - \t\tPTR: %lx\r\n", LOGPTR(node));
+        delete node;
+        node = following;
+    }
+    first = last = nullptr;
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -StdLGRect (%lx)\r\n", LOGPTR(this));
+}
+
+bool StdLGRect::Add(GRect* rect)
+{
+    if (rect == nullptr)
+        return true;
+
+    if (rect->relativeImageBandID > 0) {
+        for (GrectListNode* node = first; node != nullptr; node = node->next) {
+            GRect* r = node->rect;
+            if (r == nullptr || r->relativeImageBandID != rect->relativeImageBandID - 1 || r->left != rect->left
+                || r->right != rect->right || rect->top > r->bottom)
+                continue;
+            InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRect::Add] Update Rect in StdLGRect (%lx) (%lu, %lu, %lu, "
+                               L"%lu), Band ID (%d) with (%lu, %lu, %lu, %lu), Band ID (%d)  \r\n",
+                               LOGPTR(this), (unsigned long)r->left, (unsigned long)r->top, (unsigned long)r->right,
+                               (unsigned long)r->bottom, r->relativeImageBandID, (unsigned long)r->left,
+                               (unsigned long)r->top, (unsigned long)r->right, (unsigned long)rect->bottom,
+                               rect->relativeImageBandID);
+            r->relativeImageBandID = rect->relativeImageBandID;
+            r->bottom = rect->bottom;
+            InternalLog::print(L"[TAVRIN UNIDRIVER MEM] GRect FREE - \t\tPTR: %lx\r\n", LOGPTR(rect));
+            delete rect;
+            return true;
+        }
+    }
+
+    InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRect::Add] Add Rect in StdLGRect (%lx) (%lu, %lu, %lu, %lu), Band "
+                       L"ID (%d)\r\n",
+                       LOGPTR(this), (unsigned long)rect->left, (unsigned long)rect->top, (unsigned long)rect->right,
+                       (unsigned long)rect->bottom, rect->relativeImageBandID);
+    GrectListNode* node = new GrectListNode(rect, last);
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GrectListNode \tPTR: %lx\r\n", LOGPTR(node));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ADD GRECT TO LIST - List: %lx Grect:%lx\r\n", LOGPTR(this),
+                       LOGPTR(rect));
+    last = node;
+    if (first == nullptr)
+        first = node;
+    return true;
+}
+
+StdLGRect* StdLGRect::clone()
+{
+    StdLGRect* copy = new StdLGRect();
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - new StdLGRect - clone \tPTR: %lx\r\n", LOGPTR(copy));
+    for (GrectListNode* node = first; node != nullptr; node = node->next) {
+        if (node->rect == nullptr) {
+            InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRect::clone] NULL Rect in StdLGRect(%lx)\r\n", LOGPTR(this));
+            continue;
+        }
+        GRect* rect = new GRect(*node->rect);
+        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - new GRect - add clone rect\tPTR: %lx\r\n",
+                           LOGPTR(rect));
+        copy->Add(rect);
+    }
+    return copy;
+}
+
+GrectListNode* StdLGRect::getFirst()
+{
+    return first;
+}
+
+} // namespace tavgdi

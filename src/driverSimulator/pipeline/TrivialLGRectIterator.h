@@ -1,0 +1,34 @@
+// One rectangle covering a whole area, given in storage coordinates; yields
+// it once.
+#pragma once
+
+#include "pipeline/GRect.h"
+#include "pipeline/ILGRectIterator.h"
+
+namespace tavgdi {
+
+class TrivialLGRectIterator : public ILGRectIterator {
+public:
+    TrivialLGRectIterator(int left, int top, int right, int bottom);
+    ~TrivialLGRectIterator() override;
+
+    TrivialLGRectIterator(const TrivialLGRectIterator&) = delete;
+    TrivialLGRectIterator& operator=(const TrivialLGRectIterator&) = delete;
+
+    // Does not rewind.
+    bool init() override;
+    bool isUncompleted() override;
+    GRect* getRect() override;
+    void next() override;
+    // No-ops: the rectangle is already in storage coordinates.
+    void orientationTransform(GraphicalConstants::CardOrientation cardOrientation, dword mediaWidth,
+                              dword mediaHeight) override;
+    void standardTransform(dword mediaHeight) override;
+    void debug() override;
+
+private:
+    GRect singleRect;
+    bool onlyOneStep;
+};
+
+} // namespace tavgdi

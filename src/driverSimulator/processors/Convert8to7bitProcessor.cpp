@@ -1,0 +1,77 @@
+#include "processors/Convert8to7bitProcessor.h"
+
+#include <cstring>
+
+#include "InternalLog.h"
+#include "MediaDefinition.h"
+#include "image/IGDataMemoryManager.h"
+
+namespace tavgdi {
+
+namespace {
+
+// Eight 7-bit values (in the low bits of b) as seven bytes.
+inline void packGroup(const byte* b, byte* out)
+{
+    out[0] = static_cast<byte>((b[0] << 1) | (b[1] >> 6));
+    out[1] = static_cast<byte>((b[1] << 2) | (b[2] >> 5));
+    out[2] = static_cast<byte>((b[2] << 3) | (b[3] >> 4));
+    out[3] = static_cast<byte>((b[3] << 4) | (b[4] >> 3));
+    out[4] = static_cast<byte>((b[4] << 5) | (b[5] >> 2));
+    out[5] = static_cast<byte>((b[5] << 6) | (b[6] >> 1));
+    out[6] = static_cast<byte>((b[6] << 7) | b[7]);
+}
+
+} // namespace
+
+Convert8to7bitProcessor::Convert8to7bitProcessor(IGDataProcessor* parent) : GenericCompositeProcessor(parent)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +Convert8to7bitProcessor (%lx)\r\n", LOGPTR(this));
+}
+
+Convert8to7bitProcessor::~Convert8to7bitProcessor()
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -Convert8to7bitProcessor (%lx)\r\n", LOGPTR(this));
+}
+
+bool Convert8to7bitProcessor::reduceBuffer(byte* buffer, dword size)
+{
+    if (buffer == nullptr)
+        return true;
+    byte group[8];
+    const byte* in = buffer;
+    byte* out = buffer;
+    // The whole group is read before it is written: out never passes in.
+    for (dword n = size >> 3; n != 0; --n, in += 8, out += 7) {
+        for (int i = 0; i < 8; ++i)
+            group[i] = static_cast<byte>(in[i] >> 1);
+        packGroup(group, out);
+    }
+    const dword rest = size & 7;
+    if (rest != 0) {
+        memset(group, 0, sizeof group);
+        for (dword i = 0; i < rest; ++i)
+            group[i] = static_cast<byte>(in[i] >> 1);
+        byte packed[7];
+        packGroup(group, packed);
+        memcpy(out, packed, (rest * 7 + 7) >> 3);
+    }
+    return true;
+}
+
+bool Convert8to7bitProcessor::process(IGDataManager* dataMgr, IGDataMemoryManager* memMgr, MediaDefinition* media)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Convert8to7bitProcessor::process]\r\n");
+    if (memMgr == nullptr || media == nullptr || memMgr->getSize() != media->getColorDataSize())
+        return false;
+    const dword area = media->getArea();
+    byte* buffer = memMgr->getBuffer(0);
+    bool result = true;
+    if (buffer != nullptr) {
+        for (int plane = 0; plane < 3; ++plane)
+            result = reduceBuffer(buffer + static_cast<size_t>(plane) * area, area) && result;
+    }
+    return processNext(result, dataMgr, memMgr, media);
+}
+
+} // namespace tavgdi

@@ -1,0 +1,77 @@
+#include "processors/FactoryCR80YMCProcessor.h"
+
+#include "InternalLog.h"
+#include "Windows.h"
+#include "OptionsDefinition.h"
+#include "processors/Convert7to8bitProcessor.h"
+#include "processors/Convert8to7bitProcessor.h"
+#include "processors/StandardSmoothingProcessor.h"
+#include "settings/IGDataOptions.h"
+
+namespace tavgdi {
+
+FactoryCR80YMCProcessor::FactoryCR80YMCProcessor()
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +FactoryCR80YMCProcessor (%lx)\r\n", LOGPTR(this));
+}
+
+FactoryCR80YMCProcessor::~FactoryCR80YMCProcessor()
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -FactoryCR80YMCProcessor (%lx)\r\n", LOGPTR(this));
+}
+
+IGDataProcessor* FactoryCR80YMCProcessor::build(IGDataOptions* options, ProcessorType type)
+{
+    switch (type) {
+    case inputProcessor:
+        return inputBuild(options);
+    case outputProcessor:
+        return outputBuild(options);
+    default:
+        return nullptr;
+    }
+}
+
+IGDataProcessor* FactoryCR80YMCProcessor::addSmoothing(IGDataProcessor* conversion, int smoothing)
+{
+    int passes = 0;
+    if (smoothing == TavGdiOptions::SmoothingStandard)
+        passes = 1;
+    else if (smoothing == TavGdiOptions::SmoothingAdvanced)
+        passes = 2;
+    IGDataProcessor* chain = conversion;
+    for (int i = 0; i < passes; ++i) {
+        chain = new StandardSmoothingProcessor(chain);
+        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardSmoothingProcessor \tPTR: %lx\r\n",
+                           LOGPTR(chain));
+    }
+    return chain;
+}
+
+IGDataProcessor* FactoryCR80YMCProcessor::outputBuild(IGDataOptions* options)
+{
+    if (options == nullptr)
+        return nullptr;
+    IGDataProcessor* conversion = nullptr;
+    if (options->getOption(TavGdiOptions::DbFormatOut) == TavGdiOptions::DbFormat7bit) {
+        conversion = new Convert8to7bitProcessor(nullptr);
+        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - Convert8to7bitProcessor \tPTR: %lx\r\n",
+                           LOGPTR(conversion));
+    }
+    return addSmoothing(conversion, options->getOption(TavGdiOptions::Smoothing));
+}
+
+IGDataProcessor* FactoryCR80YMCProcessor::inputBuild(IGDataOptions* options)
+{
+    if (options == nullptr)
+        return nullptr;
+    IGDataProcessor* conversion = nullptr;
+    if (options->getOption(TavGdiOptions::DbFormatIn) == TavGdiOptions::DbFormat7bit) {
+        conversion = new Convert7to8bitProcessor(nullptr);
+        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - Convert7to8bitProcessor \tPTR: %lx\r\n",
+                           LOGPTR(conversion));
+    }
+    return addSmoothing(conversion, options->getOption(TavGdiOptions::PostSmoothing));
+}
+
+} // namespace tavgdi

@@ -1,0 +1,16 @@
+// Processor factory of gray bitmaps: the gray conversion on the input side.
+#pragma once
+
+#include "processors/IFactoryGDProcessor.h"
+
+namespace tavgdi {
+
+class FactoryGrayBmpProcessor : public IFactoryGDProcessor {
+public:
+    FactoryGrayBmpProcessor();
+    ~FactoryGrayBmpProcessor() override;
+
+    IGDataProcessor* build(IGDataOptions* options, ProcessorType type) override;
+};
+
+} // namespace tavgdi

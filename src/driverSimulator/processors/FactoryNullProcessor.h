@@ -1,0 +1,16 @@
+// Processor factory of the images that need no processing: never a chain.
+#pragma once
+
+#include "processors/IFactoryGDProcessor.h"
+
+namespace tavgdi {
+
+class FactoryNullProcessor : public IFactoryGDProcessor {
+public:
+    FactoryNullProcessor();
+    ~FactoryNullProcessor() override;
+
+    IGDataProcessor* build(IGDataOptions* options, ProcessorType type) override;
+};
+
+} // namespace tavgdi

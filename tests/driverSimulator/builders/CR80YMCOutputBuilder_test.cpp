@@ -1,0 +1,265 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "GlobalFactory.h"
+#include "MediaDefinition.h"
+#include "VectorMemoryManager.h"
+#include "Exceptions/NullException.h"
+#include "builders/CR80YMCOutputBuilder.h"
+#include "builders/PanelCommand.h"
+#include "image/IGDataManager.h"
+#include "processors/IGDataProcessor.h"
+#include "settings/IGDataOptions.h"
+
+using tavgdi::CR80YMCOutputBuilder;
+using tavgdi::IGDataOutputBuilder;
+using tavgdi::MediaDefinition;
+
+namespace {
+
+struct Sent {
+    std::string bytes;
+    int commands = 0;
+};
+
+// The caller's loop: buffer, size, send when both are set, next.
+Sent drain(IGDataOutputBuilder& b)
+{
+    Sent s;
+    if (b.getOutputSize() == 0)
+        return s;
+    do {
+        byte* buf = b.getBuffer();
+        dword n = b.getSize();
+        if (buf != nullptr && n != 0) {
+            s.bytes.append(reinterpret_cast<char*>(buf), n);
+            ++s.commands;
+        }
+    } while (b.next());
+    return s;
+}
+
+std::unique_ptr<tavgdi::IGDataOptions> makeOptions()
+{
+    return std::unique_ptr<tavgdi::IGDataOptions>(TavFactory::FactoryDataOptions(TavFactory::DbColorSupervisor));
+}
+
+// Three planes whose bytes differ by plane and position, never 0.
+void fillPlanes(VectorMemoryManager& mem, dword area)
+{
+    mem.allocate(static_cast<int>(3 * area), 0);
+    for (dword i = 0; i < 3 * area; ++i)
+        mem.bytes[i] = static_cast<byte>(1 + (i * 7 + i / area) % 250);
+}
+
+struct HeaderCase {
+    dword dpiX, dpiY, crWidth, crHeight;
+    bool sevenBit;
+    const char* yellowHeader;
+};
+
+const HeaderCase kHeaders[] = {
+    {300, 300, 1016, 648, false, "\x1b" "Db;y;256;"},
+    {300, 300, 1016, 648, true, "\x1b" "Db;y;128;"},
+    {600, 300, 1016, 648, false, "\x1b" "Dbx;y;256;600;300;"},
+    {100, 100, 1016, 648, false, "\x1b" "Dbx;y;256;100;100;"},
+    {300, 300, 1296, 648, false, "\x1b" "Dbxs;y;256;300;300;1296;648;"},
+    {300, 300, 1296, 648, true, "\x1b" "Dbxs;y;128;300;300;1296;648;"},
+    // An area that is not a multiple of 8 dots.
+    {299, 299, 1016, 648, true, "\x1b" "Dbx;y;128;299;299;"},
+};
+
+} // namespace
+
+TEST(CR80YMCOutputBuilder, EveryHeaderFormCarriesThePlanesColumnByColumn)
+{
+    for (const HeaderCase& c : kHeaders) {
+        SCOPED_TRACE(c.yellowHeader + 1);
+        MediaDefinition media(c.dpiX, c.dpiY, c.crWidth, c.crHeight);
+        const dword area = media.getArea();
+        VectorMemoryManager mem;
+        fillPlanes(mem, area);
+        auto options = makeOptions();
+        if (c.sevenBit)
+            options->setOption(TavGdiOptions::DbFormatOut, TavGdiOptions::DbFormat7bit);
+
+        CR80YMCOutputBuilder builder(options.get(), &mem, &media);
+        ASSERT_TRUE(builder.init(nullptr));
+        const std::string header = c.yellowHeader;
+        ASSERT_EQ(static_cast<int>(header.size()), builder.getCmdSize());
+        const dword size = c.sevenBit ? MediaDefinition::to7bits(area) : area;
+        const dword command = static_cast<dword>(header.size()) + size + 1;
+        EXPECT_EQ(3 * command, builder.getOutputSize());
+
+        Sent sent = drain(builder);
+        ASSERT_EQ(3, sent.commands);
+        ASSERT_EQ(3u * command, sent.bytes.size());
+        for (int p = 0; p < 3; ++p) {
+            std::string expectedHeader = header;
+            expectedHeader[header.find(";y;") + 1] = "ymc"[p];
+            const char* cmd = sent.bytes.data() + p * command;
+            EXPECT_EQ(expectedHeader, std::string(cmd, header.size()));
+            EXPECT_EQ(0, memcmp(cmd + header.size(), mem.bytes.data() + p * area, size)) << "panel " << p;
+            EXPECT_EQ('\r', cmd[command - 1]);
+        }
+        EXPECT_EQ(IGDataOutputBuilder::iterationDone, builder.getState());
+        EXPECT_EQ(nullptr, builder.getBuffer());
+    }
+}
+
+TEST(CR80YMCOutputBuilder, Cr80At300DpiSizes)
+{
+    MediaDefinition media(300, 300, 1016, 648);
+    VectorMemoryManager mem;
+    fillPlanes(mem, media.getArea());
+    CR80YMCOutputBuilder builder(nullptr, &mem, &media);
+    builder.init(nullptr);
+    EXPECT_EQ(658379u, builder.getSize());
+    EXPECT_EQ(1975137u, builder.getOutputSize());
+}
+
+TEST(CR80YMCOutputBuilder, BlankPanelsAreSkippedUnlessAsked)
+{
+    struct Case {
+        int blankPlane; // -1: none
+        bool sendBlank;
+        int expectedCommands;
+        const char* letters;
+    } cases[] = {
+        {-1, false, 3, "ymc"}, {2, false, 2, "ym"}, {0, false, 2, "mc"}, {2, true, 3, "ymc"},
+    };
+    MediaDefinition media(300, 300, 1016, 648);
+    const dword area = media.getArea();
+    for (const Case& c : cases) {
+        VectorMemoryManager mem;
+        fillPlanes(mem, area);
+        if (c.blankPlane >= 0)
+            memset(mem.bytes.data() + c.blankPlane * area, 0, area);
+        auto options = makeOptions();
+        if (c.sendBlank)
+            options->setOption(TavGdiOptions::SendBlankPanel, TavGdiOptions::OptionTrue);
+        CR80YMCOutputBuilder builder(options.get(), &mem, &media);
+        builder.init(nullptr);
+        Sent sent = drain(builder);
+        EXPECT_EQ(c.expectedCommands, sent.commands);
+        EXPECT_EQ(static_cast<size_t>(builder.getOutputSize()), sent.bytes.size());
+        std::string letters;
+        for (int i = 0; i < sent.commands; ++i)
+            letters += sent.bytes[i * (10 + area + 1) + 4];
+        EXPECT_EQ(c.letters, letters);
+    }
+}
+
+namespace {
+struct FixedProcessor : tavgdi::IGDataProcessor {
+    bool result;
+    explicit FixedProcessor(bool r) : result(r) {}
+    bool process(tavgdi::IGDataManager*, tavgdi::IGDataMemoryManager* memMgr, MediaDefinition*) override
+    {
+        // Works on the builder's copy only.
+        if (memMgr != nullptr)
+            memMgr->setByte(0, 0x42);
+        return result;
+    }
+};
+} // namespace
+
+TEST(CR80YMCOutputBuilder, OutputProcessorRunsOnACopyAndItsFailureSendsNothing)
+{
+    MediaDefinition media(300, 300, 1016, 648);
+    VectorMemoryManager mem;
+    fillPlanes(mem, media.getArea());
+    const byte first = mem.bytes[0];
+
+    FixedProcessor ok(true);
+    CR80YMCOutputBuilder good(nullptr, &mem, &media);
+    ASSERT_TRUE(good.init(&ok));
+    EXPECT_EQ(0x42, good.getBuffer()[10]);
+    EXPECT_EQ(first, mem.bytes[0]);
+
+    FixedProcessor failing(false);
+    CR80YMCOutputBuilder bad(nullptr, &mem, &media);
+    EXPECT_FALSE(bad.init(&failing));
+    EXPECT_EQ(IGDataOutputBuilder::onError, bad.getState());
+    // Nothing is announced that will not be sent.
+    EXPECT_EQ(0u, bad.getOutputSize());
+    EXPECT_EQ(nullptr, bad.getBuffer());
+    EXPECT_FALSE(bad.init(nullptr));
+}
+
+TEST(CR80YMCOutputBuilder, ShortOrMissingImageStaysInsideTheBuffer)
+{
+    MediaDefinition media(300, 300, 1016, 648);
+    auto options = makeOptions();
+    options->setOption(TavGdiOptions::SendBlankPanel, TavGdiOptions::OptionTrue);
+    for (dword bytes : {0u, 10u, media.getArea() + 5}) {
+        VectorMemoryManager mem;
+        mem.allocate(static_cast<int>(bytes), 9);
+        CR80YMCOutputBuilder builder(options.get(), &mem, &media);
+        ASSERT_TRUE(builder.init(nullptr));
+        Sent sent = drain(builder);
+        ASSERT_EQ(3, sent.commands);
+        // Dots beyond the image are sent as no ink.
+        EXPECT_EQ(0, sent.bytes[sent.bytes.size() - 2]);
+    }
+    VectorMemoryManager unclonable;
+    unclonable.failClone = true;
+    CR80YMCOutputBuilder builder(options.get(), &unclonable, &media);
+    EXPECT_FALSE(builder.init(nullptr));
+    EXPECT_EQ(0u, builder.getOutputSize());
+}
+
+TEST(CR80YMCOutputBuilder, NullDependenciesThrow)
+{
+    MediaDefinition media(300, 300, 1016, 648);
+    VectorMemoryManager mem;
+    EXPECT_THROW(CR80YMCOutputBuilder(nullptr, nullptr, &media), tavgdi::NullException);
+    EXPECT_THROW(CR80YMCOutputBuilder(nullptr, &mem, nullptr), tavgdi::NullException);
+}
+
+TEST(PanelCommand, LettersAndDigits)
+{
+    std::string letters;
+    for (int i = 0; i < 5; ++i)
+        letters += GraphicalConstants::panelIndexToDescription(i);
+    EXPECT_EQ("ymcko", letters);
+    EXPECT_EQ(0, GraphicalConstants::panelIndexToDescription(5));
+    EXPECT_EQ(0, GraphicalConstants::panelIndexToDescription(-1));
+    const unsigned values[] = {0, 9, 10, 99, 100, 999999999u, 1000000000u, 4294967295u};
+    const unsigned digits[] = {1, 1, 2, 2, 3, 9, 10, 10};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(digits[i], GraphicalConstants::Log10_32bit(values[i])) << values[i];
+}
+
+namespace {
+struct MediaOnlyDataManager : tavgdi::IGDataManager {
+    MediaDefinition* media;
+    explicit MediaOnlyDataManager(MediaDefinition* m) : media(m) {}
+    void setOrientation(GraphicalConstants::CardOrientation, MediaDefinition*) override {}
+    GraphicalConstants::CardOrientation getOrientation() override { return GraphicalConstants::Landscape; }
+    void setPixel(int, int, tavgdi::IPixel*) override {}
+    void getPixel(int, int, tavgdi::IPixel*) override {}
+    dword getWidth() override { return 0; }
+    dword getHeight() override { return 0; }
+    MediaDefinition* getMedia() override { return media; }
+    bool areValidCoordinates(int, int) override { return false; }
+    bool newRaster(MediaDefinition*, bool) override { return false; }
+    IGDataManager* clone() override { return this; }
+};
+} // namespace
+
+TEST(FactoryOutputBuilder, BuilderByType)
+{
+    MediaDefinition media(300, 300, 1016, 648);
+    VectorMemoryManager mem;
+    MediaOnlyDataManager dataMgr(&media);
+    const bool made[] = {true, true, true, false, false, false, false};
+    for (int t = 0; t <= TavFactory::UndefinedSupervisor; ++t) {
+        auto type = static_cast<TavFactory::SupervisorType>(t);
+        std::unique_ptr<IGDataOutputBuilder> b(TavFactory::FactoryOutputBuilder(type, nullptr, &mem, &dataMgr));
+        EXPECT_EQ(made[t], b != nullptr) << "type " << t;
+    }
+    EXPECT_EQ(nullptr, TavFactory::FactoryOutputBuilder(TavFactory::DbColorSupervisor, nullptr, &mem, nullptr));
+}
