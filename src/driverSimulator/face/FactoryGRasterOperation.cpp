@@ -45,7 +45,8 @@ tavgdi::IGRasterOperation* FactoryGRasterOperation(tavgdi::IGDataSupervisor* tar
     case RasterOpWithMemory:
         if (isFixedColorSubstitution(target))
             return logged(new StandardRasterOperationWithFixedColor(target),
-                          L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardRasterOperationWithFixedColor \tPTR: %lx\r\n");
+                          L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardRasterOperationWithFixedColor \tPTR: "
+                          L"%lx\r\n");
         return logged(new StandardRasterOperationWithMem(target),
                       L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardRasterOperationWithMem \tPTR: %lx\r\n");
     case RasterOpWithInvariant:

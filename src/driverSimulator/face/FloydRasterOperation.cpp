@@ -72,8 +72,8 @@ bool FloydRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp op
     for (dword h = 0; h < hmax; ++h) {
         const int y = static_cast<int>(h);
         for (dword w = 0; w < wmax; ++w) {
-            IPixel* p =
-                s->getPixel(static_cast<int>(Wtransform(w, h, wmax, hmax)), static_cast<int>(Htransform(w, h, wmax, hmax)));
+            IPixel* p = s->getPixel(static_cast<int>(Wtransform(w, h, wmax, hmax)),
+                                    static_cast<int>(Htransform(w, h, wmax, hmax)));
             if (p == nullptr)
                 continue;
             const int gray = static_cast<int>(p->getC()) + Error[w];

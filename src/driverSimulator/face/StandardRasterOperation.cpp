@@ -28,7 +28,8 @@ bool StandardRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp
         return false;
     MediaDefinition* media = target->getMedia();
     if (media == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperation::apply] WARNING - NULL media - return false\r\n");
+        InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperation::apply] WARNING - NULL media - return "
+                           L"false\r\n");
         return false;
     }
     const dword W = media->getWidth();

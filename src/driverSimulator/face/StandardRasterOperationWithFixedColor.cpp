@@ -12,8 +12,8 @@ namespace tavgdi {
 StandardRasterOperationWithFixedColor::StandardRasterOperationWithFixedColor(IGDataSupervisor* target_)
     : target(target_)
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +StandardRasterOperationWithFixedColor (%lx) \tDependancy: "
-                       L"IGDataSupervisor(%lx)\r\n",
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +StandardRasterOperationWithFixedColor (%lx) "
+                       L"\tDependancy: IGDataSupervisor(%lx)\r\n",
                        LOGPTR(this), LOGPTR(target));
 }
 
