@@ -137,7 +137,8 @@ CR80BmpParser::GDParserStates CR80BmpParser::readHeader(TAVBMPINFOHEADER* header
     if (header->biWidth <= 0 || header->biHeight <= 0)
         return GDParser_parsingerror;
 
-    if (header->biBitCount == 24 || header->biBitCount == 1) {
+    const bool isReadableDepth = header->biBitCount == 24 || header->biBitCount == 1;
+    if (isReadableDepth) {
         const unsigned long long imageSize =
             rowLength(static_cast<dword>(header->biWidth), header->biBitCount == 24) *
             static_cast<unsigned long long>(header->biHeight);
@@ -155,9 +156,10 @@ CR80BmpParser::GDParserStates CR80BmpParser::readHeader(TAVBMPINFOHEADER* header
         return GDParser_parsingerror;
     if (fseek(fp, static_cast<long>(pixelOffset), SEEK_SET) != 0)
         return GDParser_ioerror;
-    // Pixels promised beyond the end of the file: the file is short.
-    if (static_cast<unsigned long long>(pixelOffset) + header->biSizeImage >
-        static_cast<unsigned long long>(fileSize))
+    // Pixels promised beyond the end of the file: the file is short. (Other
+    // depths are refused by the format check that follows.)
+    if (isReadableDepth && static_cast<unsigned long long>(pixelOffset) + header->biSizeImage >
+                               static_cast<unsigned long long>(fileSize))
         return GDParser_ioerror;
     return GDParser_ok;
 }

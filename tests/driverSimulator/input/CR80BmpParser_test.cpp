@@ -46,7 +46,7 @@ std::vector<byte> bitmapFile(int32_t width, int32_t height, int bpp)
     const bool color = bpp != 1;
     const dword w = static_cast<dword>(width), h = static_cast<dword>(height < 0 ? -height : height);
     std::vector<byte> pixels = picture(w, h, color, 3);
-    std::vector<byte> f(54, 0);
+    std::vector<byte> f(54 + pixels.size(), 0);
     f[0] = 'B';
     f[1] = 'M';
     put32(f, 2, static_cast<dword>(54 + pixels.size()));
@@ -57,7 +57,8 @@ std::vector<byte> bitmapFile(int32_t width, int32_t height, int bpp)
     f[26] = 1;
     f[28] = static_cast<byte>(bpp);
     put32(f, 34, static_cast<dword>(pixels.size()));
-    f.insert(f.end(), pixels.begin(), pixels.end());
+    if (!pixels.empty())
+        memcpy(f.data() + 54, pixels.data(), pixels.size());
     return f;
 }
 
@@ -142,9 +143,10 @@ TEST(CR80BmpParser, MemoryPictures)
         MediaDefinition media(300, c.dpiY, 1016, 648);
         std::vector<byte> src = picture(c.width, c.height, c.color);
         // An exact-size heap copy, so that any read past it is caught.
-        std::unique_ptr<byte[]> buffer(new byte[src.size() + 1]);
-        memcpy(buffer.get(), src.data(), src.size());
         const dword size = static_cast<dword>(src.size()) - c.missingBytes;
+        std::unique_ptr<byte[]> buffer(new byte[size > 0 ? size : 1]);
+        if (size > 0)
+            memcpy(buffer.get(), src.data(), size);
         VectorMemoryManager mem;
         auto opts = options(c.setup);
         CR80BmpParser parser(&mem, c.alignment);
@@ -230,7 +232,8 @@ const FileCase kFileCases[] = {
     {"OS/2 magic", 24, [](std::vector<byte>& f) { f[1] = 'A'; }, IGDataParser::GDParser_ok},
     {"bad magic", 24, [](std::vector<byte>& f) { f[0] = 'X'; }, IGDataParser::GDParser_parsingerror},
     {"eight bits", 8, [](std::vector<byte>&) {}, IGDataParser::GDParser_parsingerror},
-    {"32 bits", 32, [](std::vector<byte>&) {}, IGDataParser::GDParser_parsingerror},
+    {"32 bits claiming a huge array", 32, [](std::vector<byte>& f) { put32(f, 34, 0xFFFFFFF0u); },
+     IGDataParser::GDParser_parsingerror},
     {"two planes", 24, [](std::vector<byte>& f) { f[26] = 2; }, IGDataParser::GDParser_parsingerror},
     {"compressed", 24, [](std::vector<byte>& f) { f[30] = 1; }, IGDataParser::GDParser_parsingerror},
     {"top-down", 24, [](std::vector<byte>& f) { put32(f, 22, static_cast<dword>(-10)); },
