@@ -1,0 +1,68 @@
+#include "face/DitheringRasterOperation.h"
+
+#include "InternalLog.h"
+#include "MediaDefinition.h"
+#include "face/RectWalk.h"
+#include "image/IGDataSupervisor.h"
+#include "image/IPixel.h"
+
+namespace tavgdi {
+
+namespace {
+
+// Row h mod 8, column w mod 8: a dot prints when its gray level is at most
+// the entry.
+const int DitherPattern1[8][8] = {
+    {0, 112, 28, 140, 7, 119, 35, 147},    {168, 56, 196, 84, 175, 63, 203, 78},
+    {42, 154, 14, 126, 49, 161, 21, 114},  {210, 98, 182, 70, 217, 105, 189, 77},
+    {11, 123, 39, 151, 4, 116, 32, 143},   {179, 67, 207, 95, 172, 59, 200, 88},
+    {53, 165, 24, 137, 46, 158, 18, 111},  {221, 109, 193, 81, 214, 102, 159, 74},
+};
+
+} // namespace
+
+DitheringRasterOperation::DitheringRasterOperation(IGDataSupervisor* target_) : target(target_)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +DitheringRasterOperation (%lx) \tDependancy: "
+                       L"IGDataSupervisor(%lx)\r\n",
+                       LOGPTR(this), LOGPTR(target));
+}
+
+DitheringRasterOperation::~DitheringRasterOperation()
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -DitheringRasterOperation (%lx)\r\n", LOGPTR(this));
+}
+
+bool DitheringRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp op, ILGRectIterator* riter,
+                                     GraphicalConstants::CoordinateTransform Wtransform,
+                                     GraphicalConstants::CoordinateTransform Htransform)
+{
+    if (s == nullptr || target == nullptr || op == nullptr || Wtransform == nullptr || Htransform == nullptr)
+        return false;
+    MediaDefinition* media = target->getMedia();
+    if (media == nullptr) {
+        InternalLog::print(L"[TAVRIN UNIDRIVER][DitheringRasterOperation::apply] WARNING - NULL media - return "
+                           L"false\r\n");
+        return false;
+    }
+    const dword W = media->getWidth();
+    const dword H = media->getHeight();
+    RectWalk walk(riter, W, H);
+    if (!walk.init())
+        return false;
+
+    IGDataSupervisor* t = target;
+    walk.forEachDot([=](dword w, dword h) {
+        IPixel* p = s->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)));
+        if (p == nullptr)
+            return;
+        p->set(255 - static_cast<int>(p->getC()) > DitherPattern1[h % 8][w % 8]);
+        const int x = static_cast<int>(w);
+        const int y = static_cast<int>(h);
+        t->setPixel(x, y, op(t->getPixel(x, y), p));
+    });
+    walk.release();
+    return true;
+}
+
+} // namespace tavgdi

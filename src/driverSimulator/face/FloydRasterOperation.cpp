@@ -1,0 +1,112 @@
+#include "face/FloydRasterOperation.h"
+
+#include <cstring>
+
+#include "Allocator.h"
+#include "InternalLog.h"
+#include "MediaDefinition.h"
+#include "image/IGDataSupervisor.h"
+#include "image/IPixel.h"
+
+namespace tavgdi {
+
+namespace {
+
+// Spare entries past the last column: they absorb the error pushed to the
+// right of the row and are never read.
+const dword spareEntries = 16;
+
+int* allocRow(dword entries)
+{
+    return reinterpret_cast<int*>(Allocator::alloc(entries * static_cast<dword>(sizeof(int))));
+}
+
+void freeRow(int* row)
+{
+    Allocator::desalloc(reinterpret_cast<byte*>(row));
+}
+
+} // namespace
+
+FloydRasterOperation::FloydRasterOperation(IGDataSupervisor* target_) : target(target_)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +FloydRasterOperation (%lx) \tDependancy: "
+                       L"IGDataSupervisor(%lx)\r\n",
+                       LOGPTR(this), LOGPTR(target));
+}
+
+FloydRasterOperation::~FloydRasterOperation()
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -FloydRasterOperation (%lx)\r\n", LOGPTR(this));
+}
+
+bool FloydRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp op, ILGRectIterator* /*riter*/,
+                                 GraphicalConstants::CoordinateTransform Wtransform,
+                                 GraphicalConstants::CoordinateTransform Htransform)
+{
+    if (s == nullptr || target == nullptr || op == nullptr || Wtransform == nullptr || Htransform == nullptr)
+        return false;
+    MediaDefinition* media = target->getMedia();
+    if (media == nullptr) {
+        InternalLog::print(L"[TAVRIN UNIDRIVER][FloydRasterOperation::apply] WARNING - NULL media - return false\r\n");
+        return false;
+    }
+    const dword hmax = media->getHeight();
+    const dword wmax = media->getWidth();
+    // A width whose rows cannot be sized in 32 bits is an allocation failure.
+    const bool isSizable = wmax <= (0xFFFFFFFFu / sizeof(int)) - spareEntries;
+    const dword errorDim = wmax + spareEntries;
+    int* Error = isSizable ? allocRow(errorDim) : nullptr;
+    int* NextError = isSizable ? allocRow(errorDim) : nullptr;
+    if (Error == nullptr || NextError == nullptr) {
+        InternalLog::print(L"[TAVRIN UNIDRIVER][FloydRasterOperation::apply] ERROR - Allocation Error - return "
+                           L"false\r\n");
+        freeRow(Error);
+        freeRow(NextError);
+        return false;
+    }
+    const size_t rowBytes = static_cast<size_t>(errorDim) * sizeof(int);
+    std::memset(Error, 0, rowBytes);
+    std::memset(NextError, 0, rowBytes);
+
+    for (dword h = 0; h < hmax; ++h) {
+        const int y = static_cast<int>(h);
+        for (dword w = 0; w < wmax; ++w) {
+            IPixel* p = s->getPixel(static_cast<int>(Wtransform(w, h, wmax, hmax)),
+                                    static_cast<int>(Htransform(w, h, wmax, hmax)));
+            if (p == nullptr)
+                continue;
+            const int gray = static_cast<int>(p->getC()) + Error[w];
+            int k = 0;
+            if (gray > 127) {
+                k = 255;
+                p->set(false); // printed
+            } else {
+                p->set(true); // stays white
+            }
+            const int x = static_cast<int>(w);
+            target->setPixel(x, y, op(target->getPixel(x, y), p));
+
+            // Integer division rounds toward zero; what it leaves goes below
+            // right with the nominal 1/16.
+            const int Cerror = gray - k;
+            const int CE3 = Cerror * 3 / 16;
+            const int CE5 = Cerror * 5 / 16;
+            const int CE7 = Cerror * 7 / 16;
+            const int CE1 = Cerror - CE3 - CE5 - CE7;
+            NextError[w] += CE5;
+            Error[w + 1] += CE7;
+            NextError[w + 1] += CE1;
+            if (w > 0)
+                NextError[w - 1] += CE3;
+        }
+        std::memcpy(Error, NextError, rowBytes);
+        std::memset(NextError, 0, rowBytes);
+    }
+
+    freeRow(Error);
+    freeRow(NextError);
+    return true;
+}
+
+} // namespace tavgdi

@@ -1,0 +1,96 @@
+#include "face/OrderedClusteredDotDitheringRasterOperation.h"
+
+#include <cstring>
+
+#include "InternalLog.h"
+#include "MediaDefinition.h"
+#include "face/RectWalk.h"
+#include "image/IGDataSupervisor.h"
+#include "image/IPixel.h"
+
+namespace tavgdi {
+
+namespace {
+
+// Read as 8 rows of 8 (row h mod 8, column w mod 8). Thresholds 0..15 lie in
+// the upper-right and lower-left 4 x 4 cells, lowest at their centres; 16..31
+// in the other two, highest at their centres.
+const int matrix[64] = {
+    18, 20, 19, 16, 13, 11, 12, 15, //
+    27, 28, 29, 22, 4,  3,  2,  9,  //
+    26, 31, 30, 21, 5,  0,  1,  10, //
+    23, 25, 24, 17, 8,  6,  7,  14, //
+    13, 11, 12, 15, 18, 20, 19, 16, //
+    4,  3,  2,  9,  27, 28, 29, 22, //
+    5,  0,  1,  10, 26, 31, 30, 21, //
+    8,  6,  7,  14, 23, 25, 24, 17, //
+};
+
+const int order = 4;                  // the dot-cell size
+const int l = 2 * order;              // the matrix side
+const int scale = 256 / (l * order);  // 8: thresholds 0 to 248
+
+// Ink of an almost-white dot that never prints.
+const int maxWhiteInk = 2;
+
+} // namespace
+
+OrderedClusteredDotDitheringRasterOperation::OrderedClusteredDotDitheringRasterOperation(IGDataSupervisor* target_)
+    : target(target_)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +OrderedClusteredDotDitheringRasterOperation (%lx) "
+                       L"\tDependancy: IGDataSupervisor(%lx)\r\n",
+                       LOGPTR(this), LOGPTR(target));
+}
+
+OrderedClusteredDotDitheringRasterOperation::~OrderedClusteredDotDitheringRasterOperation()
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -OrderedClusteredDotDitheringRasterOperation (%lx)\r\n",
+                       LOGPTR(this));
+}
+
+bool OrderedClusteredDotDitheringRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp op,
+                                                        ILGRectIterator* riter,
+                                                        GraphicalConstants::CoordinateTransform Wtransform,
+                                                        GraphicalConstants::CoordinateTransform Htransform)
+{
+    int table[l * l];
+    std::memcpy(table, matrix, sizeof(table));
+    InternalLog::print(L"[TAVRIN UNIDRIVER ][OrderedClusteredDotDitheringRasterOperation::apply]\r\n");
+
+    if (s == nullptr || target == nullptr || op == nullptr || Wtransform == nullptr || Htransform == nullptr)
+        return false;
+    MediaDefinition* media = target->getMedia();
+    if (media == nullptr) {
+        InternalLog::print(L"[TAVRIN UNIDRIVER][OrderedClusteredDotDitheringRasterOperation::apply] WARNING - NULL "
+                           L"Parameter - return false\r\n");
+        return false;
+    }
+    const dword W = media->getWidth();
+    const dword H = media->getHeight();
+    RectWalk walk(riter, W, H);
+    if (!walk.init())
+        return false;
+
+    for (int& entry : table)
+        entry *= scale;
+
+    IGDataSupervisor* t = target;
+    walk.forEachDot([&, t](dword w, dword h) {
+        IPixel* p = s->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)));
+        if (p == nullptr)
+            return;
+        const int c = p->getC();
+        if (c <= maxWhiteInk)
+            p->set(true);
+        else
+            p->set(!(c >= table[l * (h % l) + (w % l)]));
+        const int x = static_cast<int>(w);
+        const int y = static_cast<int>(h);
+        t->setPixel(x, y, op(t->getPixel(x, y), p));
+    });
+    walk.release();
+    return true;
+}
+
+} // namespace tavgdi

@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "face/PixelOperation.h"
+#include "face/FloydRasterOperation.h"
+#include "face/ThresholdingRasterOperation.h"
+#include "pipeline/TrivialLGRectIterator.h"
+
+#include "RasterTestKit.h"
+
+using namespace rastertest;
+using GraphicalConstants::proj1;
+using GraphicalConstants::proj2;
+using tavgdi::IPixel;
+
+namespace {
+
+// The black panel after halftoning a uniform gray picture of ink c.
+class Halftoning : public RasterTest {
+protected:
+    std::unique_ptr<tavgdi::IGDataSupervisor> k;
+
+    bool run(TavFactory::GRasterOperationType type, int c, tavgdi::ILGRectIterator* iter = nullptr)
+    {
+        auto gray = panel(TavFactory::BmpGraySupervisor);
+        fill(gray.get(), Ink{c, c, c});
+        k = panel(TavFactory::DbMonochromeSupervisor);
+        std::unique_ptr<tavgdi::IGRasterOperation> op(TavFactory::FactoryGRasterOperation(k.get(), type, nullptr));
+        const bool ok = op->apply(gray.get(), PixelOperation::copyColorBW, iter, proj1, proj2);
+        // The decision goes into the shared pixel only, never into the picture.
+        EXPECT_EQ(at(gray.get(), 0, 0), (Ink{c, c, c}));
+        return ok;
+    }
+};
+
+} // namespace
+
+TEST_F(Halftoning, EdgeDots)
+{
+    struct Case {
+        TavFactory::GRasterOperationType type;
+        int threshold;
+        int c;
+        int w, h;
+        bool printed;
+    };
+    const Case cases[] = {
+        {TavFactory::RasterOpThresholding, 128, 128, 0, 0, true}, // gray 127
+        {TavFactory::RasterOpThresholding, 128, 127, 0, 0, false},
+        {TavFactory::RasterOpThresholding, 0, 255, 5, 5, false},
+        {TavFactory::RasterOpThresholding, 255, 1, 5, 5, true},
+        {TavFactory::RasterOpDithering, 0, 255, 0, 0, true}, // entry 0
+        {TavFactory::RasterOpDithering, 0, 254, 0, 0, false},
+        {TavFactory::RasterOpDithering, 0, 34, 0, 7, true}, // entry 221, gray 221
+        {TavFactory::RasterOpDithering, 0, 33, 0, 7, false},
+        {TavFactory::RasterOpDithering, 0, 34, 8, 15 - 8, true}, // anchored at (0, 0), repeats every 8
+        {TavFactory::RasterOpDithering, 0, 255 - 78, 7, 1, true},
+        {TavFactory::RasterOpDithering, 0, 255 - 79, 7, 1, false},
+        {TavFactory::RasterOpClusteredDithering, 0, 2, 5, 2, false}, // entry 0, almost white
+        {TavFactory::RasterOpClusteredDithering, 0, 3, 5, 2, true},
+        {TavFactory::RasterOpClusteredDithering, 0, 3, 1, 6, true},
+        {TavFactory::RasterOpClusteredDithering, 0, 3, 0, 0, false},
+        {TavFactory::RasterOpClusteredDithering, 0, 144, 0, 0, true}, // 18 x 8
+        {TavFactory::RasterOpClusteredDithering, 0, 143, 0, 0, false},
+        {TavFactory::RasterOpClusteredDithering, 0, 248, 1, 2, true}, // 31 x 8
+        {TavFactory::RasterOpClusteredDithering, 0, 247, 1, 2, false},
+        {TavFactory::RasterOpClusteredDithering, 0, 247, 13, 6, false}, // 31 x 8 in the lower-right cell
+        {TavFactory::RasterOpClusteredDithering, 0, 16, 14, 1, true},   // 2 x 8
+        {TavFactory::RasterOpFloyd, 0, 128, 0, 0, true},
+        {TavFactory::RasterOpFloyd, 0, 127, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        IPixel::setThreshold(byte(c.threshold));
+        ASSERT_TRUE(run(c.type, c.c));
+        EXPECT_EQ(isBlackDot(k.get(), c.w, c.h), c.printed)
+            << "type " << c.type << " c " << c.c << " at " << c.w << "," << c.h;
+    }
+}
+
+TEST_F(Halftoning, UniformFills)
+{
+    struct Case {
+        TavFactory::GRasterOperationType type;
+        int c;
+        int minBlack, maxBlack;
+    };
+    const int all = W * H;
+    const Case cases[] = {
+        {TavFactory::RasterOpFloyd, 128, all * 2 / 5, all * 3 / 5}, // about half
+        {TavFactory::RasterOpFloyd, 0, 0, 0},
+        {TavFactory::RasterOpFloyd, 255, all, all},
+        {TavFactory::RasterOpDithering, 0, 0, 0},
+        {TavFactory::RasterOpDithering, 255, all, all},
+        {TavFactory::RasterOpClusteredDithering, 249, all, all},
+        {TavFactory::RasterOpClusteredDithering, 127, all / 2, all / 2},           // thresholds 0..120: 16 of 32
+        {TavFactory::RasterOpClusteredDithering, 128, all * 17 / 32, all * 17 / 32}, // and 128
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(run(c.type, c.c));
+        const int n = blackDots(k.get());
+        EXPECT_GE(n, c.minBlack) << "type " << c.type << " c " << c.c;
+        EXPECT_LE(n, c.maxBlack) << "type " << c.type << " c " << c.c;
+    }
+}
+
+TEST_F(Halftoning, FloydIgnoresTheIteratorAndOthersFollowIt)
+{
+    tavgdi::TrivialLGRectIterator oneDot(0, 0, 1, 1);
+    ASSERT_TRUE(run(TavFactory::RasterOpFloyd, 255, &oneDot));
+    EXPECT_EQ(blackDots(k.get()), W * H);
+
+    tavgdi::TrivialLGRectIterator oneColumn(2, 0, 3, H);
+    ASSERT_TRUE(run(TavFactory::RasterOpDithering, 255, &oneColumn));
+    EXPECT_EQ(blackDots(k.get()), H);
+    EXPECT_TRUE(isBlackDot(k.get(), 2, H - 1));
+}
+
+TEST_F(Halftoning, BlackLevelZeroWhitensEverything)
+{
+    IPixel::setBlackLevel(0);
+    for (auto type : {TavFactory::RasterOpThresholding, TavFactory::RasterOpDithering, TavFactory::RasterOpFloyd,
+                      TavFactory::RasterOpClusteredDithering}) {
+        ASSERT_TRUE(run(type, 255));
+        EXPECT_EQ(blackDots(k.get()), 0) << "type " << type;
+    }
+}
+
+TEST_F(Halftoning, MissingPartsRefused)
+{
+    auto gray = panel(TavFactory::BmpGraySupervisor);
+    tavgdi::ThresholdingRasterOperation threshold(nullptr);
+    testing::internal::CaptureStderr();
+    IPixel::setThreshold(77);
+    EXPECT_FALSE(threshold.apply(gray.get(), PixelOperation::copyColorBW, nullptr, proj1, proj2));
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("[ThresholdingRasterOperation::apply] (threshold value:77)\r\n"), std::string::npos);
+    EXPECT_NE(log.find("[ThresholdingRasterOperation::apply] WARNING - NULL Parameter - return false\r\n"),
+              std::string::npos);
+
+    auto target = panel(TavFactory::DbMonochromeSupervisor);
+    tavgdi::FloydRasterOperation floyd(target.get());
+    EXPECT_FALSE(floyd.apply(nullptr, PixelOperation::copyColorBW, nullptr, proj1, proj2));
+    EXPECT_FALSE(floyd.apply(gray.get(), nullptr, nullptr, proj1, proj2));
+}
+
+TEST_F(Halftoning, FloydOnAGradient)
+{
+    // Reference rows from an independent implementation of the same integer
+    // arithmetic (7/16 right, 3/16 below left, 5/16 below, the rest below
+    // right; divisions toward zero).
+    const char* expected[H] = {
+        "......#.#.######", "...#.#.####.##..", ".#..#.#.#.###...", "..#.#######.....",
+        "#.#.#.#.##....#.", ".#.######....#.#", "#.##.##....#..#.", "######......#.##",
+    };
+    auto gray = panel(TavFactory::BmpGraySupervisor);
+    for (int w = 0; w < W; ++w)
+        for (int h = 0; h < H; ++h) {
+            const int c = (w * 17 + h * 23) % 256;
+            put(gray.get(), w, h, Ink{c, c, c});
+        }
+    k = panel(TavFactory::DbMonochromeSupervisor);
+    std::unique_ptr<tavgdi::IGRasterOperation> op(
+        TavFactory::FactoryGRasterOperation(k.get(), TavFactory::RasterOpFloyd, nullptr));
+    ASSERT_TRUE(op->apply(gray.get(), PixelOperation::copyColorBW, nullptr, proj1, proj2));
+    for (int h = 0; h < H; ++h) {
+        std::string row;
+        for (int w = 0; w < W; ++w)
+            row += isBlackDot(k.get(), w, h) ? '#' : '.';
+        EXPECT_EQ(row, expected[h]) << "row " << h;
+    }
+}

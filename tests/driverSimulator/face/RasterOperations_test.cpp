@@ -1,0 +1,303 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include "face/IGDInvariantProcessor.h"
+#include "face/PixelOperation.h"
+#include "face/StandardRasterOperation.h"
+#include "face/StandardRasterOperationWithFixedColor.h"
+#include "face/StandardRasterOperationWithInvariant.h"
+#include "face/StandardRasterOperationWithMem.h"
+#include "face/TrivialRasterOperationWithInvariant.h"
+#include "face/DitheringRasterOperation.h"
+#include "face/FloydRasterOperation.h"
+#include "face/OrderedClusteredDotDitheringRasterOperation.h"
+#include "face/ThresholdingRasterOperation.h"
+#include "pipeline/StdLGRect.h"
+#include "pipeline/StdLGRectIterator.h"
+#include "pipeline/TrivialLGRectIterator.h"
+#include "settings/IGDataOptions.h"
+
+#include "RasterTestKit.h"
+
+using namespace rastertest;
+using GraphicalConstants::negLproj1;
+using GraphicalConstants::negLproj2;
+using GraphicalConstants::proj1;
+using GraphicalConstants::proj2;
+using tavgdi::IGRasterOperation;
+using tavgdi::IPixel;
+
+namespace {
+
+// Counts what it is shown.
+struct CountingInvariant : tavgdi::IGDInvariantProcessor {
+    int resets = 0;
+    long dots = 0;
+    long ink = 0;
+    void updateInvariantByPixel(int, int, IPixel* p) override
+    {
+        ++dots;
+        ink += p->getY() + p->getM() + p->getC();
+    }
+    char* getInvariant() override { return nullptr; }
+    void resetCounters() override
+    {
+        ++resets;
+        dots = ink = 0;
+    }
+};
+
+const Ink white{0, 0, 0};
+const Ink black{255, 255, 255};
+const Ink red{255, 255, 0};
+const Ink darkGray{210, 210, 210}; // dark, not black at level 249
+
+using RasterOpPtr = std::unique_ptr<IGRasterOperation>;
+
+} // namespace
+
+TEST(RasterOperationFactory, ChoosesTheMember)
+{
+    tavgdi::MediaDefinition media(300, 300, W, H);
+    struct Case {
+        TavFactory::GRasterOperationType type;
+        int fixedSubst; // value of isFixedColorBlackSubst; -1: no target at all
+        const std::type_info& expected;
+    };
+    const Case cases[] = {
+        {TavFactory::RasterOpWithMemory, 1, typeid(tavgdi::StandardRasterOperationWithFixedColor)},
+        {TavFactory::RasterOpWithMemory, 0, typeid(tavgdi::StandardRasterOperationWithMem)},
+        {TavFactory::RasterOpWithMemory, 2, typeid(tavgdi::StandardRasterOperationWithMem)},
+        {TavFactory::RasterOpWithMemory, -1, typeid(tavgdi::StandardRasterOperationWithMem)},
+        {TavFactory::RasterOpTrivialWithInvariant, 0, typeid(tavgdi::TrivialRasterOperationWithInvariant)},
+        {TavFactory::RasterOpWithInvariant, 0, typeid(tavgdi::StandardRasterOperationWithInvariant)},
+        {TavFactory::RasterOpFloyd, 0, typeid(tavgdi::FloydRasterOperation)},
+        {TavFactory::RasterOpDithering, 0, typeid(tavgdi::DitheringRasterOperation)},
+        {TavFactory::RasterOpThresholding, 0, typeid(tavgdi::ThresholdingRasterOperation)},
+        {TavFactory::RasterOpClusteredDithering, 0, typeid(tavgdi::OrderedClusteredDotDitheringRasterOperation)},
+        {TavFactory::RasterOpStandard, 0, typeid(tavgdi::StandardRasterOperation)},
+        {TavFactory::getGROTypeFromOption(TavGdiOptions::NoValue), 0, typeid(tavgdi::StandardRasterOperation)},
+        {static_cast<TavFactory::GRasterOperationType>(9), 0, typeid(tavgdi::StandardRasterOperation)},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<tavgdi::IGDataOptions> options(
+            TavFactory::FactoryDataOptions(TavFactory::DbMonochromeSupervisor));
+        options->setOption(TavGdiOptions::isFixedColorBlackSubst, c.fixedSubst);
+        std::unique_ptr<tavgdi::IGDataSupervisor> k(
+            TavFactory::FactoryGDataSupervisor(TavFactory::DbMonochromeSupervisor, &media, options.get()));
+        RasterOpPtr op(TavFactory::FactoryGRasterOperation(c.fixedSubst < 0 ? nullptr : k.get(), c.type, nullptr));
+        ASSERT_TRUE(op);
+        EXPECT_EQ(std::string(typeid(*op).name()), c.expected.name()) << "type " << c.type << " subst " << c.fixedSubst;
+    }
+}
+
+TEST(RasterOperationFactory, HalftoningFromOption)
+{
+    EXPECT_EQ(TavFactory::getGROTypeFromOption(TavGdiOptions::ColorBWDithering), TavFactory::RasterOpDithering);
+    EXPECT_EQ(TavFactory::getGROTypeFromOption(TavGdiOptions::ColorBWFloyd), TavFactory::RasterOpFloyd);
+    EXPECT_EQ(TavFactory::getGROTypeFromOption(TavGdiOptions::ColorBWThresholding), TavFactory::RasterOpThresholding);
+    EXPECT_EQ(TavFactory::getGROTypeFromOption(TavGdiOptions::ColorBWClusteredDithering),
+              TavFactory::RasterOpClusteredDithering);
+    EXPECT_EQ(TavFactory::getGROTypeFromOption(TavGdiOptions::NoValue), TavFactory::RasterOpUndefined);
+    EXPECT_EQ(TavFactory::getGROTypeFromOption(TavGdiOptions::OptionTrue), TavFactory::RasterOpUndefined);
+}
+
+TEST(PixelOperationTest, CopiesAndInverts)
+{
+    tavgdi::ColorPixel src(255, 255, 255), dest(1, 2, 3);
+    EXPECT_EQ(PixelOperation::copy(&dest, &src), &src);
+
+    tavgdi::MonochromePixel k(false);
+    EXPECT_EQ(PixelOperation::copyBlackPoint(&k, nullptr), &k);
+    EXPECT_FALSE(k.isBlack());
+    EXPECT_EQ(PixelOperation::copyBlackPoint(&k, &src), &k);
+    EXPECT_TRUE(k.isBlack());
+    tavgdi::ColorPixel light(0, 0, 0);
+    EXPECT_TRUE(PixelOperation::copyBlackPoint(&k, &light)->isBlack()); // never clears
+
+    EXPECT_TRUE(PixelOperation::copyColorBW(&k, nullptr)->isBlack()); // unchanged
+    EXPECT_FALSE(PixelOperation::copyColorBW(&k, &src)->isBlack());   // marked white
+    EXPECT_TRUE(PixelOperation::copyColorBW(&k, &light)->isBlack());
+    EXPECT_EQ(PixelOperation::copyColorBW(nullptr, &src), nullptr);
+    EXPECT_EQ(PixelOperation::copyBlackPoint(nullptr, &src), nullptr);
+}
+
+class BlackExtraction : public RasterTest {
+protected:
+    void SetUp() override
+    {
+        RasterTest::SetUp();
+        IPixel::setBlackLevel(249);
+        IPixel::setDarkLevel(200);
+    }
+};
+
+TEST_F(BlackExtraction, ColumnTakesLastColourThatIsNotDark)
+{
+    struct Case {
+        const char* name;
+        std::vector<Ink> column;   // h = 0.. in column 3
+        std::vector<Ink> expected; // colour panels afterwards
+    };
+    const Ink pale{10, 20, 30};
+    const Case cases[] = {
+        {"red then black", {red, black, black, white}, {red, red, red, white}},
+        {"first dot black", {black, black, darkGray, black, pale, black}, {white, white, darkGray, white, pale, pale}},
+        {"dark not remembered", {pale, darkGray, black}, {pale, darkGray, pale}},
+    };
+    for (const Case& c : cases) {
+        auto ymc = panel(TavFactory::DbColorSupervisor);
+        auto k = panel(TavFactory::DbMonochromeSupervisor);
+        for (size_t h = 0; h < c.column.size(); ++h)
+            put(ymc.get(), 3, int(h), c.column[h]);
+        RasterOpPtr op(TavFactory::FactoryGRasterOperation(k.get(), TavFactory::RasterOpWithMemory, nullptr));
+        ASSERT_TRUE(op->apply(ymc.get(), PixelOperation::copyBlackPoint, nullptr, negLproj1, negLproj2)) << c.name;
+        int expectedK = 0;
+        for (size_t h = 0; h < c.column.size(); ++h) {
+            EXPECT_EQ(at(ymc.get(), 3, int(h)), c.expected[h]) << c.name << " h=" << h;
+            const bool wasBlack = c.column[h] == black;
+            expectedK += wasBlack;
+            EXPECT_EQ(isBlackDot(k.get(), W - 1 - 3, H - 1 - int(h)), wasBlack) << c.name << " h=" << h;
+        }
+        EXPECT_EQ(blackDots(k.get()), expectedK) << c.name;
+    }
+}
+
+TEST_F(BlackExtraction, RectanglesAreNormalisedAndClipped)
+{
+    auto ymc = panel(TavFactory::DbColorSupervisor);
+    auto k = panel(TavFactory::DbMonochromeSupervisor);
+    fill(ymc.get(), black);
+    tavgdi::StdLGRect list;
+    list.Add(new tavgdi::GRect(5, 6, 2, 1, 0, -1));     // given the wrong way round: [2,5) x [1,6)
+    list.Add(new tavgdi::GRect(14, 0, 4000, 9000, 0, -1)); // beyond the panel: [14,16) x [0,8)
+    tavgdi::StdLGRectIterator iter(&list);
+    RasterOpPtr op(TavFactory::FactoryGRasterOperation(k.get(), TavFactory::RasterOpWithMemory, nullptr));
+    ASSERT_TRUE(op->apply(ymc.get(), PixelOperation::copyBlackPoint, &iter, proj1, proj2));
+    for (int w = 0; w < W; ++w)
+        for (int h = 0; h < H; ++h) {
+            const bool inside = (w >= 2 && w < 5 && h >= 1 && h < 6) || w >= 14;
+            EXPECT_EQ(isBlackDot(k.get(), w, h), inside) << w << "," << h;
+            EXPECT_EQ(at(ymc.get(), w, h), inside ? white : black) << w << "," << h;
+        }
+}
+
+TEST_F(BlackExtraction, FixedColourReplacesEveryBlackDot)
+{
+    std::unique_ptr<tavgdi::IGDataOptions> options(TavFactory::FactoryDataOptions(TavFactory::DbColorSupervisor));
+    options->setOption(TavGdiOptions::isFixedColorBlackSubst, TavGdiOptions::OptionTrue);
+    options->setOption(TavGdiOptions::FixedBlackSubY, 300); // modulo 256
+    options->setOption(TavGdiOptions::FixedBlackSubM, 20);
+    options->setOption(TavGdiOptions::FixedBlackSubC, -1);
+    auto ymc = panel(TavFactory::DbColorSupervisor, options.get());
+    auto k = panel(TavFactory::DbMonochromeSupervisor, options.get());
+    const std::vector<Ink> column{red, black, darkGray, black};
+    for (size_t h = 0; h < column.size(); ++h)
+        put(ymc.get(), 0, int(h), column[h]);
+    RasterOpPtr op(TavFactory::FactoryGRasterOperation(k.get(), TavFactory::RasterOpWithMemory, nullptr));
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(op->apply(ymc.get(), PixelOperation::copyBlackPoint, nullptr, proj1, proj2));
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("[StandardRasterOperationWithFixedColor::apply] Last Pixel - 44 20 255\r\n"), std::string::npos);
+    EXPECT_NE(log.find("[StandardRasterOperationWithFixedColor::apply] BlackLevel - 249\r\n"), std::string::npos);
+    const Ink subst{44, 20, 255};
+    const std::vector<Ink> expected{red, subst, darkGray, subst};
+    for (size_t h = 0; h < column.size(); ++h)
+        EXPECT_EQ(at(ymc.get(), 0, int(h)), expected[h]) << h;
+    EXPECT_EQ(blackDots(k.get()), 2);
+}
+
+TEST_F(BlackExtraction, MissingPartsRefused)
+{
+    auto ymc = panel(TavFactory::DbColorSupervisor);
+    auto k = panel(TavFactory::DbMonochromeSupervisor);
+    tavgdi::StandardRasterOperationWithMem mem(k.get());
+    tavgdi::StandardRasterOperationWithMem noTarget(nullptr);
+    EXPECT_FALSE(mem.apply(nullptr, PixelOperation::copyBlackPoint, nullptr, proj1, proj2));
+    EXPECT_FALSE(mem.apply(ymc.get(), nullptr, nullptr, proj1, proj2));
+    EXPECT_FALSE(mem.apply(ymc.get(), PixelOperation::copyBlackPoint, nullptr, nullptr, proj2));
+    EXPECT_FALSE(noTarget.apply(ymc.get(), PixelOperation::copyBlackPoint, nullptr, proj1, proj2));
+    testing::internal::CaptureStderr();
+    tavgdi::StandardRasterOperationWithFixedColor fixed(nullptr);
+    EXPECT_FALSE(fixed.apply(ymc.get(), PixelOperation::copyBlackPoint, nullptr, proj1, proj2));
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                  "[StandardRasterOperationWithFixedColor::apply] WARNING - NULL input - return false\r\n"),
+              std::string::npos);
+}
+
+TEST_F(RasterTest, StandardCopyProjectsAndStaysOnThePanel)
+{
+    auto pic = panel(TavFactory::BmpColorSupervisor);
+    auto ymc = panel(TavFactory::DbColorSupervisor);
+    put(pic.get(), 0, 0, red);
+    put(pic.get(), W - 1, 2, Ink{1, 2, 3});
+    RasterOpPtr op(TavFactory::FactoryGRasterOperation(ymc.get(), TavFactory::RasterOpStandard, nullptr));
+    ASSERT_TRUE(op->apply(pic.get(), PixelOperation::copy, nullptr, negLproj1, proj2));
+    EXPECT_EQ(at(ymc.get(), W - 1, 0), red);
+    EXPECT_EQ(at(ymc.get(), 0, 2), (Ink{1, 2, 3}));
+    EXPECT_EQ(at(ymc.get(), 0, 0), white);
+
+    // A rectangle far beyond the panel is walked only where it meets it.
+    fill(pic.get(), black);
+    tavgdi::TrivialLGRectIterator huge(W - 2, H - 1, 2000000000, 2000000000);
+    ASSERT_TRUE(op->apply(pic.get(), PixelOperation::copy, &huge, proj1, proj2));
+    EXPECT_EQ(at(ymc.get(), W - 1, H - 1), black);
+    EXPECT_EQ(at(ymc.get(), W - 3, H - 1), white);
+}
+
+TEST_F(RasterTest, InvariantWalks)
+{
+    auto pic = panel(TavFactory::BmpColorSupervisor);
+    auto ymc = panel(TavFactory::DbColorSupervisor);
+    fill(pic.get(), Ink{1, 1, 1});
+    put(pic.get(), 0, 0, black);
+    CountingInvariant inv;
+    inv.dots = 99;
+
+    RasterOpPtr copy(TavFactory::FactoryGRasterOperation(ymc.get(), TavFactory::RasterOpWithInvariant, &inv));
+    ASSERT_TRUE(copy->apply(pic.get(), PixelOperation::copy, nullptr, proj1, proj2));
+    EXPECT_EQ(inv.resets, 1);
+    EXPECT_EQ(inv.dots, W * H);
+    EXPECT_EQ(inv.ink, 3 * (W * H - 1) + 765);
+    EXPECT_EQ(at(ymc.get(), 0, 0), black);
+    EXPECT_EQ(at(ymc.get(), 5, 5), (Ink{1, 1, 1}));
+
+    // Measuring only: the panel is read (here through the projections) but
+    // never written.
+    put(ymc.get(), 3, 4, red);
+    std::vector<Ink> before;
+    for (int w = 0; w < W; ++w)
+        for (int h = 0; h < H; ++h)
+            before.push_back(at(ymc.get(), w, h));
+    RasterOpPtr measure(TavFactory::FactoryGRasterOperation(ymc.get(), TavFactory::RasterOpTrivialWithInvariant, &inv));
+    ASSERT_TRUE(measure->apply(nullptr, PixelOperation::copyColorBW, nullptr, negLproj1, negLproj2));
+    EXPECT_EQ(inv.resets, 2);
+    EXPECT_EQ(inv.dots, W * H);
+    EXPECT_EQ(inv.ink, 3 * (W * H - 2) + 765 + 510);
+    size_t i = 0;
+    for (int w = 0; w < W; ++w)
+        for (int h = 0; h < H; ++h)
+            EXPECT_EQ(at(ymc.get(), w, h), before[i++]) << w << "," << h;
+
+    tavgdi::TrivialRasterOperationWithInvariant noInvariant(ymc.get(), nullptr);
+    EXPECT_FALSE(noInvariant.apply(nullptr, PixelOperation::copy, nullptr, proj1, proj2));
+}
+
+TEST_F(RasterTest, OwnIteratorIsReleased)
+{
+    auto pic = panel(TavFactory::BmpColorSupervisor);
+    auto ymc = panel(TavFactory::DbColorSupervisor);
+    tavgdi::StandardRasterOperation op(ymc.get());
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(op.apply(pic.get(), PixelOperation::copy, nullptr, proj1, proj2));
+    const std::string log = testing::internal::GetCapturedStderr();
+    const size_t made = log.find("[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - TrivialLGRectIterator \tPTR: ");
+    const size_t freed = log.find("[TAVRIN UNIDRIVER MEM] ILGRectIterator FREE - \t\tPTR: ");
+    ASSERT_NE(made, std::string::npos);
+    ASSERT_NE(freed, std::string::npos);
+    EXPECT_LT(made, freed);
+    EXPECT_NE(log.find("Trivial Rect list - RECT(0, 0, 16, 8)"), std::string::npos);
+}
