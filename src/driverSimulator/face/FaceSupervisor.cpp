@@ -1,25 +1,96 @@
 #include "face/FaceSupervisor.h"
 
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "Allocator.h"
 #include "Exceptions/NullException.h"
+#include "GlobalFactory.h"
 #include "InternalLog.h"
+#include "MediaDefinition.h"
+#include "OptionsDefinition.h"
+#include "builders/IGDataOutputBuilder.h"
+#include "face/FactoryGDInvariantProcessor.h"
+#include "face/IGDInvariantProcessor.h"
+#include "face/IGRasterOperation.h"
+#include "face/PixelOperation.h"
+#include "image/IGDataSupervisor.h"
+#include "image/IPixel.h"
+#include "input/IMonochromeReader.h"
 #include "pipeline/IOutputWriter.h"
+#include "pipeline/StdLGRect.h"
+#include "pipeline/StdLGRectIterator.h"
+#include "settings/IGDataOptions.h"
 
 namespace tavgdi {
 
+using namespace GraphicalConstants;
+using namespace TavGdiOptions;
+
+namespace {
+
+bool isPortrait(CardOrientation o)
+{
+    return o == Portrait || o == PortraitFlip;
+}
+
+byte level(int value)
+{
+    return static_cast<byte>(clipControl(value, 0, 255));
+}
+
+} // namespace
+
 FaceSupervisor::FaceSupervisor(IGDataOptions* opts, MediaDefinition* mediaDef)
-    : orientation(GraphicalConstants::Landscape), options(opts), media(mediaDef)
+    : orientation(Landscape), factoryGDInvariantProcessor(nullptr), invariantColor(nullptr), invariantMono(nullptr),
+      YMCSupervisor(nullptr), KSupervisor(nullptr), OSupervisor(nullptr), options(opts), media(mediaDef)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +FaceSupervisor (%lx) \tDependancy: IGDataOptions(%lx), "
                        L"MediaDefinition(%lx)\r\n",
                        LOGPTR(this), LOGPTR(opts), LOGPTR(mediaDef));
-    if (options == nullptr)
+    factoryGDInvariantProcessor = new FactoryGDInvariantProcessor();
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW FactoryGDInvariantProcessor \tPTR: %lx\r\n",
+                       LOGPTR(factoryGDInvariantProcessor));
+    try {
+        YMCSupervisor = TavFactory::FactoryGDataSupervisor(TavFactory::DbColorSupervisor, media, options);
+        KSupervisor = TavFactory::FactoryGDataSupervisor(TavFactory::DbMonochromeSupervisor, media, options);
+        OSupervisor = TavFactory::FactoryGDataSupervisor(TavFactory::DbOverlaySupervisor, media, options);
+    } catch (...) {
+        releaseAll();
+        throw;
+    }
+    if (YMCSupervisor == nullptr || KSupervisor == nullptr || OSupervisor == nullptr || options == nullptr) {
+        releaseAll();
         throw NullException("[DriverSequencer::DriverSequencer] Null Object");
+    }
+}
+
+void FaceSupervisor::releaseAll()
+{
+    delete YMCSupervisor;
+    delete KSupervisor;
+    delete OSupervisor;
+    delete invariantColor;
+    delete invariantMono;
+    delete factoryGDInvariantProcessor;
+    YMCSupervisor = KSupervisor = OSupervisor = nullptr;
+    invariantColor = invariantMono = nullptr;
+    factoryGDInvariantProcessor = nullptr;
 }
 
 FaceSupervisor::~FaceSupervisor()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] start destruction : FaceSupervisor (%lx)\r\n",
                        LOGPTR(this));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] YMCSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(YMCSupervisor));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] KSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(KSupervisor));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] OSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(OSupervisor));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] invariantColor FREE - \t\tPTR: %lx\r\n", LOGPTR(invariantColor));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] invariantMono FREE - \t\tPTR: %lx\r\n", LOGPTR(invariantMono));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] factoryGDInvariantProcessor FREE - \t\tPTR: %lx\r\n",
+                       LOGPTR(factoryGDInvariantProcessor));
+    releaseAll();
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -FaceSupervisor (%lx)\r\n", LOGPTR(this));
 }
 
@@ -29,21 +100,283 @@ void FaceSupervisor::UpdateOptionsManager(IGDataOptions* opts)
         options = opts;
 }
 
-bool FaceSupervisor::runGraphicalProcessing(byte* buffer, dword, dword, dword, int, StdLGRect*, IMonochromeReader*,
-                                            IMonochromeReader*)
+int FaceSupervisor::option(int key)
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::runGraphicalProcessing] (prt:%lx)\r\n", LOGPTR(this));
-    return buffer != nullptr;
+    return options->getOption(static_cast<Keys>(key));
+}
+
+IGDataSupervisor* FaceSupervisor::getInputGDataSupervisor(bool isColorInput, bool isColorOutput,
+                                                          IGDataOptions* opts)
+{
+    TavFactory::SupervisorType type = TavFactory::BmpMonochromeSupervisor;
+    if (isColorInput)
+        type = isColorOutput ? TavFactory::BmpColorSupervisor : TavFactory::BmpGraySupervisor;
+    return TavFactory::FactoryGDataSupervisor(type, media, opts);
+}
+
+void FaceSupervisor::buildInvariant(IGDInvariantProcessor*& slot, IGDataSupervisor* target, int type)
+{
+    // A face is processed once; a second build replaces the first.
+    delete slot;
+    slot = factoryGDInvariantProcessor->build(options, target->getMedia(),
+                                              static_cast<IFactoryGDInvariantProcessor::IProcessorType>(type));
+}
+
+bool FaceSupervisor::runGraphicalProcessing(byte* buffer, dword size, dword width, dword height, int bitCount,
+                                            StdLGRect* lrect, IMonochromeReader* oreader, IMonochromeReader* kreader)
+{
+    const wchar_t* const tag = L"[TAVRIN UNIDRIVER][FaceSupervisor::runGraphicalProcessing]";
+    InternalLog::print(L"%ls (prt:%lx)\r\n", tag, LOGPTR(this));
+    InternalLog::print(L"%ls   Buffer  : %lx\r\n", tag, LOGPTR(buffer));
+    InternalLog::print(L"%ls   Size    : %ld\r\n", tag, (long)size);
+    InternalLog::print(L"%ls   Width   : %ld\r\n", tag, (long)width);
+    InternalLog::print(L"%ls   Height  : %ld\r\n", tag, (long)height);
+    InternalLog::print(L"%ls   Depth   : %d\r\n", tag, bitCount);
+    InternalLog::print(L"%ls   Region  : %lx\r\n", tag, LOGPTR(lrect));
+    InternalLog::print(L"%ls   Overlay : %lx\r\n", tag, LOGPTR(oreader));
+    InternalLog::print(L"%ls   Black   : %lx\r\n", tag, LOGPTR(kreader));
+
+    options->setOption(InputDeviceType, bitCount == 24 ? DeviceColor : DeviceMonochrome);
+    IPixel::setThreshold(level(option(ThresholdValue)));
+    InternalLog::print(L"%ls   Threshold : %d\r\n", tag, (int)IPixel::getThreshold());
+    IPixel::setBlackLevel(level(option(BlackLevelValue)));
+    InternalLog::print(L"%ls   BlackLevel: %d\r\n", tag, (int)IPixel::getBlackLevel());
+    IPixel::setDarkLevel(level(option(DarkLevelValue)));
+    InternalLog::print(L"%ls   DarkLevel: %d\r\n", tag, (int)IPixel::getDarkLevel());
+
+    if (!runMainGraphicalProcessing(buffer, size, width, height))
+        return false;
+
+    if (option(OutputDeviceType) == DeviceColor) {
+        if (option(BlackManagement) != NoValue && !runMonochromeProcessing(lrect, kreader))
+            return false;
+        if (invariantColor != nullptr)
+            measure(YMCSupervisor, invariantColor, proj1, negLproj2);
+    }
+    if (invariantMono != nullptr)
+        measure(KSupervisor, invariantMono, negLproj1, proj2);
+
+    if (option(OverlayManagement) == NoValue)
+        return true;
+    return runOverlayProcessing(oreader);
+}
+
+void FaceSupervisor::measure(IGDataSupervisor* target, IGDInvariantProcessor* invariant, CoordinateTransform pr1,
+                             CoordinateTransform pr2)
+{
+    IGRasterOperation* op =
+        TavFactory::FactoryGRasterOperation(target, TavFactory::RasterOpTrivialWithInvariant, invariant);
+    if (op != nullptr)
+        op->apply(nullptr, PixelOperation::copy, nullptr, pr1, pr2);
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] RasterOpTrivialWithInvariant FREE - \t\tPTR: %lx\r\n", LOGPTR(op));
+    delete op;
+}
+
+bool FaceSupervisor::runMainGraphicalProcessing(byte* buffer, dword size, dword width, dword height)
+{
+    const bool colourOut = option(OutputDeviceType) == DeviceColor;
+    const bool colourIn = option(InputDeviceType) == DeviceColor;
+
+    IGDataSupervisor* target = colourOut ? YMCSupervisor : KSupervisor;
+    TavFactory::GRasterOperationType opType = TavFactory::RasterOpStandard;
+    PixelOperation::PixelOp pixelOp = PixelOperation::copy;
+    if (colourIn && !colourOut) {
+        opType = TavFactory::getGROTypeFromOption(static_cast<Values>(option(ColorToMonochrome)));
+        pixelOp = PixelOperation::copyColorBW;
+    }
+
+    IGDataSupervisor* picture = getInputGDataSupervisor(colourIn, colourOut, options);
+    if (colourOut)
+        buildInvariant(invariantColor, YMCSupervisor, IFactoryGDInvariantProcessor::colorProcessor);
+    else
+        buildInvariant(invariantMono, KSupervisor, IFactoryGDInvariantProcessor::monoProcessor);
+    IGRasterOperation* rasterOp = TavFactory::FactoryGRasterOperation(target, opType, nullptr);
+
+    bool result = false;
+    if (picture != nullptr && rasterOp != nullptr && picture->setRaster(buffer, size, width, height, colourIn)) {
+        picture->setOrientation(UpdateOrientation(picture->getOrientation(), option(Rotate180) == OptionTrue),
+                                nullptr);
+        orientation = picture->getOrientation();
+
+        CoordinateTransform pr1 = proj1, pr2 = negLproj2;
+        if (colourOut) {
+            if (isPortrait(orientation)) {
+                pr1 = negLproj1;
+                pr2 = proj2;
+            }
+        } else {
+            if (!isPortrait(orientation)) {
+                pr1 = negLproj1;
+                pr2 = proj2;
+            }
+            target->setOrientation(Portrait, nullptr);
+        }
+        if (target->newRaster(picture->getMedia(), false)) {
+            result = rasterOp->apply(picture, pixelOp, nullptr, pr1, pr2);
+            target->preProcessing();
+        }
+    }
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] designBmpSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(picture));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] rasterOp FREE - \t\tPTR: %lx\r\n", LOGPTR(rasterOp));
+    delete picture;
+    delete rasterOp;
+    return result;
+}
+
+bool FaceSupervisor::runMonochromeProcessing(StdLGRect* lrect, IMonochromeReader* kreader)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] (ptr:%lx)\r\n", LOGPTR(this));
+
+    if (option(BlackManagement) == BlackMgtBmp) {
+        if (KSupervisor == nullptr || kreader == nullptr)
+            return false;
+        buildInvariant(invariantMono, KSupervisor, IFactoryGDInvariantProcessor::monoProcessor);
+        byte* picture = kreader->read(media);
+        bool result = false;
+        if (picture != nullptr && media != nullptr) {
+            result = setBlack(picture, media->getBMPMonochromeDataSize(), media->getWidth(), media->getHeight());
+        } else {
+            InternalLog::print(
+                L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] WARNING - Failed (reading external data)\r\n");
+        }
+        Allocator::desalloc(picture);
+        return result;
+    }
+
+    buildInvariant(invariantMono, KSupervisor, IFactoryGDInvariantProcessor::monoProcessor);
+    InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] Rect list PTR : %lx)\r\n",
+                       LOGPTR(lrect));
+    IGRasterOperation* rasterOp = TavFactory::FactoryGRasterOperation(KSupervisor, TavFactory::RasterOpWithMemory, nullptr);
+    StdLGRectIterator* iterRect = nullptr;
+    if (option(BlackManagement) == BlackMgtOnlyText) {
+        if (lrect != nullptr) {
+            iterRect = new StdLGRectIterator(lrect);
+            InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StdLGRectIterator \tPTR: %lx\r\n",
+                               LOGPTR(iterRect));
+        } else {
+            // Without a text list, black is taken from the whole face but
+            // the black panel is left out of the face.
+            options->setOption(BlackManagement, NoValue);
+        }
+    }
+
+    bool result = false;
+    if (rasterOp != nullptr && KSupervisor->newRaster(media, false)) {
+        if (iterRect != nullptr) {
+            if (media != nullptr)
+                iterRect->orientationTransform(orientation, media->getWidth(), media->getHeight());
+            else
+                InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] WARNING - (ptr:%lx) "
+                                   L": NULL MEDIA\r\n",
+                                   LOGPTR(this));
+        }
+        result = rasterOp->apply(YMCSupervisor, PixelOperation::copyBlackPoint, iterRect, negLproj1, negLproj2);
+    }
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] rasterOp FREE - \t\tPTR: %lx\r\n", LOGPTR(rasterOp));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] iterRect FREE - \t\tPTR: %lx\r\n", LOGPTR(iterRect));
+    delete rasterOp;
+    delete iterRect;
+    return result;
+}
+
+bool FaceSupervisor::applyCustomPicture(IGDataSupervisor* target, bool isBlack, byte* buffer, dword size,
+                                        dword width, dword height)
+{
+    IGDataSupervisor* picture = TavFactory::FactoryGDataSupervisor(TavFactory::BmpMonochromeSupervisor, media, nullptr);
+    IGRasterOperation* rasterOp = TavFactory::FactoryGRasterOperation(target, TavFactory::RasterOpStandard, nullptr);
+    bool result = false;
+    if (target->newRaster(media, false) && picture != nullptr && rasterOp != nullptr &&
+        picture->setRaster(buffer, size, width, height, false)) {
+        // A custom black picture turns with the page; an overlay stays as loaded.
+        if (isBlack)
+            picture->setOrientation(UpdateOrientation(picture->getOrientation(), option(Rotate180) == OptionTrue),
+                                    nullptr);
+        result = rasterOp->apply(picture, PixelOperation::copy, nullptr, negLproj1, proj2);
+    } else {
+        options->setOption(isBlack ? BlackManagement : OverlayManagement, NoValue);
+    }
+    if (isBlack)
+        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] blackBmpSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(picture));
+    else
+        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] overlayBmpSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(picture));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] rasterOp FREE - \t\tPTR: %lx\r\n", LOGPTR(rasterOp));
+    delete picture;
+    delete rasterOp;
+    return result;
+}
+
+bool FaceSupervisor::setBlack(byte* buffer, dword size, dword width, dword height)
+{
+    return applyCustomPicture(KSupervisor, true, buffer, size, width, height);
+}
+
+bool FaceSupervisor::setOverlay(byte* buffer, dword size, dword width, dword height)
+{
+    return applyCustomPicture(OSupervisor, false, buffer, size, width, height);
+}
+
+bool FaceSupervisor::runOverlayProcessing(IMonochromeReader* oreader)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::runOverlayProcessing] (ptr:%lx)\r\n", LOGPTR(this));
+    const int management = option(OverlayManagement);
+    if (management == OverlayMgtFull)
+        return OSupervisor != nullptr && OSupervisor->newRaster(media, true);
+    if (management != OverlayMgtBmp || OSupervisor == nullptr || oreader == nullptr)
+        return false;
+    byte* picture = oreader->read(media);
+    bool result = false;
+    if (picture != nullptr && media != nullptr)
+        result = setOverlay(picture, media->getBMPMonochromeDataSize(), media->getWidth(), media->getHeight());
+    else
+        InternalLog::print(
+            L"[TAVRIN UNIDRIVER][FaceSupervisor::runOverlayProcessing] WARNING - Failed (reading external data)\r\n");
+    Allocator::desalloc(picture);
+    return result;
+}
+
+bool FaceSupervisor::writeInvariant(IOutputWriter* writer, void* obj, IGDInvariantProcessor* invariant)
+{
+    if (invariant == nullptr)
+        return true;
+    char* text = invariant->getInvariant();
+    if (text == nullptr)
+        return true;
+    const dword length = static_cast<dword>(strlen(text));
+    return writer->write(obj, text, length) == length;
 }
 
 bool FaceSupervisor::sendFace(IOutputWriter* writer, void* obj, byte* headBuffer, int headBufferSize,
                               byte* tailBuffer, int tailBufferSize)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] (prt:%lx)\r\n", LOGPTR(this));
-    if (writer == nullptr || headBuffer == nullptr || tailBuffer == nullptr)
+    if (writer == nullptr || headBuffer == nullptr || tailBuffer == nullptr || headBufferSize < 0 ||
+        tailBufferSize < 0)
         return false;
     if (writer->write(obj, headBuffer, static_cast<dword>(headBufferSize)) != static_cast<dword>(headBufferSize)) {
         InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] ERROR - Face head writing error\r\n");
+        return false;
+    }
+    const bool colourOut = option(OutputDeviceType) == DeviceColor;
+    if (colourOut) {
+        if (!writeInvariant(writer, obj, invariantColor))
+            InternalLog::print(
+                L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] WARNING - Unable to send graphical color invariant\r\n");
+        if (!ProcessSupervisor(writer, obj, YMCSupervisor)) {
+            InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] ERROR - YMC Panel processing error\r\n");
+            return false;
+        }
+    }
+    if (option(BlackManagement) != NoValue || option(OutputDeviceType) == DeviceMonochrome) {
+        if (!writeInvariant(writer, obj, invariantMono))
+            InternalLog::print(
+                L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] WARNING - Unable to send graphical mono invariant\r\n");
+        if (!ProcessSupervisor(writer, obj, KSupervisor)) {
+            InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] ERROR - Black panel processing error\r\n");
+            return false;
+        }
+    }
+    if (option(OverlayManagement) != NoValue && !ProcessSupervisor(writer, obj, OSupervisor)) {
+        InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] ERROR - Overlay panel processing error\r\n");
         return false;
     }
     if (writer->write(obj, tailBuffer, static_cast<dword>(tailBufferSize)) != static_cast<dword>(tailBufferSize)) {
@@ -51,6 +384,42 @@ bool FaceSupervisor::sendFace(IOutputWriter* writer, void* obj, byte* headBuffer
         return false;
     }
     return true;
+}
+
+bool FaceSupervisor::ProcessSupervisor(IOutputWriter* writer, void* obj, IGDataSupervisor* supervisor)
+{
+    if (supervisor == nullptr || writer == nullptr)
+        return false;
+    std::unique_ptr<IGDataOutputBuilder> builder(supervisor->getIGDataOutputBuilder());
+    if (!builder)
+        return true;
+    const dword globalSize = builder->getOutputSize();
+    auto release = [&builder]() {
+        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataOutputBuilder FREE - \t\tPTR: %lx\r\n", LOGPTR(builder.get()));
+        builder.reset();
+    };
+    if (globalSize == 0) {
+        release();
+        return true;
+    }
+    char marker[32];
+    snprintf(marker, sizeof(marker), "<BINARY Size=%lu>", (unsigned long)globalSize);
+    const dword markerSize = static_cast<dword>(strlen(marker));
+    if (writer->write(obj, marker, markerSize) != markerSize) {
+        release();
+        return false;
+    }
+    do {
+        byte* buffer = builder->getBuffer();
+        const dword bufferSize = builder->getSize();
+        if (buffer != nullptr && bufferSize != 0 && writer->write(obj, buffer, bufferSize) != bufferSize) {
+            release();
+            return false;
+        }
+    } while (builder->next());
+    release();
+    const char* end = "</BINARY>";
+    return writer->write(obj, const_cast<char*>(end), 9) == 9;
 }
 
 } // namespace tavgdi

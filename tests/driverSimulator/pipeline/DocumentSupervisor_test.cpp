@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "GlobalFactory.h"
 #include "MediaDefinition.h"
@@ -42,6 +43,9 @@ protected:
         for (IGDataOptions* face : {&front, &back}) {
             face->setOption(DpiX, 300);
             face->setOption(DpiY, 300);
+            face->setOption(PaperSizeW, 1016);
+            face->setOption(PaperSizeH, 648);
+            face->setOption(OutputDeviceType, DeviceColor);
             face->setOption(ColorConstrast, 10);
             face->setOption(ColorLuminosity, 11);
             face->setOption(MonochromeContrast, 12);
@@ -63,7 +67,7 @@ protected:
     void feed(DocumentSupervisor& ds, int n)
     {
         for (int i = 1; i <= n; ++i)
-            ASSERT_TRUE(ds.newFace(capture, nullptr, page, sizeof(page), 2, 2, 24, i == n)) << i;
+            ASSERT_TRUE(ds.newFace(capture, nullptr, page.data(), page.size(), 1016, 648, 24, i == n)) << i;
     }
 
     GDataOptions doc, card, front, back;
@@ -71,7 +75,9 @@ protected:
     StdLGRectManager rects;
     MonoReaders readers{TavFactory::FileMonoReader};
     MediaDefinition media{300, 300, 1016, 648};
-    byte page[16] = {0};
+    // A white CR80 page: every colour panel is blank and left out, so a face
+    // is its framing and the ink-usage command.
+    std::vector<byte> page = std::vector<byte>(1016 * 648 * 3, 255);
 };
 
 const std::string DocHeadOneSided =
@@ -84,6 +90,7 @@ const std::string FrontHead = cmd("Psync;9;1") + "<FACE>" + cmd("Psync;9;0") + c
                               cmd("Pl;a;=;11") + cmd("Pc;k;=;12") + cmd("Pc;o;=;13");
 const std::string BackHead = cmd("Psync;9;1") + "<FACE>" + cmd("Psync;9;0") + cmd("Sv") + cmd("Pc;a;=;10") +
                              cmd("Pl;a;=;11") + cmd("Pc;k;=;12") + cmd("Pc;o;=;13");
+const std::string Pida = cmd("Pida;100;0;0;0");
 const std::string FaceTail = cmd("Psync;10;1") + "</FACE>" + cmd("Psync;10;0");
 const std::string DocTail = cmd("Psync;4;1") + "</DOC>" + cmd("Psync;4;0") + cmd("Psync;11;1") + "<END>" +
                             cmd("Psync;11;0");
@@ -95,7 +102,7 @@ TEST_F(Document, TwoOneSidedPagesMakeTwoIdenticalCardsBetweenOneHeadAndTail)
     std::unique_ptr<DocumentSupervisor> ds(make());
     feed(*ds, 2);
     ASSERT_TRUE(ds->endDoc(capture, nullptr));
-    const std::string oneCard = CardHead + FrontHead + FaceTail + CardTail;
+    const std::string oneCard = CardHead + FrontHead + Pida + FaceTail + CardTail;
     EXPECT_EQ(sink, DocHeadOneSided + oneCard + oneCard + DocTail);
 }
 
@@ -107,7 +114,7 @@ TEST_F(Document, TwoSidedCardsTakeFrontThenBackAndAnOddLastFaceAlone)
     ASSERT_TRUE(ds->endDoc(capture, nullptr));
     std::string head = DocHeadOneSided;
     head.replace(head.find("Duplex=0"), 8, "Duplex=1");
-    EXPECT_EQ(sink, head + CardHead + FrontHead + FaceTail + BackHead + FaceTail + CardTail + CardHead + FrontHead +
+    EXPECT_EQ(sink, head + CardHead + FrontHead + Pida + FaceTail + BackHead + Pida + FaceTail + CardTail + CardHead + FrontHead + Pida +
                         FaceTail + CardTail + DocTail);
 }
 
@@ -118,8 +125,8 @@ TEST_F(Document, CopiesRepeatTheCardButNotTheHead)
         sink.clear();
         ds->setCopyCount(n);
         ds->resetCard();
-        ASSERT_TRUE(ds->newFace(capture, nullptr, page, sizeof(page), 2, 2, 24, false));
-        const std::string oneCard = CardHead + FrontHead + FaceTail + CardTail;
+        ASSERT_TRUE(ds->newFace(capture, nullptr, page.data(), page.size(), 1016, 648, 24, false));
+        const std::string oneCard = CardHead + FrontHead + Pida + FaceTail + CardTail;
         std::string cards;
         for (int i = 0; i < (n < 1 ? 1 : n); ++i)
             cards += oneCard;
@@ -172,7 +179,7 @@ TEST_F(Document, MissingFaceTailFailsTheCardBeforeAnythingIsWritten)
 {
     std::unique_ptr<DocumentSupervisor> ds(make());
     aggregator.clear(PrintingTags::FrontFaceTail);
-    EXPECT_FALSE(ds->newFace(capture, nullptr, page, sizeof(page), 2, 2, 24, true));
+    EXPECT_FALSE(ds->newFace(capture, nullptr, page.data(), page.size(), 1016, 648, 24, true));
     EXPECT_EQ(sink, "");
 }
 
