@@ -1,0 +1,289 @@
+#include "streaminspect.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace cr80tools {
+
+namespace {
+
+const char ESC = 0x1B;
+const char CR = 0x0D;
+
+unsigned lengthAtDpi(unsigned stdLength, unsigned dpi)
+{
+    unsigned long long product = 1ull * stdLength * dpi;
+    return static_cast<unsigned>((product + 299) / 300);
+}
+
+size_t panelDataSize(const StreamItem& p)
+{
+    const size_t area = size_t(p.width) * p.height;
+    if (p.levels == 256)
+        return area;
+    if (p.levels == 128)
+        return (area / 8) * 7;
+    return area / 8;
+}
+
+// Reads a panel download header at `pos` (just after ESC); false when the
+// command is not one.
+bool readPanelHeader(const std::string& bytes, size_t pos, StreamItem& item, size_t& dataStart)
+{
+    const char* start = bytes.c_str() + pos;
+    const size_t avail = bytes.size() - pos;
+    char letter = 0;
+    int levels = 0, n = 0;
+    unsigned dx = 300, dy = 300, cw = 1016, ch = 648;
+    std::string head(start, avail < 64 ? avail : 64);
+    if (sscanf(head.c_str(), "Dbxs;%c;%d;%u;%u;%u;%u;%n", &letter, &levels, &dx, &dy, &cw, &ch, &n) == 6 && n > 0) {
+    } else if (sscanf(head.c_str(), "Dbx;%c;%d;%u;%u;%n", &letter, &levels, &dx, &dy, &n) == 4 && n > 0) {
+    } else if (sscanf(head.c_str(), "Db;%c;%d;%n", &letter, &levels, &n) == 2 && n > 0) {
+    } else {
+        return false;
+    }
+    item.kind = StreamItem::Panel;
+    item.panel = letter;
+    item.levels = levels;
+    item.dpiX = dx;
+    item.dpiY = dy;
+    item.crWidth = cw;
+    item.crHeight = ch;
+    item.width = lengthAtDpi(cw, dx);
+    item.height = lengthAtDpi(ch, dy);
+    item.text.assign(start, static_cast<size_t>(n));
+    dataStart = pos + static_cast<size_t>(n);
+    return true;
+}
+
+void appendBigEndian(std::string& out, uint32_t v)
+{
+    out.push_back(char(v >> 24));
+    out.push_back(char(v >> 16));
+    out.push_back(char(v >> 8));
+    out.push_back(char(v));
+}
+
+uint32_t crc32(const std::string& data, size_t from)
+{
+    static uint32_t table[256];
+    static bool ready = false;
+    if (!ready) {
+        for (uint32_t i = 0; i < 256; ++i) {
+            uint32_t c = i;
+            for (int k = 0; k < 8; ++k)
+                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            table[i] = c;
+        }
+        ready = true;
+    }
+    uint32_t c = 0xFFFFFFFFu;
+    for (size_t i = from; i < data.size(); ++i)
+        c = table[(c ^ static_cast<uint8_t>(data[i])) & 0xFF] ^ (c >> 8);
+    return c ^ 0xFFFFFFFFu;
+}
+
+void appendChunk(std::string& png, const char* type, const std::string& payload)
+{
+    appendBigEndian(png, static_cast<uint32_t>(payload.size()));
+    size_t start = png.size();
+    png.append(type, 4);
+    png += payload;
+    appendBigEndian(png, crc32(png, start));
+}
+
+} // namespace
+
+uint64_t fnv1a(const uint8_t* data, size_t size)
+{
+    uint64_t h = 1469598103934665603ull;
+    for (size_t i = 0; i < size; ++i) {
+        h ^= data[i];
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+ParsedStream parseStream(const std::string& bytes)
+{
+    ParsedStream out;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        if (bytes[pos] != ESC) {
+            size_t next = bytes.find(ESC, pos);
+            if (next == std::string::npos)
+                next = bytes.size();
+            StreamItem text;
+            text.kind = StreamItem::Text;
+            // Markers such as "</HEADER>" and "<BINARY Size=..>" are separate items.
+            std::string chunk = bytes.substr(pos, next - pos);
+            size_t at = 0;
+            while (at < chunk.size()) {
+                size_t close = chunk.find('>', at);
+                size_t end = close == std::string::npos ? chunk.size() : close + 1;
+                text.text = chunk.substr(at, end - at);
+                out.items.push_back(text);
+                at = end;
+            }
+            pos = next;
+            continue;
+        }
+        StreamItem item;
+        size_t dataStart = 0;
+        if (readPanelHeader(bytes, pos + 1, item, dataStart)) {
+            item.dataOffset = dataStart;
+            item.dataSize = panelDataSize(item);
+            if (dataStart + item.dataSize >= bytes.size() || bytes[dataStart + item.dataSize] != CR) {
+                out.error = "panel data cut short at byte " + std::to_string(pos);
+                return out;
+            }
+            out.items.push_back(item);
+            pos = dataStart + item.dataSize + 1;
+            continue;
+        }
+        size_t cr = bytes.find(CR, pos + 1);
+        if (cr == std::string::npos) {
+            out.error = "command without its end at byte " + std::to_string(pos);
+            return out;
+        }
+        item.kind = StreamItem::Command;
+        item.text = bytes.substr(pos + 1, cr - pos - 1);
+        out.items.push_back(item);
+        pos = cr + 1;
+    }
+    return out;
+}
+
+std::vector<uint8_t> panelDots(const std::string& bytes, const StreamItem& p)
+{
+    const size_t W = p.width, H = p.height;
+    std::vector<uint8_t> dots(W * H, 0);
+    const uint8_t* data = reinterpret_cast<const uint8_t*>(bytes.data()) + p.dataOffset;
+    if (p.kind != StreamItem::Panel || p.dataOffset + p.dataSize > bytes.size())
+        return dots;
+    if (p.levels == 256 || p.levels == 128) {
+        std::vector<uint8_t> values(W * H, 0);
+        if (p.levels == 256) {
+            values.assign(data, data + W * H);
+        } else {
+            // Seven bytes hold eight 7-bit values, most significant bit first.
+            for (size_t g = 0; g + 7 <= p.dataSize && g / 7 * 8 + 8 <= values.size(); g += 7) {
+                uint64_t bits = 0;
+                for (int k = 0; k < 7; ++k)
+                    bits = (bits << 8) | data[g + k];
+                for (int k = 0; k < 8; ++k)
+                    values[g / 7 * 8 + k] = static_cast<uint8_t>(((bits >> (49 - 7 * k)) & 0x7F) << 1);
+            }
+        }
+        // Both layouts run column by column from the card's left edge, and
+        // inside a column from the bottom row up.
+        for (size_t x = 0; x < W; ++x)
+            for (size_t y = 0; y < H; ++y)
+                dots[y * W + x] = values[x * H + (H - 1 - y)];
+    } else {
+        // One-bit panels: one stored row of H / 8 bytes per column, most
+        // significant bit first.
+        const size_t rowBytes = H / 8;
+        for (size_t x = 0; x < W; ++x) {
+            for (size_t y = 0; y < H; ++y) {
+                const size_t up = H - 1 - y;
+                const size_t index = x * rowBytes + up / 8;
+                if (up / 8 < rowBytes && index < p.dataSize && (data[index] >> (7 - up % 8)) & 1)
+                    dots[y * W + x] = 255;
+            }
+        }
+    }
+    return dots;
+}
+
+std::string digest(const std::string& bytes)
+{
+    ParsedStream parsed = parseStream(bytes);
+    std::string out;
+    char line[256];
+    for (const StreamItem& item : parsed.items) {
+        switch (item.kind) {
+        case StreamItem::Command:
+            out += "CMD " + item.text + "\n";
+            break;
+        case StreamItem::Text:
+            out += "TEXT " + item.text + "\n";
+            break;
+        case StreamItem::Panel: {
+            const uint8_t* data = reinterpret_cast<const uint8_t*>(bytes.data()) + item.dataOffset;
+            size_t inked = 0;
+            for (uint8_t v : panelDots(bytes, item))
+                inked += v != 0;
+            snprintf(line, sizeof(line), "PANEL %s bytes=%zu fnv=%016llx inked=%zu\n", item.text.c_str(),
+                     item.dataSize, static_cast<unsigned long long>(fnv1a(data, item.dataSize)), inked);
+            out += line;
+            break;
+        }
+        }
+    }
+    if (!parsed.error.empty())
+        out += "ERROR " + parsed.error + "\n";
+    return out;
+}
+
+std::string encodePng(unsigned width, unsigned height, const std::vector<uint8_t>& rgb)
+{
+    std::string png("\x89PNG\r\n\x1a\n", 8);
+    std::string ihdr;
+    appendBigEndian(ihdr, width);
+    appendBigEndian(ihdr, height);
+    ihdr += std::string("\x08\x02\x00\x00\x00", 5); // 8-bit RGB
+    appendChunk(png, "IHDR", ihdr);
+
+    // Raw scanlines (filter 0) in stored deflate blocks.
+    std::string raw;
+    for (unsigned y = 0; y < height; ++y) {
+        raw.push_back('\0');
+        raw.append(reinterpret_cast<const char*>(rgb.data()) + size_t(y) * width * 3, size_t(width) * 3);
+    }
+    std::string z("\x78\x01", 2);
+    size_t pos = 0;
+    do {
+        size_t len = raw.size() - pos < 65535 ? raw.size() - pos : 65535;
+        z.push_back(pos + len == raw.size() ? 1 : 0);
+        z.push_back(char(len & 0xFF));
+        z.push_back(char(len >> 8));
+        z.push_back(char(~len & 0xFF));
+        z.push_back(char((~len >> 8) & 0xFF));
+        z.append(raw, pos, len);
+        pos += len;
+    } while (pos < raw.size());
+    uint32_t a = 1, b = 0;
+    for (unsigned char c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    appendBigEndian(z, (b << 16) | a);
+    appendChunk(png, "IDAT", z);
+    appendChunk(png, "IEND", "");
+    return png;
+}
+
+std::string panelPng(const std::string& bytes, const StreamItem& panel)
+{
+    std::vector<uint8_t> dots = panelDots(bytes, panel);
+    std::vector<uint8_t> rgb(dots.size() * 3);
+    for (size_t i = 0; i < dots.size(); ++i) {
+        // Show each panel in its own ink: yellow, magenta, cyan, black; overlay as gray.
+        const uint8_t ink = dots[i];
+        uint8_t r = 255, g = 255, b = 255;
+        switch (panel.panel) {
+        case 'y': b = 255 - ink; break;
+        case 'm': g = 255 - ink; break;
+        case 'c': r = 255 - ink; break;
+        case 'o': r = g = b = 255 - ink / 2; break;
+        default: r = g = b = 255 - ink; break;
+        }
+        rgb[i * 3] = r;
+        rgb[i * 3 + 1] = g;
+        rgb[i * 3 + 2] = b;
+    }
+    return encodePng(panel.width, panel.height, rgb);
+}
+
+}  // namespace cr80tools
