@@ -292,7 +292,20 @@ TEST(CR80DBParser, MutatedStreamsNeverCrashOrOverreach)
         const int edits = 1 + static_cast<int>(rng() % 4);
         for (int e = 0; e < edits && !s.empty(); ++e) {
             const size_t at = rng() % s.size();
-            switch (rng() % 5) {
+            switch (rng() % 6) {
+            case 5: {
+                // Another number in one of the headers (card sizes above all).
+                const size_t header = s.find("Db", at);
+                size_t field = header;
+                for (unsigned n = 1 + rng() % 7; field != std::string::npos && n > 0; --n)
+                    field = s.find(';', field + 1);
+                if (field == std::string::npos || field > header + 40)
+                    break;
+                const size_t end = s.find(';', field + 1);
+                if (end != std::string::npos)
+                    s.replace(field + 1, end - field - 1, std::to_string(rng() % (rng() % 4 ? 80 : 2600)));
+                break;
+            }
             case 0: s[at] = static_cast<char>(rng()); break;
             case 1: s[at] = alphabet[rng() % alphabet.size()]; break;
             case 2: s.insert(at, 1 + rng() % 3, alphabet[rng() % alphabet.size()]); break;
