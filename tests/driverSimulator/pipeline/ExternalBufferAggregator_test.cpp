@@ -153,60 +153,35 @@ TEST_F(InternalBufferAggregatorTest, RefusesSizesThatCannotBeHeld)
     }
 }
 
-TEST_F(ExternalBufferAggregatorTest, PositionsAreIndependent)
+TEST_F(ExternalBufferAggregatorTest, PositionsAreIndependentAndClearedOnesStayEmpty)
 {
     ExternalBufferAggregator agg;
-    for (int i = 0; i < PT::PrintingTagsTypeSize; ++i) {
-        const PT::PrintingTagsType tag = static_cast<PT::PrintingTagsType>(i);
-        EXPECT_EQ(agg.getAggregateSize(tag), 0u);
-        EXPECT_EQ(agg.aggregate(tag), nullptr);
-    }
-    const byte a = 'a', b = 'b';
+    const byte a = 'a', b = 'b', x = 'x';
     ASSERT_TRUE(agg.add(PT::CardHead, &a, 1, 1, true, true));
     ASSERT_TRUE(agg.add(PT::BackFaceTail, &b, 1, 1, false, false));
     EXPECT_EQ(aggregated(agg, PT::CardHead), std::string("\x1b" "a\r"));
     EXPECT_EQ(aggregated(agg, PT::BackFaceTail), "b");
-    EXPECT_EQ(agg.aggregate(PT::CardTail), nullptr);
-
-    agg.removeMortal(PT::CardHead);
+    EXPECT_EQ(aggregated(agg, PT::CardTail), "<null>");
     agg.removeMortal(PT::BackFaceTail);
     EXPECT_EQ(agg.getAggregateSize(PT::CardHead), 3u);
     EXPECT_EQ(agg.getAggregateSize(PT::BackFaceTail), 0u);
-}
 
-TEST_F(ExternalBufferAggregatorTest, ClearedPositionStaysEmptyUntilCleanUp)
-{
-    ExternalBufferAggregator agg;
-    const byte h = 'h', t = 't';
-    ASSERT_TRUE(agg.add(PT::DocHead, &h, 1, 0, true, true));
-    ASSERT_TRUE(agg.add(PT::DocTail, &t, 1, 0, true, true));
-
-    agg.clear(PT::DocHead);
-    EXPECT_EQ(agg.getAggregateSize(PT::DocHead), 0u);
-    EXPECT_EQ(agg.aggregate(PT::DocHead), nullptr);
-    EXPECT_FALSE(agg.add(PT::DocHead, &h, 1, 0, true, true));
-    agg.removeMortal(PT::DocHead);
-    agg.clear(PT::DocHead); // twice
-    EXPECT_EQ(agg.getAggregateSize(PT::DocTail), 3u);
-
+    agg.clear(PT::CardHead);
+    EXPECT_EQ(agg.getAggregateSize(PT::CardHead), 0u);
+    EXPECT_EQ(agg.aggregate(PT::CardHead), nullptr);
+    EXPECT_FALSE(agg.add(PT::CardHead, &a, 1, 0, true, true));
+    agg.removeMortal(PT::CardHead);
+    agg.clear(PT::CardHead); // twice
     agg.cleanUp();
-    EXPECT_EQ(agg.getAggregateSize(PT::DocTail), 0u);
-    EXPECT_TRUE(agg.add(PT::DocHead, &h, 1, 0, true, false));
-    EXPECT_EQ(aggregated(agg, PT::DocHead), "h");
-}
+    EXPECT_TRUE(agg.add(PT::CardHead, &a, 1, 0, true, false));
+    EXPECT_EQ(aggregated(agg, PT::CardHead), "a");
 
-TEST_F(ExternalBufferAggregatorTest, PositionsOutsideTheStoreAreRefused)
-{
-    ExternalBufferAggregator agg;
-    const byte x = 'x';
-    const PT::PrintingTagsType outside[] = {PT::Unspecified, static_cast<PT::PrintingTagsType>(-1),
-                                            static_cast<PT::PrintingTagsType>(42)};
-    for (PT::PrintingTagsType tag : outside) {
-        EXPECT_FALSE(agg.add(tag, &x, 1, 0, true, false));
-        EXPECT_EQ(agg.aggregate(tag), nullptr);
-        EXPECT_EQ(agg.getAggregateSize(tag), 0u);
-        agg.removeMortal(tag);
-        agg.clear(tag);
+    // Positions outside the store are refused.
+    for (int tag : {int(PT::Unspecified), -1, 42}) {
+        EXPECT_FALSE(agg.add(PT::PrintingTagsType(tag), &x, 1, 0, true, false));
+        EXPECT_EQ(agg.aggregate(PT::PrintingTagsType(tag)), nullptr);
+        EXPECT_EQ(agg.getAggregateSize(PT::PrintingTagsType(tag)), 0u);
+        agg.removeMortal(PT::PrintingTagsType(tag));
+        agg.clear(PT::PrintingTagsType(tag));
     }
 }
-
