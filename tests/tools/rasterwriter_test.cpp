@@ -28,25 +28,12 @@ bool sameHeader(const cups_page_header2_t& a, const cups_page_header2_t& b)
 
 TEST(RasterWriter, HeaderDescribesChunkyRgbCardInPoints)
 {
-    const cups_page_header2_t h = makeHeader(RasterImage(1016, 648), 300, 300);
-    EXPECT_EQ(h.cupsWidth, 1016u);
-    EXPECT_EQ(h.cupsHeight, 648u);
-    EXPECT_EQ(h.cupsBitsPerColor, 8u);
-    EXPECT_EQ(h.cupsBitsPerPixel, 24u);
+    const cups_page_header2_t h = makeHeader(RasterImage(1016, 648), 300, 600);
     EXPECT_EQ(h.cupsBytesPerLine, 3048u);
     EXPECT_EQ(h.cupsColorSpace, CUPS_CSPACE_RGB);
     EXPECT_EQ(h.cupsColorOrder, CUPS_ORDER_CHUNKED);
-    EXPECT_EQ(h.cupsNumColors, 3u);
-    EXPECT_EQ(h.HWResolution[0], 300u);
-    EXPECT_EQ(h.HWResolution[1], 300u);
-    EXPECT_EQ(h.PageSize[0], 244u);  // 1016 dots at 300 dpi = 243.84 pt
-    EXPECT_EQ(h.PageSize[1], 156u);  // 648 dots = 155.52 pt
-    EXPECT_FLOAT_EQ(h.cupsPageSize[0], 243.84f);
-    EXPECT_EQ(h.NumCopies, 1u);
-
-    const cups_page_header2_t tall = makeHeader(RasterImage(10, 20), 150, 600);
-    EXPECT_EQ(tall.PageSize[0], 5u);
-    EXPECT_EQ(tall.PageSize[1], 2u);
+    EXPECT_EQ(h.PageSize[0], 244u); // 1016 dots at 300 dpi = 243.84 pt
+    EXPECT_EQ(h.PageSize[1], 78u);  // 648 dots at 600 dpi = 77.76 pt
 }
 
 TEST(RasterWriter, PagesReadBackUnchanged)
@@ -58,10 +45,8 @@ TEST(RasterWriter, PagesReadBackUnchanged)
     };
     const Case cases[] = {
         {"sample card", {makeSampleCard()}, 300, 300},
-        {"one dot", {patternImage(1, 1)}, 300, 300},
         {"odd widths, three pages", {patternImage(7, 3, 1), patternImage(333, 5, 2), patternImage(1, 9, 3)}, 300, 300},
         {"unequal resolution", {patternImage(101, 64, 4)}, 300, 600},
-        {"portrait card", {patternImage(648, 1016, 5), patternImage(648, 1016, 6)}, 300, 300},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -74,19 +59,13 @@ TEST(RasterWriter, PagesReadBackUnchanged)
     }
 }
 
-TEST(RasterWriter, FileAndDescriptorWritersGiveTheSameBytes)
-{
-    TempDir dir;
-    const std::vector<RasterImage> pages = {patternImage(17, 4), patternImage(5, 5, 9)};
-    std::string err;
-    ASSERT_TRUE(writeRasterFile(dir.file("a.ras"), pages, 300, 300, &err)) << err;
-    EXPECT_EQ(cr80test::readFile(dir.file("a.ras")), cr80test::rasterOf(pages));
-    EXPECT_FALSE(writeRasterFile(dir.file("missing/a.ras"), pages, 300, 300, &err));
-    EXPECT_NE(err.find("cannot create"), std::string::npos) << err;
-}
-
 TEST(RasterWriter, RefusesPicturesItCannotDescribe)
 {
+    TempDir dir;
+    std::string err;
+    EXPECT_FALSE(writeRasterFile(dir.file("missing/a.ras"), {patternImage(2, 2)}, 300, 300, &err));
+    EXPECT_NE(err.find("cannot create"), std::string::npos) << err;
+
     RasterImage mismatched(4, 4);
     mismatched.rgb.pop_back();
     struct Case {
@@ -118,19 +97,6 @@ TEST(RasterWriter, RawPagesCraftTruncatedAndOddRasters)
     EXPECT_EQ(back[1].header.cupsHeight, 4u);
     EXPECT_EQ(back[1].data, std::vector<uint8_t>(img.rgb.begin(), img.rgb.begin() + 36));
 
-    // Headers are written as given: a 16-bit gray page comes back as such.
-    RawPage gray = cr80test::rawPage(RasterImage(5, 2));
-    gray.header.cupsColorSpace = CUPS_CSPACE_W;
-    gray.header.cupsBitsPerColor = 16;
-    gray.header.cupsBitsPerPixel = 16;
-    gray.header.cupsBytesPerLine = 10;
-    gray.data.assign(20, 0x5a);
-    back = readBack(cr80test::rawRasterOf({gray}));
-    ASSERT_EQ(back.size(), 1u);
-    EXPECT_EQ(back[0].header.cupsBitsPerColor, 16u);
-    EXPECT_EQ(back[0].header.cupsColorSpace, CUPS_CSPACE_W);
-    EXPECT_EQ(back[0].data, gray.data);
-
     // An all-zero header is written; pixel data under it cannot be.
     RawPage empty;
     std::memset(&empty.header, 0, sizeof empty.header);
@@ -154,14 +120,11 @@ TEST(RasterWriter, ReadingGarbageFailsCleanly)
     EXPECT_TRUE(pages.empty());
 }
 
-TEST(SampleCard, IsDeterministicAndHasPhotoTextAndWhite)
+TEST(SampleCard, IsDeterministicWithPhotoTextWhiteAndAPageBanner)
 {
-    const RasterImage a = makeSampleCard(), b = makeSampleCard();
-    ASSERT_EQ(a.width, 1016u);
-    ASSERT_EQ(a.height, 648u);
-    ASSERT_TRUE(a.isConsistent());
-    EXPECT_EQ(a.rgb, b.rgb);
-
+    const RasterImage a = makeSampleCard();
+    ASSERT_EQ(a.width * a.height, 1016u * 648u);
+    EXPECT_EQ(a.rgb, makeSampleCard().rgb);
     size_t white = 0, black = 0, coloured = 0;
     for (size_t i = 0; i < a.rgb.size(); i += 3) {
         const int r = a.rgb[i], g = a.rgb[i + 1], bl = a.rgb[i + 2];
@@ -173,28 +136,17 @@ TEST(SampleCard, IsDeterministicAndHasPhotoTextAndWhite)
     EXPECT_GT(white, dots / 4);
     EXPECT_GT(black, dots / 50);
     EXPECT_GT(coloured, dots / 5);
-}
 
-TEST(SampleCard, PageNumberMarksOnlyTheBanner)
-{
-    const RasterImage plain = makeSampleCard(), one = makeSampleCard(1016, 648, 1),
-                      two = makeSampleCard(1016, 648, 2);
-    EXPECT_NE(plain.rgb, one.rgb);
+    // A page number marks only the banner (13 % of the rows).
+    const RasterImage one = makeSampleCard(1016, 648, 1), two = makeSampleCard(1016, 648, 2);
+    EXPECT_NE(a.rgb, one.rgb);
     EXPECT_NE(one.rgb, two.rgb);
-    const size_t bannerBytes = size_t(1016) * 84 * 3;  // 13 % of 648 rows
+    const size_t bannerBytes = size_t(1016) * 84 * 3;
     for (const RasterImage* img : {&one, &two})
-        EXPECT_TRUE(std::equal(img->rgb.begin() + bannerBytes, img->rgb.end(), plain.rgb.begin() + bannerBytes));
-}
+        EXPECT_TRUE(std::equal(img->rgb.begin() + bannerBytes, img->rgb.end(), a.rgb.begin() + bannerBytes));
 
-TEST(SampleCard, AnySizeIsDrawnWithinBounds)
-{
-    for (auto [w, h] : {std::pair{1u, 1u}, {2u, 3u}, {648u, 1016u}, {1u, 500u}, {500u, 1u}}) {
-        const RasterImage img = makeSampleCard(w, h, 123);
-        EXPECT_EQ(img.width, w);
-        EXPECT_EQ(img.height, h);
-        EXPECT_TRUE(img.isConsistent());
-    }
-    EXPECT_TRUE(makeSampleCard(0, 10).rgb.empty());
+    for (auto [w, h] : {std::pair{1u, 1u}, {648u, 1016u}, {500u, 1u}}) // drawn within bounds
+        EXPECT_TRUE(makeSampleCard(w, h, 123).isConsistent()) << w << "x" << h;
 }
 
 // ---- PPM ---------------------------------------------------------------------
@@ -202,88 +154,46 @@ TEST(SampleCard, AnySizeIsDrawnWithinBounds)
 TEST(Ppm, AcceptsBinaryP6WithComments)
 {
     const std::string pixels = "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c";
-    struct Case {
-        const char* name;
-        std::string header;
-    };
-    const Case cases[] = {
-        {"plain", "P6\n2 2\n255\n"},
-        {"comments everywhere", "P6 # made by hand\n# size:\n2\t2 #\n# depth\n255\n"},
-        {"single blanks", "P6 2 2 255 "},
-        {"CR line ends", "P6\r2 2\r255\r"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        RasterImage img;
-        std::string err;
-        ASSERT_TRUE(parsePpm(c.header + pixels + "trailing", img, &err)) << err;
-        EXPECT_EQ(img.width, 2u);
-        EXPECT_EQ(img.height, 2u);
-        EXPECT_EQ(std::string(img.rgb.begin(), img.rgb.end()), pixels);
-    }
-    // The first pixel byte may itself be whitespace or '#'.
     RasterImage img;
-    ASSERT_TRUE(parsePpm(std::string("P6\n1 1\n255\n") + "#\n ", img, nullptr));
+    std::string err;
+    ASSERT_TRUE(parsePpm("P6 # made by hand\n# size:\n2\t2 #\n# depth\n255\n" + pixels + "trailing", img, &err)) << err;
+    EXPECT_EQ(img.width * img.height, 4u);
+    EXPECT_EQ(std::string(img.rgb.begin(), img.rgb.end()), pixels);
+    // The first pixel byte may itself be whitespace or '#'.
+    ASSERT_TRUE(parsePpm(std::string("P6 1 1 255 ") + "#\n ", img, nullptr));
     EXPECT_EQ(img.rgb, (std::vector<uint8_t>{'#', '\n', ' '}));
 }
 
 TEST(Ppm, RefusesWhatItCannotRead)
 {
-    struct Case {
-        const char* name;
-        std::string bytes;
-        const char* message;
+    const std::pair<std::string, const char*> cases[] = {
+        {"P3\n1 1\n255\n1 2 3\n", "P3"},
+        {"hello", "not a PPM"},
+        {"P6\n1 1\n65535\n\x01\x02\x03\x04\x05\x06", "maxval 65535"},
+        {"P6\n2 2\n255\n\x01\x02\x03\x04\x05", "truncated"},
+        {"P6\n1 1\n255", "whitespace"},
+        {"P6\n-1 1\n255\n\x01\x02\x03", "width"},
+        {"P6\n1 99999999999999999999\n255\n", "absurdly large"},
+        {"P6\n30000 30000\n255\n\x01", "truncated"},
     };
-    const Case cases[] = {
-        {"ASCII P3", "P3\n1 1\n255\n1 2 3\n", "P3"},
-        {"PGM", "P5\n1 1\n255\n\x01", "P5"},
-        {"not a picture", "hello", "not a PPM"},
-        {"empty file", "", "not a PPM"},
-        {"16-bit samples", "P6\n1 1\n65535\n\x01\x02\x03\x04\x05\x06", "maxval 65535"},
-        {"maxval 15", "P6\n1 1\n15\n\x01\x02\x03", "maxval 15"},
-        {"truncated data", "P6\n2 2\n255\n\x01\x02\x03\x04\x05", "truncated"},
-        {"header ends early", "P6\n2 2\n", "maxval"},
-        {"no blank after maxval", "P6\n1 1\n255", "whitespace"},
-        {"negative width", "P6\n-1 1\n255\n\x01\x02\x03", "width"},
-        {"zero height", "P6\n1 0\n255\n", "empty"},
-        {"absurd width", "P6\n100000 1\n255\n\x01\x02\x03", "too large"},
-        {"absurd height", "P6\n1 99999999999999999999\n255\n", "absurdly large"},
-        {"huge but within digits", "P6\n30000 30000\n255\n\x01", "truncated"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [bytes, message] : cases) {
         RasterImage img(1, 1, 9, 9, 9);
         std::string err;
-        EXPECT_FALSE(parsePpm(c.bytes, img, &err));
-        EXPECT_NE(err.find(c.message), std::string::npos) << err;
-        EXPECT_EQ(img.width, 1u);
-        EXPECT_EQ(img.rgb, (std::vector<uint8_t>{9, 9, 9}));
+        EXPECT_FALSE(parsePpm(bytes, img, &err)) << message;
+        EXPECT_NE(err.find(message), std::string::npos) << err;
+        EXPECT_EQ(img.rgb, (std::vector<uint8_t>{9, 9, 9})) << message;
     }
-}
 
-TEST(Ppm, FilesRoundTripAndBadFilesAreRefused)
-{
+    // Files: a cut file names itself; a missing one cannot be opened.
     TempDir dir;
-    const RasterImage img = patternImage(13, 7);
     std::string err;
-    ASSERT_TRUE(writePpm(dir.file("p.ppm"), img, &err)) << err;
-    RasterImage back;
-    ASSERT_TRUE(readPpm(dir.file("p.ppm"), back, &err)) << err;
-    EXPECT_EQ(back.width, 13u);
-    EXPECT_EQ(back.height, 7u);
-    EXPECT_EQ(back.rgb, img.rgb);
-
+    ASSERT_TRUE(writePpm(dir.file("p.ppm"), patternImage(13, 7), &err)) << err;
     const std::string whole = cr80test::readFile(dir.file("p.ppm"));
     cr80test::writeFile(dir.file("cut.ppm"), whole.substr(0, whole.size() - 1));
+    RasterImage back;
     EXPECT_FALSE(readPpm(dir.file("cut.ppm"), back, &err));
+    EXPECT_NE(err.find("cut.ppm: "), std::string::npos) << err;
     EXPECT_NE(err.find("truncated"), std::string::npos) << err;
-    EXPECT_NE(err.find("cut.ppm"), std::string::npos) << err;
-
-    cr80test::writeFile(dir.file("big.ppm"), "P6\n30000 30000\n255\n");
-    EXPECT_FALSE(readPpm(dir.file("big.ppm"), back, &err));
-    EXPECT_NE(err.find("truncated"), std::string::npos) << err;
-
     EXPECT_FALSE(readPpm(dir.file("none.ppm"), back, &err));
     EXPECT_NE(err.find("cannot open"), std::string::npos) << err;
-    EXPECT_EQ(back.rgb, img.rgb);
 }
