@@ -96,6 +96,12 @@ TEST(Stream, RegistryReaderKindStillPrintsTheCard)
     ASSERT_TRUE(r.exitedWith(0)) << r.err;
     EXPECT_EQ(count(r.out, "<CARD>"), 1u);
     EXPECT_NE(r.err.find("WARNING - (prt:"), std::string::npos);
+
+    // A face asking for a custom picture then fails as for an unreadable file.
+    r = runFilter(job("IGMonoReaderType=REG FBlackManagement=BMPBLACK IFBlackCustom=/tmp/k.bmp", 2));
+    ASSERT_TRUE(r.exitedWith(0));
+    EXPECT_EQ(count(r.out, "<CARD>"), 0u);
+    EXPECT_EQ(count(r.err, "WARNING - Failed (reading external data)"), 2u);
 }
 
 TEST(Stream, JobWithoutAReadablePagePrintsNothing)

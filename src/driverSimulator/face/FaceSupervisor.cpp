@@ -228,8 +228,13 @@ bool FaceSupervisor::runMonochromeProcessing(StdLGRect* lrect, IMonochromeReader
     InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] (ptr:%lx)\r\n", LOGPTR(this));
 
     if (option(BlackManagement) == BlackMgtBmp) {
-        if (KSupervisor == nullptr || kreader == nullptr)
+        if (KSupervisor == nullptr || kreader == nullptr) {
+            // No reader for this face (a reader kind without readers): the
+            // face fails as it does for a picture that cannot be read.
+            InternalLog::print(
+                L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] WARNING - Failed (reading external data)\r\n");
             return false;
+        }
         buildInvariant(invariantMono, KSupervisor, IFactoryGDInvariantProcessor::monoProcessor);
         byte* picture = kreader->read(media);
         bool result = false;
@@ -321,8 +326,13 @@ bool FaceSupervisor::runOverlayProcessing(IMonochromeReader* oreader)
     const int management = option(OverlayManagement);
     if (management == OverlayMgtFull)
         return OSupervisor != nullptr && OSupervisor->newRaster(media, true);
-    if (management != OverlayMgtBmp || OSupervisor == nullptr || oreader == nullptr)
+    if (management != OverlayMgtBmp || OSupervisor == nullptr)
         return false;
+    if (oreader == nullptr) {
+        InternalLog::print(
+            L"[TAVRIN UNIDRIVER][FaceSupervisor::runOverlayProcessing] WARNING - Failed (reading external data)\r\n");
+        return false;
+    }
     byte* picture = oreader->read(media);
     bool result = false;
     if (picture != nullptr && media != nullptr)
