@@ -86,6 +86,39 @@ void GdInvariantPspOverlayProcessor::updateInvariantByPixel(int w, int h, IPixel
     updateInvariantByPixelNext(w, h, pixel);
 }
 
+void GdInvariantPspOverlayProcessor::updateInvariantByColumn(int w, int h0, int count, const byte* y, const byte* m,
+                                                             const byte* c, ptrdiff_t step, IPixel* scratch)
+{
+    if (pspMgt != TavGdiOptions::OptionCustom) {
+        const bool inX = globalPspOverlayXS <= w && w < endLimitShitfX;
+        const long long limit = 3LL * whiteThreshold;
+        bool printedInX = false;
+        for (int i = 0; i < count; ++i) {
+            const int h = h0 + i;
+            const bool inY = globalPspOverlayYS <= h && h < endLimitShiftY;
+            if (!inY && (!inX || printedInX))
+                continue;
+            const ptrdiff_t at = i * step;
+            if (static_cast<int>(y[at]) + m[at] + c[at] <= limit)
+                continue;
+            printedInX = printedInX || inX;
+            if (inY) {
+                if (h < Hpspf)
+                    Hpspf = h;
+                if (h > Hpspl)
+                    Hpspl = h;
+            }
+        }
+        if (printedInX) {
+            if (w < Wpspf)
+                Wpspf = w;
+            if (w > Wpspl)
+                Wpspl = w;
+        }
+    }
+    updateInvariantByColumnNext(w, h0, count, y, m, c, step, scratch);
+}
+
 void GdInvariantPspOverlayProcessor::resetCounters()
 {
     Wpspf = mediaWidth;
