@@ -43,8 +43,14 @@ RasterAccess::RasterAccess(IGDataSupervisor* supervisor)
         return;
     MonoDeviceSupervisor* s = static_cast<MonoDeviceSupervisor*>(supervisor);
     IGDataManager* mgr = s->getDataManager();
-    IGDataMemoryManager* mem = s->getMemoryManager();
-    if (mgr == nullptr || mem == nullptr || typeid(*mem) != typeid(GDMemoryManager))
+    if (mgr == nullptr)
+        return;
+    const std::type_info& mgrType = typeid(*mgr);
+    if (mgrType != typeid(CR80YMCManager) && mgrType != typeid(CR80ColorBmpManager) &&
+        mgrType != typeid(CR80MonoDataManager))
+        return;
+    IGDataMemoryManager* mem = static_cast<GenericDataManager*>(mgr)->getMemoryManager();
+    if (mem == nullptr || typeid(*mem) != typeid(GDMemoryManager))
         return;
     byte* bytes = mem->getBuffer(0);
     if (bytes == nullptr)
@@ -54,7 +60,7 @@ RasterAccess::RasterAccess(IGDataSupervisor* supervisor)
     if (media == nullptr)
         return;
 
-    if (typeid(*mgr) == typeid(CR80YMCManager)) {
+    if (mgrType == typeid(CR80YMCManager)) {
         colLength = media->getHeight();
         mediaW = media->getWidth();
         area = media->getArea();
@@ -62,14 +68,14 @@ RasterAccess::RasterAccess(IGDataSupervisor* supervisor)
         if (bytesSize < 3ull * area || static_cast<unsigned long long>(colLength) * mediaW != area)
             return;
         kind = YMCPlanes;
-    } else if (typeid(*mgr) == typeid(CR80ColorBmpManager)) {
+    } else if (mgrType == typeid(CR80ColorBmpManager)) {
         cardWidth = static_cast<int>(mgr->getWidth());
         cardHeight = static_cast<int>(mgr->getHeight());
         if (cardWidth <= 0 || cardHeight <= 0 ||
             bytesSize < 3ull * static_cast<unsigned long long>(cardWidth) * static_cast<unsigned long long>(cardHeight))
             return;
         kind = BgrBitmap;
-    } else if (typeid(*mgr) == typeid(CR80MonoDataManager)) {
+    } else {
         CR80MonoDataManager* mono = static_cast<CR80MonoDataManager*>(mgr);
         cardWidth = static_cast<int>(mono->getWidth());
         cardHeight = static_cast<int>(mono->getHeight());
@@ -78,8 +84,6 @@ RasterAccess::RasterAccess(IGDataSupervisor* supervisor)
         if (cardWidth < 0 || cardHeight < 0 || rowLength < 0)
             return;
         kind = OneBit;
-    } else {
-        return;
     }
     orientation = mgr->getOrientation();
     buffer = bytes;
