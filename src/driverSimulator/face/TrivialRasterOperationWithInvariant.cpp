@@ -90,9 +90,19 @@ bool TrivialRasterOperationWithInvariant::apply(IGDataSupervisor* /*s*/, PixelOp
         walk.forEachDotFast(covers,
                             [&](dword w, dword h0, dword h1) {
                                 long long dotW = sw.at(w, h0), dotH = sh.at(w, h0);
-                                for (dword h = h0; h < h1; ++h, dotW += sw.dh, dotH += sh.dh) {
-                                    const bool bit = (bits[panel.bitByte(dotW, dotH)] & (0x80u >> (dotW & 7))) != 0;
-                                    column[h - h0] = bit == inkBit ? 255 : 0;
+                                const byte ink = inkBit ? 255 : 0;
+                                byte* out = column.data();
+                                if (sh.dh == 0) {
+                                    // The column runs along one stored row.
+                                    const byte* row = bits + panel.bitByte(0, dotH);
+                                    for (dword n = h1 - h0; n != 0; --n, dotW += sw.dh)
+                                        *out++ = ((row[dotW >> 3] >> (7 - (dotW & 7))) & 1) ? ink : byte(255 - ink);
+                                } else {
+                                    for (dword h = h0; h < h1; ++h, dotW += sw.dh, dotH += sh.dh) {
+                                        const bool bit =
+                                            (bits[panel.bitByte(dotW, dotH)] & (0x80u >> (dotW & 7))) != 0;
+                                        *out++ = bit == inkBit ? 255 : 0;
+                                    }
                                 }
                                 inv->updateInvariantByColumn(static_cast<int>(w), static_cast<int>(h0),
                                                              static_cast<int>(h1 - h0), column.data(), column.data(),
