@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <malloc.h>
 #include <string>
 #include <vector>
 
@@ -115,9 +116,11 @@ void runCards(benchmark::State& state, const Resolution& res, const Case& c)
 
 int main(int argc, char** argv)
 {
-    // The filter's own standard error buffering.
+    // The filter's own standard error buffering and allocator settings.
     static char stderrBuffer[1 << 16];
     setvbuf(stderr, stderrBuffer, _IOFBF, sizeof stderrBuffer);
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
     setenv("SOURCE_DATE_EPOCH", "1767225600", 0);
     for (const Resolution& res : Resolutions)
         for (const Case& c : Cases)
