@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <fcntl.h>
+#include <malloc.h>
 #include <memory>
 #include <unistd.h>
 
@@ -84,7 +86,8 @@ bool fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj
         info("fillBitmap fails (malloc)");
         return false;
     }
-    memset(buffer, 0, bufferSz);
+    // Each row is written whole below, its padding (stride - lineBytes) as 0.
+    const size_t padding = static_cast<size_t>(stride) - lineBytes;
 
     // The first raster row becomes the last bitmap row; each RGB triple
     // becomes B, G, R.
@@ -98,11 +101,15 @@ bool fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj
             dst[x + 1] = bufferLine[x + 1];
             dst[x + 2] = bufferLine[x];
         }
+        memset(dst + lineBytes, 0, padding);
     }
     if (y < height) {
         // Rows the raster did not deliver carry no ink.
-        for (dword missing = y; missing < height; ++missing)
-            memset(buffer + static_cast<size_t>(height - missing - 1) * stride, 255, lineBytes);
+        for (dword missing = y; missing < height; ++missing) {
+            byte* row = buffer + static_cast<size_t>(height - missing - 1) * stride;
+            memset(row, 255, lineBytes);
+            memset(row + lineBytes, 0, padding);
+        }
         info("Warning - raster ended %u rows before the end of the page (%u rows); the missing rows are left white",
              height - y, height);
     }
@@ -133,6 +140,37 @@ void EndPage(cups_page_header2_t* header)
     info("on gere les signaux ici pour ignorer effet du signal");
     signal(SIGTERM, SIG_IGN);
     info("<<<<<< EndPage");
+    // Standard error is buffered: each page's log goes out when the page ends.
+    fflush(stderr);
+}
+
+// Standard error is fully buffered for speed (a card logs hundreds of lines);
+// the buffer is flushed at the end of every page, on fatal messages, at the
+// end of the run and when the process is about to abort.
+static void bufferStandardError()
+{
+    static char buffer[1 << 16];
+    setvbuf(stderr, buffer, _IOFBF, sizeof buffer);
+    static bool isHandlerSet = false;
+    if (!isHandlerSet) {
+        isHandlerSet = true;
+        static std::terminate_handler previous = std::set_terminate([] {
+            fflush(stderr);
+            setvbuf(stderr, nullptr, _IONBF, 0);
+            if (previous != nullptr)
+                previous();
+            abort();
+        });
+    }
+}
+
+// The pipeline allocates and frees the same few large panel buffers for every
+// card: keep them on the heap (not mapped and unmapped each time), so that a
+// card does not pay for fresh zeroed pages.
+static void keepLargeBuffers()
+{
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 64 << 20);
 }
 
 // Drives the adapter over every page of the raster; iter counts the rounds.
@@ -192,7 +230,8 @@ static void runPageLoop(UniDriverAdapter& udrv, COemPDEV& cpdev, cups_raster_t* 
 
 int runFilter(int argc, char* argv[])
 {
-    setbuf(stderr, nullptr);
+    bufferStandardError();
+    keepLargeBuffers();
     info("DBG <<<<<< NO SLEEP");
     info(">>>>>> Start Process");
     for (int i = 0; i < argc; ++i)
@@ -261,5 +300,6 @@ int runFilter(int argc, char* argv[])
         udrv.reset();
     }
     cupsFreeOptions(num_options, options);
+    fflush(stderr);
     return 0;
 }

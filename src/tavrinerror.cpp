@@ -25,19 +25,23 @@ void logLine(const char* level, const char* format, va_list args)
 
 } // namespace
 
-#define CR80_LOG_FUNCTION(name, level)      \
-    void name(const char* format, ...)      \
-    {                                       \
-        va_list args;                       \
-        va_start(args, format);             \
-        logLine(level, format, args);       \
-        va_end(args);                       \
+// Errors and fatal messages are flushed at once: standard error may be
+// buffered, and they are the lines that must not be lost.
+#define CR80_LOG_FUNCTION(name, level, isFlushed) \
+    void name(const char* format, ...)            \
+    {                                             \
+        va_list args;                             \
+        va_start(args, format);                   \
+        logLine(level, format, args);             \
+        va_end(args);                             \
+        if (isFlushed)                            \
+            fflush(stderr);                       \
     }
 
-CR80_LOG_FUNCTION(error, "ERROR")
-CR80_LOG_FUNCTION(fatal, "FATAL")
-CR80_LOG_FUNCTION(debug, "DEBUG")
-CR80_LOG_FUNCTION(info, "INFO")
+CR80_LOG_FUNCTION(error, "ERROR", true)
+CR80_LOG_FUNCTION(fatal, "FATAL", true)
+CR80_LOG_FUNCTION(debug, "DEBUG", false)
+CR80_LOG_FUNCTION(info, "INFO", false)
 
 void output(const char* format, ...)
 {

@@ -1,6 +1,7 @@
 #include "InternalLog.h"
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -48,13 +49,34 @@ void InternalLog::print(const wchar_t* format, ...)
     // The format is turned into a narrow one ("%S" becomes "%s") and the
     // message is formatted with the narrow printf: narrow string arguments
     // then go through byte for byte, whatever the locale, which the wide
-    // printf would refuse for non-ASCII text in the "C" locale.
-    size_t len = wcslen(format);
-    std::string narrowFormat = toUtf8(format, len);
-    for (size_t i = 0; i + 1 < narrowFormat.size(); ++i) {
-        if (narrowFormat[i] == '%') {
-            if (narrowFormat[i + 1] == 'S')
-                narrowFormat[i + 1] = 's';
+    // printf would refuse for non-ASCII text in the "C" locale. A short
+    // ASCII format (all of them in practice) is narrowed on the stack.
+    char shortFormat[512];
+    std::string longFormat;
+    const char* narrowFormat = shortFormat;
+    size_t len = 0;
+    bool isShortAscii = true;
+    for (; format[len] != L'\0'; ++len) {
+        if (len + 1 >= sizeof(shortFormat) || static_cast<uint32_t>(format[len]) >= 0x80) {
+            isShortAscii = false;
+            break;
+        }
+        shortFormat[len] = static_cast<char>(format[len]);
+    }
+    char* narrow = shortFormat;
+    size_t narrowLength = len;
+    if (isShortAscii) {
+        shortFormat[len] = '\0';
+    } else {
+        longFormat = toUtf8(format, wcslen(format));
+        narrow = &longFormat[0];
+        narrowLength = longFormat.size();
+        narrowFormat = longFormat.c_str();
+    }
+    for (size_t i = 0; i + 1 < narrowLength; ++i) {
+        if (narrow[i] == '%') {
+            if (narrow[i + 1] == 'S')
+                narrow[i + 1] = 's';
             ++i; // skip the conversion character, so "%%S" stays as it is
         }
     }
@@ -62,14 +84,17 @@ void InternalLog::print(const wchar_t* format, ...)
     char message[MaxMessageSize * 4];
     va_list args;
     va_start(args, format);
-    int n = vsnprintf(message, sizeof(message), narrowFormat.c_str(), args);
+    int n = vsnprintf(message, sizeof(message), narrowFormat, args);
     va_end(args);
     if (n < 0)
         return;
     size_t outLen = strlen(message);
 
-    // Keep at most MaxMessageSize - 1 characters, counting UTF-8 sequences.
+    // Keep at most MaxMessageSize - 1 characters, counting UTF-8 sequences
+    // (a message of fewer bytes than that is kept whole).
     size_t chars = 0, cut = 0;
+    if (outLen < static_cast<size_t>(MaxMessageSize))
+        cut = outLen;
     while (cut < outLen && chars < static_cast<size_t>(MaxMessageSize - 1)) {
         unsigned char c = static_cast<unsigned char>(message[cut]);
         size_t step = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;

@@ -36,3 +36,14 @@ TEST(InternalLog, DisabledLogWritesNothing)
     InternalLog::isEnable = true;
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
+
+// Formats longer than the short-format area take the long way, %S included.
+TEST(InternalLog, LongFormatsAndMessagesAtTheLimit)
+{
+    const std::wstring pad(600, L'-');
+    testing::internal::CaptureStderr();
+    InternalLog::print((pad + L"%S|%d\r\n").c_str(), "text", 7);
+    const std::string fits(InternalLog::MaxMessageSize - 1, 'y');
+    InternalLog::print(L"%s", fits.c_str());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), std::string(600, '-') + "text|7\r\n" + fits);
+}

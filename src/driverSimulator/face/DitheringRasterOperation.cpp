@@ -2,6 +2,7 @@
 
 #include "InternalLog.h"
 #include "MediaDefinition.h"
+#include "face/HalftoneWalk.h"
 #include "face/RectWalk.h"
 #include "image/IGDataSupervisor.h"
 #include "image/IPixel.h"
@@ -52,7 +53,7 @@ bool DitheringRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelO
         return false;
 
     IGDataSupervisor* t = target;
-    walk.forEachDot([=](dword w, dword h) {
+    auto step = [=](dword w, dword h) {
         IPixel* p = s->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)));
         if (p == nullptr)
             return;
@@ -60,7 +61,10 @@ bool DitheringRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelO
         const int x = static_cast<int>(w);
         const int y = static_cast<int>(h);
         t->setPixel(x, y, op(t->getPixel(x, y), p));
-    });
+    };
+    if (!halftoneWalk(walk, s, t, op, Wtransform, Htransform, W, H,
+                      [](dword w, dword h, int c) { return 255 - c > DitherPattern1[h % 8][w % 8]; }, step))
+        walk.forEachDot(step);
     walk.release();
     return true;
 }

@@ -4,6 +4,7 @@
 
 #include "Allocator.h"
 #include "InternalLog.h"
+#include "face/HalftoneWalk.h"
 #include "MediaDefinition.h"
 #include "image/IGDataSupervisor.h"
 #include "image/IPixel.h"
@@ -69,37 +70,78 @@ bool FloydRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp op
     std::memset(Error, 0, rowBytes);
     std::memset(NextError, 0, rowBytes);
 
-    for (dword h = 0; h < hmax; ++h) {
-        const int y = static_cast<int>(h);
-        for (dword w = 0; w < wmax; ++w) {
-            IPixel* p = s->getPixel(static_cast<int>(Wtransform(w, h, wmax, hmax)),
-                                    static_cast<int>(Htransform(w, h, wmax, hmax)));
-            if (p == nullptr)
-                continue;
-            const int gray = static_cast<int>(p->getC()) + Error[w];
-            int k = 0;
-            if (gray > 127) {
-                k = 255;
-                p->set(false); // printed
-            } else {
-                p->set(true); // stays white
-            }
-            const int x = static_cast<int>(w);
-            target->setPixel(x, y, op(target->getPixel(x, y), p));
-
-            // Integer division rounds toward zero; what it leaves goes below
-            // right with the nominal 1/16.
-            const int Cerror = gray - k;
-            const int CE3 = Cerror * 3 / 16;
-            const int CE5 = Cerror * 5 / 16;
-            const int CE7 = Cerror * 7 / 16;
-            const int CE1 = Cerror - CE3 - CE5 - CE7;
-            NextError[w] += CE5;
-            Error[w + 1] += CE7;
-            NextError[w + 1] += CE1;
-            if (w > 0)
-                NextError[w - 1] += CE3;
+    // Integer division rounds toward zero; what it leaves goes below right
+    // with the nominal 1/16.
+    auto diffuse = [&](dword w, int Cerror) {
+        const int CE3 = Cerror * 3 / 16;
+        const int CE5 = Cerror * 5 / 16;
+        const int CE7 = Cerror * 7 / 16;
+        const int CE1 = Cerror - CE3 - CE5 - CE7;
+        NextError[w] += CE5;
+        Error[w + 1] += CE7;
+        NextError[w + 1] += CE1;
+        if (w > 0)
+            NextError[w - 1] += CE3;
+    };
+    auto step = [&](dword w, dword h) {
+        IPixel* p = s->getPixel(static_cast<int>(Wtransform(w, h, wmax, hmax)),
+                                static_cast<int>(Htransform(w, h, wmax, hmax)));
+        if (p == nullptr)
+            return;
+        const int gray = static_cast<int>(p->getC()) + Error[w];
+        int k = 0;
+        if (gray > 127) {
+            k = 255;
+            p->set(false); // printed
+        } else {
+            p->set(true); // stays white
         }
+        const int x = static_cast<int>(w);
+        const int y = static_cast<int>(h);
+        target->setPixel(x, y, op(target->getPixel(x, y), p));
+        diffuse(w, gray - k);
+    };
+
+    // A gray picture into a one-bit panel, both of known layout: raw loops
+    // for every dot but the very last, which goes through step so that the
+    // picture's shared pixel ends as the dot-by-dot loop leaves it.
+    const RasterAccess from(s);
+    const RasterAccess to(target);
+    AffineAxis X, Y, sw, sh, tw, th;
+    bool bits[2] = {false, false};
+    const bool isFast = wmax > 0 && hmax > 0 && from.layout() == RasterAccess::BgrBitmap &&
+                        to.layout() == RasterAccess::OneBit && projectionAxis(Wtransform, wmax, hmax, X) &&
+                        projectionAxis(Htransform, wmax, hmax, Y) && from.coversAll(X, Y, 0, wmax, 0, hmax) &&
+                        halftoneInk(op, to.inkBit(), false, bits[0]) && halftoneInk(op, to.inkBit(), true, bits[1]);
+    if (isFast) {
+        from.storageAxes(X, Y, sw, sh);
+        to.storageAxes(AffineAxis{1, 0, 0}, AffineAxis{0, 1, 0}, tw, th);
+    }
+    const byte* src = from.data();
+    byte* dst = to.data();
+    const long long srcWidth = from.storedWidth();
+    const long long srcStep = 3 * (sw.dw + srcWidth * sh.dw);
+
+    for (dword h = 0; h < hmax; ++h) {
+        const dword fastEnd = !isFast ? 0 : h + 1 < hmax ? wmax : wmax - 1;
+        // The red byte holds 255 minus the cyan ink.
+        long long in = 3 * (sw.at(0, h) + srcWidth * sh.at(0, h)) + 2;
+        long long dotW = tw.at(0, h), dotH = th.at(0, h);
+        for (dword w = 0; w < fastEnd; ++w, in += srcStep, dotW += tw.dw, dotH += th.dw) {
+            const int gray = (255 - src[in]) + Error[w];
+            const bool isWhite = !(gray > 127);
+            const long long index = to.bitByte(dotW, dotH);
+            if (index >= 0) {
+                const byte mask = static_cast<byte>(0x80u >> (dotW & 7));
+                if (bits[isWhite ? 1 : 0])
+                    dst[index] = static_cast<byte>(dst[index] | mask);
+                else
+                    dst[index] = static_cast<byte>(dst[index] & ~mask);
+            }
+            diffuse(w, isWhite ? gray : gray - 255);
+        }
+        for (dword w = fastEnd; w < wmax; ++w)
+            step(w, h);
         std::memcpy(Error, NextError, rowBytes);
         std::memset(NextError, 0, rowBytes);
     }

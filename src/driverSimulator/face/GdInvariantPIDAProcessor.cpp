@@ -17,6 +17,8 @@ GdInvariantPIDAProcessor::GdInvariantPIDAProcessor(dword area_, int whiteThresho
     whiteThreshold = whiteThreshold_;
     area = area_;
     output[0] = '\0';
+    for (int v = 0; v < 256; ++v)
+        share[v] = area != 0 ? static_cast<double>(v) / area : 0.0;
     InternalLog::print(L"[TAVRIN UNIDRIVER][GdInvariantPIDAProcessor::GdInvariantPIDAProcessor] w:%d area:%lu\r\n",
                        whiteThreshold, (unsigned long)area);
 }
@@ -46,6 +48,36 @@ void GdInvariantPIDAProcessor::updateInvariantByPixel(int w, int h, IPixel* pixe
         ++whitePixelCount;
     }
     updateInvariantByPixelNext(w, h, pixel);
+}
+
+void GdInvariantPIDAProcessor::updateInvariantByColumn(int w, int h0, int count, const byte* y, const byte* m,
+                                                       const byte* c, ptrdiff_t step, IPixel* scratch)
+{
+    // The means are summed dot by dot in the same order as above, so that
+    // they round the same way.
+    const long long limit = 3LL * whiteThreshold;
+    double yellow = yellowMeanValue, magenta = magentaMeanValue, cyan = cyanMeanValue;
+    dword white = whitePixelCount;
+    for (int i = 0; i < count; ++i) {
+        const ptrdiff_t at = i * step;
+        const int yv = y[at], mv = m[at], cv = c[at];
+        if (yv + mv + cv > limit) {
+            if (area != 0) {
+                yellow += share[yv];
+                magenta += share[mv];
+                cyan += share[cv];
+            }
+        } else {
+            ++white;
+        }
+    }
+    if (count > 0)
+        pixelCount += static_cast<dword>(count);
+    yellowMeanValue = yellow;
+    magentaMeanValue = magenta;
+    cyanMeanValue = cyan;
+    whitePixelCount = white;
+    updateInvariantByColumnNext(w, h0, count, y, m, c, step, scratch);
 }
 
 void GdInvariantPIDAProcessor::resetCounters()

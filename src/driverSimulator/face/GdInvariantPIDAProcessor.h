@@ -15,6 +15,8 @@ public:
     ~GdInvariantPIDAProcessor() override;
 
     void updateInvariantByPixel(int w, int h, IPixel* pixel) override;
+    void updateInvariantByColumn(int w, int h0, int count, const byte* y, const byte* m, const byte* c,
+                                 ptrdiff_t step, IPixel* scratch) override;
     // "\x1bPida;<white %>;<Y>;<M>;<C>\r" followed by the parent's text.
     char* getInvariant() override;
     void resetCounters() override;
@@ -28,6 +30,10 @@ protected:
     dword pixelCount;
     dword area;
     char output[OwnTextSize];
+
+private:
+    // share[v] = v / area, the amount a dot of ink v adds to a mean.
+    double share[256];
 };
 
 } // namespace tavgdi

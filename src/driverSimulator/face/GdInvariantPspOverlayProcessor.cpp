@@ -86,6 +86,50 @@ void GdInvariantPspOverlayProcessor::updateInvariantByPixel(int w, int h, IPixel
     updateInvariantByPixelNext(w, h, pixel);
 }
 
+void GdInvariantPspOverlayProcessor::updateInvariantByColumn(int w, int h0, int count, const byte* y, const byte* m,
+                                                             const byte* c, ptrdiff_t step, IPixel* scratch)
+{
+    if (pspMgt != TavGdiOptions::OptionCustom && count > 0) {
+        const bool inX = globalPspOverlayXS <= w && w < endLimitShitfX;
+        const long long limit = 3LL * whiteThreshold;
+        auto printed = [&](long long i) {
+            const ptrdiff_t at = static_cast<ptrdiff_t>(i) * step;
+            return static_cast<int>(y[at]) + m[at] + c[at] > limit;
+        };
+        // The rows of the column inside the measured band: only the first
+        // and the last printed one count.
+        const long long first = globalPspOverlayYS > h0 ? globalPspOverlayYS - h0 : 0;
+        const long long end = static_cast<long long>(endLimitShiftY) - h0 < count
+                                  ? static_cast<long long>(endLimitShiftY) - h0
+                                  : count;
+        bool printedInX = false;
+        long long i = first;
+        while (i < end && !printed(i))
+            ++i;
+        if (i < end) {
+            long long j = end - 1;
+            while (!printed(j))
+                --j;
+            if (h0 + i < Hpspf)
+                Hpspf = static_cast<int>(h0 + i);
+            if (h0 + j > Hpspl)
+                Hpspl = static_cast<int>(h0 + j);
+            printedInX = inX;
+        } else if (inX) {
+            // Nothing printed in the band: look at the rest of the column.
+            for (long long k = 0; k < count && !printedInX; ++k)
+                printedInX = (k < first || k >= end) && printed(k);
+        }
+        if (printedInX) {
+            if (w < Wpspf)
+                Wpspf = w;
+            if (w > Wpspl)
+                Wpspl = w;
+        }
+    }
+    updateInvariantByColumnNext(w, h0, count, y, m, c, step, scratch);
+}
+
 void GdInvariantPspOverlayProcessor::resetCounters()
 {
     Wpspf = mediaWidth;

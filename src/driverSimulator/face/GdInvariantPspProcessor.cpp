@@ -67,6 +67,26 @@ void GdInvariantPspProcessor::updateInvariantByPixel(int w, int h, IPixel* pixel
     updateInvariantByPixelNext(w, h, pixel);
 }
 
+void GdInvariantPspProcessor::updateInvariantByColumn(int w, int h0, int count, const byte* y, const byte* m,
+                                                      const byte* c, ptrdiff_t step, IPixel* scratch)
+{
+    // The whole column shares w: one printed dot is enough.
+    if (pspMgt != TavGdiOptions::OptionCustom && globalPspXS <= w && w < endLimitShitfX) {
+        const long long limit = 3LL * whiteThreshold;
+        for (int i = 0; i < count; ++i) {
+            const ptrdiff_t at = i * step;
+            if (static_cast<int>(y[at]) + m[at] + c[at] > limit) {
+                if (w < Wpspf)
+                    Wpspf = w;
+                if (w > Wpspl)
+                    Wpspl = w;
+                break;
+            }
+        }
+    }
+    updateInvariantByColumnNext(w, h0, count, y, m, c, step, scratch);
+}
+
 void GdInvariantPspProcessor::resetCounters()
 {
     Wpspf = mediaWidth;

@@ -28,6 +28,12 @@ protected:
         if (parent != nullptr)
             parent->updateInvariantByPixel(w, h, pixel);
     }
+    void updateInvariantByColumnNext(int w, int h0, int count, const byte* y, const byte* m, const byte* c,
+                                     ptrdiff_t step, IPixel* scratch)
+    {
+        if (parent != nullptr)
+            parent->updateInvariantByColumn(w, h0, count, y, m, c, step, scratch);
+    }
     void resetCountersNext();
     // text followed by the parent's text; text itself without a parent;
     // null when text is null, the parent has no text or the join is too long.

@@ -4,6 +4,7 @@
 
 #include "InternalLog.h"
 #include "MediaDefinition.h"
+#include "face/HalftoneWalk.h"
 #include "face/RectWalk.h"
 #include "image/IGDataSupervisor.h"
 #include "image/IPixel.h"
@@ -76,7 +77,7 @@ bool OrderedClusteredDotDitheringRasterOperation::apply(IGDataSupervisor* s, Pix
         entry *= scale;
 
     IGDataSupervisor* t = target;
-    walk.forEachDot([&, t](dword w, dword h) {
+    auto step = [&, t](dword w, dword h) {
         IPixel* p = s->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)));
         if (p == nullptr)
             return;
@@ -88,7 +89,12 @@ bool OrderedClusteredDotDitheringRasterOperation::apply(IGDataSupervisor* s, Pix
         const int x = static_cast<int>(w);
         const int y = static_cast<int>(h);
         t->setPixel(x, y, op(t->getPixel(x, y), p));
-    });
+    };
+    auto isWhite = [&table](dword w, dword h, int c) {
+        return c <= maxWhiteInk || !(c >= table[l * (h % l) + (w % l)]);
+    };
+    if (!halftoneWalk(walk, s, t, op, Wtransform, Htransform, W, H, isWhite, step))
+        walk.forEachDot(step);
     walk.release();
     return true;
 }

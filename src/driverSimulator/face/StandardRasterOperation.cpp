@@ -2,6 +2,8 @@
 
 #include "InternalLog.h"
 #include "MediaDefinition.h"
+#include "face/PixelOperation.h"
+#include "face/RasterAccess.h"
 #include "face/RectWalk.h"
 #include "image/IGDataSupervisor.h"
 #include "image/IPixel.h"
@@ -39,13 +41,52 @@ bool StandardRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp
         return false;
 
     IGDataSupervisor* t = target;
-    walk.forEachDot([=](dword w, dword h) {
+    auto step = [=](dword w, dword h) {
         const int x = static_cast<int>(w);
         const int y = static_cast<int>(h);
         IPixel* dest = t->getPixel(x, y);
         IPixel* src = s->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)));
         t->setPixel(x, y, op(dest, src));
-    });
+    };
+
+    // The colour picture copied into the colour panels: raw loops over the
+    // bitmap and the three planes.
+    AffineAxis X, Y;
+    const RasterAccess from(s);
+    const RasterAccess to(t);
+    if (op == &PixelOperation::copy && from.layout() == RasterAccess::BgrBitmap &&
+        to.layout() == RasterAccess::YMCPlanes && projectionAxis(Wtransform, W, H, X) &&
+        projectionAxis(Htransform, W, H, Y)) {
+        AffineAxis sw, sh;
+        from.storageAxes(X, Y, sw, sh);
+        const AffineAxis identityW{1, 0, 0}, identityH{0, 1, 0};
+        const byte* src = from.data();
+        const long long srcWidth = from.storedWidth();
+        const ptrdiff_t srcStep = static_cast<ptrdiff_t>(3 * (sw.dh + srcWidth * sh.dh));
+        byte* yPlane = to.data();
+        byte* mPlane = yPlane + to.planeSize();
+        byte* cPlane = mPlane + to.planeSize();
+        const dword columnLength = to.columnLength();
+        walk.forEachDotFast(
+            [&](dword w0, dword w1, dword h0, dword h1) {
+                return from.coversAll(X, Y, w0, w1, h0, h1) && to.coversAll(identityW, identityH, w0, w1, h0, h1);
+            },
+            [&](dword w, dword h0, dword h1) {
+                const byte* in = src + 3 * (sw.at(w, h0) + srcWidth * sh.at(w, h0));
+                const size_t at = static_cast<size_t>(w) * columnLength + h0;
+                byte* yOut = yPlane + at;
+                byte* mOut = mPlane + at;
+                byte* cOut = cPlane + at;
+                for (dword n = h1 - h0; n != 0; --n, in += srcStep) {
+                    *yOut++ = static_cast<byte>(255 - in[0]);
+                    *mOut++ = static_cast<byte>(255 - in[1]);
+                    *cOut++ = static_cast<byte>(255 - in[2]);
+                }
+            },
+            step);
+    } else {
+        walk.forEachDot(step);
+    }
     walk.release();
     return true;
 }

@@ -2,6 +2,8 @@
 
 #include "InternalLog.h"
 #include "MediaDefinition.h"
+#include "face/PixelOperation.h"
+#include "face/RasterAccess.h"
 #include "face/RectWalk.h"
 #include "image/ColorPixel.h"
 #include "image/IGDataSupervisor.h"
@@ -63,6 +65,19 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
                        (unsigned)IPixel::getBlackLevel());
 
     IGDataSupervisor* t = target;
+
+    // Colour panels into a black panel, both of known layout: raw loops.
+    const RasterAccess colour(s);
+    const RasterAccess black(t);
+    AffineAxis tX, tY, bw, bh;
+    const bool isFast = op == &PixelOperation::copyBlackPoint && colour.layout() == RasterAccess::YMCPlanes &&
+                        black.layout() == RasterAccess::OneBit && projectionAxis(Wtransform, W, H, tX) &&
+                        projectionAxis(Htransform, W, H, tY);
+    if (isFast)
+        black.storageAxes(tX, tY, bw, bh);
+    const int blackLimit = 3 * static_cast<int>(IPixel::getBlackLevel());
+    const AffineAxis identityW{1, 0, 0}, identityH{0, 1, 0};
+
     walk.forEachRect([&, t](const GRect& r) {
         using GraphicalConstants::dwmax;
         using GraphicalConstants::dwmin;
@@ -70,6 +85,36 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
         const dword Wmax = dwmin(dwmax(r.left, r.right), W);
         const dword Hmin = dwmin(dwmin(r.top, r.bottom), H);
         const dword Hmax = dwmin(dwmax(r.top, r.bottom), H);
+        if (isFast && Hmin < Hmax && colour.coversAll(identityW, identityH, Wmin, Wmax, Hmin, Hmax)) {
+            byte* yPlane = colour.data();
+            byte* mPlane = yPlane + colour.planeSize();
+            byte* cPlane = mPlane + colour.planeSize();
+            const size_t columnLength = colour.columnLength();
+            const byte sy = BlackPixelSubstitute.getY(), sm = BlackPixelSubstitute.getM(),
+                       sc = BlackPixelSubstitute.getC();
+            // The last dot read is the rectangle's last dot, as it was before.
+            const size_t last = (Wmax - 1) * columnLength + (Hmax - 1);
+            currentSrcPxl.set(yPlane[last], mPlane[last], cPlane[last]);
+            for (dword w = Wmin; w < Wmax; ++w) {
+                const size_t column = w * columnLength;
+                for (dword h = Hmin; h < Hmax; ++h) {
+                    const size_t at = column + h;
+                    if (yPlane[at] + mPlane[at] + cPlane[at] < blackLimit)
+                        continue;
+                    const long long dotW = bw.at(w, h);
+                    const long long index = black.bitByte(dotW, bh.at(w, h));
+                    if (index >= 0) {
+                        const byte mask = static_cast<byte>(0x80u >> (dotW & 7));
+                        byte* bits = black.data() + index;
+                        *bits = black.inkBit() ? static_cast<byte>(*bits | mask) : static_cast<byte>(*bits & ~mask);
+                    }
+                    yPlane[at] = sy;
+                    mPlane[at] = sm;
+                    cPlane[at] = sc;
+                }
+            }
+            return;
+        }
         for (dword w = Wmin; w < Wmax; ++w) {
             const int x = static_cast<int>(w);
             for (dword h = Hmin; h < Hmax; ++h) {

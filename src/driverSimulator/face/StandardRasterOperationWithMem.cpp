@@ -2,11 +2,36 @@
 
 #include "InternalLog.h"
 #include "MediaDefinition.h"
+#include "face/PixelOperation.h"
+#include "face/RasterAccess.h"
 #include "face/RectWalk.h"
 #include "image/ColorPixel.h"
 #include "image/IGDataSupervisor.h"
 
 namespace tavgdi {
+
+namespace {
+
+// Sets the black panel's dot for the card dot (w, h) as its data manager
+// would for a black pixel; dots the manager ignores are left alone.
+struct BlackDotWriter {
+    const RasterAccess& panel;
+    AffineAxis sw;
+    AffineAxis sh;
+
+    void operator()(long long w, long long h) const
+    {
+        const long long dotW = sw.at(w, h);
+        const long long index = panel.bitByte(dotW, sh.at(w, h));
+        if (index < 0)
+            return;
+        const byte mask = static_cast<byte>(0x80u >> (dotW & 7));
+        byte* target = panel.data() + index;
+        *target = panel.inkBit() ? static_cast<byte>(*target | mask) : static_cast<byte>(*target & ~mask);
+    }
+};
+
+} // namespace
 
 StandardRasterOperationWithMem::StandardRasterOperationWithMem(IGDataSupervisor* target_) : target(target_)
 {
@@ -49,6 +74,21 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
                        (unsigned)IPixel::getBlackLevel());
 
     IGDataSupervisor* t = target;
+
+    // Colour panels into a black panel, both of known layout: raw loops.
+    const RasterAccess colour(s);
+    const RasterAccess black(t);
+    AffineAxis tX, tY;
+    const bool isFast = op == &PixelOperation::copyBlackPoint && colour.layout() == RasterAccess::YMCPlanes &&
+                        black.layout() == RasterAccess::OneBit && projectionAxis(Wtransform, W, H, tX) &&
+                        projectionAxis(Htransform, W, H, tY);
+    BlackDotWriter writeBlack{black, AffineAxis(), AffineAxis()};
+    if (isFast)
+        black.storageAxes(tX, tY, writeBlack.sw, writeBlack.sh);
+    const int blackLimit = 3 * static_cast<int>(IPixel::getBlackLevel());
+    const int darkLimit = 3 * static_cast<int>(IPixel::getDarkLevel());
+    const AffineAxis identityW{1, 0, 0}, identityH{0, 1, 0};
+
     walk.forEachRect([&, t](const GRect& r) {
         using GraphicalConstants::dwmax;
         using GraphicalConstants::dwmin;
@@ -60,6 +100,45 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
         const dword Hmax = dwmin(dwmax(r.top, r.bottom), H);
         if (Hmin >= Hmax)
             return;
+        if (isFast && colour.coversAll(identityW, identityH, Wmin, Wmax, Hmin, Hmax)) {
+            byte* yPlane = colour.data();
+            byte* mPlane = yPlane + colour.planeSize();
+            byte* cPlane = mPlane + colour.planeSize();
+            const size_t columnLength = colour.columnLength();
+            byte ly = 0, lm = 0, lc = 0, cy = 0, cm = 0, cc = 0;
+            for (dword w = Wmin; w < Wmax; ++w) {
+                const size_t column = w * columnLength;
+                byte* yp = yPlane + column;
+                byte* mp = mPlane + column;
+                byte* cp = cPlane + column;
+                ly = yp[Hmin];
+                lm = mp[Hmin];
+                lc = cp[Hmin];
+                if (ly + lm + lc >= blackLimit)
+                    ly = lm = lc = 0;
+                for (dword h = Hmin; h < Hmax; ++h) {
+                    cy = yp[h];
+                    cm = mp[h];
+                    cc = cp[h];
+                    const int sum = cy + cm + cc;
+                    if (sum >= blackLimit) {
+                        writeBlack(w, h);
+                        yp[h] = ly;
+                        mp[h] = lm;
+                        cp[h] = lc;
+                    }
+                    if (sum < darkLimit) {
+                        ly = cy;
+                        lm = cm;
+                        lc = cc;
+                    }
+                }
+            }
+            // Leave the pixels as the dot-by-dot walk leaves them.
+            currentSrcPxl.set(cy, cm, cc);
+            lastNonBlackPixel.set(ly, lm, lc);
+            return;
+        }
         for (dword w = Wmin; w < Wmax; ++w) {
             const int x = static_cast<int>(w);
             // The colour a black dot takes: the last dot before it that is

@@ -2,6 +2,7 @@
 
 #include "InternalLog.h"
 #include "MediaDefinition.h"
+#include "face/HalftoneWalk.h"
 #include "face/RectWalk.h"
 #include "image/IGDataSupervisor.h"
 #include "image/IPixel.h"
@@ -39,7 +40,7 @@ bool ThresholdingRasterOperation::apply(IGDataSupervisor* s, PixelOperation::Pix
         return false;
 
     IGDataSupervisor* t = target;
-    walk.forEachDot([=](dword w, dword h) {
+    auto step = [=](dword w, dword h) {
         IPixel* p = s->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)));
         if (p == nullptr)
             return;
@@ -48,7 +49,11 @@ bool ThresholdingRasterOperation::apply(IGDataSupervisor* s, PixelOperation::Pix
         const int x = static_cast<int>(w);
         const int y = static_cast<int>(h);
         t->setPixel(x, y, op(t->getPixel(x, y), p));
-    });
+    };
+    const int threshold = IPixel::getThreshold();
+    if (!halftoneWalk(walk, s, t, op, Wtransform, Htransform, W, H,
+                      [threshold](dword, dword, int c) { return 255 - c >= threshold; }, step))
+        walk.forEachDot(step);
     walk.release();
     return true;
 }

@@ -1,8 +1,11 @@
 #include "face/TrivialRasterOperationWithInvariant.h"
 
+#include <vector>
+
 #include "InternalLog.h"
 #include "MediaDefinition.h"
 #include "face/IGDInvariantProcessor.h"
+#include "face/RasterAccess.h"
 #include "face/RectWalk.h"
 #include "image/ColorPixel.h"
 #include "image/IGDataSupervisor.h"
@@ -52,11 +55,63 @@ bool TrivialRasterOperationWithInvariant::apply(IGDataSupervisor* /*s*/, PixelOp
     ColorPixel currentSrcPxl(0, 0, 0);
     IGDataSupervisor* t = target;
     IGDInvariantProcessor* inv = invariant;
-    walk.forEachDot([&, t, inv](dword w, dword h) {
+    auto step = [&, t, inv](dword w, dword h) {
         t->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)),
                     &currentSrcPxl);
         inv->updateInvariantByPixel(static_cast<int>(w), static_cast<int>(h), &currentSrcPxl);
-    });
+    };
+
+    // A panel of known layout is measured column by column from its bytes.
+    AffineAxis X, Y;
+    const RasterAccess panel(t);
+    const bool known = projectionAxis(Wtransform, W, H, X) && projectionAxis(Htransform, W, H, Y);
+    auto covers = [&](dword w0, dword w1, dword h0, dword h1) { return panel.coversAll(X, Y, w0, w1, h0, h1); };
+    if (known && panel.layout() == RasterAccess::YMCPlanes) {
+        const byte* yPlane = panel.data();
+        const byte* mPlane = yPlane + panel.planeSize();
+        const byte* cPlane = mPlane + panel.planeSize();
+        const long long columnLength = panel.columnLength();
+        const ptrdiff_t stride = static_cast<ptrdiff_t>(X.dh * columnLength + Y.dh);
+        walk.forEachDotFast(covers,
+                            [&](dword w, dword h0, dword h1) {
+                                const size_t at = static_cast<size_t>(X.at(w, h0) * columnLength + Y.at(w, h0));
+                                inv->updateInvariantByColumn(static_cast<int>(w), static_cast<int>(h0),
+                                                             static_cast<int>(h1 - h0), yPlane + at, mPlane + at,
+                                                             cPlane + at, stride, &currentSrcPxl);
+                            },
+                            step);
+    } else if (known && panel.layout() == RasterAccess::OneBit) {
+        // Each dot reads as full ink on all three or none.
+        AffineAxis sw, sh;
+        panel.storageAxes(X, Y, sw, sh);
+        const byte* bits = panel.data();
+        const bool inkBit = panel.inkBit();
+        std::vector<byte> column(H);
+        walk.forEachDotFast(covers,
+                            [&](dword w, dword h0, dword h1) {
+                                long long dotW = sw.at(w, h0), dotH = sh.at(w, h0);
+                                const byte ink = inkBit ? 255 : 0;
+                                byte* out = column.data();
+                                if (sh.dh == 0) {
+                                    // The column runs along one stored row.
+                                    const byte* row = bits + panel.bitByte(0, dotH);
+                                    for (dword n = h1 - h0; n != 0; --n, dotW += sw.dh)
+                                        *out++ = ((row[dotW >> 3] >> (7 - (dotW & 7))) & 1) ? ink : byte(255 - ink);
+                                } else {
+                                    for (dword h = h0; h < h1; ++h, dotW += sw.dh, dotH += sh.dh) {
+                                        const bool bit =
+                                            (bits[panel.bitByte(dotW, dotH)] & (0x80u >> (dotW & 7))) != 0;
+                                        *out++ = bit == inkBit ? 255 : 0;
+                                    }
+                                }
+                                inv->updateInvariantByColumn(static_cast<int>(w), static_cast<int>(h0),
+                                                             static_cast<int>(h1 - h0), column.data(), column.data(),
+                                                             column.data(), 1, &currentSrcPxl);
+                            },
+                            step);
+    } else {
+        walk.forEachDot(step);
+    }
     walk.release();
     return true;
 }

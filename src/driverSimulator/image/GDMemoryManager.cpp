@@ -32,6 +32,11 @@ void GDMemoryManager::reset()
 
 bool GDMemoryManager::allocate(int size, byte value)
 {
+    return allocateBytes(size, &value);
+}
+
+bool GDMemoryManager::allocateBytes(int size, const byte* fill)
+{
     InternalLog::print(L"[TAVRIN UNIDRIVER][GDMemoryManager::allocate] (ptr:%lx, sz:%lu)\r\n", LOGPTR(this),
                        (unsigned long)(dword)size);
     reset();
@@ -43,7 +48,8 @@ bool GDMemoryManager::allocate(int size, byte value)
                            LOGPTR(this), (unsigned long)(dword)size);
         return false;
     }
-    memset(fresh, value, static_cast<size_t>(size));
+    if (fill != nullptr)
+        memset(fresh, *fill, static_cast<size_t>(size));
     buffer = fresh;
     allocatedSize = static_cast<dword>(size);
     memoryManagement = internalMemMgt;
@@ -88,7 +94,8 @@ IGDataMemoryManager* GDMemoryManager::clone()
     InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GDMemoryManager::clone \tPTR: %lx\r\n",
                        LOGPTR(copy));
     // Sizes above the int range cannot be re-allocated: the copy fails.
-    const bool sized = allocatedSize <= 0x7FFFFFFFu && copy->allocate(static_cast<int>(allocatedSize), 0);
+    // Every byte of the copy is written below: no fill first.
+    const bool sized = allocatedSize <= 0x7FFFFFFFu && copy->allocateBytes(static_cast<int>(allocatedSize), nullptr);
     if (!sized) {
         InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataMemoryManager FREE - \t\tPTR: %lx\r\n", LOGPTR(copy));
         delete copy;

@@ -40,6 +40,10 @@ public:
     void reset();
 
 private:
+    // allocate, with the new bytes filled with *fill, or left for the caller
+    // to write when fill is null.
+    bool allocateBytes(int size, const byte* fill);
+
     dword allocatedSize;
     byte* buffer;
     IGDataMemoryManagement memoryManagement;

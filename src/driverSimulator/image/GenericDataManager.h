@@ -21,6 +21,8 @@ public:
     bool areValidCoordinates(int a, int b) override;
     // No copy is made: the manager itself is returned.
     IGDataManager* clone() override { return this; }
+    // The borrowed memory manager holding the dots.
+    IGDataMemoryManager* getMemoryManager() const { return memMgr; }
 
 protected:
     // memMgr->allocate for a dword size; a size beyond allocate's int range

@@ -13,6 +13,11 @@ public:
 
     // False without a data manager.
     bool process(IGDataManager* dataMgr, IGDataMemoryManager* memMgr, MediaDefinition* media) override;
+
+private:
+    // The whole conversion straight on the bytes of a plain 24-bit bitmap;
+    // false (nothing done) for any other manager.
+    static bool convertBitmap(IGDataManager* dataMgr);
 };
 
 } // namespace tavgdi

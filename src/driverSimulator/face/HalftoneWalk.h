@@ -1,0 +1,79 @@
+// The raw-buffer walk shared by the ordered halftoning operations: a gray
+// picture (24-bit bitmap) into a one-bit panel, each dot white or printed by
+// a rule on its ink amount and position.
+#pragma once
+
+#include "face/PixelOperation.h"
+#include "face/RasterAccess.h"
+#include "face/RectWalk.h"
+#include "image/IPixel.h"
+
+namespace tavgdi {
+
+// What a panel dot becomes when the picture dot was judged white or not:
+// the picture's shared pixel is set to white (set(true), full ink on all
+// three) or printed (set(false)), then op stores it through the panel's
+// data manager. False when op is not one of the two pixel operations known
+// here.
+inline bool halftoneInk(PixelOperation::PixelOp op, bool inkBit, bool isWhite, bool& bit)
+{
+    // A pixel of ink v on all three is black when v reaches the black level.
+    const bool isBlack = (isWhite ? 255 : 0) >= static_cast<int>(IPixel::getBlackLevel());
+    bool storedBlack;
+    if (op == &PixelOperation::copyColorBW)
+        storedBlack = !isBlack;
+    else if (op == &PixelOperation::copy)
+        storedBlack = isBlack;
+    else
+        return false;
+    bit = storedBlack == inkBit;
+    return true;
+}
+
+// Runs walk over picture -> panel with isWhite(w, h, c) deciding each dot
+// from its cyan ink c, when both supervisors are of known layout; step is the
+// operation's own dot step, used for the dots the raw loops cannot take.
+// False (nothing done) when the raw path does not apply.
+template <class IsWhite, class Step>
+bool halftoneWalk(RectWalk& walk, IGDataSupervisor* picture, IGDataSupervisor* panel, PixelOperation::PixelOp op,
+                  GraphicalConstants::CoordinateTransform Wtransform,
+                  GraphicalConstants::CoordinateTransform Htransform, dword W, dword H, IsWhite&& isWhite,
+                  Step&& step)
+{
+    const RasterAccess from(picture);
+    const RasterAccess to(panel);
+    AffineAxis X, Y;
+    bool bits[2];
+    if (from.layout() != RasterAccess::BgrBitmap || to.layout() != RasterAccess::OneBit ||
+        !projectionAxis(Wtransform, W, H, X) || !projectionAxis(Htransform, W, H, Y) ||
+        !halftoneInk(op, to.inkBit(), false, bits[0]) || !halftoneInk(op, to.inkBit(), true, bits[1]))
+        return false;
+    AffineAxis sw, sh, tw, th;
+    from.storageAxes(X, Y, sw, sh);
+    to.storageAxes(AffineAxis{1, 0, 0}, AffineAxis{0, 1, 0}, tw, th);
+    const byte* src = from.data();
+    const long long srcWidth = from.storedWidth();
+    const long long srcStep = 3 * (sw.dh + srcWidth * sh.dh);
+    byte* dst = to.data();
+    walk.forEachDotFast([&](dword w0, dword w1, dword h0, dword h1) { return from.coversAll(X, Y, w0, w1, h0, h1); },
+                        [&](dword w, dword h0, dword h1) {
+                            // The red byte holds 255 minus the cyan ink.
+                            long long in = 3 * (sw.at(w, h0) + srcWidth * sh.at(w, h0)) + 2;
+                            long long dotW = tw.at(w, h0), dotH = th.at(w, h0);
+                            for (dword h = h0; h < h1; ++h, in += srcStep, dotW += tw.dh, dotH += th.dh) {
+                                const int c = 255 - src[in];
+                                const long long index = to.bitByte(dotW, dotH);
+                                if (index < 0)
+                                    continue;
+                                const byte mask = static_cast<byte>(0x80u >> (dotW & 7));
+                                if (bits[isWhite(w, h, c) ? 1 : 0])
+                                    dst[index] = static_cast<byte>(dst[index] | mask);
+                                else
+                                    dst[index] = static_cast<byte>(dst[index] & ~mask);
+                            }
+                        },
+                        step);
+    return true;
+}
+
+} // namespace tavgdi

@@ -1,0 +1,318 @@
+// The raw-buffer paths of the raster operations against the dot-by-dot
+// path: every operation runs twice on the same bytes, once on the real
+// supervisors (raw loops) and once on a subclass that the raw paths do not
+// recognise (virtual getPixel/setPixel per dot); the resulting bytes, and the
+// invariant texts, must be identical.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "GlobalFactory.h"
+#include "MediaDefinition.h"
+#include "OptionsDefinition.h"
+#include "face/DitheringRasterOperation.h"
+#include "face/FactoryGDInvariantProcessor.h"
+#include "face/FloydRasterOperation.h"
+#include "face/IGDInvariantProcessor.h"
+#include "face/OrderedClusteredDotDitheringRasterOperation.h"
+#include "face/PixelOperation.h"
+#include "face/RasterAccess.h"
+#include "face/StandardRasterOperation.h"
+#include "face/StandardRasterOperationWithFixedColor.h"
+#include "face/StandardRasterOperationWithMem.h"
+#include "face/ThresholdingRasterOperation.h"
+#include "face/TrivialRasterOperationWithInvariant.h"
+#include "image/ColorPixel.h"
+#include "image/IGDataMemoryManager.h"
+#include "image/IPixel.h"
+#include "image/MonoDeviceSupervisor.h"
+#include "pipeline/GRect.h"
+#include "pipeline/StdLGRect.h"
+#include "pipeline/StdLGRectIterator.h"
+#include "settings/IGDataOptions.h"
+
+using namespace tavgdi;
+using namespace GraphicalConstants;
+using TavFactory::SupervisorType;
+
+namespace {
+
+// The same supervisor, under a type the raw paths leave to the generic path.
+class PlainSupervisor : public MonoDeviceSupervisor {
+public:
+    PlainSupervisor(SupervisorType type, MediaDefinition* media)
+        : MonoDeviceSupervisor(type, media, nullptr, nullptr, nullptr)
+    {
+    }
+};
+
+std::unique_ptr<MonoDeviceSupervisor> make(SupervisorType type, MediaDefinition* media, bool plain)
+{
+    std::unique_ptr<MonoDeviceSupervisor> s(plain ? new PlainSupervisor(type, media)
+                                                  : new MonoDeviceSupervisor(type, media, nullptr, nullptr, nullptr));
+    EXPECT_TRUE(s->newRaster(media, false));
+    return s;
+}
+
+std::vector<byte> bytesOf(MonoDeviceSupervisor* s)
+{
+    IGDataMemoryManager* m = s->getMemoryManager();
+    return std::vector<byte>(m->getBuffer(0), m->getBuffer(0) + m->getSize());
+}
+
+// Pseudo-random bytes, often 0 or 255 so that black and white dots occur.
+void scramble(MonoDeviceSupervisor* s, unsigned seed, bool gray)
+{
+    IGDataMemoryManager* m = s->getMemoryManager();
+    byte* b = m->getBuffer(0);
+    unsigned x = seed * 2654435761u + 1;
+    for (dword i = 0; i < m->getSize(); ++i) {
+        x = x * 1103515245u + 12345u;
+        const unsigned r = (x >> 16) & 0xFF;
+        b[i] = r < 60 ? 0 : r < 120 ? 255 : static_cast<byte>(r);
+        if (gray && i % 3 == 2)
+            b[i - 1] = b[i - 2] = b[i]; // gray pictures hold equal bytes
+    }
+}
+
+struct Levels {
+    byte black, dark, threshold;
+};
+
+struct OpCase {
+    const char* name;
+    SupervisorType source;
+    SupervisorType target;
+    std::function<IGRasterOperation*(IGDataSupervisor*)> make;
+    PixelOperation::PixelOp op;
+    CoordinateTransform pr1, pr2;
+    bool withRects;
+};
+
+IGRasterOperation* standard(IGDataSupervisor* t) { return new StandardRasterOperation(t); }
+IGRasterOperation* withMem(IGDataSupervisor* t) { return new StandardRasterOperationWithMem(t); }
+IGRasterOperation* fixedColor(IGDataSupervisor* t) { return new StandardRasterOperationWithFixedColor(t); }
+IGRasterOperation* thresholding(IGDataSupervisor* t) { return new ThresholdingRasterOperation(t); }
+IGRasterOperation* dithering(IGDataSupervisor* t) { return new DitheringRasterOperation(t); }
+IGRasterOperation* clustered(IGDataSupervisor* t) { return new OrderedClusteredDotDitheringRasterOperation(t); }
+IGRasterOperation* floyd(IGDataSupervisor* t) { return new FloydRasterOperation(t); }
+
+const OpCase OpCases[] = {
+    {"copy", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard, PixelOperation::copy, proj1,
+     negLproj2, false},
+    {"copy-mirrored", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard, PixelOperation::copy,
+     negLproj1, proj2, false},
+    {"copy-rects", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard, PixelOperation::copy,
+     proj1, negLproj2, true},
+    {"black-extraction", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor, withMem,
+     PixelOperation::copyBlackPoint, negLproj1, negLproj2, false},
+    {"black-extraction-rects", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor, withMem,
+     PixelOperation::copyBlackPoint, negLproj1, negLproj2, true},
+    {"fixed-colour-rects", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor, fixedColor,
+     PixelOperation::copyBlackPoint, negLproj1, negLproj2, true},
+    {"thresholding", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, thresholding,
+     PixelOperation::copyColorBW, negLproj1, proj2, false},
+    {"thresholding-copy", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, thresholding,
+     PixelOperation::copy, proj1, negLproj2, true},
+    {"dithering", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, dithering,
+     PixelOperation::copyColorBW, negLproj1, proj2, true},
+    {"clustered", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, clustered,
+     PixelOperation::copyColorBW, proj1, negLproj2, false},
+    {"floyd", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, floyd,
+     PixelOperation::copyColorBW, negLproj1, proj2, false},
+    {"floyd-copy", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, floyd, PixelOperation::copy,
+     proj1, negLproj2, false},
+};
+
+const CardOrientation Orientations[] = {Landscape, LandscapeFlip, Portrait, PortraitFlip};
+const Levels LevelCases[] = {{253, 200, 126}, {100, 200, 10}, {0, 0, 255}};
+
+class RasterAccessTest : public testing::Test {
+protected:
+    // A card whose sides are not multiples of 8: one-bit rows drop dots.
+    MediaDefinition media{300, 300, 21, 13};
+    byte savedThreshold = 0, savedBlack = 0, savedDark = 0;
+
+    void SetUp() override
+    {
+        savedThreshold = IPixel::getThreshold();
+        savedBlack = IPixel::getBlackLevel();
+        savedDark = IPixel::getDarkLevel();
+    }
+    void TearDown() override
+    {
+        IPixel::setThreshold(savedThreshold);
+        IPixel::setBlackLevel(savedBlack);
+        IPixel::setDarkLevel(savedDark);
+    }
+
+    static void setLevels(const Levels& l)
+    {
+        IPixel::setBlackLevel(l.black);
+        IPixel::setDarkLevel(l.dark);
+        IPixel::setThreshold(l.threshold);
+    }
+
+    // Rectangles reversed, overlapping and reaching past the card.
+    std::unique_ptr<StdLGRect> rects()
+    {
+        std::unique_ptr<StdLGRect> list(new StdLGRect());
+        list->Add(new GRect(2, 1, 9, 7, 0, -1));
+        list->Add(new GRect(15, 10, 4, 3, 0, -1));
+        list->Add(new GRect(18, 0, 40, 40, 0, -1));
+        return list;
+    }
+
+    // source bytes after, target bytes after
+    std::pair<std::vector<byte>, std::vector<byte>> run(const OpCase& c, CardOrientation o, unsigned seed, bool plain)
+    {
+        auto source = make(c.source, &media, plain);
+        auto target = make(c.target, &media, plain);
+        if (c.source == TavFactory::BmpColorSupervisor || c.source == TavFactory::BmpGraySupervisor)
+            source->setOrientation(o, nullptr);
+        else
+            seed += static_cast<unsigned>(o);
+        scramble(source.get(), seed, c.source == TavFactory::BmpGraySupervisor);
+        scramble(target.get(), seed + 7, false);
+        source->getIGDataOptions()->setOption(TavGdiOptions::FixedBlackSubY, 0x120);
+        source->getIGDataOptions()->setOption(TavGdiOptions::FixedBlackSubM, 7);
+        source->getIGDataOptions()->setOption(TavGdiOptions::FixedBlackSubC, 99);
+        std::unique_ptr<StdLGRect> list = c.withRects ? rects() : nullptr;
+        std::unique_ptr<StdLGRectIterator> iter(list ? new StdLGRectIterator(list.get()) : nullptr);
+        std::unique_ptr<IGRasterOperation> op(c.make(target.get()));
+        EXPECT_TRUE(op->apply(source.get(), c.op, iter.get(), c.pr1, c.pr2));
+        return {bytesOf(source.get()), bytesOf(target.get())};
+    }
+};
+
+TEST_F(RasterAccessTest, RecognisesOnlyTheKnownTypes)
+{
+    const struct {
+        SupervisorType type;
+        RasterAccess::Layout layout;
+    } cases[] = {
+        {TavFactory::DbColorSupervisor, RasterAccess::YMCPlanes},
+        {TavFactory::BmpColorSupervisor, RasterAccess::BgrBitmap},
+        {TavFactory::BmpGraySupervisor, RasterAccess::BgrBitmap},
+        {TavFactory::DbMonochromeSupervisor, RasterAccess::OneBit},
+        {TavFactory::DbOverlaySupervisor, RasterAccess::OneBit},
+        {TavFactory::BmpMonochromeSupervisor, RasterAccess::OneBit},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(RasterAccess(make(c.type, &media, false).get()).layout(), c.layout) << c.type;
+        EXPECT_EQ(RasterAccess(make(c.type, &media, true).get()).layout(), RasterAccess::None) << c.type;
+    }
+    // A panel without its bytes is left to the generic path too.
+    std::unique_ptr<MonoDeviceSupervisor> empty(
+        new MonoDeviceSupervisor(TavFactory::DbColorSupervisor, &media, nullptr, nullptr, nullptr));
+    EXPECT_EQ(RasterAccess(empty.get()).layout(), RasterAccess::None);
+    EXPECT_EQ(RasterAccess(nullptr).layout(), RasterAccess::None);
+}
+
+TEST_F(RasterAccessTest, RawPathsWriteWhatTheDotByDotPathWrites)
+{
+    unsigned seed = 1;
+    for (const OpCase& c : OpCases)
+        for (CardOrientation o : Orientations)
+            for (const Levels& l : LevelCases) {
+                setLevels(l);
+                ++seed;
+                const auto fast = run(c, o, seed, false);
+                const auto generic = run(c, o, seed, true);
+                EXPECT_EQ(fast.first, generic.first) << c.name << " orientation " << o << " black " << int(l.black);
+                EXPECT_EQ(fast.second, generic.second) << c.name << " orientation " << o << " black " << int(l.black);
+            }
+}
+
+// A picture smaller than the card: source dots off the picture keep the
+// shared pixel's last value, which only the dot-by-dot path knows.
+TEST_F(RasterAccessTest, PictureSmallerThanTheCardFallsBackAndMatches)
+{
+    MediaDefinition small(300, 300, 15, 9);
+    std::vector<byte> panels[2];
+    for (bool plain : {false, true}) {
+        auto picture = make(TavFactory::BmpColorSupervisor, &small, plain);
+        auto panel = make(TavFactory::DbColorSupervisor, &media, plain);
+        scramble(picture.get(), 3, false);
+        StandardRasterOperation op(panel.get());
+        ASSERT_TRUE(op.apply(picture.get(), PixelOperation::copy, nullptr, proj1, negLproj2));
+        panels[plain ? 1 : 0] = bytesOf(panel.get());
+    }
+    EXPECT_EQ(panels[0], panels[1]);
+}
+
+std::string measure(MonoDeviceSupervisor* panel, IGDInvariantProcessor* inv, CoordinateTransform pr1,
+                    CoordinateTransform pr2)
+{
+    TrivialRasterOperationWithInvariant op(panel, inv);
+    EXPECT_TRUE(op.apply(nullptr, PixelOperation::copy, nullptr, pr1, pr2));
+    const char* text = inv->getInvariant();
+    return text != nullptr ? text : "(null)";
+}
+
+TEST_F(RasterAccessTest, PanelMeasuresByColumnMatchDotByDot)
+{
+    const struct {
+        SupervisorType type;
+        IFactoryGDInvariantProcessor::IProcessorType kind;
+        CoordinateTransform pr1, pr2;
+    } panels[] = {
+        {TavFactory::DbColorSupervisor, IFactoryGDInvariantProcessor::colorProcessor, proj1, negLproj2},
+        {TavFactory::DbMonochromeSupervisor, IFactoryGDInvariantProcessor::monoProcessor, negLproj1, proj2},
+    };
+    // Measured extents with bands cut at both ends, and fixed ones.
+    const int shifts[][2] = {{0, 0}, {3, 5}, {40, 2}};
+    for (const auto& p : panels)
+        for (const auto& s : shifts)
+            for (unsigned seed = 1; seed < 4; ++seed) {
+                std::unique_ptr<IGDataOptions> options(TavFactory::FactoryDataOptions(TavFactory::DbColorSupervisor));
+                for (TavGdiOptions::Keys k : {TavGdiOptions::ShortPanelManagement, TavGdiOptions::ColorPanelManagement,
+                                              TavGdiOptions::MonoPanelManagement, TavGdiOptions::OverlayPanelManagement})
+                    options->setOption(k, seed == 3 ? TavGdiOptions::OptionCustom : TavGdiOptions::OptionAuto);
+                for (TavGdiOptions::Keys k :
+                     {TavGdiOptions::ShortPanelGlobalShift, TavGdiOptions::ColorPanelGlobalShiftXS,
+                      TavGdiOptions::MonoPanelGlobalShiftXS, TavGdiOptions::OverlayPanelGlobalShiftXS,
+                      TavGdiOptions::OverlayPanelGlobalShiftYS})
+                    options->setOption(k, s[0]);
+                for (TavGdiOptions::Keys k : {TavGdiOptions::ColorPanelGlobalShiftXE, TavGdiOptions::MonoPanelGlobalShiftXE,
+                                              TavGdiOptions::OverlayPanelGlobalShiftXE,
+                                              TavGdiOptions::OverlayPanelGlobalShiftYE})
+                    options->setOption(k, s[1]);
+                std::string texts[2];
+                for (bool plain : {false, true}) {
+                    auto panel = make(p.type, &media, plain);
+                    scramble(panel.get(), seed, false);
+                    if (seed == 2) // a blank panel
+                        memset(panel->getMemoryManager()->getBuffer(0), 0, panel->getMemoryManager()->getSize());
+                    FactoryGDInvariantProcessor factory;
+                    std::unique_ptr<IGDInvariantProcessor> inv(factory.build(options.get(), &media, p.kind));
+                    texts[plain ? 1 : 0] = measure(panel.get(), inv.get(), p.pr1, p.pr2);
+                }
+                EXPECT_EQ(texts[0], texts[1]) << p.type << " shifts " << s[0] << "/" << s[1] << " seed " << seed;
+                EXPECT_NE(texts[0], "(null)");
+            }
+}
+
+// A processor without a column measure of its own sees every dot in order.
+TEST(InvariantColumn, DefaultHandsOverEveryDot)
+{
+    struct Recorder : IGDInvariantProcessor {
+        std::vector<int> seen;
+        void updateInvariantByPixel(int w, int h, IPixel* p) override
+        {
+            seen.insert(seen.end(), {w, h, p->getY(), p->getM(), p->getC()});
+        }
+        char* getInvariant() override { return nullptr; }
+        void resetCounters() override {}
+    } r;
+    const byte y[] = {1, 2, 3}, m[] = {4, 5, 6}, c[] = {7, 8, 9};
+    ColorPixel scratch(0, 0, 0);
+    r.updateInvariantByColumn(5, 10, 2, y + 2, m + 2, c + 2, -1, &scratch);
+    EXPECT_EQ(r.seen, (std::vector<int>{5, 10, 3, 6, 9, 5, 11, 2, 5, 8}));
+}
+
+} // namespace
