@@ -69,7 +69,8 @@ TEST(FilterStatus, EveryPrintedCardAndEveryLostPageIsToldToCups)
         ASSERT_TRUE(r.exitedWith(0)) << c.name << "\n" << r.err.substr(0, 2000);
         EXPECT_EQ(statusLines(r.err), c.expected) << c.name;
         EXPECT_GE(r.out.size(), c.minimumOutput) << c.name;
-        if (c.minimumOutput == 0)
+        if (c.minimumOutput == 0) {
             EXPECT_EQ(r.out, "") << c.name;
+        }
     }
 }
