@@ -45,7 +45,7 @@ TEST(Stream, SettingsAreReadInTableOrderFromOptionsThenPpd)
         keys.push_back((*it)[1].str().substr(0, 5) + " " + (*it)[2].str());
     ASSERT_GE(keys.size(), 20u);
     EXPECT_EQ(std::vector<std::string>(keys.begin(), keys.begin() + 8),
-              (std::vector<std::string>{"DEFAU Resolution", "NO    PaperSize", "NO    IFormCustomWidth",
+              (std::vector<std::string>{"DEFAU Resolution", "DEFAU PaperSize", "NO    IFormCustomWidth",
                                         "NO    IFormCustomHeight", "NO    ISendBlankPanel", "LOCAL GHighQualityMode",
                                         "NO    IGMonoReaderType", "DEFAU FBlackManagement"}));
     EXPECT_EQ(keys.back(), "NO    IGMonochromeSpeed");

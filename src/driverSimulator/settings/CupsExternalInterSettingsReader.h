@@ -1,5 +1,19 @@
 // The filter's settings reader: a setting comes from the job's options when
 // given there, else from the default choice of the PPD option of that name.
+//
+// CUPS names a few settings its own way: the card size is chosen with
+// PageSize (or media), two-sided printing with the standard Duplex choices or
+// sides, and resolutions have the standard "600x300dpi" choice names. The
+// alias table in the .cpp maps those forms onto the settings the converter
+// reads. A lookup takes, in order and stopping at the first usable value:
+//   1. the job option of the setting's own name;
+//   2. the job options of its CUPS aliases (PageSize before media);
+//   3. the PPD default of the setting's own name;
+//   4. the PPD defaults of its aliases.
+// Whatever the source, a "Custom." prefix (the CUPS form of a typed value of
+// a custom option, e.g. Track1Data=Custom.;123=45?) is dropped, and the
+// value "None" (the PPD's "no value" choice) reads as a missing setting, so
+// the converter applies its own default.
 #pragma once
 
 #include <cups/cups.h>
@@ -10,7 +24,8 @@
 class CupsExternalInterSettingsReader : public IExternalInterSettingsReader {
 public:
     // Borrows all three; the PPD may be null. The returned strings point
-    // into them, so they must outlive every use of the values.
+    // into them (or into static tables), so they must outlive every use of
+    // the values.
     CupsExternalInterSettingsReader(cups_option_t* options, int num_options, ppd_file_t* ppd);
     virtual ~CupsExternalInterSettingsReader();
 
@@ -25,6 +40,9 @@ public:
     static const dword MaxSize = 32000;
 
 private:
+    // The PPD default choice of `keyword`, or null.
+    const char* ppdDefault(const char* keyword);
+
     cups_option_t* options;
     int num_options;
     ppd_file_t* ppd;

@@ -46,7 +46,8 @@ TEST_F(CupsReaderTest, JobOptionThenPpdDefaultThenNothing)
         {"GMagT1Encoding", true, "ISO 1", "ZEZ2O1 DEBUG: LOCAL   OPTION - key:GMagT1Encoding value:ISO 1\n"},
         {"FBlackManagement", true, "TEXTINBLACK",
          "ZEZ2O1 DEBUG: DEFAULT OPTION - key:FBlackManagement value:TEXTINBLACK\n"},
-        {"Resolution", true, "300dpi", "ZEZ2O1 DEBUG: DEFAULT OPTION - key:Resolution value:300dpi\n"},
+        {"Resolution", true, "DPI300",
+         "ZEZ2O1 DEBUG: DEFAULT OPTION - key:Resolution value:DPI300 (Resolution=300dpi)\n"},
         {"PageSize", true, "CR80", "ZEZ2O1 DEBUG: DEFAULT OPTION - key:PageSize value:CR80\n"},
         {"GDuplexMode", true, nullptr, "ZEZ2O1 DEBUG: NO      OPTION - key:GDuplexMode value:NULL\n"},
         {"GRibbonType", false, "RC_YMCKOK", "ZEZ2O1 DEBUG: LOCAL   OPTION - key:GRibbonType value:RC_YMCKOK\n"},
@@ -71,7 +72,7 @@ TEST_F(CupsReaderTest, PpdValueIsTheDefaultChoiceNotTheMarkedOne)
     ppdMarkOption(ppd, "Resolution", "600dpi");
     CupsExternalInterSettingsReader reader(nullptr, 0, ppd);
     testing::internal::CaptureStderr();
-    EXPECT_STREQ(reader.findFeature("Resolution", nullptr), "300dpi");
+    EXPECT_STREQ(reader.findFeature("Resolution", nullptr), "DPI300");
     EXPECT_STREQ(reader.findFeature("GRibbonType", nullptr), "RC_YMCKO");
     EXPECT_EQ(reader.findFeature(nullptr, nullptr), nullptr);
     testing::internal::GetCapturedStderr();
@@ -88,6 +89,99 @@ TEST_F(CupsReaderTest, BufferOperationsAreNoOps)
     testing::internal::CaptureStderr();
     EXPECT_STREQ(base.findFeature("GRibbonType", nullptr), "RC_YMCKOK");
     testing::internal::GetCapturedStderr();
+}
+
+namespace {
+
+struct AliasCase {
+    const char* options;
+    const char* feature;
+    const char* value;  // null: missing
+};
+
+// Lookups with the printer's own PPD, whose defaults are CR80, 300dpi,
+// Duplex None and None for the free-text settings.
+const AliasCase AliasCases[] = {
+    // The card size follows CUPS's page size; the setting's own name wins.
+    {"", "PaperSize", "CR80"},
+    {"PageSize=CR109X54", "PaperSize", "CR109X54"},
+    {"media=cr86x50", "PaperSize", "CR86X50"},
+    {"media=Tray1,CR140X50", "PaperSize", "CR140X50"},
+    {"media=Tray1", "PaperSize", "CR80"},
+    {"media=CR80 PageSize=CR128X54", "PaperSize", "CR128X54"},
+    {"PaperSize=CRCUSTOM PageSize=CR109X54", "PaperSize", "CRCUSTOM"},
+    // Standard resolution names; the filter's own names pass unchanged.
+    {"", "Resolution", "DPI300"},
+    {"Resolution=600x300dpi", "Resolution", "DPI600300"},
+    {"Resolution=300x1200dpi", "Resolution", "DPI3001200"},
+    {"Resolution=260x300dpi", "Resolution", "DPI260300"},
+    {"Resolution=DPI600", "Resolution", "DPI600"},
+    // Two-sided printing from sides or the standard Duplex choices.
+    {"", "Duplex", nullptr},
+    {"sides=two-sided-long-edge", "Duplex", "HORIZONTAL"},
+    {"sides=two-sided-short-edge", "Duplex", "HORIZONTAL"},
+    {"Duplex=DuplexNoTumble", "Duplex", "HORIZONTAL"},
+    {"Duplex=DuplexTumble", "Duplex", "HORIZONTAL"},
+    {"Duplex=HORIZONTAL", "Duplex", "HORIZONTAL"},
+    {"sides=one-sided", "Duplex", nullptr},
+    {"sides=sideways", "Duplex", nullptr},
+    {"Duplex=None sides=two-sided-long-edge", "Duplex", nullptr},
+    // "None" is no value; "Custom." marks a typed value.
+    {"", "Track1Data", nullptr},
+    {"", "GDuplexMode", nullptr},
+    {"", "IFBlackCustom", nullptr},
+    {"Track1Data=None", "Track1Data", nullptr},
+    {"Track1Data=Custom.;1234=56?", "Track1Data", ";1234=56?"},
+    {"Track2Data=1234", "Track2Data", "1234"},
+    {"", "IFThresholdValue", "128"},
+    {"IFThresholdValue=Custom.150", "IFThresholdValue", "150"},
+    {"", "GRibbonType", "RC_YMCKO"},
+    {"", "IGSendSpoolerSession", "ON"},
+};
+
+} // namespace
+
+TEST(CupsReaderAliasTest, CupsFormsReachTheSettings)
+{
+    ppd_file_t* ppd = ppdOpenFile(CR80_SOURCE_DIR "/ppd/cr80card.ppd");
+    ASSERT_NE(ppd, nullptr);
+    for (const AliasCase& c : AliasCases) {
+        cups_option_t* options = nullptr;
+        int n = cupsParseOptions(c.options, 0, &options);
+        CupsExternalInterSettingsReader reader(options, n, ppd);
+        testing::internal::CaptureStderr();
+        const char* value = reader.findFeature(c.feature, nullptr);
+        testing::internal::GetCapturedStderr();
+        if (c.value == nullptr)
+            EXPECT_EQ(value, nullptr) << c.options << " " << c.feature << " gave " << value;
+        else
+            EXPECT_STREQ(value, c.value) << c.options << " " << c.feature;
+        cupsFreeOptions(n, options);
+    }
+    ppdClose(ppd);
+}
+
+TEST(CupsReaderAliasTest, LogsShowWhereAnAliasedValueCameFrom)
+{
+    ppd_file_t* ppd = ppdOpenFile(CR80_SOURCE_DIR "/ppd/cr80card.ppd");
+    ASSERT_NE(ppd, nullptr);
+    cups_option_t* options = nullptr;
+    int n = cupsParseOptions("sides=two-sided-long-edge Track2Data=Custom.99", 0, &options);
+    CupsExternalInterSettingsReader reader(options, n, ppd);
+    testing::internal::CaptureStderr();
+    reader.findFeature("Duplex", nullptr);
+    reader.findFeature("PaperSize", nullptr);
+    reader.findFeature("Track1Data", nullptr);
+    reader.findFeature("Track2Data", nullptr);
+    reader.findFeature("GRibbonType", nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "ZEZ2O1 DEBUG: LOCAL   OPTION - key:Duplex value:HORIZONTAL (sides=two-sided-long-edge)\n"
+              "ZEZ2O1 DEBUG: DEFAULT OPTION - key:PaperSize value:CR80 (PageSize=CR80)\n"
+              "ZEZ2O1 DEBUG: NO      OPTION - key:Track1Data value:NULL (DEFAULT Track1Data=None)\n"
+              "ZEZ2O1 DEBUG: LOCAL   OPTION - key:Track2Data value:99 (Track2Data=Custom.99)\n"
+              "ZEZ2O1 DEBUG: DEFAULT OPTION - key:GRibbonType value:RC_YMCKO\n");
+    cupsFreeOptions(n, options);
+    ppdClose(ppd);
 }
 
 #pragma GCC diagnostic pop

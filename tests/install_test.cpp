@@ -1,0 +1,37 @@
+// `cmake --install` into a staging directory: the filter lands in CUPS's
+// filter directory, executable by everyone and writable only by its owner
+// (CUPS refuses other modes), and the PPD in the PPD directory.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "FilterRun.h"
+#include "TestRaster.h"
+
+using namespace cr80test;
+
+TEST(Install, PutsTheFilterAndThePpdWhereCupsLooks)
+{
+    TempDir destdir;
+    ProcessResult r = runProcess({{CR80_CMAKE_COMMAND, "--install", CR80_BUILD_DIR},
+                                  {{"DESTDIR", destdir.path()}},
+                                  std::nullopt,
+                                  120000});
+    ASSERT_TRUE(r.exitedWith(0)) << r.out << r.err;
+
+    const std::string filter = destdir.path() + CR80_CUPS_FILTER_DIR "/rastertocr80";
+    const std::string ppd = destdir.path() + CR80_PPD_DIR "/cr80card.ppd";
+    struct stat st;
+    ASSERT_EQ(stat(filter.c_str(), &st), 0) << filter << "\n" << r.out;
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(st.st_mode & 07777, 0755u);
+    EXPECT_EQ(readFile(filter), readFile(filterPath()));
+    ASSERT_EQ(stat(ppd.c_str(), &st), 0) << ppd << "\n" << r.out;
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+    EXPECT_EQ(readFile(ppd), readFile(defaultPpdPath()));
+
+    // The installed filter runs.
+    ProcessResult usage = runProcess({{filter}, {}, std::nullopt, 60000});
+    ASSERT_TRUE(usage.exitedWith(0)) << usage.startError;
+    EXPECT_NE(usage.err.find("raster job-id user title copies options [file]"), std::string::npos) << usage.err;
+}
