@@ -8,11 +8,13 @@
 #include <fcntl.h>
 #include <malloc.h>
 #include <memory>
+#include <string>
 #include <unistd.h>
 
 #include "COemPDEV.h"
 #include "Exceptions/TavGdiException.h"
 #include "debuginfo.h"
+#include "pipeline/StatusReporter.h"
 #include "pipeline/UniDriverAdapter.h"
 #include "settings/CupsExternalInterSettingsReader.h"
 #include "tavrinerror.h"
@@ -25,7 +27,11 @@
 
 #define PTR(p) ((unsigned long)(uintptr_t)(p))
 
+using tavgdi::StatusReporter;
 using tavgdi::UniDriverAdapter;
+
+// Why the last fillBitmap failed, in words for the user ("... cannot be read").
+static std::string fillFailure;
 
 dword fileWriter(void*, void* pBuffer, dword cbSize)
 {
@@ -51,12 +57,22 @@ static bool isAcceptedPage(const cups_page_header2_t* h, unsigned long long* str
              "%u bytes per line; 8-bit chunky RGB expected)",
              h->cupsWidth, h->cupsHeight, h->cupsBitsPerColor, h->cupsBitsPerPixel,
              static_cast<unsigned>(h->cupsColorOrder), h->cupsBytesPerLine);
+        char why[256];
+        snprintf(why, sizeof(why),
+                 "cannot be printed: it is not an 8-bit RGB page (%ux%u dots, %u bits per colour, %u bits per "
+                 "pixel); the queue must use the card printer's PPD",
+                 h->cupsWidth, h->cupsHeight, h->cupsBitsPerColor, h->cupsBitsPerPixel);
+        fillFailure = why;
         return false;
     }
     *stride = (3 * width + 3) & ~3ull;
     if (*stride * height > MaxFaceBufferBytes) {
         info("fillBitmap fails (page of %ux%u dots is larger than %llu bytes)", h->cupsWidth, h->cupsHeight,
              MaxFaceBufferBytes);
+        char why[160];
+        snprintf(why, sizeof(why), "cannot be printed: at %ux%u dots it is far larger than a card", h->cupsWidth,
+                 h->cupsHeight);
+        fillFailure = why;
         return false;
     }
     return true;
@@ -66,6 +82,7 @@ bool fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj
 {
     if (ras == nullptr || header == nullptr || pdevobj == nullptr || pdevobj->pdevOEM == nullptr) {
         info("fillBitmap fails (null parameter)");
+        fillFailure = "cannot be read: the print data is missing";
         return false;
     }
     COemPDEV* pdev = pdevobj->pdevOEM;
@@ -84,6 +101,7 @@ bool fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj
         free(buffer);
         free(bufferLine);
         info("fillBitmap fails (malloc)");
+        fillFailure = "cannot be printed: there is not enough memory for it";
         return false;
     }
     // Each row is written whole below, its padding (stride - lineBytes) as 0.
@@ -182,17 +200,20 @@ static void runPageLoop(UniDriverAdapter& udrv, COemPDEV& cpdev, cups_raster_t* 
     devobj.interSettings = cpdev.interSettings;
     devobj.pPublicDM = nullptr;
 
-    if (!udrv.startDoc(title, 1, &devobj, nullptr, 0, false))
+    if (!udrv.startDoc(title, 1, &devobj, nullptr, 0, false)) {
         info("StartDoc failed");
+        StatusReporter::jobError("The print job could not be started; nothing was printed");
+    }
 
     cups_page_header2_t header;
     memset(&header, 0, sizeof(header));
     iter = 0;
     int res = 3;
     int failedPage = 0;
-    cupsRasterReadHeader2(ras, &header);
+    const bool hasFirstPage = cupsRasterReadHeader2(ras, &header) != 0;
     do {
         iter += 1;
+        StatusReporter::setCurrentPage(iter);
         info("Start Round #%d (cupsRasterReadHeader2)", iter);
         debugPageHeader(&header);
         debugRaster(ras);
@@ -212,6 +233,11 @@ static void runPageLoop(UniDriverAdapter& udrv, COemPDEV& cpdev, cups_raster_t* 
             info("Warning - not able to read input raster");
             releaseFace(&cpdev);
             failedPage = iter;
+            if (iter == 1 && !hasFirstPage)
+                StatusReporter::pageError(iter, "cannot be read: the job holds no readable page (the print data "
+                                                "is empty or damaged)");
+            else
+                StatusReporter::pageError(iter, fillFailure.c_str());
             res = 0;
         }
         info("Calling EndPage from Main ...");
@@ -266,6 +292,7 @@ int runFilter(int argc, char* argv[])
     info("Calling Setup from Main ...");
     Setup();
 
+    StatusReporter::reset();
     info("Reading options");
     cups_option_t* options = nullptr;
     int num_options = cupsParseOptions(argv[5], 0, &options);
@@ -283,6 +310,8 @@ int runFilter(int argc, char* argv[])
             // The pipeline refused to go on: end the job cleanly.
             releaseFace(&cpdev);
             error("ERROR - the document pipeline stopped on an internal error; the job ends here");
+            StatusReporter::jobError("The printer driver stopped on an internal error; the rest of the job was "
+                                     "not printed");
         }
 
         info("End Round #%d (cupsRasterReadHeader2)", iter);

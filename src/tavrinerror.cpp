@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "InternalLog.h"
+
 namespace {
 
 const char* const Prefix = "ZEZ2O1";
@@ -21,6 +23,7 @@ void logLine(const char* level, const char* format, va_list args)
         len = sizeof(line) - 2;
     line[len++] = '\n';
     fwrite(line, 1, len, stderr);
+    tavgdi::InternalLog::isAtLineStart = true;
 }
 
 } // namespace

@@ -56,42 +56,6 @@ bool readPanelHeader(const std::string& bytes, size_t pos, StreamItem& item, siz
     return true;
 }
 
-void appendBigEndian(std::string& out, uint32_t v)
-{
-    out.push_back(char(v >> 24));
-    out.push_back(char(v >> 16));
-    out.push_back(char(v >> 8));
-    out.push_back(char(v));
-}
-
-uint32_t crc32(const std::string& data, size_t from)
-{
-    static uint32_t table[256];
-    static bool ready = false;
-    if (!ready) {
-        for (uint32_t i = 0; i < 256; ++i) {
-            uint32_t c = i;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            table[i] = c;
-        }
-        ready = true;
-    }
-    uint32_t c = 0xFFFFFFFFu;
-    for (size_t i = from; i < data.size(); ++i)
-        c = table[(c ^ static_cast<uint8_t>(data[i])) & 0xFF] ^ (c >> 8);
-    return c ^ 0xFFFFFFFFu;
-}
-
-void appendChunk(std::string& png, const char* type, const std::string& payload)
-{
-    appendBigEndian(png, static_cast<uint32_t>(payload.size()));
-    size_t start = png.size();
-    png.append(type, 4);
-    png += payload;
-    appendBigEndian(png, crc32(png, start));
-}
-
 } // namespace
 
 uint64_t fnv1a(const uint8_t* data, size_t size)
@@ -115,6 +79,7 @@ ParsedStream parseStream(const std::string& bytes)
                 next = bytes.size();
             StreamItem text;
             text.kind = StreamItem::Text;
+            const size_t chunkStart = pos;
             // Markers such as "</HEADER>" and "<BINARY Size=..>" are separate items.
             std::string chunk = bytes.substr(pos, next - pos);
             size_t at = 0;
@@ -122,6 +87,7 @@ ParsedStream parseStream(const std::string& bytes)
                 size_t close = chunk.find('>', at);
                 size_t end = close == std::string::npos ? chunk.size() : close + 1;
                 text.text = chunk.substr(at, end - at);
+                text.offset = chunkStart + at;
                 out.items.push_back(text);
                 at = end;
             }
@@ -129,6 +95,7 @@ ParsedStream parseStream(const std::string& bytes)
             continue;
         }
         StreamItem item;
+        item.offset = pos;
         size_t dataStart = 0;
         if (readPanelHeader(bytes, pos + 1, item, dataStart)) {
             item.dataOffset = dataStart;
@@ -224,66 +191,6 @@ std::string digest(const std::string& bytes)
     if (!parsed.error.empty())
         out += "ERROR " + parsed.error + "\n";
     return out;
-}
-
-std::string encodePng(unsigned width, unsigned height, const std::vector<uint8_t>& rgb)
-{
-    std::string png("\x89PNG\r\n\x1a\n", 8);
-    std::string ihdr;
-    appendBigEndian(ihdr, width);
-    appendBigEndian(ihdr, height);
-    ihdr += std::string("\x08\x02\x00\x00\x00", 5); // 8-bit RGB
-    appendChunk(png, "IHDR", ihdr);
-
-    // Raw scanlines (filter 0) in stored deflate blocks.
-    std::string raw;
-    for (unsigned y = 0; y < height; ++y) {
-        raw.push_back('\0');
-        raw.append(reinterpret_cast<const char*>(rgb.data()) + size_t(y) * width * 3, size_t(width) * 3);
-    }
-    std::string z("\x78\x01", 2);
-    size_t pos = 0;
-    do {
-        size_t len = raw.size() - pos < 65535 ? raw.size() - pos : 65535;
-        z.push_back(pos + len == raw.size() ? 1 : 0);
-        z.push_back(char(len & 0xFF));
-        z.push_back(char(len >> 8));
-        z.push_back(char(~len & 0xFF));
-        z.push_back(char((~len >> 8) & 0xFF));
-        z.append(raw, pos, len);
-        pos += len;
-    } while (pos < raw.size());
-    uint32_t a = 1, b = 0;
-    for (unsigned char c : raw) {
-        a = (a + c) % 65521;
-        b = (b + a) % 65521;
-    }
-    appendBigEndian(z, (b << 16) | a);
-    appendChunk(png, "IDAT", z);
-    appendChunk(png, "IEND", "");
-    return png;
-}
-
-std::string panelPng(const std::string& bytes, const StreamItem& panel)
-{
-    std::vector<uint8_t> dots = panelDots(bytes, panel);
-    std::vector<uint8_t> rgb(dots.size() * 3);
-    for (size_t i = 0; i < dots.size(); ++i) {
-        // Show each panel in its own ink: yellow, magenta, cyan, black; overlay as gray.
-        const uint8_t ink = dots[i];
-        uint8_t r = 255, g = 255, b = 255;
-        switch (panel.panel) {
-        case 'y': b = 255 - ink; break;
-        case 'm': g = 255 - ink; break;
-        case 'c': r = 255 - ink; break;
-        case 'o': r = g = b = 255 - ink / 2; break;
-        default: r = g = b = 255 - ink; break;
-        }
-        rgb[i * 3] = r;
-        rgb[i * 3 + 1] = g;
-        rgb[i * 3 + 2] = b;
-    }
-    return encodePng(panel.width, panel.height, rgb);
 }
 
 }  // namespace cr80tools

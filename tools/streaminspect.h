@@ -20,6 +20,7 @@ struct StreamItem {
     unsigned crWidth = 1016, crHeight = 648; // card size at 300 dpi
     unsigned width = 0, height = 0;          // card size in dots at the panel's resolution
     size_t dataOffset = 0, dataSize = 0;     // where the data lies in the stream
+    size_t offset = 0;         // where the item starts in the stream (its ESC or first text byte)
 };
 
 struct ParsedStream {
@@ -40,11 +41,43 @@ std::vector<uint8_t> panelDots(const std::string& bytes, const StreamItem& panel
 // hash and its count of inked dots, so two streams can be compared as text.
 std::string digest(const std::string& bytes);
 
-// A gray picture of a panel (white where there is no ink) as PNG bytes.
-std::string panelPng(const std::string& bytes, const StreamItem& panel);
-// RGB picture as PNG bytes (rows top-down, RGB triples).
-std::string encodePng(unsigned width, unsigned height, const std::vector<uint8_t>& rgb);
-
 uint64_t fnv1a(const uint8_t* data, size_t size);
+
+// The first fault of a stream's grammar, if any: every command framed by ESC
+// and CR, markers written as "<...>" and properly nested (DOC holds CARDs, a
+// CARD holds FACEs), panel headers that make sense with exactly the data
+// bytes they announce, and each "<BINARY Size=n>" followed by exactly n bytes
+// of panel commands before its "</BINARY>".
+struct StreamCheck {
+    bool ok = true;
+    size_t offset = 0;   // byte of the first fault
+    std::string fault;   // what is wrong there
+    int cards = 0, faces = 0, panels = 0;
+};
+StreamCheck checkStream(const std::string& bytes);
+
+// A readable listing: one line per command (with what it means when known),
+// marker and panel (letter, levels, resolution, size, inked dots), indented by
+// the document, card and face it belongs to, each with its byte offset.
+std::string listing(const std::string& bytes);
+
+// The pictures of one face as it will look on the card, the right way up.
+struct FacePreview {
+    int card = 0;             // from 1
+    bool back = false;        // the face's "Sv" command: back, else front
+    unsigned width = 0, height = 0;
+    std::vector<uint8_t> rgb; // the face: Y, M and C inks over white, K in black on top (empty: no panel)
+    struct Mono {
+        char panel;                 // 'k' or 'o'
+        std::vector<uint8_t> gray;  // 255 white, 0 full ink
+        unsigned width, height;
+    };
+    std::vector<Mono> monoPanels;   // each K and O panel on its own
+};
+std::vector<FacePreview> facePreviews(const std::string& bytes);
+
+// Writes an 8-bit PNG with libpng: `channels` 1 (gray) or 3 (RGB), rows top-down.
+bool writePng(const std::string& path, unsigned width, unsigned height, int channels,
+              const std::vector<uint8_t>& pixels, std::string* error);
 
 }  // namespace cr80tools

@@ -9,6 +9,7 @@
 namespace tavgdi {
 
 bool InternalLog::isEnable = true;
+bool InternalLog::isAtLineStart = true;
 wchar_t InternalLog::pblah[InternalLog::MaxMessageSize];
 
 static void appendUtf8(std::string& out, uint32_t cp)
@@ -110,6 +111,8 @@ void InternalLog::print(const wchar_t* format, ...)
     pblah[w] = L'\0';
 
     fwrite(message, 1, cut, stderr);
+    if (cut > 0)
+        isAtLineStart = message[cut - 1] == '\n';
 }
 
 } // namespace tavgdi

@@ -13,6 +13,9 @@ public:
     static bool isEnable;
     static const int MaxMessageSize = 2024;
     static wchar_t pblah[MaxMessageSize];
+    // True while the last text written to standard error (by this log or the
+    // filter log) ended its line; the CUPS status lines need a fresh line.
+    static bool isAtLineStart;
 
     // Every format carries its own line end. "%S" and "%s" both take a
     // narrow string; "%lx" takes a pointer cast with LOGPTR.

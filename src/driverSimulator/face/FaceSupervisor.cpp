@@ -19,6 +19,7 @@
 #include "image/IPixel.h"
 #include "input/IMonochromeReader.h"
 #include "pipeline/IOutputWriter.h"
+#include "pipeline/StatusReporter.h"
 #include "pipeline/StdLGRect.h"
 #include "pipeline/StdLGRectIterator.h"
 #include "settings/IGDataOptions.h"
@@ -39,6 +40,10 @@ byte level(int value)
 {
     return static_cast<byte>(clipControl(value, 0, 255));
 }
+
+// Causes shown to the user when a face needs a custom picture it cannot get.
+const char* const MissingBlackPicture = "the custom black picture chosen for it cannot be read";
+const char* const MissingOverlayPicture = "the custom overlay picture chosen for it cannot be read";
 
 } // namespace
 
@@ -233,6 +238,7 @@ bool FaceSupervisor::runMonochromeProcessing(StdLGRect* lrect, IMonochromeReader
             // face fails as it does for a picture that cannot be read.
             InternalLog::print(
                 L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] WARNING - Failed (reading external data)\r\n");
+            StatusReporter::noteFailureCause(MissingBlackPicture);
             return false;
         }
         buildInvariant(invariantMono, KSupervisor, IFactoryGDInvariantProcessor::monoProcessor);
@@ -243,6 +249,7 @@ bool FaceSupervisor::runMonochromeProcessing(StdLGRect* lrect, IMonochromeReader
         } else {
             InternalLog::print(
                 L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] WARNING - Failed (reading external data)\r\n");
+            StatusReporter::noteFailureCause(MissingBlackPicture);
         }
         Allocator::desalloc(picture);
         return result;
@@ -331,15 +338,18 @@ bool FaceSupervisor::runOverlayProcessing(IMonochromeReader* oreader)
     if (oreader == nullptr) {
         InternalLog::print(
             L"[TAVRIN UNIDRIVER][FaceSupervisor::runOverlayProcessing] WARNING - Failed (reading external data)\r\n");
+        StatusReporter::noteFailureCause(MissingOverlayPicture);
         return false;
     }
     byte* picture = oreader->read(media);
     bool result = false;
     if (picture != nullptr && media != nullptr)
         result = setOverlay(picture, media->getBMPMonochromeDataSize(), media->getWidth(), media->getHeight());
-    else
+    else {
         InternalLog::print(
             L"[TAVRIN UNIDRIVER][FaceSupervisor::runOverlayProcessing] WARNING - Failed (reading external data)\r\n");
+        StatusReporter::noteFailureCause(MissingOverlayPicture);
+    }
     Allocator::desalloc(picture);
     return result;
 }

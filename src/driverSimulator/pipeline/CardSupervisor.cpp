@@ -11,6 +11,7 @@
 #include "pipeline/ExternalBufferAggregator.h"
 #include "pipeline/IOutputWriter.h"
 #include "pipeline/PrintingTags.h"
+#include "pipeline/StatusReporter.h"
 #include "pipeline/StdLGRect.h"
 #include "pipeline/StdLGRectManager.h"
 #include "settings/IGDataOptions.h"
@@ -20,6 +21,9 @@ namespace tavgdi {
 namespace {
 const char* const SourcePath = "driverSimulator/CardSupervisor";
 const char* const NullObject = "[CardSupervisor::CardSupervisor] Null Object";
+// What CUPS tells the user when a card is lost.
+const char* const FaceFailure = "its picture could not be turned into printer panels";
+const char* const SendFailure = "the card could not be written to the printer";
 } // namespace
 
 #define WARN_GRAPHICAL()                                                                                        \
@@ -157,10 +161,12 @@ CardSupervisor::Status CardSupervisor::newFace(PFN_WriteBuffer writer, void* obj
                                LOGPTR(this));
         if (!processFace(true, buffer, size, width, height, bitCount)) {
             WARN_GRAPHICAL();
+            StatusReporter::faceFailed(FaceFailure);
             return Error;
         }
         if (!sendCard(writer, obj, false)) {
             WARN_GRAPHICAL();
+            StatusReporter::faceFailed(SendFailure);
             return Error;
         }
         return Sent;
@@ -172,6 +178,7 @@ CardSupervisor::Status CardSupervisor::newFace(PFN_WriteBuffer writer, void* obj
         isCurrentFrontFace = false;
         if (!processFace(true, buffer, size, width, height, bitCount)) {
             WARN_GRAPHICAL();
+            StatusReporter::faceFailed(FaceFailure);
             return Error;
         }
         return InProgress;
@@ -183,10 +190,12 @@ CardSupervisor::Status CardSupervisor::newFace(PFN_WriteBuffer writer, void* obj
         isCurrentFrontFace = true;
         if (!processFace(false, buffer, size, width, height, bitCount)) {
             WARN_GRAPHICAL();
+            StatusReporter::faceFailed(FaceFailure);
             return Error;
         }
         if (!sendCard(writer, obj, true)) {
             WARN_GRAPHICAL();
+            StatusReporter::faceFailed(SendFailure);
             return Error;
         }
         return Sent;
@@ -195,6 +204,7 @@ CardSupervisor::Status CardSupervisor::newFace(PFN_WriteBuffer writer, void* obj
     // No back page: the front face goes out alone.
     if (!sendCard(writer, obj, false)) {
         WARN_GRAPHICAL();
+        StatusReporter::faceFailed(SendFailure);
         return Error;
     }
     return Sent;

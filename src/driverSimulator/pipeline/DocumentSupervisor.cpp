@@ -12,6 +12,7 @@
 #include "pipeline/CardSupervisor.h"
 #include "pipeline/ExternalBufferAggregator.h"
 #include "pipeline/PrintingTags.h"
+#include "pipeline/StatusReporter.h"
 #include "pipeline/StdLGRectManager.h"
 #include "settings/IGDataOptions.h"
 
@@ -143,6 +144,8 @@ bool DocumentSupervisor::newFace(PFN_WriteBuffer writer, void* obj, byte* buffer
         InternalLog::print(L"[TAVRIN UNIDRIVER][DocumentSupervisor::newFace] (prt:%lx) - Sent State \r\n",
                            LOGPTR(this));
         isACardSent = true;
+        // The card went out once per copy: one page each for CUPS.
+        StatusReporter::cardSent(copyCount);
         resetCard();
         return true;
     }

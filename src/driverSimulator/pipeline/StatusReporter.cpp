@@ -1,0 +1,96 @@
+#include "pipeline/StatusReporter.h"
+
+#include <cstdio>
+
+#include "InternalLog.h"
+
+namespace tavgdi {
+
+int StatusReporter::sentCards = 0;
+int StatusReporter::printedPages = 0;
+int StatusReporter::currentPage = 0;
+int StatusReporter::lastReportedPage = 0;
+std::string StatusReporter::pendingCause;
+
+StatusReporter::~StatusReporter() {}
+
+void StatusReporter::reset()
+{
+    sentCards = 0;
+    printedPages = 0;
+    currentPage = 0;
+    lastReportedPage = 0;
+    pendingCause.clear();
+}
+
+void StatusReporter::setCurrentPage(int page)
+{
+    currentPage = page;
+    pendingCause.clear();
+}
+
+void StatusReporter::noteFailureCause(const char* cause)
+{
+    if (cause != nullptr && pendingCause.empty())
+        pendingCause = cause;
+}
+
+void StatusReporter::writeLine(const std::string& line)
+{
+    // CUPS reads its messages line by line: a status glued to the end of an
+    // open log line would be lost.
+    std::string whole;
+    if (!InternalLog::isAtLineStart)
+        whole = "\n";
+    whole += line;
+    whole += '\n';
+    fwrite(whole.data(), 1, whole.size(), stderr);
+    fflush(stderr);
+    InternalLog::isAtLineStart = true;
+}
+
+void StatusReporter::cardSent(int copies)
+{
+    ++sentCards;
+    pendingCause.clear();
+    writeLine("INFO: Printing card " + std::to_string(sentCards));
+    for (int copy = 0; copy < (copies < 1 ? 1 : copies); ++copy)
+        writeLine("PAGE: " + std::to_string(++printedPages) + " 1");
+}
+
+void StatusReporter::faceFailed(const char* fallbackCause)
+{
+    std::string cause = !pendingCause.empty() ? pendingCause : (fallbackCause ? fallbackCause : "unknown cause");
+    pendingCause.clear();
+    if (currentPage > 0) {
+        if (lastReportedPage == currentPage)
+            return;
+        lastReportedPage = currentPage;
+        writeLine("ERROR: Page " + std::to_string(currentPage) + " was not printed: " + cause);
+    } else {
+        writeLine("ERROR: A card was not printed: " + cause);
+    }
+}
+
+void StatusReporter::pageError(int page, const char* what)
+{
+    lastReportedPage = page;
+    writeLine("ERROR: Page " + std::to_string(page) + " " + (what ? what : "was not printed"));
+}
+
+void StatusReporter::jobError(const char* text)
+{
+    writeLine(std::string("ERROR: ") + (text ? text : "the job failed"));
+}
+
+int StatusReporter::cardsSent()
+{
+    return sentCards;
+}
+
+int StatusReporter::pagesPrinted()
+{
+    return printedPages;
+}
+
+} // namespace tavgdi

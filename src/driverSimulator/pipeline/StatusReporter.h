@@ -1,0 +1,59 @@
+// Status lines for CUPS. Besides its own logs, the filter tells CUPS on
+// standard error what happens to the job, in whole lines CUPS understands:
+//   "PAGE: n 1"          one per card copy handed to the printer (accounting),
+//   "INFO: Printing card n"  when a card has been sent,
+//   "ERROR: <cause>"     for every failure that costs a card or the job.
+// The exit status stays 0 whatever happens, so these lines are how CUPS and
+// the user learn that a job failed.
+#pragma once
+
+#include <string>
+
+namespace tavgdi {
+
+class StatusReporter {
+public:
+    virtual ~StatusReporter();
+
+    // A new job: counters and pending cause back to their start.
+    static void reset();
+
+    // The page loop hands raster page `page` (from 1) to the pipeline.
+    static void setCurrentPage(int page);
+
+    // Why the face being processed is failing, in plain words ("the custom
+    // black picture named in the job cannot be read"); the first cause noted
+    // for a page wins and is used by the next faceFailed.
+    static void noteFailureCause(const char* cause);
+
+    // A card was sent and flushed `copies` times: "INFO: Printing card n",
+    // then one "PAGE: p 1" per copy (p counts every card copy of the job).
+    static void cardSent(int copies);
+
+    // The current page did not make it to the printer: one "ERROR: " line
+    // with the noted cause, else `fallbackCause`. A page already reported
+    // (by pageError) is not reported again.
+    static void faceFailed(const char* fallbackCause);
+
+    // The page loop could not use page `page` at all: "ERROR: Page n <what>".
+    static void pageError(int page, const char* what);
+
+    // Anything else that costs the job: "ERROR: " + text.
+    static void jobError(const char* text);
+
+    static int cardsSent();
+    static int pagesPrinted();
+
+    // Writes one status line ("PAGE: 1 1") as a whole line on standard error,
+    // starting a new line first when the pipeline log left one open.
+    static void writeLine(const std::string& line);
+
+private:
+    static int sentCards;
+    static int printedPages;
+    static int currentPage;
+    static int lastReportedPage;
+    static std::string pendingCause;
+};
+
+} // namespace tavgdi

@@ -1,0 +1,375 @@
+// The filter inside a real CUPS: a private cupsd on a loopback port prints a
+// PDF card and a PNG card to a file queue made with the project's PPD; the
+// captured printer streams must be well formed and carry the pictures' inks.
+// The same chain also runs through cupsfilter.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <grp.h>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <regex>
+#include <thread>
+
+#include "FilterRun.h"
+#include "TestRaster.h"
+#include "streaminspect.h"
+
+using namespace cr80test;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const SystemServerBin = "/usr/lib/cups";
+
+// A free loopback port (the kernel's pick, released for cupsd to take).
+int freePort()
+{
+    int s = socket(AF_INET, SOCK_STREAM, 0);
+    if (s < 0)
+        return 0;
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof(a);
+    int port = 0;
+    if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0 &&
+        getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0)
+        port = ntohs(a.sin_port);
+    close(s);
+    return port;
+}
+
+bool accepts(int port)
+{
+    int s = socket(AF_INET, SOCK_STREAM, 0);
+    if (s < 0)
+        return false;
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(static_cast<uint16_t>(port));
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0;
+    close(s);
+    return ok;
+}
+
+bool waitFor(const std::function<bool()>& done, int seconds)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < end) {
+        if (done())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return done();
+}
+
+// A private cupsd: its own ServerRoot, ServerBin, spool, cache, state and
+// logs under one temporary directory, a loopback port, open access.
+class PrivateCups {
+public:
+    explicit PrivateCups(const TempDir& dir) : root(dir.path()) {}
+    ~PrivateCups() { stop(); }
+
+    // Writes the configuration and starts cupsd; false with `why` when cupsd
+    // cannot run here at all.
+    bool start(std::string* why)
+    {
+        if (access("/usr/sbin/cupsd", X_OK) != 0 && access("/usr/bin/cupsd", X_OK) != 0) {
+            *why = "no cupsd installed";
+            return false;
+        }
+        // Filters run as the unprivileged user must reach their programs.
+        chmod(root.c_str(), 0755);
+        for (const char* d : {"conf", "bin", "bin/filter", "bin/backend", "bin/daemon", "cache", "state", "spool",
+                              "spool/tmp", "log"})
+            fs::create_directories(root + "/" + d);
+        for (const char* d : {"conf", "bin", "bin/filter", "bin/backend", "bin/daemon", "log"})
+            chmod((root + "/" + d).c_str(), 0755);
+        // ServerBin: the system's CUPS programs by symbolic link, our filter
+        // as a real file (CUPS wants it owned by root and not writable by others).
+        std::error_code ec;
+        for (const char* sub : {"filter", "backend", "daemon"})
+            for (const auto& entry : fs::directory_iterator(std::string(SystemServerBin) + "/" + sub, ec))
+                fs::create_symlink(entry.path(), root + "/bin/" + sub + "/" + entry.path().filename().string(), ec);
+        const std::string filter = root + "/bin/filter/rastertocr80";
+        fs::remove(filter, ec);
+        writeFile(filter, readFile(filterPath()));
+        chmod(filter.c_str(), 0755);
+        // The printer stream's type, as installed next to CUPS's own types.
+        for (const char* name : {"cr80card.types", "cr80card.convs"})
+            writeFile(root + "/conf/" + name, readFile(std::string(CR80_SOURCE_DIR) + "/mime/" + name));
+
+        port = freePort();
+        std::string files = "ServerRoot " + root + "/conf\nServerBin " + root + "/bin\nCacheDir " + root +
+                            "/cache\nStateDir " + root + "/state\nRequestRoot " + root + "/spool\nTempDir " + root +
+                            "/spool/tmp\nDataDir /usr/share/cups\nErrorLog " + root + "/log/error_log\nAccessLog " +
+                            root + "/log/access_log\nPageLog " + root + "/log/page_log\nFileDevice Yes\n";
+        if (geteuid() == 0) {
+            // As root, cupsd runs filters as an unprivileged user.
+            const passwd* pw = getpwnam("lp");
+            const group* gr = getgrnam("lp");
+            files += std::string("User ") + (pw ? "lp" : "nobody") + "\nGroup " + (gr ? "lp" : "nogroup") +
+                     "\nSystemGroup root\n";
+        }
+        writeFile(root + "/conf/cups-files.conf", files);
+        writeFile(root + "/conf/cupsd.conf", "Listen 127.0.0.1:" + std::to_string(port) +
+                                                 "\nLogLevel debug\nBrowsing No\nWebInterface No\n"
+                                                 "DefaultAuthType None\n<Location />\n  Order allow,deny\n"
+                                                 "  Allow all\n</Location>\n<Policy default>\n  <Limit All>\n"
+                                                 "    Order deny,allow\n  </Limit>\n</Policy>\n");
+
+        pid = fork();
+        if (pid == 0) {
+            const std::string out = root + "/log/cupsd.out";
+            freopen(out.c_str(), "w", stdout);
+            freopen(out.c_str(), "a", stderr);
+            execlp("cupsd", "cupsd", "-f", "-c", (root + "/conf/cupsd.conf").c_str(), "-s",
+                   (root + "/conf/cups-files.conf").c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        if (pid < 0) {
+            *why = "fork failed";
+            return false;
+        }
+        bool exited = false;
+        const bool up = waitFor(
+            [&]() {
+                int status = 0;
+                if (waitpid(pid, &status, WNOHANG) == pid) {
+                    exited = true;
+                    return true;
+                }
+                return accepts(port);
+            },
+            30);
+        if (exited || !up) {
+            if (!exited)
+                stop();
+            pid = -1;
+            *why = "cupsd did not start:\n" + readLog("cupsd.out") + tail(readLog("error_log"));
+            return false;
+        }
+        return true;
+    }
+
+    void stop()
+    {
+        if (pid <= 0)
+            return;
+        kill(pid, SIGTERM);
+        int status = 0;
+        if (!waitFor([&]() { return waitpid(pid, &status, WNOHANG) == pid; }, 20)) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+        }
+        pid = -1;
+    }
+
+    // A CUPS command line program talking to this server.
+    ProcessResult run(std::vector<std::string> argv)
+    {
+        ProcessSpec spec;
+        spec.argv = std::move(argv);
+        spec.env = {{"CUPS_SERVER", "127.0.0.1:" + std::to_string(port)}};
+        spec.timeoutMs = 60000;
+        return runProcess(spec);
+    }
+
+    std::string readLog(const std::string& name) const
+    {
+        std::ifstream in(root + "/log/" + name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    static std::string tail(const std::string& text)
+    {
+        return text.size() > 6000 ? text.substr(text.size() - 6000) : text;
+    }
+
+    const std::string root;
+    int port = 0;
+    pid_t pid = -1;
+};
+
+// The expected inks (0 none, 255 full) of one card area, page-upright.
+struct InkArea {
+    const char* what;
+    unsigned x, y;  // dot, in a 1016 x 648 card at 300 dpi
+    int y_, m, c;
+};
+
+// Checks the stream's grammar with cardstream and the ink of the panels
+// around each area's dot (a 9 x 9 dot block, within a tolerance: the CUPS
+// chain converts colours and the panels may hold 7-bit values).
+void expectCard(const std::string& stream, const std::vector<InkArea>& areas, const std::string& label)
+{
+    TempDir dir;
+    ProcessSpec spec;
+    spec.argv = {CR80_CARDSTREAM_PATH, "--check", dir.write("card.prn", stream)};
+    ProcessResult check = runProcess(spec);
+    EXPECT_TRUE(check.exitedWith(0)) << label << ": " << check.out << check.err;
+    EXPECT_EQ(check.out.rfind("ok: 1 card(s), 1 face(s), ", 0), 0u) << label << ": " << check.out;
+
+    const cr80tools::ParsedStream parsed = cr80tools::parseStream(stream);
+    std::map<char, std::vector<uint8_t>> dots;
+    unsigned width = 0;
+    for (const cr80tools::StreamItem& item : parsed.items) {
+        if (item.kind == cr80tools::StreamItem::Panel && item.width == 1016 && item.height == 648) {
+            dots[item.panel] = cr80tools::panelDots(stream, item);
+            width = item.width;
+        }
+    }
+    ASSERT_EQ(width, 1016u) << label << ": no CR80 panel at 300 dpi";
+    for (const InkArea& area : areas) {
+        for (const auto& [panel, expected] : {std::pair<char, int>{'y', area.y_}, {'m', area.m}, {'c', area.c}}) {
+            if (dots.count(panel) == 0) {
+                EXPECT_EQ(expected, 0) << label << ": no " << panel << " panel";
+                continue;
+            }
+            long sum = 0;
+            for (unsigned dy = 0; dy < 9; ++dy)
+                for (unsigned dx = 0; dx < 9; ++dx)
+                    sum += dots[panel][(area.y + dy - 4) * width + area.x + dx - 4];
+            EXPECT_NEAR(sum / 81.0, expected, 24) << label << ": " << panel << " ink of the " << area.what;
+        }
+    }
+}
+
+// The PDF card: left half blue, bottom right red, top right white.
+const char* const CardPostScript =
+    "%!PS\n<< /PageSize [243.84 155.52] >> setpagedevice\n"
+    "1 1 1 setrgbcolor 0 0 243.84 155.52 rectfill\n"
+    "0 0 1 setrgbcolor 0 0 121.92 155.52 rectfill\n"
+    "1 0 0 setrgbcolor 121.92 0 121.92 77.76 rectfill\nshowpage\n";
+const std::vector<InkArea> PdfAreas = {
+    {"blue left half", 254, 324, 0, 255, 255},
+    {"red bottom right", 762, 486, 255, 255, 0},
+    {"white top right", 762, 162, 0, 0, 0},
+};
+
+// The PNG card: top half green, bottom half yellow, at the card's own size.
+cr80tools::RasterImage pngCard()
+{
+    cr80tools::RasterImage image;
+    image.width = 1016;
+    image.height = 648;
+    image.rgb.resize(size_t(1016) * 648 * 3);
+    for (unsigned y = 0; y < 648; ++y)
+        for (unsigned x = 0; x < 1016; ++x) {
+            uint8_t* p = &image.rgb[(size_t(y) * 1016 + x) * 3];
+            p[0] = y < 324 ? 0 : 255;
+            p[1] = 255;
+            p[2] = 0;
+        }
+    return image;
+}
+const std::vector<InkArea> PngAreas = {
+    {"green top half", 508, 162, 255, 0, 255},
+    {"yellow bottom half", 508, 486, 255, 0, 0},
+};
+
+// Makes the PDF card with ghostscript.
+std::string makePdf(const TempDir& dir)
+{
+    const std::string ps = dir.write("card.ps", CardPostScript);
+    ProcessSpec gs;
+    gs.argv = {"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite",
+               "-sOutputFile=" + dir.file("card.pdf"), ps};
+    ProcessResult r = runProcess(gs);
+    EXPECT_TRUE(r.exitedWith(0)) << "ghostscript: " << r.startError << r.err;
+    return dir.file("card.pdf");
+}
+
+} // namespace
+
+TEST(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
+{
+    TempDir dir;
+    PrivateCups cups(dir);
+    std::string why;
+    if (!cups.start(&why))
+        GTEST_SKIP() << "cupsd cannot run here: " << why;
+
+    const std::string device = dir.file("card.prn");
+    ProcessResult r = cups.run({"lpadmin", "-p", "card", "-E", "-v", "file://" + device, "-P", defaultPpdPath()});
+    ASSERT_TRUE(r.exitedWith(0)) << r.startError << r.out << r.err;
+
+    const std::string pdf = makePdf(dir);
+    std::string error;
+    const cr80tools::RasterImage png = pngCard();
+    ASSERT_TRUE(cr80tools::writePng(dir.file("card.png"), png.width, png.height, 3, png.rgb, &error)) << error;
+
+    struct Job {
+        std::string file;
+        std::vector<std::string> options;
+        std::string line;       // the status line expected in the job's log
+        bool prints;            // a card comes out
+        const std::vector<InkArea>* areas;
+    } jobs[] = {
+        {pdf, {}, "] Printing card 1", true, &PdfAreas},
+        {dir.file("card.png"), {"-o", "fit-to-page"}, "] PAGE: 1 1", true, &PngAreas},
+        // A job whose only card is lost still ends "completed" (the filter
+        // exits 0), so CUPS must learn the failure from the ERROR line.
+        {pdf, {"-o", "FBlackManagement=BMPBLACK"}, "] Page 1 was not printed: the custom black picture", false,
+         nullptr},
+    };
+    for (const Job& job : jobs) {
+        std::error_code ec;
+        fs::remove(device, ec);
+        std::vector<std::string> lp = {"lp", "-d", "card"};
+        lp.insert(lp.end(), job.options.begin(), job.options.end());
+        lp.push_back(job.file);
+        r = cups.run(lp);
+        ASSERT_TRUE(r.exitedWith(0)) << r.out << r.err;
+        std::smatch m;
+        ASSERT_TRUE(std::regex_search(r.out, m, std::regex("request id is (card-([0-9]+))"))) << r.out;
+        const std::string id = m[1], number = m[2];
+        const bool done = waitFor(
+            [&]() {
+                ProcessResult list = cups.run({"lpstat", "-W", "completed", "-o", "card"});
+                return list.out.find(id + " ") != std::string::npos;
+            },
+            120);
+        cups.run({"lpstat", "-o"});
+        const std::string log = cups.readLog("error_log");
+        ASSERT_TRUE(done) << id << " did not finish\n" << PrivateCups::tail(log);
+        EXPECT_NE(log.find("[Job " + number + "] Job completed."), std::string::npos) << id << "\n"
+                                                                                        << PrivateCups::tail(log);
+        EXPECT_NE(log.find("[Job " + number + job.line), std::string::npos) << id << "\n" << PrivateCups::tail(log);
+        std::ifstream in(device, std::ios::binary);
+        const std::string stream((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        if (job.prints) {
+            expectCard(stream, *job.areas, id);
+            EXPECT_NE(cups.readLog("page_log").find("card root " + number + " "), std::string::npos)
+                << cups.readLog("page_log");
+        } else {
+            EXPECT_EQ(stream, "") << id;
+        }
+    }
+    cups.stop();
+
+    // The same chain through cupsfilter, with the private configuration's
+    // ServerBin (our filter) and types.
+    ProcessSpec filter;
+    filter.argv = {"cupsfilter", "-c", dir.file("conf/cups-files.conf"), "-p", defaultPpdPath(), "-m",
+                   "application/vnd.cr80-card", "-e", pdf};
+    filter.timeoutMs = 120000;
+    r = runProcess(filter);
+    ASSERT_TRUE(r.exitedWith(0)) << r.startError << PrivateCups::tail(r.err);
+    EXPECT_NE(r.err.find("\nPAGE: 1 1\n"), std::string::npos) << PrivateCups::tail(r.err);
+    expectCard(r.out, PdfAreas, "cupsfilter");
+}
