@@ -1,6 +1,7 @@
 // `cmake --install` into a staging directory: the filter lands in CUPS's
 // filter directory, executable by everyone and writable only by its owner
-// (CUPS refuses other modes), and the PPD in the PPD directory.
+// (CUPS refuses other modes), the PPD in the model directory, the stream's
+// MIME type files in CUPS's MIME directory and cardstream among the programs.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -29,6 +30,12 @@ TEST(Install, PutsTheFilterAndThePpdWhereCupsLooks)
     ASSERT_EQ(stat(ppd.c_str(), &st), 0) << ppd << "\n" << r.out;
     EXPECT_EQ(st.st_mode & 07777, 0644u);
     EXPECT_EQ(readFile(ppd), readFile(defaultPpdPath()));
+
+    for (const char* mime : {"/cr80card.types", "/cr80card.convs"})
+        EXPECT_EQ(readFile(destdir.path() + CR80_MIME_DIR + mime),
+                  readFile(std::string(CR80_SOURCE_DIR) + "/mime" + mime));
+    ASSERT_EQ(stat((destdir.path() + CR80_BIN_DIR "/cardstream").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0111, 0111u);
 
     // The installed filter runs.
     ProcessResult usage = runProcess({{filter}, {}, std::nullopt, 60000});
