@@ -4,6 +4,7 @@
 // standard output holds only whole cards, and the expected log lines appear.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 
 #include "FilterRun.h"
@@ -177,6 +178,25 @@ std::vector<BadInput> catalogue()
         {"banded colour order",
          [] { return oddPage([](cups_page_header2_t& h) { h.cupsColorOrder = CUPS_ORDER_BANDED; }); }, SmallCard,
          0, {NotRead, "colour order 1"}},
+        {"enumerations out of range",
+         [] {
+             return oddPage([](cups_page_header2_t& h) {
+                 // Numbers that are none of the enumerations' values, as a
+                 // broken stream carries them.
+                 const unsigned order = 12000, space = 99999, other = 0x7fffffff;
+                 memcpy(&h.cupsColorOrder, &order, sizeof(order));
+                 memcpy(&h.cupsColorSpace, &space, sizeof(space));
+                 for (auto* field : {&h.Collate, &h.Duplex, &h.InsertSheet, &h.ManualFeed, &h.MirrorPrint,
+                                     &h.NegativePrint, &h.OutputFaceUp, &h.Separations, &h.TraySwitch, &h.Tumble})
+                     memcpy(field, &other, sizeof(other));
+                 memcpy(&h.Jog, &other, sizeof(other));
+                 memcpy(&h.LeadingEdge, &other, sizeof(other));
+                 memcpy(&h.Orientation, &other, sizeof(other));
+                 memcpy(&h.CutMedia, &other, sizeof(other));
+                 memcpy(&h.AdvanceMedia, &other, sizeof(other));
+             });
+         },
+         SmallCard, 0, {NotRead, "colour order 12000"}},
         {"bytes per line not three per dot",
          [] { return oddPage([](cups_page_header2_t& h) { h.cupsBytesPerLine = W * 3 + 1; }, false); }, SmallCard,
          0, {NotRead, Unsupported + "0x0 dots"}}, // libcups refuses the header
