@@ -107,6 +107,21 @@ void jobSeeds()
     writeSeed("fuzz_job", "no_ppd", jobSeed(1, card + " GRibbonType=RC_YMCKOK", raster({face})));
     writeSeed("fuzz_job", "empty_raster", jobSeed(0, card, ""));
     writeSeed("fuzz_job", "not_a_raster", jobSeed(2, card, "%!PS-Adobe-3.0\nshowpage\n"));
+    {
+        // Header numbers that are none of their enumerations' values.
+        cr80tools::RawPage page;
+        page.header = cr80tools::makeHeader(face, 300, 300);
+        page.data = face.rgb;
+        const unsigned order = 12000, space = 99999;
+        memcpy(&page.header.cupsColorOrder, &order, sizeof(order));
+        memcpy(&page.header.cupsColorSpace, &space, sizeof(space));
+        std::string bytes, err;
+        if (!cr80tools::rawRasterBytes({page}, bytes, &err)) {
+            fprintf(stderr, "raster: %s\n", err.c_str());
+            exit(1);
+        }
+        writeSeed("fuzz_job", "enum_out_of_range", jobSeed(0, card, bytes));
+    }
 }
 
 void optionSeeds()
