@@ -15,6 +15,14 @@ char panelIndexToDescription(int index)
     return letters[index];
 }
 
+int panelDescriptionToIndex(char description)
+{
+    for (int index = 0; panelIndexToDescription(index) != 0; ++index)
+        if (panelIndexToDescription(index) == description)
+            return index;
+    return 255;
+}
+
 unsigned Log10_32bit(unsigned value)
 {
     unsigned digits = 1;

@@ -14,6 +14,8 @@ namespace GraphicalConstants {
 
 // 0 'y', 1 'm', 2 'c', 3 'k', 4 'o'; any other index gives 0.
 char panelIndexToDescription(int index);
+// The inverse: 'y' 0, 'm' 1, 'c' 2, 'k' 3, 'o' 4; any other letter gives 255.
+int panelDescriptionToIndex(char description);
 
 // Decimal digits of value (1 to 10).
 unsigned Log10_32bit(unsigned value);

@@ -2,6 +2,7 @@
 #include "GlobalFactory.h"
 #include "InternalLog.h"
 #include "input/CR80BmpParser.h"
+#include "input/CR80DBParser.h"
 
 namespace TavFactory {
 
@@ -19,10 +20,16 @@ tavgdi::IGDataParser* FactoryDataParser(SupervisorType type, tavgdi::IGDataMemor
     }
     case DbColorSupervisor:
     case DbMonochromeSupervisor:
-    case DbOverlaySupervisor:
-        // The panel download reader (YMC, K or O target) is not built yet:
-        // these types get no parser, so loading a panel file fails cleanly.
-        return nullptr;
+    case DbOverlaySupervisor: {
+        // The manager is the colour, black or overlay target by type.
+        tavgdi::IGDataParser* parser =
+            new tavgdi::CR80DBParser(type == DbColorSupervisor ? mgr : nullptr,
+                                     type == DbMonochromeSupervisor ? mgr : nullptr,
+                                     type == DbOverlaySupervisor ? mgr : nullptr);
+        tavgdi::InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - CR80DBParser \tPTR: %lx\r\n",
+                                   LOGPTR(parser));
+        return parser;
+    }
     default:
         return nullptr;
     }

@@ -340,8 +340,8 @@ TEST(CR80BmpParser, FuzzedFiles)
 TEST(FactoryDataParser, ParserByType)
 {
     VectorMemoryManager mem;
-    // The panel download types get no parser yet.
-    const bool made[] = {false, false, false, true, true, true, false};
+    // Panel download types get the panel download parser (see CR80DBParser_test).
+    const bool made[] = {true, true, true, true, true, true, false};
     for (int t = 0; t <= TavFactory::UndefinedSupervisor; ++t) {
         std::unique_ptr<IGDataParser> p(
             TavFactory::FactoryDataParser(static_cast<TavFactory::SupervisorType>(t), &mem, tavgdi::Unaligned));

@@ -1,0 +1,403 @@
+// The panel download reader: header forms, refused and overflowing headers,
+// mutated streams, and the filter's own output read back.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "FilterRun.h"
+#include "GlobalFactory.h"
+#include "InternalLog.h"
+#include "MediaDefinition.h"
+#include "OptionsDefinition.h"
+#include "TestRaster.h"
+#include "VectorMemoryManager.h"
+#include "builders/PanelCommand.h"
+#include "image/ColorPixel.h"
+#include "image/MonoDeviceSupervisor.h"
+#include "input/CR80DBParser.h"
+#include "settings/IGDataOptions.h"
+#include "streaminspect.h"
+
+using tavgdi::CR80DBParser;
+using tavgdi::IGDataParser;
+using tavgdi::MediaDefinition;
+
+namespace {
+
+const dword CR80Area = 1016 * 648;
+
+// One download: ESC, the header text, size data bytes of value fill, then end.
+std::string db(const std::string& header, size_t size, char fill = 0x11, const std::string& end = "\r")
+{
+    return "\x1b" + header + std::string(size, fill) + end;
+}
+
+const std::string FaceEnd = "\x1bSe\r";
+
+struct Reading {
+    VectorMemoryManager ymc, k, o;
+    std::unique_ptr<tavgdi::IGDataOptions> options{TavFactory::FactoryDataOptions(TavFactory::DbColorSupervisor)};
+    MediaDefinition media{300, 300, 1016, 648};
+    bool result = false;
+    IGDataParser::GDParserStates state = IGDataParser::GDParser_ok;
+    bool onError = false, available = false;
+    dword parsedSize = 0;
+
+    // Parses bytes with the targets that are switched on.
+    void parse(const std::string& bytes, bool withYmc = true, bool withK = true, bool withO = true)
+    {
+        FILE* f = bytes.empty() ? tmpfile() : fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
+        ASSERT_NE(nullptr, f);
+        CR80DBParser parser(withYmc ? &ymc : nullptr, withK ? &k : nullptr, withO ? &o : nullptr);
+        result = parser.parse(f, options.get(), &media);
+        state = parser.getState();
+        onError = parser.isOnError();
+        available = parser.isDataAvailable();
+        parsedSize = parser.getParsedSize();
+        fclose(f);
+    }
+};
+
+bool allBytes(const std::vector<byte>& v, size_t from, size_t count, byte value)
+{
+    if (from + count > v.size())
+        return false;
+    for (size_t i = from; i < from + count; ++i)
+        if (v[i] != value)
+            return false;
+    return true;
+}
+
+} // namespace
+
+TEST(CR80DBParser, PanelLettersAndIndicesAreInverse)
+{
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(i, GraphicalConstants::panelDescriptionToIndex(GraphicalConstants::panelIndexToDescription(i)));
+    for (char other : {'Y', 'x', '\0', 'b'})
+        EXPECT_EQ(255, GraphicalConstants::panelDescriptionToIndex(other));
+}
+
+TEST(CR80DBParser, HeaderFormsSetTheCardAndFillTheirSlot)
+{
+    struct Case {
+        const char* header;
+        char letter;
+        dword dpiX, dpiY, crW, crH;
+        bool sevenBit;
+    } cases[] = {
+        {"Db;y;128;", 'y', 300, 300, 1016, 648, true},
+        {"Db;m;256;", 'm', 300, 300, 1016, 648, false},
+        {"Dbx;c;256;600;300;", 'c', 600, 300, 1016, 648, false},
+        {"Dbxs;c;256;600;600;1016;648;", 'c', 600, 600, 1016, 648, false},
+        {"Dbxs;m;128;300;300;1296;648;", 'm', 300, 300, 1296, 648, true},
+        {"Dbx;k;2;600;600;", 'k', 600, 600, 1016, 648, false},
+        {"Dbxs;o;2;2569;30;8;8;", 'o', 2569, 30, 8, 8, false}, // the largest number accepted
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.header);
+        MediaDefinition expect(c.dpiX, c.dpiY, c.crW, c.crH);
+        const dword area = expect.getArea();
+        const bool colour = c.letter != 'k' && c.letter != 'o';
+        const dword size = !colour ? area / 8 : c.sevenBit ? MediaDefinition::to7bits(area) : area;
+        Reading run;
+        run.parse("\x1bPsync;1\r" + db(c.header, size, 0x5A) + FaceEnd);
+        EXPECT_TRUE(run.result);
+        EXPECT_EQ(IGDataParser::GDParser_ok, run.state);
+        EXPECT_TRUE(run.available);
+        EXPECT_EQ(c.dpiX, run.media.getDpiX());
+        EXPECT_EQ(c.crW, run.media.getCRWidth());
+        EXPECT_EQ(area, run.media.getArea());
+        EXPECT_EQ(colour ? area : area / 8, run.parsedSize);
+        if (colour) {
+            const size_t start = size_t(area) * GraphicalConstants::panelDescriptionToIndex(c.letter);
+            ASSERT_EQ(3u * area, run.ymc.bytes.size());
+            EXPECT_TRUE(allBytes(run.ymc.bytes, start, size, 0x5A));
+            EXPECT_TRUE(allBytes(run.ymc.bytes, start + size, 3u * area - start - size, 0));
+            EXPECT_EQ(c.sevenBit ? TavGdiOptions::DbFormat7bit : TavGdiOptions::DbFormat8bit,
+                      run.options->getOption(TavGdiOptions::DbFormatIn));
+        } else {
+            const VectorMemoryManager& target = c.letter == 'k' ? run.k : run.o;
+            EXPECT_EQ(size, target.bytes.size());
+            EXPECT_TRUE(allBytes(target.bytes, 0, size, 0x5A));
+            EXPECT_TRUE(run.ymc.bytes.empty());
+        }
+    }
+}
+
+TEST(CR80DBParser, RefusedHeadersAndBrokenStreams)
+{
+    const std::string k = db("Db;k;2;", CR80Area / 8);
+    const std::string y8 = db("Db;y;256;", CR80Area);
+    const std::string tiny = "Dbxs;y;256;300;300;16;8;"; // 128 dots
+    const std::string tinyM = "Dbxs;m;256;300;300;16;8;";
+    struct Case {
+        const char* name;
+        std::string stream;
+        IGDataParser::GDParserStates state;
+    } cases[] = {
+        {"64 levels", db("Db;y;64;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
+        {"2 levels for colour", db("Db;c;2;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
+        {"256 levels for black", db("Db;k;256;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
+        {"unknown letter", db("Db;z;2;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
+        {"number 3000", db("Dbx;y;256;3000;300;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
+        {"number 2570", db("Dbx;y;256;2570;300;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
+        {"bad form byte", db("Dbq;y;256;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
+        {"bad extended byte", db("Dbx:y;256;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
+        {"size form without ;", db("Dbxsy;256;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
+        {"letter without ;", db("Db;yy256;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
+        {"header cut short", "\x1b" "Dbx;y;256;30", IGDataParser::GDParser_parsingerror},
+        {"resolution 0", db("Dbx;y;256;0;300;", 10) + FaceEnd, IGDataParser::GDParser_resolution_error},
+        {"card beyond the largest", db("Dbxs;k;2;2400;300;2400;648;", 10) + FaceEnd,
+         IGDataParser::GDParser_resolution_error},
+        {"black data not ended by CR", db("Db;k;2;", CR80Area / 8, 1, "X") + FaceEnd,
+         IGDataParser::GDParser_ioerror},
+        {"colour data cut short", "\x1b" "Db;y;256;" + std::string(1000, 1), IGDataParser::GDParser_ioerror},
+        {"no face end", k, IGDataParser::GDParser_eof},
+        // A later, larger colour header would write past the first reservation.
+        {"larger card after the first", db(tiny, 128) + db("Dbxs;m;256;300;300;64;64;", 4096) + FaceEnd,
+         IGDataParser::GDParser_overflow},
+        {"CR80 after a tiny card", db(tiny, 128) + db("Db;c;256;", CR80Area) + FaceEnd,
+         IGDataParser::GDParser_overflow},
+        {"smaller card after the first", y8 + db(tinyM, 128) + FaceEnd, IGDataParser::GDParser_resolution_error},
+        {"7-bit after 8-bit", y8 + db("Db;m;128;", MediaDefinition::to7bits(CR80Area)) + FaceEnd,
+         IGDataParser::GDParser_parsingerror},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reading run;
+        run.parse(c.stream);
+        EXPECT_FALSE(run.result);
+        EXPECT_EQ(c.state, run.state);
+        EXPECT_EQ(c.state != IGDataParser::GDParser_eof, run.onError);
+    }
+}
+
+TEST(CR80DBParser, TruncatedHugePanelIsRefusedBeforeItsMemoryIsTaken)
+{
+    Reading run;
+    // A 9952 x 2592 dot card announced by a few bytes.
+    run.parse(db("Dbxs;y;256;1200;1200;2488;648;", 100) + FaceEnd);
+    EXPECT_EQ(IGDataParser::GDParser_ioerror, run.state);
+    EXPECT_TRUE(run.ymc.bytes.empty());
+    run.parse(db("Dbxs;k;2;1200;1200;2488;648;", 100) + FaceEnd);
+    EXPECT_EQ(IGDataParser::GDParser_ioerror, run.state);
+    EXPECT_TRUE(run.k.bytes.empty());
+}
+
+TEST(CR80DBParser, ScanSkipsWhatItHasNoTargetForAndStopsAtTheFaceEnd)
+{
+    const std::string y = db("Db;y;256;", CR80Area, 0x44);        // 'D' bytes
+    const std::string m = db("Db;m;256;", CR80Area, 0x62);        // 'b' bytes
+    const std::string k = db("Db;k;2;", CR80Area / 8, 0x33);
+    const std::string o = db("Db;o;2;", CR80Area / 8, 0x77);
+    const std::string junk = std::string("\xff\xffSx\x1bPsync;9\r", 12);
+    {
+        Reading run; // no colour target: the colour data are skipped, not scanned
+        run.parse(junk + y + m + k + FaceEnd + o, false, true, true);
+        EXPECT_TRUE(run.result);
+        EXPECT_TRUE(allBytes(run.k.bytes, 0, CR80Area / 8, 0x33));
+        EXPECT_TRUE(run.o.bytes.empty()); // after the face end
+        EXPECT_EQ(CR80Area / 8, run.parsedSize);
+    }
+    {
+        Reading run; // "Sv" ends the face as well
+        run.parse(k + "\x1bSv\r" + o);
+        EXPECT_TRUE(run.result);
+        EXPECT_TRUE(run.o.bytes.empty());
+    }
+    {
+        Reading run; // a failed reservation steps over the panel and goes on
+        run.ymc.failAllocate = true;
+        run.parse(y + k + FaceEnd);
+        EXPECT_TRUE(run.result);
+        EXPECT_TRUE(run.available);
+        EXPECT_TRUE(allBytes(run.k.bytes, 0, CR80Area / 8, 0x33));
+    }
+    {
+        Reading run; // a later black panel replaces the earlier one
+        run.parse(k + db("Db;k;2;", CR80Area / 8, 0x01) + FaceEnd);
+        EXPECT_TRUE(allBytes(run.k.bytes, 0, CR80Area / 8, 0x01));
+    }
+}
+
+TEST(CR80DBParser, CallsWithoutStreamOrMedia)
+{
+    VectorMemoryManager mem;
+    MediaDefinition media(300, 300, 1016, 648);
+    CR80DBParser parser(&mem, nullptr, nullptr);
+    byte b[4] = {};
+    EXPECT_FALSE(parser.parse(b, 4, 1, 1, true, nullptr, &media));
+    EXPECT_TRUE(parser.isOnError());
+    EXPECT_FALSE(parser.parse(static_cast<FILE*>(nullptr), nullptr, &media));
+    EXPECT_FALSE(parser.parse(static_cast<const char*>(nullptr), nullptr, &media));
+    EXPECT_FALSE(parser.parse("/nonexistent/panels.prn", nullptr, &media));
+    EXPECT_TRUE(parser.isOnError());
+    cr80test::TempDir dir;
+    const std::string path = dir.write("k.prn", db("Db;k;2;", CR80Area / 8) + FaceEnd);
+    EXPECT_FALSE(parser.parse(path.c_str(), nullptr, nullptr));
+    EXPECT_EQ(0u, parser.getWidth());
+    EXPECT_TRUE(parser.parse(path.c_str(), nullptr, &media));
+    EXPECT_FALSE(parser.isDataAvailable()); // no black target
+    EXPECT_EQ(1016u, parser.getWidth());
+    EXPECT_EQ(648u, parser.getHeight());
+    EXPECT_EQ(GraphicalConstants::Landscape, parser.getCardOrientation());
+}
+
+TEST(CR80DBParser, FactoryGivesEachSupervisorTypeItsTarget)
+{
+    const std::string stream = db("Db;y;256;", CR80Area, 1) + db("Db;k;2;", CR80Area / 8, 2) +
+                               db("Db;o;2;", CR80Area / 8, 3) + FaceEnd;
+    const struct {
+        TavFactory::SupervisorType type;
+        size_t size;
+        byte value;
+    } cases[] = {{TavFactory::DbColorSupervisor, 3 * CR80Area, 1},
+                 {TavFactory::DbMonochromeSupervisor, CR80Area / 8, 2},
+                 {TavFactory::DbOverlaySupervisor, CR80Area / 8, 3}};
+    cr80test::TempDir dir;
+    const std::string path = dir.write("face.prn", stream);
+    for (const auto& c : cases) {
+        VectorMemoryManager mem;
+        MediaDefinition media(300, 300, 1016, 648);
+        std::unique_ptr<IGDataParser> parser(TavFactory::FactoryDataParser(c.type, &mem, tavgdi::Unaligned));
+        ASSERT_NE(nullptr, dynamic_cast<CR80DBParser*>(parser.get()));
+        EXPECT_TRUE(parser->parse(path.c_str(), nullptr, &media));
+        EXPECT_EQ(c.size, mem.bytes.size());
+        EXPECT_EQ(c.value, mem.getByte(0));
+    }
+}
+
+// Mutated streams of a small card: every outcome is allowed except a crash,
+// an access outside a buffer (run under the sanitizer), a leak, or a buffer
+// larger than the stream could fill.
+TEST(CR80DBParser, MutatedStreamsNeverCrashOrOverreach)
+{
+    const std::string card = "300;300;24;16;"; // 384 dots
+    std::string base = "\x1bPsync;1\r";
+    base += db("Dbxs;y;128;" + card, 336, 0x10) + db("Dbxs;m;128;" + card, 336, 0x20) +
+            db("Dbxs;c;128;" + card, 336, 0x30) + db("Dbxs;k;2;" + card, 48, 0x40) +
+            db("Dbxs;o;2;" + card, 48, 0x50) + db("Dbx;o;2;30;30;", 828, 0x44) + FaceEnd;
+    const std::string alphabet = "0123456789;Dbxsymcko\r\x1bSev";
+    std::mt19937 rng(20240611);
+    const bool logWas = tavgdi::InternalLog::isEnable;
+    tavgdi::InternalLog::isEnable = false;
+    int accepted = 0;
+    for (int i = 0; i < 3000; ++i) {
+        std::string s = base;
+        const int edits = 1 + static_cast<int>(rng() % 4);
+        for (int e = 0; e < edits && !s.empty(); ++e) {
+            const size_t at = rng() % s.size();
+            switch (rng() % 6) {
+            case 5: {
+                // Another number in one of the headers (card sizes above all).
+                const size_t header = s.find("Db", at);
+                size_t field = header;
+                for (unsigned n = 1 + rng() % 7; field != std::string::npos && n > 0; --n)
+                    field = s.find(';', field + 1);
+                if (field == std::string::npos || field > header + 40)
+                    break;
+                const size_t end = s.find(';', field + 1);
+                if (end != std::string::npos)
+                    s.replace(field + 1, end - field - 1, std::to_string(rng() % (rng() % 4 ? 80 : 2600)));
+                break;
+            }
+            case 0: s[at] = static_cast<char>(rng()); break;
+            case 1: s[at] = alphabet[rng() % alphabet.size()]; break;
+            case 2: s.insert(at, 1 + rng() % 3, alphabet[rng() % alphabet.size()]); break;
+            case 3: s.erase(at, 1 + rng() % 40); break;
+            default: s.resize(at); break;
+            }
+        }
+        Reading run;
+        run.parse(s);
+        if (run.result) {
+            ++accepted;
+            EXPECT_EQ(IGDataParser::GDParser_ok, run.state);
+        }
+        EXPECT_EQ(run.onError, run.state != IGDataParser::GDParser_ok && run.state != IGDataParser::GDParser_eof);
+        // Colour panels hold at least 7 bytes per 8 dots of the reservation.
+        EXPECT_LE(run.ymc.bytes.size(), 4 * s.size() + 64) << i;
+        EXPECT_LE(run.k.bytes.size(), s.size()) << i;
+        EXPECT_LE(run.o.bytes.size(), s.size()) << i;
+    }
+    tavgdi::InternalLog::isEnable = logWas;
+    EXPECT_GT(accepted, 100);
+}
+
+// The filter's own stream for a colour card with black and overlay panels,
+// read back into supervisors: every panel comes back as the face processing
+// sent it, 7-bit data expanded with the lowest bit cleared.
+TEST(CR80DBParser, FilterOutputReadsBackIntoThePanels)
+{
+    struct Planes {
+        std::vector<byte> ymc, k, o;
+    };
+    auto readBack = [](const std::string& settings, int levels) {
+        Planes planes;
+        cr80test::FilterJob job;
+        job.ppd.reset();
+        job.options = "FBlackManagement=ALLBLACKPOINT FOverlayManagement=FULLVARNISH " + settings;
+        job.stdinBytes = cr80test::rasterOf({cr80tools::makeSampleCard()});
+        const cr80test::ProcessResult r = cr80test::runFilter(job);
+        EXPECT_TRUE(r.exitedWith(0));
+        cr80test::TempDir dir;
+        const std::string path = dir.write("card.prn", r.out);
+        const cr80tools::ParsedStream parsed = cr80tools::parseStream(r.out);
+        EXPECT_EQ("", parsed.error);
+
+        const TavFactory::SupervisorType types[] = {TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor,
+                                                    TavFactory::DbOverlaySupervisor};
+        std::vector<byte>* out[] = {&planes.ymc, &planes.k, &planes.o};
+        for (int t = 0; t < 3; ++t) {
+            VectorMemoryManager mem;
+            MediaDefinition media(300, 300, 1016, 648);
+            tavgdi::MonoDeviceSupervisor sup(types[t], &media, &mem, nullptr, nullptr);
+            EXPECT_TRUE(sup.load(const_cast<char*>(path.c_str()), false)) << "type " << t;
+            *out[t] = mem.bytes;
+            int seen = 0;
+            for (const cr80tools::StreamItem& item : parsed.items) {
+                if (item.kind != cr80tools::StreamItem::Panel)
+                    continue;
+                const int index = GraphicalConstants::panelDescriptionToIndex(item.panel);
+                if ((t == 0) != (index < 3) || (t == 1 && index != 3) || (t == 2 && index != 4))
+                    continue;
+                ++seen;
+                if (t > 0) {
+                    EXPECT_EQ(r.out.substr(item.dataOffset, item.dataSize),
+                              std::string(mem.bytes.begin(), mem.bytes.end()));
+                    continue;
+                }
+                EXPECT_EQ(levels, item.levels);
+                const std::vector<uint8_t> dots = cr80tools::panelDots(r.out, item);
+                const dword W = item.width, H = item.height;
+                size_t differ = 0;
+                for (dword y = 0; y < H; ++y)
+                    for (dword x = 0; x < W; ++x) {
+                        const tavgdi::IPixel* p = sup.getPixel(static_cast<int>(x), static_cast<int>(H - 1 - y));
+                        const byte v = index == 0 ? p->getY() : index == 1 ? p->getM() : p->getC();
+                        differ += v != dots[size_t(y) * W + x];
+                    }
+                EXPECT_EQ(0u, differ) << item.panel;
+            }
+            EXPECT_EQ(t == 0 ? 3 : 1, seen);
+        }
+        return planes;
+    };
+    const Planes seven = readBack("", 128);
+    const Planes eight = readBack("GHighQualityMode=ON", 256);
+    // The same face at both depths: the 7-bit panels are the 8-bit ones
+    // without their lowest bit.
+    ASSERT_EQ(3u * CR80Area, seven.ymc.size());
+    ASSERT_EQ(seven.ymc.size(), eight.ymc.size());
+    size_t differ = 0;
+    for (size_t i = 0; i < seven.ymc.size(); ++i)
+        differ += seven.ymc[i] != (eight.ymc[i] & 0xFE);
+    EXPECT_EQ(0u, differ);
+    EXPECT_EQ(seven.k, eight.k);
+    EXPECT_EQ(seven.o, eight.o);
+}
