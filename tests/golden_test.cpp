@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "BmpFile.h"
 #include "FilterRun.h"
 #include "TestRaster.h"
 #include "streaminspect.h"
@@ -16,10 +17,17 @@ using cr80tools::RasterImage;
 
 namespace {
 
+// Optional preparation of a case: writes files (custom bitmaps) into the
+// case's temporary directory and returns options naming them, appended to
+// the case's options. The stream never holds these paths, so the digests do
+// not depend on where the directory is.
+using Prepare = std::function<std::string(const TempDir&)>;
+
 struct GoldenCase {
     const char* name;
     const char* options;
     std::function<std::vector<RasterImage>()> pages;
+    Prepare prepare = nullptr;
 };
 
 std::vector<RasterImage> sample()
@@ -32,11 +40,42 @@ std::string goldenPath(const std::string& name)
     return std::string(CR80_TEST_DATA_DIR) + "/golden/" + name + ".digest";
 }
 
+// A custom picture file of the card's size (or turned) with a frame, a
+// diagonal and a block near the top-right corner, named `option`=<path>.
+Prepare customPicture(const char* option, const char* file, unsigned width = 1016, unsigned height = 648,
+                      bool colour = false)
+{
+    return [=](const TempDir& dir) {
+        const DotIsBlack black = frameAndDiagonal(width, height);
+        const std::string bytes =
+            colour ? colourBmp(width, height,
+                               [&](unsigned x, unsigned y) -> uint32_t {
+                                   // Dark blue for the drawing, light yellow around it.
+                                   return black(x, y) ? 0x101060u : 0xF0F0A0u;
+                               })
+                   : monoBmp(width, height, black);
+        return std::string(option) + "=" + dir.write(file, bytes);
+    };
+}
+
+Prepare both(Prepare a, Prepare b)
+{
+    return [=](const TempDir& dir) { return a(dir) + " " + b(dir); };
+}
+
+std::vector<RasterImage> twoFaces()
+{
+    return {cr80tools::makeSampleCard(1016, 648, 1), cr80tools::makeSampleCard(1016, 648, 2)};
+}
+
 std::string runCase(const GoldenCase& c)
 {
     FilterJob job;
     job.ppd.reset(); // settings come from the command line and the defaults only
     job.options = c.options;
+    TempDir dir;
+    if (c.prepare)
+        job.options += " " + c.prepare(dir);
     job.stdinBytes = rasterOf(c.pages());
     ProcessResult r = runFilter(job);
     EXPECT_TRUE(r.exitedWith(0)) << c.name << "\n" << r.err.substr(r.err.size() > 3000 ? r.err.size() - 3000 : 0);
@@ -73,6 +112,29 @@ const GoldenCase Cases[] = {
      "IMonoPanelShiftXE=5 GOverlayPanelManagement=CUSTOM IOverlayPanelShiftXS=1 IOverlayPanelShiftXE=2 "
      "IOverlayPanelShiftYS=3 IOverlayPanelShiftYE=4",
      sample},
+    {"custom-black", "FBlackManagement=BMPBLACK", sample, customPicture("IFBlackCustom", "k.bmp")},
+    {"custom-black-rotate180", "FBlackManagement=BMPBLACK FPageRotate180=ON", sample,
+     customPicture("IFBlackCustom", "k.bmp")},
+    {"custom-black-portrait-file", "FBlackManagement=BMPBLACK", sample,
+     customPicture("IFBlackCustom", "k.bmp", 648, 1016)},
+    {"custom-black-24bit-rescaled", "FBlackManagement=BMPBLACK", sample,
+     customPicture("IFBlackCustom", "k.bmp", 508, 324, true)},
+    // The first card's back fails (no file): that card is dropped, and the
+    // third page, a card of its own, is printed.
+    {"custom-overlay-missing-back-file",
+     "GDuplexMode=DUPLEX_CC FOverlayManagement=BMPVARNISH BOverlayManagement=BMPVARNISH",
+     [] { return std::vector<RasterImage>{cr80tools::makeSampleCard(1016, 648, 1), cr80tools::makeSampleCard(1016, 648, 2),
+                                          cr80tools::makeSampleCard(1016, 648, 3)}; },
+     [](const TempDir& dir) {
+         return customPicture("IFOverlayCustom", "o.bmp")(dir) + " IBOverlayCustom=" + dir.file("absent.bmp");
+     }},
+    {"custom-overlay-two-sided", "GDuplexMode=DUPLEX_CC FOverlayManagement=BMPVARNISH BOverlayManagement=BMPVARNISH",
+     twoFaces,
+     both(customPicture("IFOverlayCustom", "o.bmp"), customPicture("IBOverlayCustom", "bo.bmp", 648, 1016))},
+    {"smoothing-standard", "GSmoothing=STDSMOOTH", sample},
+    {"smoothing-advanced", "GSmoothing=ADVSMOOTH", sample},
+    {"post-smoothing-standard", "IPostSmoothing=STDSMOOTH FBlackManagement=ALLBLACKPOINT", sample},
+    {"post-smoothing-advanced", "IPostSmoothing=EXADVSMOOTH", sample},
 };
 
 class Golden : public ::testing::TestWithParam<GoldenCase> {};

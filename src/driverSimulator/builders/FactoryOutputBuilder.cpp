@@ -1,6 +1,7 @@
 // The output builder for a data supervisor type.
 #include "GlobalFactory.h"
 #include "InternalLog.h"
+#include "builders/CR80BmpOutputBuilder.h"
 #include "builders/CR80MonoDbOutputBuilder.h"
 #include "builders/CR80YMCOutputBuilder.h"
 #include "image/IGDataManager.h"
@@ -29,9 +30,10 @@ tavgdi::IGDataOutputBuilder* FactoryOutputBuilder(SupervisorType type, tavgdi::I
     case BmpColorSupervisor:
     case BmpGraySupervisor:
     case BmpMonochromeSupervisor:
-        // The bitmap file writer is not built yet: bitmap images have no
-        // output builder, so saving one fails cleanly.
-        return nullptr;
+        builder = new tavgdi::CR80BmpOutputBuilder(type, options, memMgr, dataMgr, dataMgr->getMedia());
+        tavgdi::InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - CR80BmpOutputBuilder \tPTR: %lx\r\n",
+                                   LOGPTR(builder));
+        return builder;
     default:
         return nullptr;
     }

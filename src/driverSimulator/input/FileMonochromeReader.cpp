@@ -2,7 +2,13 @@
 
 #include <cstring>
 
+#include "Allocator.h"
+#include "GlobalFactory.h"
 #include "InternalLog.h"
+#include "MediaDefinition.h"
+#include "image/IGDataMemoryManager.h"
+#include "image/IPixel.h"
+#include "input/IGDataParser.h"
 
 namespace tavgdi {
 
@@ -35,11 +41,95 @@ void FileMonochromeReader::update(void* /*obj*/, const char* key)
 
 byte* FileMonochromeReader::read(MediaDefinition* media)
 {
-    // Bitmap files are not loaded yet: every custom picture reads as absent.
-    InternalLog::print(L"[TAVRIN UNIDRIVER][FileMonochromeReader::read] WARNING - Bitmap reading not available "
-                       L"(media: %lx, filename: %S)\r\n",
-                       LOGPTR(media), filename);
-    return nullptr;
+    if (media == nullptr)
+        return nullptr;
+    IGDataMemoryManager* mgr = TavFactory::FactoryMemoryManager();
+    if (mgr == nullptr)
+        return nullptr;
+    IGDataParser* parser = TavFactory::FactoryDataParser(TavFactory::BmpMonochromeSupervisor, mgr, Unaligned);
+    byte* result = nullptr;
+    if (parser != nullptr) {
+        // Rows are read packed: a card-sized picture then fills the buffer in
+        // either orientation, and is laid out as a landscape bitmap below.
+        if (parser->parse(filename, nullptr, media) && !parser->isOnError())
+            result = cardBitmap(mgr, parser->getCardOrientation(), media);
+        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataParser FREE - \t\tPTR: %lx\r\n", LOGPTR(parser));
+        delete parser;
+    }
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataMemoryManager FREE - \t\tPTR: %lx\r\n", LOGPTR(mgr));
+    delete mgr;
+    return result;
+}
+
+byte* FileMonochromeReader::cardBitmap(IGDataMemoryManager* mgr, GraphicalConstants::CardOrientation orientation,
+                                       MediaDefinition* media)
+{
+    const dword W = media->getWidth();
+    const dword H = media->getHeight();
+    const dword size = mgr->getSize();
+    const byte* source = mgr->getBuffer(0);
+    if (W == 0 || H == 0 || source == nullptr)
+        return nullptr;
+    // The parser fills the whole buffer of the kind it read: three bytes per
+    // dot for a 24-bit file, one bit per dot for a 1-bit file.
+    const bool isColour = size == media->getColorDataSize();
+    if (!isColour && size != media->getMonochromeDataSize())
+        return nullptr;
+    const bool isPortrait =
+        orientation == GraphicalConstants::Portrait || orientation == GraphicalConstants::PortraitFlip;
+    // The stored picture: pictureWidth dots per row, pictureHeight rows.
+    const dword pictureWidth = isPortrait ? H : W;
+    const dword pictureHeight = isPortrait ? W : H;
+    const unsigned long long sourceRow = isColour ? 3ull * pictureWidth : pictureWidth / 8;
+    if (sourceRow * pictureHeight > size)
+        return nullptr;
+
+    const dword targetRow = static_cast<dword>(MediaDefinition::ComputeRWidth(static_cast<int>(W)));
+    const dword targetSize = media->getBMPMonochromeDataSize();
+    if (static_cast<unsigned long long>(targetRow) * H > targetSize)
+        return nullptr;
+    byte* target = Allocator::alloc(targetSize);
+    if (target == nullptr)
+        return nullptr;
+    // White everywhere (bit 1), padding included; dots a packed row could
+    // not hold stay white.
+    memset(target, 0xFF, targetSize);
+
+    if (!isColour && !isPortrait) {
+        for (dword h = 0; h < H; ++h)
+            memcpy(target + static_cast<size_t>(h) * targetRow, source + static_cast<size_t>(h) * sourceRow,
+                   static_cast<size_t>(sourceRow));
+        return target;
+    }
+
+    const int threshold = IPixel::getThreshold();
+    const dword usableWidth = isColour ? pictureWidth : static_cast<dword>(sourceRow * 8);
+    for (dword h = 0; h < H; ++h) {
+        byte* row = target + static_cast<size_t>(h) * targetRow;
+        for (dword w = 0; w < W; ++w) {
+            // Landscape storage (w, h) and the same card dot in the picture.
+            // A portrait picture is turned as a portrait page is: its top
+            // edge along the right edge of the card, its left edge along the
+            // top, so its stored row w and column H - 1 - h give the dot.
+            const dword pw = isPortrait ? H - 1 - h : w;
+            const dword ph = isPortrait ? w : h;
+            if (pw >= usableWidth)
+                continue;
+            bool white;
+            if (isColour) {
+                const byte* dot = source + static_cast<size_t>(ph) * sourceRow + static_cast<size_t>(pw) * 3;
+                // Gray as ink (equal weights), then the face's threshold.
+                const int ink = (765 - (dot[0] + dot[1] + dot[2])) / 3;
+                white = 255 - ink >= threshold;
+            } else {
+                const byte bits = source[static_cast<size_t>(ph) * sourceRow + pw / 8];
+                white = ((bits >> (7 - (pw & 7))) & 1) != 0;
+            }
+            if (!white)
+                row[w >> 3] = static_cast<byte>(row[w >> 3] & ~(0x80u >> (w & 7)));
+        }
+    }
+    return target;
 }
 
 } // namespace tavgdi

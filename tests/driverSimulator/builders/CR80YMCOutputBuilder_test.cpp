@@ -255,7 +255,7 @@ TEST(FactoryOutputBuilder, BuilderByType)
     MediaDefinition media(300, 300, 1016, 648);
     VectorMemoryManager mem;
     MediaOnlyDataManager dataMgr(&media);
-    const bool made[] = {true, true, true, false, false, false, false};
+    const bool made[] = {true, true, true, true, true, true, false};
     for (int t = 0; t <= TavFactory::UndefinedSupervisor; ++t) {
         auto type = static_cast<TavFactory::SupervisorType>(t);
         std::unique_ptr<IGDataOutputBuilder> b(TavFactory::FactoryOutputBuilder(type, nullptr, &mem, &dataMgr));

@@ -1,0 +1,28 @@
+#pragma once
+// Small Windows bitmap files made in code for tests of custom black and
+// overlay pictures: 1-bit (bit 1 white, colour table black then white) or
+// 24-bit, bottom row first, rows padded to 4 bytes, 40-byte info header.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace cr80test {
+
+// Pictures are described dot by dot, x from the left and y from the top.
+using DotIsBlack = std::function<bool(unsigned x, unsigned y)>;
+using DotColour = std::function<uint32_t(unsigned x, unsigned y)>; // 0xRRGGBB
+
+std::string monoBmp(unsigned width, unsigned height, const DotIsBlack& isBlack);
+std::string colourBmp(unsigned width, unsigned height, const DotColour& rgb);
+
+// A test picture of width x height: a frame `border` dots wide, the diagonal
+// from the top-left to the bottom-right corner (one dot per column, at
+// y = x * (height - 1) / (width - 1)) and a 40 x 20 block whose top-left
+// corner is at (width - 66, 20), so that a turned or mirrored print shows.
+DotIsBlack frameAndDiagonal(unsigned width, unsigned height, unsigned border = 4);
+
+// Black dots of a picture, counted.
+unsigned long countBlack(unsigned width, unsigned height, const DotIsBlack& isBlack);
+
+}  // namespace cr80test
