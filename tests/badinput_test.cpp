@@ -220,6 +220,10 @@ std::vector<BadInput> catalogue()
 
         // Custom black and overlay pictures: a face whose picture cannot be
         // read fails, and its card is left out of the stream.
+        {"custom black that is fine (control)", raster, custom, 1, {}, Ppd::Test, Input::Stdin,
+         {{"black.bmp", bitmapFile(W, H, 1)}}},
+        {"custom black large but sound", raster, custom, 1, {}, Ppd::Test, Input::Stdin,
+         {{"black.bmp", bitmapFile(4000, 2500, 1)}}},
         {"custom black missing", raster, custom, 0, {BlackRead, Dropped}},
         {"custom black truncated", raster, custom, 0, {BlackRead, Dropped}, Ppd::Test, Input::Stdin,
          {{"black.bmp", bitmapFile(W, H, 1).substr(0, 100)}}},
@@ -356,6 +360,9 @@ TEST(BadInput, EveryCaseEndsCleanlyWithWholeCards)
         EXPECT_EQ(c.cards, static_cast<int>(count(r.out, "<CARD>")));
         EXPECT_EQ(c.cards, static_cast<int>(count(r.out, "</CARD>")));
         EXPECT_EQ(c.cards > 0 ? 1u : 0u, count(r.out, "<END>"));
+        if (c.cards > 0) {
+            EXPECT_EQ(std::string::npos, r.err.find("Failed (reading external data)"));
+        }
         for (const std::string& line : c.logs)
             EXPECT_NE(std::string::npos, r.err.find(line)) << "missing log line: " << line;
     }
