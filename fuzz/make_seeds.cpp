@@ -1,6 +1,8 @@
-// Writes the seed corpora of the fuzz targets: make_seeds <corpus dir>.
+// Writes the seed corpora of the fuzz targets:
+//   make_seeds <corpus dir> <filter> <test PPD>
 // Each seed is a small, valid (or deliberately broken) example of the
 // target's input layout, so that fuzzing starts from every feature of a job.
+// The panel download seeds are the filter's own output for small jobs.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -218,12 +220,77 @@ void bitmapSeeds()
     writeSeed("fuzz_bitmap", "memory_mono", bitmapSeed(0x20, 64, 40, 0, memory + bitmap(20, 12, 1).substr(54)));
 }
 
+// The printer stream of the filter for a raster and an option string.
+std::string filterOutput(const std::string& filter, const std::string& ppd, const std::string& options,
+                         const std::string& rasterBytes)
+{
+    const std::string rasterPath = corpusDir + "/.seed.ras";
+    FILE* f = fopen(rasterPath.c_str(), "wb");
+    if (f == nullptr || fwrite(rasterBytes.data(), 1, rasterBytes.size(), f) != rasterBytes.size())
+        exit(1);
+    fclose(f);
+    const std::string command = "PPD='" + ppd + "' SOURCE_DATE_EPOCH=1767225600 '" + filter + "' 1 seeds seeds 1 '" +
+                                options + "' '" + rasterPath + "' 2>/dev/null";
+    FILE* p = popen(command.c_str(), "r");
+    if (p == nullptr)
+        exit(1);
+    std::string out;
+    char buf[65536];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof(buf), p)) > 0)
+        out.append(buf, n);
+    pclose(p);
+    unlink(rasterPath.c_str());
+    if (out.empty()) {
+        fprintf(stderr, "no output for options %s\n", options.c_str());
+        exit(1);
+    }
+    return out;
+}
+
+void dbSeeds(const std::string& filter, const std::string& ppd)
+{
+    const std::string card = SmallCard;
+    const RasterImage face = picture(64, 40, 1), back = picture(64, 40, 2);
+    struct Seed {
+        const char* name;
+        char flags;
+        std::string options;
+        unsigned pages;
+    };
+    const Seed seeds[] = {
+        {"colour_7bit", 0, card + " FOverlayManagement=FULLVARNISH", 1},
+        {"colour_8bit_supervisor", 1 | 8, card + " GHighQualityMode=ON", 1},
+        {"black_text_supervisor", 2 | 8, card + " FBlackManagement=ALLBLACKPOINT", 1},
+        {"overlay_supervisor", 3 | 8, card + " FOverlayManagement=FULLVARNISH", 1},
+        {"mono_ribbon", 2, card + " GRibbonType=RM_KO FOverlayManagement=FULLVARNISH", 1},
+        {"two_sided", 0, card + " GDuplexMode=DUPLEX_CM", 2},
+        {"dpi_600", 4, card + " Resolution=DPI600", 1},
+    };
+    for (const Seed& s : seeds) {
+        std::vector<RasterImage> pages = {face};
+        if (s.pages == 2)
+            pages.push_back(back);
+        const unsigned dpi = s.options.find("DPI600") != std::string::npos ? 600 : 300;
+        if (dpi == 600)
+            pages = {picture(128, 80, 3)};
+        writeSeed("fuzz_dbparser", s.name, std::string(1, s.flags) + filterOutput(filter, ppd, s.options, raster(pages, dpi)));
+    }
+    // The three header forms by hand, with short and overlong data.
+    const std::string esc = "\x1b";
+    writeSeed("fuzz_dbparser", "plain_header_short_data", std::string(1, 0) + esc + "Db;k;2;" + std::string(100, '\x55') + "\r" + esc + "Se\r");
+    writeSeed("fuzz_dbparser", "extended_header", std::string(1, 0) + esc + "Dbx;o;2;300;300;" + std::string(64, '\xff') + "\r");
+    writeSeed("fuzz_dbparser", "sized_header_two_panels",
+              std::string(1, 1) + esc + "Dbxs;y;256;300;300;8;4;" + std::string(32, '\x10') + "\r" + esc +
+                  "Dbxs;m;128;300;300;16;4;" + std::string(64, '\x20') + "\r" + esc + "Sv\r");
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        fprintf(stderr, "usage: make_seeds <corpus dir>\n");
+    if (argc != 4) {
+        fprintf(stderr, "usage: make_seeds <corpus dir> <filter> <test PPD>\n");
         return 2;
     }
     corpusDir = argv[1];
@@ -231,5 +298,6 @@ int main(int argc, char** argv)
     jobSeeds();
     optionSeeds();
     bitmapSeeds();
+    dbSeeds(argv[2], argv[3]);
     return 0;
 }
