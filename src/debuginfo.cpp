@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "rasterheader.h"
 #include "tavrinerror.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -94,36 +95,36 @@ void debugPageHeader(const cups_page_header2_t* h)
     info("header->MediaColor: %.64s", h->MediaColor);
     info("header->MediaType: %.64s", h->MediaType);
     info("header->OutputType: %.64s", h->OutputType);
-    info("header->CutMedia: %d", static_cast<int>(h->CutMedia));
+    info("header->CutMedia: %d", static_cast<int>(headerValue(h->CutMedia)));
     info("header->AdvanceDistance: %u", h->AdvanceDistance);
-    info("header->AdvanceMedia: %d", static_cast<int>(h->AdvanceMedia));
-    info("header->Collate: %d", static_cast<int>(h->Collate));
-    info("header->Duplex: %d", static_cast<int>(h->Duplex));
+    info("header->AdvanceMedia: %d", static_cast<int>(headerValue(h->AdvanceMedia)));
+    info("header->Collate: %d", static_cast<int>(headerValue(h->Collate)));
+    info("header->Duplex: %d", static_cast<int>(headerValue(h->Duplex)));
     info("header->HWResolution: %d %d", static_cast<int>(h->HWResolution[0]), static_cast<int>(h->HWResolution[1]));
     info("header->ImagingBoundingBox: %d %d %d %d", static_cast<int>(h->ImagingBoundingBox[0]),
          static_cast<int>(h->ImagingBoundingBox[1]), static_cast<int>(h->ImagingBoundingBox[2]),
          static_cast<int>(h->ImagingBoundingBox[3]));
-    info("header->InsertSheet: %d", static_cast<int>(h->InsertSheet));
-    info("header->Jog: %d", static_cast<int>(h->Jog));
-    info("header->LeadingEdge: %d", static_cast<int>(h->LeadingEdge));
+    info("header->InsertSheet: %d", static_cast<int>(headerValue(h->InsertSheet)));
+    info("header->Jog: %d", static_cast<int>(headerValue(h->Jog)));
+    info("header->LeadingEdge: %d", static_cast<int>(headerValue(h->LeadingEdge)));
     info("header->Margins: %d , %d", static_cast<int>(h->Margins[0]), static_cast<int>(h->Margins[1]));
-    info("header->ManualFeed: %d", static_cast<int>(h->ManualFeed));
+    info("header->ManualFeed: %d", static_cast<int>(headerValue(h->ManualFeed)));
     info("header->MediaPosition: %d", static_cast<int>(h->MediaPosition));
     info("header->MediaWeight: %d", static_cast<int>(h->MediaWeight));
-    info("header->MirrorPrint: %d", static_cast<int>(h->MirrorPrint));
-    info("header->NegativePrint: %d", static_cast<int>(h->NegativePrint));
+    info("header->MirrorPrint: %d", static_cast<int>(headerValue(h->MirrorPrint)));
+    info("header->NegativePrint: %d", static_cast<int>(headerValue(h->NegativePrint)));
     info("header->NumCopies: %d", static_cast<int>(h->NumCopies));
-    info("header->Orientation: %d", static_cast<int>(h->Orientation));
-    info("header->OutputFaceUp: %d", static_cast<int>(h->OutputFaceUp));
+    info("header->Orientation: %d", static_cast<int>(headerValue(h->Orientation)));
+    info("header->OutputFaceUp: %d", static_cast<int>(headerValue(h->OutputFaceUp)));
     info("header->PageSize: %d ,%d", static_cast<int>(h->PageSize[0]), static_cast<int>(h->PageSize[1]));
-    info("header->Separations: %d", static_cast<int>(h->Separations));
-    info("header->TraySwitch: %d", static_cast<int>(h->TraySwitch));
-    info("header->Tumble: %d", static_cast<int>(h->Tumble));
+    info("header->Separations: %d", static_cast<int>(headerValue(h->Separations)));
+    info("header->TraySwitch: %d", static_cast<int>(headerValue(h->TraySwitch)));
+    info("header->Tumble: %d", static_cast<int>(headerValue(h->Tumble)));
     info("header->cupsBitsPercolor: %d", static_cast<int>(h->cupsBitsPerColor));
     info("header->cupsBitsPerPixel: %d", static_cast<int>(h->cupsBitsPerPixel));
     info("header->cupsBitsPerline: %d", static_cast<int>(h->cupsBytesPerLine));
-    info("header->cupsColorOrder: %d", static_cast<int>(h->cupsColorOrder));
-    info("header->cupsColorSpace: %d", static_cast<int>(h->cupsColorSpace));
+    info("header->cupsColorOrder: %d", static_cast<int>(headerValue(h->cupsColorOrder)));
+    info("header->cupsColorSpace: %d", static_cast<int>(headerValue(h->cupsColorSpace)));
     info("header->cupsCompression: %d", static_cast<int>(h->cupsCompression));
     info("header->cupsRowCount: %d", static_cast<int>(h->cupsRowCount));
     info("header->cupsRowFeed: %d", static_cast<int>(h->cupsRowFeed));

@@ -16,6 +16,7 @@
 #include "debuginfo.h"
 #include "pipeline/StatusReporter.h"
 #include "pipeline/UniDriverAdapter.h"
+#include "rasterheader.h"
 #include "settings/CupsExternalInterSettingsReader.h"
 #include "tavrinerror.h"
 
@@ -51,12 +52,12 @@ static void releaseFace(COemPDEV* pdev)
 static bool isAcceptedPage(const cups_page_header2_t* h, unsigned long long* stride)
 {
     const unsigned long long width = h->cupsWidth, height = h->cupsHeight;
-    if (h->cupsBitsPerColor != 8 || h->cupsBitsPerPixel != 24 || h->cupsColorOrder != CUPS_ORDER_CHUNKED ||
+    if (h->cupsBitsPerColor != 8 || h->cupsBitsPerPixel != 24 || headerValue(h->cupsColorOrder) != CUPS_ORDER_CHUNKED ||
         width == 0 || height == 0 || h->cupsBytesPerLine != 3 * width) {
         info("fillBitmap fails (unsupported page: %ux%u dots, %u bits per colour, %u bits per pixel, colour order %u, "
              "%u bytes per line; 8-bit chunky RGB expected)",
              h->cupsWidth, h->cupsHeight, h->cupsBitsPerColor, h->cupsBitsPerPixel,
-             static_cast<unsigned>(h->cupsColorOrder), h->cupsBytesPerLine);
+             headerValue(h->cupsColorOrder), h->cupsBytesPerLine);
         char why[256];
         snprintf(why, sizeof(why),
                  "cannot be printed: it is not an 8-bit RGB page (%ux%u dots, %u bits per colour, %u bits per "

@@ -126,6 +126,11 @@ dword CardSupervisor::ComputeBufferSizeUpperBound(IGDataOptions* options)
     }
     if (cardOptions == nullptr || cardOptions->getOption(TavGdiOptions::TwoSidedMode) == TavGdiOptions::Duplex)
         upperBound *= 2;
+    // The job's own fragments (passthrough commands, magnetic data) go into
+    // the card as well and may be far longer than the framing allowance.
+    if (aggregator != nullptr)
+        for (int tag = PrintingTags::CardHead; tag <= PrintingTags::BackFaceTail; ++tag)
+            upperBound += aggregator->getAggregateSize(static_cast<PrintingTags::PrintingTagsType>(tag));
     // The media refuses cards whose buffers do not fit 32 bits, so this
     // stays far below the limit; keep the sum sane all the same.
     return upperBound > 0xFFFFFFFFull ? 0xFFFFFFFFu : static_cast<dword>(upperBound);

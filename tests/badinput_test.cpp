@@ -1,0 +1,369 @@
+// The catalogue of broken inputs: every row is one bad raster, PPD, custom
+// picture or setting, with what the filter must do about it. In every case
+// the filter exits 0 without a crash or a sanitizer report, the stream on
+// standard output holds only whole cards, and the expected log lines appear.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+#include "FilterRun.h"
+#include "TestRaster.h"
+#include "streaminspect.h"
+
+using namespace cr80test;
+
+namespace {
+
+// A small custom card keeps each run short; pictures are made to its size.
+const std::string SmallCard = "PaperSize=CRCUSTOM IFormCustomWidth=64 IFormCustomHeight=40 ";
+const unsigned W = 64, H = 40;
+
+size_t count(const std::string& text, const std::string& what)
+{
+    size_t n = 0;
+    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1))
+        ++n;
+    return n;
+}
+
+std::string goodRaster(unsigned pages = 1)
+{
+    std::vector<RasterImage> images;
+    for (unsigned i = 0; i < pages; ++i)
+        images.push_back(patternImage(W, H, i + 1));
+    return rasterOf(images);
+}
+
+// One page whose header is changed by `edit`; `data` false leaves the pixels out.
+std::string oddPage(const std::function<void(cups_page_header2_t&)>& edit, bool data = true)
+{
+    RawPage page = rawPage(patternImage(W, H));
+    edit(page.header);
+    if (!data)
+        page.data.clear();
+    return rawRasterOf({page});
+}
+
+// A good first page followed by an odd one.
+std::string goodThenOdd(const std::function<void(cups_page_header2_t&)>& edit)
+{
+    RawPage good = rawPage(patternImage(W, H, 1));
+    RawPage odd = rawPage(patternImage(W, H, 2));
+    edit(odd.header);
+    return rawRasterOf({good, odd});
+}
+
+void put16(std::string& f, size_t at, unsigned v)
+{
+    f[at] = static_cast<char>(v & 255);
+    f[at + 1] = static_cast<char>((v >> 8) & 255);
+}
+
+void put32(std::string& f, size_t at, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        f[at + i] = static_cast<char>((v >> (8 * i)) & 255);
+}
+
+// A bitmap file; a negative height is top-down. `pixels` false writes the
+// header alone (the file then claims more than it holds).
+std::string bitmapFile(int32_t width, int32_t height, int bpp, bool pixels = true)
+{
+    const uint32_t w = static_cast<uint32_t>(width), h = static_cast<uint32_t>(height < 0 ? -height : height);
+    const uint64_t row = bpp == 1 ? ((w + 31ull) / 32) * 4 : (w * uint64_t(bpp) / 8 + 3) & ~3ull;
+    std::string f(54 + (pixels ? row * h : 0), '\0');
+    f[0] = 'B';
+    f[1] = 'M';
+    put32(f, 2, static_cast<uint32_t>(54 + row * h));
+    put32(f, 10, 54);
+    put32(f, 14, 40);
+    put32(f, 18, w);
+    put32(f, 22, static_cast<uint32_t>(height));
+    put16(f, 26, 1);
+    put16(f, 28, static_cast<unsigned>(bpp));
+    put32(f, 34, static_cast<uint32_t>(row * h));
+    for (size_t i = 54; i < f.size(); ++i)
+        f[i] = static_cast<char>(i % 3 ? 0x0f : 0xf0);
+    return f;
+}
+
+enum class Ppd { Test, Unset, Missing, Garbage, Empty };
+enum class Input { Stdin, File, MissingFile, Directory };
+
+struct BadInput {
+    const char* name;
+    std::function<std::string()> raster; // the raster bytes
+    std::string options;                 // "@DIR@" stands for the case's directory
+    int cards;                           // whole cards expected in the stream
+    std::vector<std::string> logs;       // expected on standard error
+    Ppd ppd = Ppd::Test;
+    Input input = Input::Stdin;
+    std::vector<std::pair<std::string, std::string>> files = {}; // written to @DIR@ first
+};
+
+const std::string NotRead = "ZEZ2O1 INFO: Warning - not able to read input raster\n";
+const std::string Unsupported = "ZEZ2O1 INFO: fillBitmap fails (unsupported page: ";
+const std::string TextParse = "[OptionsConverter::updateTextRegionOptions] WARNING - Parsing error (";
+const std::string SubBad = "[OptionsConverter::updateBlackSubsStrategyOptions] WARNING - IGBlackSub: Bad format - "
+                           "Option skipped\r\n";
+const std::string PassEnd = "[PassthroughOptionsParser::next] End of parsing (location)\r\n";
+const std::string BlackRead = "[FaceSupervisor::runMonochromeProcessing] WARNING - Failed (reading external data)";
+const std::string OverlayRead = "[FaceSupervisor::runOverlayProcessing] WARNING - Failed (reading external data)";
+const std::string Dropped = "[CardSupervisor::newFace] WARNING - (prt:";
+const std::string Long(5000, '7');
+
+std::vector<BadInput> catalogue()
+{
+    auto raster = [] { return goodRaster(); };
+    const std::string custom = SmallCard + "FBlackManagement=BMPBLACK IFBlackCustom=@DIR@/black.bmp ";
+    return {
+        // The raster stream.
+        {"empty input", [] { return std::string(); }, SmallCard, 0, {NotRead, "fillBitmap fails (null parameter)"}},
+        {"truncated raster header", [] { return goodRaster().substr(0, 200); }, SmallCard, 0, {NotRead}},
+        {"truncated pixels", [] { std::string r = goodRaster(); return r.substr(0, r.size() - W * 3 * 10); },
+         SmallCard, 1, {"ZEZ2O1 INFO: Warning - raster ended 10 rows before the end of the page (40 rows)"}},
+        {"header without pixels", [] { return oddPage([](cups_page_header2_t&) {}, false); }, SmallCard, 1,
+         {"ZEZ2O1 INFO: Warning - raster ended 40 rows before the end of the page (40 rows)"}},
+        {"zero width", [] { return oddPage([](cups_page_header2_t& h) { h.cupsWidth = 0; }, false); }, SmallCard,
+         0, {NotRead, Unsupported + "0x40 dots"}},
+        {"zero height", [] { return oddPage([](cups_page_header2_t& h) { h.cupsHeight = 0; }, false); }, SmallCard,
+         0, {NotRead, Unsupported + "0x0 dots"}}, // libcups refuses the header
+        {"giant dimensions",
+         [] {
+             return oddPage([](cups_page_header2_t& h) {
+                 h.cupsWidth = 0x7fffffff / 3;
+                 h.cupsHeight = 0x7fffffff;
+                 h.cupsBytesPerLine = h.cupsWidth * 3;
+             }, false);
+         },
+         SmallCard, 0, {NotRead, "is larger than 268435456 bytes"}},
+        {"page just over the size limit",
+         [] {
+             return oddPage([](cups_page_header2_t& h) {
+                 h.cupsWidth = 10000;
+                 h.cupsHeight = 8948;
+                 h.cupsBytesPerLine = 30000;
+             }, false);
+         },
+         SmallCard, 0, {NotRead, "fillBitmap fails (page of 10000x8948 dots is larger than 268435456 bytes)"}},
+        {"16 bits per colour",
+         [] {
+             return oddPage([](cups_page_header2_t& h) {
+                 h.cupsBitsPerColor = 16;
+                 h.cupsBitsPerPixel = 48;
+                 h.cupsBytesPerLine = W * 6;
+             }, false);
+         },
+         SmallCard, 0, {NotRead, "16 bits per colour, 48 bits per pixel"}},
+        {"1 bit per colour",
+         [] {
+             return oddPage([](cups_page_header2_t& h) {
+                 h.cupsBitsPerColor = 1;
+                 h.cupsBitsPerPixel = 1;
+                 h.cupsColorSpace = CUPS_CSPACE_K;
+                 h.cupsBytesPerLine = W / 8;
+             }, false);
+         },
+         SmallCard, 0, {NotRead, "1 bits per colour, 1 bits per pixel"}},
+        {"CMYK colour space",
+         [] {
+             return oddPage([](cups_page_header2_t& h) {
+                 h.cupsColorSpace = CUPS_CSPACE_CMYK;
+                 h.cupsBitsPerPixel = 32;
+                 h.cupsBytesPerLine = W * 4;
+             }, false);
+         },
+         SmallCard, 0, {NotRead, "8 bits per colour, 32 bits per pixel"}},
+        {"banded colour order",
+         [] { return oddPage([](cups_page_header2_t& h) { h.cupsColorOrder = CUPS_ORDER_BANDED; }); }, SmallCard,
+         0, {NotRead, "colour order 1"}},
+        {"enumerations out of range",
+         [] {
+             return oddPage([](cups_page_header2_t& h) {
+                 // Numbers that are none of the enumerations' values, as a
+                 // broken stream carries them.
+                 const unsigned order = 12000, space = 99999, other = 0x7fffffff;
+                 memcpy(&h.cupsColorOrder, &order, sizeof(order));
+                 memcpy(&h.cupsColorSpace, &space, sizeof(space));
+                 for (auto* field : {&h.Collate, &h.Duplex, &h.InsertSheet, &h.ManualFeed, &h.MirrorPrint,
+                                     &h.NegativePrint, &h.OutputFaceUp, &h.Separations, &h.TraySwitch, &h.Tumble})
+                     memcpy(field, &other, sizeof(other));
+                 memcpy(&h.Jog, &other, sizeof(other));
+                 memcpy(&h.LeadingEdge, &other, sizeof(other));
+                 memcpy(&h.Orientation, &other, sizeof(other));
+                 memcpy(&h.CutMedia, &other, sizeof(other));
+                 memcpy(&h.AdvanceMedia, &other, sizeof(other));
+             });
+         },
+         SmallCard, 0, {NotRead, "colour order 12000"}},
+        {"bytes per line not three per dot",
+         [] { return oddPage([](cups_page_header2_t& h) { h.cupsBytesPerLine = W * 3 + 1; }, false); }, SmallCard,
+         0, {NotRead, Unsupported + "0x0 dots"}}, // libcups refuses the header
+        {"not a raster", [] { return std::string("%!PS-Adobe-3.0\n/Times findfont\nshowpage\n"); }, SmallCard, 0,
+         {NotRead}},
+        {"sync word then garbage", [] { return std::string("RaS2") + std::string(2000, '\xa5'); }, SmallCard, 0,
+         {NotRead}},
+        {"good page then a broken one",
+         [] { return goodThenOdd([](cups_page_header2_t& h) { h.cupsBitsPerColor = 2; }); }, SmallCard, 1,
+         {"ZEZ2O1 ERROR: Page 2 could not be read from the raster; the job ends after the 1 face(s) before it"}},
+        {"missing input file", raster, SmallCard, 0, {"ZEZ2O1 FATAL: Unable to open raster file.\n"}, Ppd::Test,
+         Input::MissingFile},
+        {"input file is a directory", raster, SmallCard, 0, {NotRead}, Ppd::Test, Input::Directory},
+
+        // The PPD.
+        {"PPD that does not exist", raster, SmallCard, 1, {"PPD load (ptr: 0, src:/nonexistent/cr80card.ppd)"},
+         Ppd::Missing},
+        {"PPD of garbage", raster, SmallCard, 1, {"PPD load (ptr: 0, src:"}, Ppd::Garbage},
+        {"empty PPD", raster, SmallCard, 1, {"PPD load (ptr: 0, src:"}, Ppd::Empty},
+        {"no PPD variable", raster, SmallCard, 1, {"PPD load (ptr: 0, src:(null))"}, Ppd::Unset},
+
+        // Custom black and overlay pictures: a face whose picture cannot be
+        // read fails, and its card is left out of the stream.
+        {"custom black that is fine (control)", raster, custom, 1, {}, Ppd::Test, Input::Stdin,
+         {{"black.bmp", bitmapFile(W, H, 1)}}},
+        {"custom black large but sound", raster, custom, 1, {}, Ppd::Test, Input::Stdin,
+         {{"black.bmp", bitmapFile(4000, 2500, 1)}}},
+        {"custom black missing", raster, custom, 0, {BlackRead, Dropped}},
+        {"custom black truncated", raster, custom, 0, {BlackRead, Dropped}, Ppd::Test, Input::Stdin,
+         {{"black.bmp", bitmapFile(W, H, 1).substr(0, 100)}}},
+        {"custom black header only", raster, custom, 0, {BlackRead, Dropped}, Ppd::Test, Input::Stdin,
+         {{"black.bmp", bitmapFile(W, H, 1, false)}}},
+        {"custom black 8-bit", raster, custom, 0, {BlackRead, Dropped}, Ppd::Test, Input::Stdin,
+         {{"black.bmp", bitmapFile(W, H, 8)}}},
+        {"custom black top-down", raster, custom, 0, {BlackRead, Dropped}, Ppd::Test, Input::Stdin,
+         {{"black.bmp", bitmapFile(W, -H, 1)}}},
+        {"custom black gigantic", raster, custom, 0, {BlackRead, Dropped}, Ppd::Test, Input::Stdin,
+         {{"black.bmp", bitmapFile(2000000000, 2000000000, 1, false)}}},
+        {"custom black empty file", raster, custom, 0, {BlackRead, Dropped}, Ppd::Test, Input::Stdin, {{"black.bmp", ""}}},
+        {"custom overlay of garbage", raster,
+         SmallCard + "FOverlayManagement=BMPVARNISH IFOverlayCustom=@DIR@/overlay.bmp", 0, {OverlayRead, Dropped},
+         Ppd::Test, Input::Stdin, {{"overlay.bmp", std::string(3000, 'B')}}},
+        {"custom black name of 5000 characters", raster,
+         SmallCard + "FBlackManagement=BMPBLACK IFBlackCustom=/tmp/" + Long, 0, {BlackRead, Dropped}},
+
+        // Passthrough texts: the entries before the fault stay, the rest goes.
+        {"passthrough location unterminated", raster, SmallCard + "passthrough='Pa|[FH,5'", 1,
+         {PassEnd}},
+        {"passthrough unknown section", raster, SmallCard + "passthrough='[XX]Pb'", 1, {PassEnd}},
+        {"passthrough empty location", raster, SmallCard + "passthrough='[]Pc'", 1, {PassEnd}},
+        {"passthrough letters for a priority", raster, SmallCard + "passthrough='[FH,abc]Pd'", 1, {PassEnd}},
+        {"passthrough bad lifetime", raster, SmallCard + "passthrough='[FH,5,X]Pe'", 1, {PassEnd}},
+        {"passthrough lifetime then junk", raster, SmallCard + "passthrough='[FH,5,Ax]Pf'", 1, {PassEnd}},
+        {"passthrough priority of 300 digits", raster,
+         SmallCard + "passthrough='[FH," + std::string(300, '9') + "]Pg'", 1, {PassEnd}},
+        {"passthrough section of 300 letters", raster,
+         SmallCard + "passthrough='[" + std::string(300, 'F') + "]Ph'", 1, {PassEnd}},
+        {"passthrough location only", raster, SmallCard + "passthrough='[FH,1,O]'", 1,
+         {"[PassthroughOptionsParser::next] End of parsing (trim esc cmd)\r\n"}},
+        {"passthrough of 5000 characters", raster, SmallCard + "passthrough=" + Long, 1, {}},
+
+        // Text regions.
+        {"text region with a bad character", raster, SmallCard + "IFTextRegion=10X20", 1, {TextParse + "10X20)"}},
+        {"text region with blanks", raster, SmallCard + "IFTextRegion='1x2 x3x4'", 1, {TextParse + "1x2 x3x4)"}},
+        {"text region with five numbers", raster, SmallCard + "IFTextRegion=1x2x3x4x5", 1,
+         {TextParse + "1x2x3x4x5)"}},
+        {"text region with many numbers", raster, SmallCard + "IBTextRegion=1x2x3x4x5x6x7x8x9x10x11", 1,
+         {TextParse + "1x2x3x4x5x6x7x8x9x10x11)"}},
+        {"text region of 5000 digits", raster, SmallCard + "IFTextRegion=" + Long, 1, {}},
+        {"text region of parentheses", raster, SmallCard + "IFTextRegion=((((1)))x(2)", 1, {}},
+
+        // Black substitution colours of every wrong length.
+        {"IGBlackSub empty", raster, SmallCard + "IGBlackSub=''", 1, {SubBad}},
+        {"IGBlackSub of 1", raster, SmallCard + "IGBlackSub=F", 1, {SubBad}},
+        {"IGBlackSub of 5", raster, SmallCard + "IGBlackSub=FF800", 1, {SubBad}},
+        {"IGBlackSub of 7", raster, SmallCard + "IGBlackSub=FF80001", 1, {SubBad}},
+        {"IGBlackSub of 12", raster, SmallCard + "IGBlackSub=FF8000FF8000", 1, {SubBad}},
+        {"IGBlackSub of 5000", raster, SmallCard + "IGBlackSub=" + Long, 1, {SubBad}},
+
+        // Absurd panel shifts, levels and sizes.
+        {"huge panel shifts", raster,
+         SmallCard + "GColorPanelManagement=CUSTOM IColorPanelShiftXS=2147483647 IColorPanelShiftXE=99999999999 "
+                     "GMonoPanelManagement=CUSTOM IMonoPanelShiftXS=-2147483648 GOverlayPanelManagement=CUSTOM "
+                     "IOverlayPanelShiftYS=100000 IOverlayPanelShiftYE=-100000 GShortPanelManagement=CUSTOM "
+                     "IShortPanelShift=-5000",
+         1, {}},
+        {"absurd levels", raster,
+         SmallCard + "IFThresholdValue=VAL999 IFBlackLevelValue=VAL-1 IFDarkLevelValue=VALxx FColorContrast=VAL "
+                     "IGIQLABY=VAL100000 IGSendIQLA=ON IGMonochromeSpeed=-3 IGTextRectErr=2147483648",
+         1, {}},
+        {"custom card of zero size", raster, "PaperSize=CRCUSTOM IFormCustomWidth=0 IFormCustomHeight=0", 0,
+         {"[CR80BmpParser::resize] WARNING", Dropped}},
+        {"custom card too large", raster, "PaperSize=CRCUSTOM IFormCustomWidth=100000 IFormCustomHeight=-5", 0,
+         {"[MediaDefinition::setResolution] WARNING - card too large", Dropped}},
+        // The card buffer makes room for the job's own fragments.
+        {"passthrough of 30000 characters", raster,
+         SmallCard + "passthrough='[FH]" + std::string(15000, 'a') + "|[BT]b|[CT]" + std::string(15000, 'c') + "'", 1,
+         {}},
+        {"magnetic data of 3 x 12000 characters", raster,
+         SmallCard + "Track1Data=" + std::string(12000, '1') + " Track2Data=" + std::string(12000, '2') +
+             " Track3Data=" + std::string(12000, '3'),
+         1, {"[OptionsConverter::updateMagData] WARNING - Track 3 data too "}},
+        {"every value of 5000 characters", raster,
+         SmallCard + "Resolution=" + Long + " GRibbonType=RC_" + Long + " FHalftoning=" + Long +
+             " GDuplexMode=" + Long + " FColorContrast=VAL" + Long + " IFThresholdValue=" + Long +
+             " GInputTray=" + Long + " IGSendIQLA=" + Long + " IGMonoReaderType=" + Long,
+         1, {}},
+    };
+}
+
+std::string ppdPath(Ppd ppd, const TempDir& dir)
+{
+    switch (ppd) {
+    case Ppd::Test: return std::string(CR80_TEST_DATA_DIR) + "/test.ppd";
+    case Ppd::Missing: return "/nonexistent/cr80card.ppd";
+    case Ppd::Garbage: return dir.write("garbage.ppd", "*PPD-Adobe: \"4.3\"\n\x01\x02*OpenUI *Foo\n*Default");
+    case Ppd::Empty: return dir.write("empty.ppd", "");
+    case Ppd::Unset: break;
+    }
+    return "";
+}
+
+std::string replaceAll(std::string text, const std::string& from, const std::string& to)
+{
+    for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size()))
+        text.replace(pos, from.size(), to);
+    return text;
+}
+
+} // namespace
+
+TEST(BadInput, EveryCaseEndsCleanlyWithWholeCards)
+{
+    const std::vector<BadInput> cases = catalogue();
+    ASSERT_GE(cases.size(), 30u);
+    for (const BadInput& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        for (const auto& f : c.files)
+            dir.write(f.first, f.second);
+        FilterJob job;
+        job.title = "Bad input";
+        job.options = replaceAll(c.options, "@DIR@", dir.path());
+        job.ppd = c.ppd == Ppd::Unset ? std::nullopt : std::optional<std::string>(ppdPath(c.ppd, dir));
+        job.timeoutMs = 60000;
+        switch (c.input) {
+        case Input::Stdin: job.stdinBytes = c.raster(); break;
+        case Input::File: job.file = dir.write("job.ras", c.raster()); break;
+        case Input::MissingFile: job.file = dir.file("missing.ras"); break;
+        case Input::Directory: job.file = dir.path(); break;
+        }
+
+        ProcessResult r = runFilter(job);
+        ASSERT_TRUE(r.exitedWith(0)) << "exit " << r.exitCode << " signal " << r.signal << "\n"
+                                     << r.err.substr(r.err.size() > 3000 ? r.err.size() - 3000 : 0);
+        EXPECT_EQ(std::string::npos, r.err.find("Sanitizer")) << r.err;
+        EXPECT_EQ(std::string::npos, r.err.find("runtime error")) << r.err;
+
+        cr80tools::ParsedStream stream = cr80tools::parseStream(r.out);
+        EXPECT_EQ("", stream.error);
+        EXPECT_EQ(c.cards, static_cast<int>(count(r.out, "<CARD>")));
+        EXPECT_EQ(c.cards, static_cast<int>(count(r.out, "</CARD>")));
+        EXPECT_EQ(c.cards > 0 ? 1u : 0u, count(r.out, "<END>"));
+        if (c.cards > 0) {
+            EXPECT_EQ(std::string::npos, r.err.find("Failed (reading external data)"));
+        }
+        for (const std::string& line : c.logs)
+            EXPECT_NE(std::string::npos, r.err.find(line)) << "missing log line: " << line;
+    }
+}
