@@ -220,6 +220,9 @@ static void runPageLoop(UniDriverAdapter& udrv, COemPDEV& cpdev, cups_raster_t* 
         debugRaster(ras);
         tavgdi::MediaDefinition* media = udrv.getMedia();
         if (fillBitmap(ras, &header, &devobj, media)) {
+            // The next header may keep us waiting for input: let the log of
+            // this page out first.
+            fflush(stderr);
             res = cupsRasterReadHeader2(ras, &header);
             info("res : %d", res);
             if (res != 0) {
