@@ -301,8 +301,11 @@ TEST(LongJob, ThousandCardsPrintEveryCardWithFlatMemory)
         expectWholeCards(large.out, 1000, 1000 * c.pagesPerCard);
         RecordProperty(std::string(c.name) + "_rss_kb_10", static_cast<int>(small.maxRssKb));
         RecordProperty(std::string(c.name) + "_rss_kb_1000", static_cast<int>(large.maxRssKb));
-        EXPECT_LE(large.maxRssKb, small.maxRssKb * 11 / 10)
-            << "peak RSS " << large.maxRssKb << " KiB for 1000 cards, " << small.maxRssKb << " KiB for 10";
+        // The sanitizer's own allocator grows with the number of
+        // allocations: memory is judged in the plain build only.
+        if (!IsSanitized)
+            EXPECT_LE(large.maxRssKb, small.maxRssKb * 11 / 10)
+                << "peak RSS " << large.maxRssKb << " KiB for 1000 cards, " << small.maxRssKb << " KiB for 10";
     }
 }
 
