@@ -303,9 +303,10 @@ TEST(LongJob, ThousandCardsPrintEveryCardWithFlatMemory)
         RecordProperty(std::string(c.name) + "_rss_kb_1000", static_cast<int>(large.maxRssKb));
         // The sanitizer's own allocator grows with the number of
         // allocations: memory is judged in the plain build only.
-        if (!IsSanitized)
+        if (!IsSanitized) {
             EXPECT_LE(large.maxRssKb, small.maxRssKb * 11 / 10)
                 << "peak RSS " << large.maxRssKb << " KiB for 1000 cards, " << small.maxRssKb << " KiB for 10";
+        }
     }
 }
 
