@@ -83,6 +83,58 @@ public:
         });
     }
 
+    // forEachDotFast for operations whose dots do not depend on one another
+    // (each dot read and written once, in buffers that do not overlap): a
+    // covered rectangle is done in bands of tileH rows, each band tile by
+    // tile from the left, tile(w0, h0) doing the tileW x tileH dots from
+    // (w0, h0); the columns left over at a band's right end, and a last band
+    // shorter than tileH, go through column. The tile holding the
+    // rectangle's last dot is done by columns too, and the last dot itself
+    // through step, after all the others.
+    template <class Covers, class Tile, class Column, class Step>
+    void forEachDotInTiles(dword tileW, dword tileH, Covers&& covers, Tile&& tile, Column&& column, Step&& step)
+    {
+        const dword W = width;
+        const dword H = height;
+        const dword tw = tileW != 0 ? tileW : 1;
+        const dword th = tileH != 0 ? tileH : 1;
+        forEachRect([&](const GRect& r) {
+            const dword right = GraphicalConstants::dwmin(r.right, W);
+            const dword bottom = GraphicalConstants::dwmin(r.bottom, H);
+            if (r.left >= right || r.top >= bottom)
+                return;
+            if (!covers(r.left, right, r.top, bottom)) {
+                for (dword w = r.left; w < right; ++w)
+                    for (dword h = r.top; h < bottom; ++h)
+                        step(w, h);
+                return;
+            }
+            auto columns = [&](dword w0, dword w1, dword h0, dword h1) {
+                for (dword w = w0; w < w1; ++w) {
+                    const dword end = (h1 == bottom && w + 1 == right) ? bottom - 1 : h1;
+                    if (end > h0)
+                        column(w, h0, end);
+                }
+            };
+            for (dword h0 = r.top; h0 < bottom;) {
+                const bool fullBand = bottom - h0 >= th;
+                const dword h1 = fullBand ? h0 + th : bottom;
+                dword w0 = r.left;
+                if (fullBand) {
+                    for (; right - w0 >= tw; w0 += tw) {
+                        if (h1 == bottom && w0 + tw == right)
+                            columns(w0, right, h0, h1);
+                        else
+                            tile(w0, h0);
+                    }
+                }
+                columns(w0, right, h0, h1);
+                h0 = h1;
+            }
+            step(right - 1, bottom - 1);
+        });
+    }
+
 private:
     ILGRectIterator* iter;
     bool isOwnIterator;
