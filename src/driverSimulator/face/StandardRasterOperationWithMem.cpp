@@ -1,5 +1,9 @@
 #include "face/StandardRasterOperationWithMem.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "InternalLog.h"
 #include "MediaDefinition.h"
 #include "face/PixelOperation.h"
@@ -30,6 +34,90 @@ struct BlackDotWriter {
         *target = panel.inkBit() ? static_cast<byte>(*target | mask) : static_cast<byte>(*target & ~mask);
     }
 };
+
+
+// One column of the colour planes (dots h0 to h1 - 1 of yp, mp, cp): every
+// dot whose ink sum reaches blackLimit is handed to black(h) and takes the
+// colour of the last dot before it that is not dark (ink sum below
+// darkLimit), white until there is one; the first dot counts as that colour
+// unless it is black itself. last gets the colour a dot after the column
+// would take and current the column's last dot as it was read.
+//
+// The black dots are found 16 at a time; the colour a black dot takes is
+// looked up backwards from it only when one is found, over dots that still
+// hold what they were read as (every dot before them was dealt with).
+template <class Black>
+void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, dword h1, int blackLimit, int darkLimit,
+                        Black&& black, byte last[3], byte current[3])
+{
+    auto sum = [&](dword h) { return static_cast<int>(yp[h]) + mp[h] + cp[h]; };
+    current[0] = yp[h1 - 1];
+    current[1] = mp[h1 - 1];
+    current[2] = cp[h1 - 1];
+    // The colour known to hold just before dot `known`.
+    byte ly = yp[h0], lm = mp[h0], lc = cp[h0];
+    if (sum(h0) >= blackLimit)
+        ly = lm = lc = 0;
+    dword known = h0;
+    // The colour just before dot h (h >= known), from the dots in between.
+    auto colourBefore = [&](dword h) {
+        for (dword j = h; j > known;) {
+            --j;
+            if (sum(j) < darkLimit) {
+                ly = yp[j];
+                lm = mp[j];
+                lc = cp[j];
+                break;
+            }
+        }
+        known = h + 1;
+    };
+    auto atBlack = [&](dword h) {
+        colourBefore(h);
+        const byte cy = yp[h], cm = mp[h], cc = cp[h];
+        black(h);
+        yp[h] = ly;
+        mp[h] = lm;
+        cp[h] = lc;
+        // The dot itself, as read, is next in line.
+        if (static_cast<int>(cy) + cm + cc < darkLimit) {
+            ly = cy;
+            lm = cm;
+            lc = cc;
+        }
+        known = h + 1;
+    };
+    dword h = h0;
+#if defined(__SSE2__)
+    if (blackLimit <= 765) {
+        const __m128i zero = _mm_setzero_si128();
+        // Sums above blackLimit - 1, as signed 16-bit compares (sums are at most 765).
+        const __m128i limit = _mm_set1_epi16(static_cast<short>(blackLimit - 1));
+        for (; h1 - h >= 16; h += 16) {
+            const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(yp + h));
+            const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mp + h));
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cp + h));
+            const __m128i lo = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(y, zero), _mm_unpacklo_epi8(m, zero)),
+                                             _mm_unpacklo_epi8(c, zero));
+            const __m128i hi = _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi8(y, zero), _mm_unpackhi_epi8(m, zero)),
+                                             _mm_unpackhi_epi8(c, zero));
+            unsigned mask = static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_packs_epi16(_mm_cmpgt_epi16(lo, limit), _mm_cmpgt_epi16(hi, limit))));
+            while (mask != 0) {
+                atBlack(h + static_cast<dword>(__builtin_ctz(mask)));
+                mask &= mask - 1;
+            }
+        }
+    }
+#endif
+    for (; h < h1; ++h)
+        if (sum(h) >= blackLimit)
+            atBlack(h);
+    colourBefore(h1);
+    last[0] = ly;
+    last[1] = lm;
+    last[2] = lc;
+}
 
 } // namespace
 
@@ -105,38 +193,15 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
             byte* mPlane = yPlane + colour.planeSize();
             byte* cPlane = mPlane + colour.planeSize();
             const size_t columnLength = colour.columnLength();
-            byte ly = 0, lm = 0, lc = 0, cy = 0, cm = 0, cc = 0;
+            byte last[3] = {0, 0, 0}, current[3] = {0, 0, 0};
             for (dword w = Wmin; w < Wmax; ++w) {
                 const size_t column = w * columnLength;
-                byte* yp = yPlane + column;
-                byte* mp = mPlane + column;
-                byte* cp = cPlane + column;
-                ly = yp[Hmin];
-                lm = mp[Hmin];
-                lc = cp[Hmin];
-                if (ly + lm + lc >= blackLimit)
-                    ly = lm = lc = 0;
-                for (dword h = Hmin; h < Hmax; ++h) {
-                    cy = yp[h];
-                    cm = mp[h];
-                    cc = cp[h];
-                    const int sum = cy + cm + cc;
-                    if (sum >= blackLimit) {
-                        writeBlack(w, h);
-                        yp[h] = ly;
-                        mp[h] = lm;
-                        cp[h] = lc;
-                    }
-                    if (sum < darkLimit) {
-                        ly = cy;
-                        lm = cm;
-                        lc = cc;
-                    }
-                }
+                extractBlackColumn(yPlane + column, mPlane + column, cPlane + column, Hmin, Hmax, blackLimit,
+                                   darkLimit, [&](dword h) { writeBlack(w, h); }, last, current);
             }
             // Leave the pixels as the dot-by-dot walk leaves them.
-            currentSrcPxl.set(cy, cm, cc);
-            lastNonBlackPixel.set(ly, lm, lc);
+            currentSrcPxl.set(current[0], current[1], current[2]);
+            lastNonBlackPixel.set(last[0], last[1], last[2]);
             return;
         }
         for (dword w = Wmin; w < Wmax; ++w) {
