@@ -1,11 +1,9 @@
 #include "face/StandardRasterOperationWithMem.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "InternalLog.h"
 #include "MediaDefinition.h"
+#include "face/InkScan.h"
 #include "face/PixelOperation.h"
 #include "face/RasterAccess.h"
 #include "face/RectWalk.h"
@@ -88,28 +86,13 @@ void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, dword h1, int bl
         known = h + 1;
     };
     dword h = h0;
-#if defined(__SSE2__)
-    if (blackLimit <= 765) {
-        const __m128i zero = _mm_setzero_si128();
-        // Sums above blackLimit - 1, as signed 16-bit compares (sums are at most 765).
-        const __m128i limit = _mm_set1_epi16(static_cast<short>(blackLimit - 1));
-        for (; h1 - h >= 16; h += 16) {
-            const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(yp + h));
-            const __m128i m = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mp + h));
-            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cp + h));
-            const __m128i lo = _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(y, zero), _mm_unpacklo_epi8(m, zero)),
-                                             _mm_unpacklo_epi8(c, zero));
-            const __m128i hi = _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi8(y, zero), _mm_unpackhi_epi8(m, zero)),
-                                             _mm_unpackhi_epi8(c, zero));
-            unsigned mask = static_cast<unsigned>(
-                _mm_movemask_epi8(_mm_packs_epi16(_mm_cmpgt_epi16(lo, limit), _mm_cmpgt_epi16(hi, limit))));
-            while (mask != 0) {
-                atBlack(h + static_cast<dword>(__builtin_ctz(mask)));
-                mask &= mask - 1;
-            }
+    for (; h1 - h >= InkScan::Run; h += InkScan::Run) {
+        unsigned mask = InkScan::above(yp + h, mp + h, cp + h, blackLimit - 1);
+        while (mask != 0) {
+            atBlack(h + static_cast<dword>(__builtin_ctz(mask)));
+            mask &= mask - 1;
         }
     }
-#endif
     for (; h < h1; ++h)
         if (sum(h) >= blackLimit)
             atBlack(h);

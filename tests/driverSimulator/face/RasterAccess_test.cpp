@@ -17,6 +17,7 @@
 #include "face/DitheringRasterOperation.h"
 #include "face/FactoryGDInvariantProcessor.h"
 #include "face/FloydRasterOperation.h"
+#include "face/GdInvariantPIDAProcessor.h"
 #include "face/IGDInvariantProcessor.h"
 #include "face/OrderedClusteredDotDitheringRasterOperation.h"
 #include "face/PixelOperation.h"
@@ -305,6 +306,35 @@ TEST_F(RasterAccessTest, PanelMeasuresByColumnMatchDotByDot)
                                               << " width " << m->getWidth();
                 EXPECT_NE(texts[0], "(null)");
             }
+}
+
+// A mean exactly on a half: the dot-by-dot sums (100 shares of 1/200) land
+// just above 0.5 and round to 1, the exact mean to 0. The column measure
+// notices and the walk measures again dot by dot.
+TEST_F(RasterAccessTest, MeanOnARoundingEdgeIsMeasuredDotByDot)
+{
+    MediaDefinition card(300, 300, 20, 10);
+    std::unique_ptr<IGDataOptions> options(TavFactory::FactoryDataOptions(TavFactory::DbColorSupervisor));
+    std::string texts[2];
+    for (bool plain : {false, true}) {
+        auto panel = make(TavFactory::DbColorSupervisor, &card, plain);
+        memset(panel->getMemoryManager()->getBuffer(0), 1, 100); // yellow 1 on half the card
+        FactoryGDInvariantProcessor factory;
+        std::unique_ptr<IGDInvariantProcessor> inv(
+            factory.build(options.get(), &card, IFactoryGDInvariantProcessor::colorProcessor));
+        texts[plain ? 1 : 0] = measure(panel.get(), inv.get(), proj1, negLproj2);
+    }
+    EXPECT_EQ(texts[0], texts[1]);
+    EXPECT_NE(texts[0].find("\x1bPida;50;1;0;0\r"), std::string::npos) << texts[0];
+
+    std::vector<byte> column(100, 1), none(100, 0);
+    for (int count : {99, 100}) {
+        GdInvariantPIDAProcessor pida(card.getArea(), 0, nullptr);
+        pida.updateInvariantByColumn(0, 0, count, column.data(), none.data(), none.data(), 1, nullptr);
+        EXPECT_EQ(pida.isMeasureExact(), count == 99) << count; // 0.495 is far from a half
+        pida.resetCounters();
+        EXPECT_TRUE(pida.isMeasureExact());
+    }
 }
 
 // A processor without a column measure of its own sees every dot in order.
