@@ -14,6 +14,7 @@
 #include "COemPDEV.h"
 #include "Exceptions/TavGdiException.h"
 #include "debuginfo.h"
+#include "input/RasterRows.h"
 #include "pipeline/UniDriverAdapter.h"
 #include "settings/CupsExternalInterSettingsReader.h"
 #include "tavrinerror.h"
@@ -97,11 +98,7 @@ bool fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj
         if (cupsRasterReadPixels(ras, bufferLine, lineBytes) == 0)
             break;
         byte* dst = buffer + static_cast<size_t>(height - y - 1) * stride;
-        for (dword x = 0; x < lineBytes; x += 3) {
-            dst[x] = bufferLine[x + 2];
-            dst[x + 1] = bufferLine[x + 1];
-            dst[x + 2] = bufferLine[x];
-        }
+        tavgdi::RasterRows::toBgr(bufferLine, dst, width);
         memset(dst + lineBytes, 0, padding);
     }
     if (y < height) {

@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <tmmintrin.h>
+#endif
+
 #include "InternalLog.h"
 #include "MediaDefinition.h"
 #include "image/IGDataMemoryManager.h"
@@ -44,6 +48,39 @@ inline void packGroupWide(const byte* in, byte* out)
 #endif
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+#define CR80_PACK_SSSE3 1
+
+// Two groups (16 bytes) at a time: the halved bytes are weighed into pairs
+// (v0 * 128 + v1), pairs into quads, quads into the 56-bit group, whose
+// bytes are then stored first dot first. Each 16-byte store writes two
+// bytes past its 14; only runs followed by at least one more group are done
+// here, so that the next group rewrites them. Returns the bytes done.
+__attribute__((target("ssse3"))) dword packRuns(byte* buffer, dword size)
+{
+    const __m128i low7 = _mm_set1_epi8(0x7F);
+    const __m128i pairWeights = _mm_set1_epi16(static_cast<short>(0x0180)); // bytes 128, 1
+    const __m128i quadWeights = _mm_set1_epi32(0x00014000);                 // words 16384, 1
+    const __m128i order = _mm_setr_epi8(6, 5, 4, 3, 2, 1, 0, 14, 13, 12, 11, 10, 9, 8, -128, -128);
+    dword in = 0, out = 0;
+    for (; size - in >= 32; in += 16, out += 14) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buffer + in));
+        const __m128i v = _mm_and_si128(_mm_srli_epi16(x, 1), low7);
+        const __m128i pairs = _mm_maddubs_epi16(pairWeights, v);
+        const __m128i quads = _mm_madd_epi16(pairs, quadWeights);
+        const __m128i group = _mm_or_si128(_mm_srli_epi64(_mm_slli_epi64(quads, 32), 4), _mm_srli_epi64(quads, 32));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(buffer + out), _mm_shuffle_epi8(group, order));
+    }
+    return in;
+}
+
+bool hasSsse3()
+{
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
+}
+#endif
+
 } // namespace
 
 Convert8to7bitProcessor::Convert8to7bitProcessor(IGDataProcessor* parent) : GenericCompositeProcessor(parent)
@@ -63,6 +100,14 @@ bool Convert8to7bitProcessor::reduceBuffer(byte* buffer, dword size)
     byte group[8];
     const byte* in = buffer;
     byte* out = buffer;
+#if defined(CR80_PACK_SSSE3)
+    if (hasSsse3()) {
+        const dword done = packRuns(buffer, size);
+        in += done;
+        out += done / 8 * 7;
+        size -= done;
+    }
+#endif
     // The whole group is read before it is written: out never passes in.
     for (dword n = size >> 3; n != 0; --n, in += 8, out += 7)
         packGroupWide(in, out);
