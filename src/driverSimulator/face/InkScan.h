@@ -96,7 +96,8 @@ public:
         if (limit >= -1 && limit < 765) {
             const __m128i zero = _mm_setzero_si128();
             const __m128i l = _mm_set1_epi16(static_cast<short>(limit));
-            __m128i sy = zero, sm = zero, sc = zero;
+            const __m128i one = _mm_set1_epi8(1);
+            __m128i sy = zero, sm = zero, sc = zero, inked = zero;
             for (; count - i >= Run; i += Run) {
                 const __m128i yv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + i));
                 const __m128i mv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + i));
@@ -110,7 +111,7 @@ public:
                 sy = _mm_add_epi64(sy, _mm_sad_epu8(_mm_and_si128(yv, printed), zero));
                 sm = _mm_add_epi64(sm, _mm_sad_epu8(_mm_and_si128(mv, printed), zero));
                 sc = _mm_add_epi64(sc, _mm_sad_epu8(_mm_and_si128(cv, printed), zero));
-                n += static_cast<unsigned>(__builtin_popcount(static_cast<unsigned>(_mm_movemask_epi8(printed))));
+                inked = _mm_add_epi64(inked, _mm_sad_epu8(_mm_and_si128(printed, one), zero));
             }
             unsigned long long lanes[2];
             _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes), sy);
@@ -119,6 +120,8 @@ public:
             sums[1] += lanes[0] + lanes[1];
             _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes), sc);
             sums[2] += lanes[0] + lanes[1];
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(lanes), inked);
+            n += lanes[0] + lanes[1];
         }
 #endif
         for (; i < count; ++i) {
