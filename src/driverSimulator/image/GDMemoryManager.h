@@ -39,11 +39,11 @@ public:
     // Frees an own buffer and leaves the manager empty.
     void reset();
 
-private:
     // allocate, with the new bytes filled with *fill, or left for the caller
-    // to write when fill is null.
+    // to write when fill is null (same log line).
     bool allocateBytes(int size, const byte* fill);
 
+private:
     dword allocatedSize;
     byte* buffer;
     IGDataMemoryManagement memoryManagement;
