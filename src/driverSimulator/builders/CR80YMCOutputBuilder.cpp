@@ -1,6 +1,8 @@
 #include "builders/CR80YMCOutputBuilder.h"
 
 #include <cstdio>
+#include <cstring>
+#include <typeinfo>
 
 #include "Allocator.h"
 #include "Exceptions/NullException.h"
@@ -8,7 +10,9 @@
 #include "InternalLog.h"
 #include "MediaDefinition.h"
 #include "builders/PanelCommand.h"
+#include "image/GDMemoryManager.h"
 #include "image/IGDataMemoryManager.h"
+#include "processors/Convert8to7bitProcessor.h"
 #include "processors/IGDataProcessor.h"
 #include "settings/IGDataOptions.h"
 
@@ -22,6 +26,7 @@ CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryM
                                            MediaDefinition* media)
     : options(options),
       memMgr(nullptr),
+      source(nullptr),
       size(0),
       singlePanelSize{0, 0, 0},
       reductionParameter(256),
@@ -39,7 +44,14 @@ CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryM
         throw NullException("[CR80YMCOutputBuilder::CR80YMCOutputBuilder] Null IGDataMemoryManager or Media");
 
     // The output conversions work on a private copy: the face keeps its image.
-    this->memMgr = memMgr->clone();
+    // A plain manager's copy is filled by init, where the 7-bit packing can
+    // read the panel directly instead of a copy of it.
+    if (typeid(*memMgr) == typeid(GDMemoryManager)) {
+        this->memMgr = static_cast<GDMemoryManager*>(memMgr)->cloneUnfilled();
+        source = this->memMgr != nullptr ? memMgr : nullptr;
+    } else {
+        this->memMgr = memMgr->clone();
+    }
 
     const dword area = media->getArea();
     if (options != nullptr && options->getOption(TavGdiOptions::DbFormatOut) == TavGdiOptions::DbFormat7bit) {
@@ -105,14 +117,37 @@ int CR80YMCOutputBuilder::formatHeader(char panel, char* target, size_t capacity
     return n;
 }
 
+void CR80YMCOutputBuilder::copySource()
+{
+    if (source == nullptr)
+        return;
+    const dword count = source->getSize() < memMgr->getSize() ? source->getSize() : memMgr->getSize();
+    if (count != 0 && source->getBuffer(0) != nullptr && memMgr->getBuffer(0) != nullptr)
+        memcpy(memMgr->getBuffer(0), source->getBuffer(0), count);
+    source = nullptr;
+}
+
 bool CR80YMCOutputBuilder::init(IGDataProcessor* processor)
 {
-    if (state != constructionDone || buffer == nullptr || memMgr == nullptr)
+    // A chain led by the 7-bit packing packs straight from the panel.
+    Convert8to7bitProcessor* packing = processor != nullptr && typeid(*processor) == typeid(Convert8to7bitProcessor)
+                                           ? static_cast<Convert8to7bitProcessor*>(processor)
+                                           : nullptr;
+    if (state != constructionDone || buffer == nullptr || memMgr == nullptr) {
+        copySource();
         state = onError;
-    else if (processor == nullptr || processor->process(nullptr, memMgr, media))
-        state = initDone;
-    else
-        state = onError;
+    } else if (packing != nullptr && source != nullptr &&
+               Convert8to7bitProcessor::canProcessCopy(source, memMgr, media)) {
+        IGDataMemoryManager* from = source;
+        source = nullptr;
+        state = packing->processCopy(nullptr, from, memMgr, media) ? initDone : onError;
+    } else {
+        copySource();
+        if (processor == nullptr || processor->process(nullptr, memMgr, media))
+            state = initDone;
+        else
+            state = onError;
+    }
     if (state == onError)
         InternalLog::print(L"[TAVRIN UNIDRIVER][CR80YMCOutputBuilder::init] WARNING - (ptr:%lx) nothing to send\r\n",
                            LOGPTR(this));

@@ -46,8 +46,15 @@ private:
     // terminating zero at most) and returns its length.
     int formatHeader(char panel, char* target, size_t capacity);
 
+    // Copies the source into memMgr if that is still to be done.
+    void copySource();
+
     IGDataOptions* options;
     IGDataMemoryManager* memMgr;
+    // The panel's memory manager while memMgr is a copy of its size whose
+    // bytes are still to be copied (by init, together with the packing when
+    // it can); null once memMgr holds the copy.
+    IGDataMemoryManager* source;
     dword size;
     dword singlePanelSize[PanelCount];
     int reductionParameter;

@@ -88,21 +88,26 @@ byte* GDMemoryManager::getBufferCopy()
 
 IGDataMemoryManager* GDMemoryManager::clone()
 {
+    GDMemoryManager* copy = cloneUnfilled();
+    if (copy != nullptr && allocatedSize != 0)
+        memcpy(copy->buffer, buffer, allocatedSize);
+    return copy;
+}
+
+GDMemoryManager* GDMemoryManager::cloneUnfilled()
+{
     GDMemoryManager* copy = new (std::nothrow) GDMemoryManager();
     if (copy == nullptr)
         return nullptr;
     InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GDMemoryManager::clone \tPTR: %lx\r\n",
                        LOGPTR(copy));
     // Sizes above the int range cannot be re-allocated: the copy fails.
-    // Every byte of the copy is written below: no fill first.
     const bool sized = allocatedSize <= 0x7FFFFFFFu && copy->allocateBytes(static_cast<int>(allocatedSize), nullptr);
     if (!sized) {
         InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataMemoryManager FREE - \t\tPTR: %lx\r\n", LOGPTR(copy));
         delete copy;
         return nullptr;
     }
-    if (allocatedSize != 0)
-        memcpy(copy->buffer, buffer, allocatedSize);
     return copy;
 }
 

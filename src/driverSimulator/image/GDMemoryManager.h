@@ -23,6 +23,9 @@ public:
     bool setBuffer(byte* buffer, dword size) override;
     dword getSize() override { return allocatedSize; }
     IGDataMemoryManager* clone() override;
+    // clone() without the copy: the same size (and log lines), the bytes
+    // left for the caller to write. Null when clone() would fail.
+    GDMemoryManager* cloneUnfilled();
     byte getByte(dword index) override { return index < allocatedSize ? buffer[index] : 0; }
     bool setByte(dword index, byte value) override
     {

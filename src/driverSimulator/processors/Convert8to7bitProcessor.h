@@ -22,6 +22,18 @@ public:
     // packed data never reaches past the plane. Bytes after the packed data
     // keep their old values. Always true.
     static bool reduceBuffer(byte* buffer, dword size);
+    // reduceBuffer on a copy of from made in to (size bytes each, the two
+    // buffers apart): to ends as a copy of from reduced in place would,
+    // while from is left as it is.
+    static void reduceCopy(const byte* from, byte* to, dword size);
+
+    // True when processCopy can take source and target (plain buffers of
+    // the three colour planes of media, the same size).
+    static bool canProcessCopy(IGDataMemoryManager* source, IGDataMemoryManager* target, MediaDefinition* media);
+    // process(dataMgr, target, media) on target holding a copy of source,
+    // with the copy and the packing made in one pass (same log line).
+    bool processCopy(IGDataManager* dataMgr, IGDataMemoryManager* source, IGDataMemoryManager* target,
+                     MediaDefinition* media);
 };
 
 } // namespace tavgdi
