@@ -31,6 +31,35 @@ struct BlackDotWriter {
         byte* target = panel.data() + index;
         *target = panel.inkBit() ? static_cast<byte>(*target | mask) : static_cast<byte>(*target & ~mask);
     }
+
+    // The dots (w, h) to (w, h + n - 1). Where they lie side by side in one
+    // panel row (the black panel stored turned, as it is), the bits are set
+    // as a run, whole bytes at once; otherwise dot by dot.
+    void run(long long w, long long h, long long n) const
+    {
+        const long long first = sw.at(w, h), last = sw.at(w, h + n - 1);
+        const long long row = sh.at(w, h);
+        const bool isRowRun = sh.dh == 0 && (sw.dh == 1 || sw.dh == -1);
+        const long long lo = first < last ? first : last, hi = first < last ? last : first;
+        if (!isRowRun || panel.bitByte(lo, row) < 0 || panel.bitByte(hi, row) < 0) {
+            for (long long i = 0; i < n; ++i)
+                (*this)(w, h + i);
+            return;
+        }
+        byte* bits = panel.data() + panel.bitByte(0, row);
+        const byte whole = panel.inkBit() ? 0xFF : 0x00;
+        for (long long dot = lo; dot <= hi;) {
+            if ((dot & 7) == 0 && hi - dot >= 7) {
+                bits[dot >> 3] = whole;
+                dot += 8;
+                continue;
+            }
+            const byte mask = static_cast<byte>(0x80u >> (dot & 7));
+            bits[dot >> 3] = panel.inkBit() ? static_cast<byte>(bits[dot >> 3] | mask)
+                                            : static_cast<byte>(bits[dot >> 3] & ~mask);
+            ++dot;
+        }
+    }
 };
 
 
@@ -43,10 +72,13 @@ struct BlackDotWriter {
 //
 // The black dots are found 16 at a time; the colour a black dot takes is
 // looked up backwards from it only when one is found, over dots that still
-// hold what they were read as (every dot before them was dealt with).
-template <class Black>
+// hold what they were read as (every dot before them was dealt with). When
+// a black dot is always dark (blackLimit >= darkLimit), a run of black dots
+// all take the same colour: blackRun(h, n) gets the run's n dots from h at
+// once, else black(h) gets each dot.
+template <class Black, class BlackRun>
 void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, dword h1, int blackLimit, int darkLimit,
-                        Black&& black, byte last[3], byte current[3])
+                        Black&& black, BlackRun&& blackRun, byte last[3], byte current[3])
 {
     auto sum = [&](dword h) { return static_cast<int>(yp[h]) + mp[h] + cp[h]; };
     current[0] = yp[h1 - 1];
@@ -85,9 +117,30 @@ void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, dword h1, int bl
         }
         known = h + 1;
     };
+    // A run of black dots that are all dark: one colour for all of them.
+    auto atRun = [&](dword a, dword n) {
+        colourBefore(a);
+        blackRun(a, n);
+        for (dword i = a; i < a + n; ++i) {
+            yp[i] = ly;
+            mp[i] = lm;
+            cp[i] = lc;
+        }
+        known = a + n;
+    };
+    const bool isBlackDark = blackLimit >= darkLimit;
     dword h = h0;
     for (; h1 - h >= InkScan::Run; h += InkScan::Run) {
         unsigned mask = InkScan::above(yp + h, mp + h, cp + h, blackLimit - 1);
+        if (isBlackDark) {
+            while (mask != 0) {
+                const unsigned a = static_cast<unsigned>(__builtin_ctz(mask));
+                const unsigned n = static_cast<unsigned>(__builtin_ctz(~(mask >> a)));
+                atRun(h + a, n);
+                mask &= ~(((1u << n) - 1) << a);
+            }
+            continue;
+        }
         while (mask != 0) {
             atBlack(h + static_cast<dword>(__builtin_ctz(mask)));
             mask &= mask - 1;
@@ -179,8 +232,10 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
             byte last[3] = {0, 0, 0}, current[3] = {0, 0, 0};
             for (dword w = Wmin; w < Wmax; ++w) {
                 const size_t column = w * columnLength;
-                extractBlackColumn(yPlane + column, mPlane + column, cPlane + column, Hmin, Hmax, blackLimit,
-                                   darkLimit, [&](dword h) { writeBlack(w, h); }, last, current);
+                extractBlackColumn(
+                    yPlane + column, mPlane + column, cPlane + column, Hmin, Hmax, blackLimit, darkLimit,
+                    [&](dword h) { writeBlack(w, h); }, [&](dword h, dword n) { writeBlack.run(w, h, n); }, last,
+                    current);
             }
             // Leave the pixels as the dot-by-dot walk leaves them.
             currentSrcPxl.set(current[0], current[1], current[2]);
