@@ -56,6 +56,19 @@ bool GDMemoryManager::allocateBytes(int size, const byte* fill)
     return true;
 }
 
+bool GDMemoryManager::allocateOver(byte* external, dword size)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][GDMemoryManager::allocate] (ptr:%lx, sz:%lu)\r\n", LOGPTR(this),
+                       (unsigned long)size);
+    reset();
+    if (external == nullptr || size == 0 || size > 0x7FFFFFFFu)
+        return false;
+    buffer = external;
+    allocatedSize = size;
+    memoryManagement = externalMemMgt;
+    return true;
+}
+
 bool GDMemoryManager::setBuffer(byte* newBuffer, dword size)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][GDMemoryManager::setBuffer] (ptr:%lx, buff:%lx, sz:%lu)\r\n",

@@ -42,6 +42,14 @@ public:
     // Frees an own buffer and leaves the manager empty.
     void reset();
 
+    // In place of allocate(size, ...) and a copy of size bytes from buffer
+    // into it: the manager takes the caller's bytes themselves (same log
+    // line as allocate), reads them and never frees them. For a caller
+    // whose buffer outlives the manager and that does not mind it being the
+    // image; false (manager empty) for a null buffer or a size above the
+    // int range.
+    bool allocateOver(byte* external, dword size);
+
     // allocate, with the new bytes filled with *fill, or left for the caller
     // to write when fill is null (same log line).
     bool allocateBytes(int size, const byte* fill);

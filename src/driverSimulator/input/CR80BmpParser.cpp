@@ -49,7 +49,8 @@ CR80BmpParser::CR80BmpParser(IGDataMemoryManager* mgr, AlignmentOutputBuffer ali
       cardWidth(MediaDefinition::CR80Width),
       cardHeight(MediaDefinition::CR80Height),
       isDataParsed(false),
-      alignment(alignment)
+      alignment(alignment),
+      isReadInPlace(false)
 {
     InternalLog::print(
         L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80BmpParser (%lx) \tDependancy: IGDataMemoryManager(%lx)\r\n",
@@ -274,6 +275,22 @@ bool CR80BmpParser::parse(byte* buffer, dword size, dword width, dword height, b
         // in from the start, and whatever it leaves is filled afterwards.
         GDMemoryManager* plain =
             typeid(*mgr) == typeid(GDMemoryManager) ? static_cast<GDMemoryManager*>(mgr) : nullptr;
+        // Or not copied at all, when the caller lets the manager read its
+        // buffer: the copy would be the same bytes.
+        if (plain != nullptr && isReadInPlace && isColorDevice && alignment == Unaligned && picture == buffer &&
+            rowLength(pictureWidth, true) == 3ull * pictureWidth && pictureSize == targetSize) {
+            if (!plain->allocateOver(buffer, targetSize)) {
+                state = GDParser_overflow;
+                return false;
+            }
+            InternalLog::print(
+                L"[TAVRIN UNIDRIVER][CR80BmpParser::parse] hCR80:%lu hmin:%lu offset:%lu rwidthDest:%lu rwidthSrc:%lu\r\n",
+                (unsigned long)cardWidth, (unsigned long)pictureHeight, 0ul, (unsigned long)(3ull * pictureWidth),
+                (unsigned long)(3ull * pictureWidth));
+            state = GDParser_ok;
+            isDataParsed = true;
+            return true;
+        }
         const bool allocated =
             targetSize <= static_cast<dword>(INT_MAX) &&
             (plain != nullptr ? plain->allocateBytes(static_cast<int>(targetSize), nullptr)
