@@ -27,6 +27,7 @@ CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryM
     : options(options),
       memMgr(nullptr),
       source(nullptr),
+      commands(nullptr),
       size(0),
       singlePanelSize{0, 0, 0},
       reductionParameter(256),
@@ -99,6 +100,7 @@ CR80YMCOutputBuilder::~CR80YMCOutputBuilder()
     InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataMemoryManager FREE - \t\tPTR: %lx\r\n", LOGPTR(memMgr));
     delete memMgr;
     Allocator::desalloc(buffer);
+    Allocator::desalloc(commands);
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -CR80YMCOutputBuilder (%lx)\r\n", LOGPTR(this));
 }
 
@@ -136,6 +138,17 @@ bool CR80YMCOutputBuilder::init(IGDataProcessor* processor)
     if (state != constructionDone || buffer == nullptr || memMgr == nullptr) {
         copySource();
         state = onError;
+    } else if (packing != nullptr && source != nullptr && packing->getParent() == nullptr && reductionParameter == 128 &&
+               size == MediaDefinition::to7bits(media->getArea()) &&
+               Convert8to7bitProcessor::canProcessCopy(source, memMgr, media) &&
+               (commands = Allocator::alloc(static_cast<dword>(3 * commandSize()))) != nullptr) {
+        // Only the whole groups of each packed plane are sent: packed
+        // straight from the panel into the commands. The copy is not needed.
+        byte* const planes[3] = {commands + cmdSize, commands + commandSize() + cmdSize,
+                                 commands + 2 * commandSize() + cmdSize};
+        IGDataMemoryManager* from = source;
+        source = nullptr;
+        state = packing->processInto(from, planes, media) ? initDone : onError;
     } else if (packing != nullptr && source != nullptr &&
                Convert8to7bitProcessor::canProcessCopy(source, memMgr, media)) {
         IGDataMemoryManager* from = source;
@@ -155,6 +168,15 @@ bool CR80YMCOutputBuilder::init(IGDataProcessor* processor)
     return state == initDone;
 }
 
+bool CR80YMCOutputBuilder::isBlankCommand(int panel) const
+{
+    const byte* data = commands + static_cast<size_t>(panel) * commandSize() + cmdSize;
+    byte any = 0;
+    for (dword i = 0; i < size; ++i)
+        any |= data[i];
+    return any == 0;
+}
+
 void CR80YMCOutputBuilder::initSizes()
 {
     const dword area = media->getArea();
@@ -163,7 +185,8 @@ void CR80YMCOutputBuilder::initSizes()
     for (int i = 0; i < PanelCount; ++i) {
         // A builder that cannot produce its panels announces nothing, so that
         // the declared size always matches the bytes sent.
-        if (state == onError || (!alwaysSent && PanelCommand::isBlank(memMgr, area * i, size)))
+        if (state == onError || (!alwaysSent && (commands != nullptr ? isBlankCommand(i)
+                                                                      : PanelCommand::isBlank(memMgr, area * i, size))))
             singlePanelSize[i] = 0;
         else
             singlePanelSize[i] = static_cast<dword>(cmdSize) + size + 1;
@@ -178,11 +201,15 @@ byte* CR80YMCOutputBuilder::getBuffer()
     }
     char header[96];
     formatHeader(GraphicalConstants::panelIndexToDescription(panelIndex), header, sizeof(header));
+    byte* command = buffer;
+    if (commands != nullptr)
+        command = commands + static_cast<size_t>(panelIndex) * commandSize();
+    else
+        PanelCommand::copyOut(memMgr, media->getArea() * static_cast<dword>(panelIndex), size, buffer + cmdSize);
     for (int i = 0; i < cmdSize; ++i)
-        buffer[i] = static_cast<byte>(header[i]);
-    PanelCommand::copyOut(memMgr, media->getArea() * static_cast<dword>(panelIndex), size, buffer + cmdSize);
-    buffer[cmdSize + size] = static_cast<byte>(GraphicalConstants::EndCommandChar);
-    return buffer;
+        command[i] = static_cast<byte>(header[i]);
+    command[cmdSize + size] = static_cast<byte>(GraphicalConstants::EndCommandChar);
+    return command;
 }
 
 dword CR80YMCOutputBuilder::getSize()

@@ -144,6 +144,22 @@ void Convert8to7bitProcessor::reduceCopy(const byte* from, byte* to, dword size)
         memcpy(to + packed, from + packed, size - packed);
 }
 
+bool Convert8to7bitProcessor::processInto(IGDataMemoryManager* source, byte* const planes[3], MediaDefinition* media)
+{
+    if (getParent() != nullptr || source == nullptr || media == nullptr || planes == nullptr ||
+        source->getSize() != media->getColorDataSize() || source->getSize() == 0 || source->getBuffer(0) == nullptr)
+        return false;
+    for (int plane = 0; plane < 3; ++plane)
+        if (planes[plane] == nullptr)
+            return false;
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Convert8to7bitProcessor::process]\r\n");
+    const dword area = media->getArea();
+    const byte* from = source->getBuffer(0);
+    for (int plane = 0; plane < 3; ++plane)
+        pack(from + static_cast<size_t>(plane) * area, planes[plane], area & ~7u);
+    return true;
+}
+
 bool Convert8to7bitProcessor::canProcessCopy(IGDataMemoryManager* source, IGDataMemoryManager* target,
                                               MediaDefinition* media)
 {

@@ -131,14 +131,16 @@ TEST(CR80YMCOutputBuilder, PackingFromThePanelSendsWhatPackingACopySends)
         ASSERT_TRUE(panel.setBuffer(copied.bytes.data(), static_cast<dword>(copied.bytes.size())));
         auto options = makeOptions();
         options->setOption(TavGdiOptions::DbFormatOut, TavGdiOptions::DbFormat7bit);
-        for (bool smoothed : {false, true}) {
+        // The packing alone, smoothing after it, and smoothing before it.
+        for (int smoothed : {0, 1, 2}) {
             std::string sent[2];
             for (int i = 0; i < 2; ++i) {
                 CR80YMCOutputBuilder builder(options.get(),
                                              i == 0 ? static_cast<tavgdi::IGDataMemoryManager*>(&panel) : &copied,
                                              &media);
-                std::unique_ptr<tavgdi::IGDataProcessor> chain(new tavgdi::Convert8to7bitProcessor(nullptr));
-                if (smoothed)
+                std::unique_ptr<tavgdi::IGDataProcessor> chain(new tavgdi::Convert8to7bitProcessor(
+                    smoothed == 1 ? new tavgdi::StandardSmoothingProcessor(nullptr) : nullptr));
+                if (smoothed == 2)
                     chain.reset(new tavgdi::StandardSmoothingProcessor(chain.release()));
                 ASSERT_TRUE(builder.init(chain.get()));
                 sent[i] = drain(builder).bytes;
