@@ -140,15 +140,23 @@ bool CR80YMCOutputBuilder::init(IGDataProcessor* processor)
         state = onError;
     } else if (packing != nullptr && source != nullptr && packing->getParent() == nullptr && reductionParameter == 128 &&
                size == MediaDefinition::to7bits(media->getArea()) &&
-               Convert8to7bitProcessor::canProcessCopy(source, memMgr, media) &&
-               (commands = Allocator::alloc(static_cast<dword>(3 * commandSize()))) != nullptr) {
+               Convert8to7bitProcessor::canProcessCopy(source, memMgr, media)) {
         // Only the whole groups of each packed plane are sent: packed
-        // straight from the panel into the commands. The copy is not needed.
-        byte* const planes[3] = {commands + cmdSize, commands + commandSize() + cmdSize,
-                                 commands + 2 * commandSize() + cmdSize};
+        // straight from the panel into the commands. Neither the copy nor
+        // the one-command area is needed; their room goes to the commands.
+        static_cast<GDMemoryManager*>(memMgr)->reset();
+        Allocator::desalloc(buffer);
+        buffer = nullptr;
         IGDataMemoryManager* from = source;
         source = nullptr;
-        state = packing->processInto(from, planes, media) ? initDone : onError;
+        commands = Allocator::alloc(static_cast<dword>(3 * commandSize()));
+        state = onError;
+        if (commands != nullptr) {
+            byte* const planes[3] = {commands + cmdSize, commands + commandSize() + cmdSize,
+                                     commands + 2 * commandSize() + cmdSize};
+            if (packing->processInto(from, planes, media))
+                state = initDone;
+        }
     } else if (packing != nullptr && source != nullptr &&
                Convert8to7bitProcessor::canProcessCopy(source, memMgr, media)) {
         IGDataMemoryManager* from = source;
