@@ -1,8 +1,9 @@
 #include "input/RasterRows.h"
 
-#if defined(__x86_64__) || defined(__i386__)
+#include "CpuSupport.h"
+
+#if defined(CR80_HAS_X86_SHUFFLES)
 #include <tmmintrin.h>
-#define CR80_ROWS_SSSE3 1
 #endif
 
 namespace tavgdi {
@@ -20,7 +21,7 @@ void swapDots(const byte* rgb, byte* bgr, dword from, dword dots)
     }
 }
 
-#if defined(CR80_ROWS_SSSE3)
+#if defined(CR80_HAS_X86_SHUFFLES)
 // Five dots per 16-byte move: the sixteenth byte is stored as it was read
 // and rewritten by the next move (or by the dot-by-dot end), so the two rows
 // may be the same. Returns the first dot not done.
@@ -36,11 +37,6 @@ __attribute__((target("ssse3"))) dword swapRuns(const byte* rgb, byte* bgr, dwor
     return static_cast<dword>(i / 3);
 }
 
-bool hasSsse3()
-{
-    static const bool has = __builtin_cpu_supports("ssse3");
-    return has;
-}
 #endif
 
 } // namespace
@@ -48,8 +44,8 @@ bool hasSsse3()
 void RasterRows::toBgr(const byte* rgb, byte* bgr, dword dots)
 {
     dword done = 0;
-#if defined(CR80_ROWS_SSSE3)
-    if (hasSsse3())
+#if defined(CR80_HAS_X86_SHUFFLES)
+    if (CpuSupport::hasSsse3())
         done = swapRuns(rgb, bgr, dots);
 #endif
     swapDots(rgb, bgr, done, dots);

@@ -3,7 +3,9 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__x86_64__) || defined(__i386__)
+#include "CpuSupport.h"
+
+#if defined(CR80_HAS_X86_SHUFFLES)
 #include <tmmintrin.h>
 #endif
 
@@ -48,8 +50,7 @@ inline void packGroupWide(const byte* in, byte* out)
 #endif
 }
 
-#if defined(__x86_64__) || defined(__i386__)
-#define CR80_PACK_SSSE3 1
+#if defined(CR80_HAS_X86_SHUFFLES)
 
 // Two groups (16 bytes) at a time: the halved bytes are weighed into pairs
 // (v0 * 128 + v1), pairs into quads, quads into the 56-bit group, whose
@@ -74,11 +75,6 @@ __attribute__((target("ssse3"))) dword packRuns(const byte* from, byte* to, dwor
     return in;
 }
 
-bool hasSsse3()
-{
-    static const bool has = __builtin_cpu_supports("ssse3");
-    return has;
-}
 #endif
 
 } // namespace
@@ -101,8 +97,8 @@ void pack(const byte* from, byte* to, dword size)
     byte group[8];
     const byte* in = from;
     byte* out = to;
-#if defined(CR80_PACK_SSSE3)
-    if (hasSsse3()) {
+#if defined(CR80_HAS_X86_SHUFFLES)
+    if (CpuSupport::hasSsse3()) {
         const dword done = packRuns(from, to, size);
         in += done;
         out += done / 8 * 7;
