@@ -66,20 +66,22 @@ bool halftoneWalk(RectWalk& walk, IGDataSupervisor* picture, IGDataSupervisor* p
         if (isRowRun && h1 > h0 && to.bitByte(dotW, dotH) >= 0 && to.bitByte(lastW, dotH) >= 0) {
             // The bits of a byte are gathered, then the byte stored once.
             byte* row = dst + to.bitByte(0, dotH);
-            long long at = dotW >> 3;
-            byte value = row[at];
-            for (dword h = h0; h < h1; ++h, in += srcStep, dotW += tw.dh) {
-                if ((dotW >> 3) != at) {
-                    row[at] = value;
-                    at = dotW >> 3;
-                    value = row[at];
+            const bool isForward = tw.dh > 0;
+            for (dword h = h0; h < h1;) {
+                const long long at = dotW >> 3;
+                const dword inByte = static_cast<dword>(isForward ? 8 - (dotW & 7) : (dotW & 7) + 1);
+                const dword n = inByte < h1 - h ? inByte : h1 - h;
+                unsigned value = row[at];
+                unsigned mask = 0x80u >> (dotW & 7);
+                for (dword k = 0; k < n; ++k, ++h, in += srcStep) {
+                    const int c = 255 - src[in];
+                    const unsigned ink = bits[isWhite(w, h, c) ? 1 : 0] ? mask : 0u;
+                    value = (value & ~mask) | ink;
+                    mask = isForward ? mask >> 1 : mask << 1;
                 }
-                const byte mask = static_cast<byte>(0x80u >> (dotW & 7));
-                const int c = 255 - src[in];
-                value = bits[isWhite(w, h, c) ? 1 : 0] ? static_cast<byte>(value | mask)
-                                                       : static_cast<byte>(value & ~mask);
+                row[at] = static_cast<byte>(value);
+                dotW += isForward ? static_cast<long long>(n) : -static_cast<long long>(n);
             }
-            row[at] = value;
             return;
         }
         for (dword h = h0; h < h1; ++h, in += srcStep, dotW += tw.dh, dotH += th.dh) {
