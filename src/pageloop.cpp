@@ -9,12 +9,14 @@
 #include <malloc.h>
 #include <memory>
 #include <string>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include "COemPDEV.h"
 #include "Exceptions/TavGdiException.h"
 #include "debuginfo.h"
 #include "pipeline/StatusReporter.h"
+#include "input/RasterRows.h"
 #include "pipeline/UniDriverAdapter.h"
 #include "rasterheader.h"
 #include "settings/CupsExternalInterSettingsReader.h"
@@ -115,11 +117,7 @@ bool fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj
         if (cupsRasterReadPixels(ras, bufferLine, lineBytes) == 0)
             break;
         byte* dst = buffer + static_cast<size_t>(height - y - 1) * stride;
-        for (dword x = 0; x < lineBytes; x += 3) {
-            dst[x] = bufferLine[x + 2];
-            dst[x + 1] = bufferLine[x + 1];
-            dst[x + 2] = bufferLine[x];
-        }
+        tavgdi::RasterRows::toBgr(bufferLine, dst, width);
         memset(dst + lineBytes, 0, padding);
     }
     if (y < height) {
@@ -185,11 +183,26 @@ static void bufferStandardError()
 
 // The pipeline allocates and frees the same few large panel buffers for every
 // card: keep them on the heap (not mapped and unmapped each time), so that a
-// card does not pay for fresh zeroed pages.
+// card does not pay for fresh zeroed pages. The heap is grown once by room
+// for a card's buffers, and that room is marked for huge pages where the
+// system offers them on request: the first card then touches a few 2 MB
+// pages instead of thousands of small ones.
 static void keepLargeBuffers()
 {
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
+    mallopt(M_TOP_PAD, 24 << 20);
+    // A block larger than the heap's room grows the heap by the pad; what
+    // follows the block up to the break is the room.
+    void* probe = malloc(1 << 20);
+    if (probe == nullptr)
+        return;
+    const uintptr_t hugePage = 2u << 20;
+    const uintptr_t from = (reinterpret_cast<uintptr_t>(probe) + hugePage - 1) & ~(hugePage - 1);
+    const uintptr_t to = reinterpret_cast<uintptr_t>(sbrk(0)) & ~(hugePage - 1);
+    if (to > from && to - from <= (64u << 20))
+        madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE); // a hint: failure changes nothing
+    free(probe);
 }
 
 // Drives the adapter over every page of the raster; iter counts the rounds.

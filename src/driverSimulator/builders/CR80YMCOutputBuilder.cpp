@@ -1,6 +1,8 @@
 #include "builders/CR80YMCOutputBuilder.h"
 
 #include <cstdio>
+#include <cstring>
+#include <typeinfo>
 
 #include "Allocator.h"
 #include "Exceptions/NullException.h"
@@ -8,7 +10,9 @@
 #include "InternalLog.h"
 #include "MediaDefinition.h"
 #include "builders/PanelCommand.h"
+#include "image/GDMemoryManager.h"
 #include "image/IGDataMemoryManager.h"
+#include "processors/Convert8to7bitProcessor.h"
 #include "processors/IGDataProcessor.h"
 #include "settings/IGDataOptions.h"
 
@@ -22,6 +26,8 @@ CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryM
                                            MediaDefinition* media)
     : options(options),
       memMgr(nullptr),
+      source(nullptr),
+      commands(nullptr),
       size(0),
       singlePanelSize{0, 0, 0},
       reductionParameter(256),
@@ -39,7 +45,14 @@ CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryM
         throw NullException("[CR80YMCOutputBuilder::CR80YMCOutputBuilder] Null IGDataMemoryManager or Media");
 
     // The output conversions work on a private copy: the face keeps its image.
-    this->memMgr = memMgr->clone();
+    // A plain manager's copy is filled by init, where the 7-bit packing can
+    // read the panel directly instead of a copy of it.
+    if (typeid(*memMgr) == typeid(GDMemoryManager)) {
+        this->memMgr = static_cast<GDMemoryManager*>(memMgr)->cloneUnfilled();
+        source = this->memMgr != nullptr ? memMgr : nullptr;
+    } else {
+        this->memMgr = memMgr->clone();
+    }
 
     const dword area = media->getArea();
     if (options != nullptr && options->getOption(TavGdiOptions::DbFormatOut) == TavGdiOptions::DbFormat7bit) {
@@ -87,6 +100,7 @@ CR80YMCOutputBuilder::~CR80YMCOutputBuilder()
     InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataMemoryManager FREE - \t\tPTR: %lx\r\n", LOGPTR(memMgr));
     delete memMgr;
     Allocator::desalloc(buffer);
+    Allocator::desalloc(commands);
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -CR80YMCOutputBuilder (%lx)\r\n", LOGPTR(this));
 }
 
@@ -105,19 +119,70 @@ int CR80YMCOutputBuilder::formatHeader(char panel, char* target, size_t capacity
     return n;
 }
 
+void CR80YMCOutputBuilder::copySource()
+{
+    if (source == nullptr)
+        return;
+    const dword count = source->getSize() < memMgr->getSize() ? source->getSize() : memMgr->getSize();
+    if (count != 0 && source->getBuffer(0) != nullptr && memMgr->getBuffer(0) != nullptr)
+        memcpy(memMgr->getBuffer(0), source->getBuffer(0), count);
+    source = nullptr;
+}
+
 bool CR80YMCOutputBuilder::init(IGDataProcessor* processor)
 {
-    if (state != constructionDone || buffer == nullptr || memMgr == nullptr)
+    // A chain led by the 7-bit packing packs straight from the panel.
+    Convert8to7bitProcessor* packing = processor != nullptr && typeid(*processor) == typeid(Convert8to7bitProcessor)
+                                           ? static_cast<Convert8to7bitProcessor*>(processor)
+                                           : nullptr;
+    if (state != constructionDone || buffer == nullptr || memMgr == nullptr) {
+        copySource();
         state = onError;
-    else if (processor == nullptr || processor->process(nullptr, memMgr, media))
-        state = initDone;
-    else
+    } else if (packing != nullptr && source != nullptr && packing->getParent() == nullptr && reductionParameter == 128 &&
+               size == MediaDefinition::to7bits(media->getArea()) &&
+               Convert8to7bitProcessor::canProcessCopy(source, memMgr, media)) {
+        // Only the whole groups of each packed plane are sent: packed
+        // straight from the panel into the commands. Neither the copy nor
+        // the one-command area is needed; their room goes to the commands.
+        static_cast<GDMemoryManager*>(memMgr)->reset();
+        Allocator::desalloc(buffer);
+        buffer = nullptr;
+        IGDataMemoryManager* from = source;
+        source = nullptr;
+        commands = Allocator::alloc(static_cast<dword>(3 * commandSize()));
         state = onError;
+        if (commands != nullptr) {
+            byte* const planes[3] = {commands + cmdSize, commands + commandSize() + cmdSize,
+                                     commands + 2 * commandSize() + cmdSize};
+            if (packing->processInto(from, planes, media))
+                state = initDone;
+        }
+    } else if (packing != nullptr && source != nullptr &&
+               Convert8to7bitProcessor::canProcessCopy(source, memMgr, media)) {
+        IGDataMemoryManager* from = source;
+        source = nullptr;
+        state = packing->processCopy(nullptr, from, memMgr, media) ? initDone : onError;
+    } else {
+        copySource();
+        if (processor == nullptr || processor->process(nullptr, memMgr, media))
+            state = initDone;
+        else
+            state = onError;
+    }
     if (state == onError)
         InternalLog::print(L"[TAVRIN UNIDRIVER][CR80YMCOutputBuilder::init] WARNING - (ptr:%lx) nothing to send\r\n",
                            LOGPTR(this));
     initSizes();
     return state == initDone;
+}
+
+bool CR80YMCOutputBuilder::isBlankCommand(int panel) const
+{
+    const byte* data = commands + static_cast<size_t>(panel) * commandSize() + cmdSize;
+    byte any = 0;
+    for (dword i = 0; i < size; ++i)
+        any |= data[i];
+    return any == 0;
 }
 
 void CR80YMCOutputBuilder::initSizes()
@@ -128,7 +193,8 @@ void CR80YMCOutputBuilder::initSizes()
     for (int i = 0; i < PanelCount; ++i) {
         // A builder that cannot produce its panels announces nothing, so that
         // the declared size always matches the bytes sent.
-        if (state == onError || (!alwaysSent && PanelCommand::isBlank(memMgr, area * i, size)))
+        if (state == onError || (!alwaysSent && (commands != nullptr ? isBlankCommand(i)
+                                                                      : PanelCommand::isBlank(memMgr, area * i, size))))
             singlePanelSize[i] = 0;
         else
             singlePanelSize[i] = static_cast<dword>(cmdSize) + size + 1;
@@ -143,11 +209,15 @@ byte* CR80YMCOutputBuilder::getBuffer()
     }
     char header[96];
     formatHeader(GraphicalConstants::panelIndexToDescription(panelIndex), header, sizeof(header));
+    byte* command = buffer;
+    if (commands != nullptr)
+        command = commands + static_cast<size_t>(panelIndex) * commandSize();
+    else
+        PanelCommand::copyOut(memMgr, media->getArea() * static_cast<dword>(panelIndex), size, buffer + cmdSize);
     for (int i = 0; i < cmdSize; ++i)
-        buffer[i] = static_cast<byte>(header[i]);
-    PanelCommand::copyOut(memMgr, media->getArea() * static_cast<dword>(panelIndex), size, buffer + cmdSize);
-    buffer[cmdSize + size] = static_cast<byte>(GraphicalConstants::EndCommandChar);
-    return buffer;
+        command[i] = static_cast<byte>(header[i]);
+    command[cmdSize + size] = static_cast<byte>(GraphicalConstants::EndCommandChar);
+    return command;
 }
 
 dword CR80YMCOutputBuilder::getSize()

@@ -46,8 +46,23 @@ private:
     // terminating zero at most) and returns its length.
     int formatHeader(char panel, char* target, size_t capacity);
 
+    // Copies the source into memMgr if that is still to be done.
+    void copySource();
+    // Bytes of one command: header, panel data, end character.
+    size_t commandSize() const { return static_cast<size_t>(cmdSize) + size + 1; }
+    // True when the data of the command made in commands is all 0.
+    bool isBlankCommand(int panel) const;
+
     IGDataOptions* options;
     IGDataMemoryManager* memMgr;
+    // The panel's memory manager while memMgr is a copy of its size whose
+    // bytes are still to be copied (by init, together with the packing when
+    // it can); null once memMgr holds the copy.
+    IGDataMemoryManager* source;
+    // The three commands, one after the other, when init packed the panel
+    // straight into them (the 7-bit packing alone); null otherwise, the
+    // commands then being made in buffer from memMgr one at a time.
+    byte* commands;
     dword size;
     dword singlePanelSize[PanelCount];
     int reductionParameter;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <typeinfo>
 
 #include "Allocator.h"
 #include "Exceptions/NullException.h"
@@ -16,6 +17,7 @@
 #include "face/IGRasterOperation.h"
 #include "face/PixelOperation.h"
 #include "image/IGDataSupervisor.h"
+#include "image/MonoDeviceSupervisor.h"
 #include "image/IPixel.h"
 #include "input/IMonochromeReader.h"
 #include "pipeline/IOutputWriter.h"
@@ -191,6 +193,10 @@ bool FaceSupervisor::runMainGraphicalProcessing(byte* buffer, dword size, dword 
     }
 
     IGDataSupervisor* picture = getInputGDataSupervisor(colourIn, colourOut, options);
+    // The picture lives for this operation only and is only read: it may
+    // read the page where it is.
+    if (picture != nullptr && typeid(*picture) == typeid(MonoDeviceSupervisor))
+        static_cast<MonoDeviceSupervisor*>(picture)->setBorrowsRaster(true);
     if (colourOut)
         buildInvariant(invariantColor, YMCSupervisor, IFactoryGDInvariantProcessor::colorProcessor);
     else

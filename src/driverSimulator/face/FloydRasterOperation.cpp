@@ -127,18 +127,40 @@ bool FloydRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp op
         // The red byte holds 255 minus the cyan ink.
         long long in = 3 * (sw.at(0, h) + srcWidth * sh.at(0, h)) + 2;
         long long dotW = tw.at(0, h), dotH = th.at(0, h);
+        // The error carried to the right and the two next-row entries still
+        // being summed are kept in registers: p for w - 1, q for w. Each dot
+        // then waits only for the one before it, not for a store and a load.
+        int carry = fastEnd > 0 ? Error[0] : 0;
+        int p = 0, q = NextError[0];
         for (dword w = 0; w < fastEnd; ++w, in += srcStep, dotW += tw.dw, dotH += th.dw) {
-            const int gray = (255 - src[in]) + Error[w];
+            const int gray = (255 - src[in]) + carry;
             const bool isWhite = !(gray > 127);
             const long long index = to.bitByte(dotW, dotH);
             if (index >= 0) {
-                const byte mask = static_cast<byte>(0x80u >> (dotW & 7));
-                if (bits[isWhite ? 1 : 0])
-                    dst[index] = static_cast<byte>(dst[index] | mask);
-                else
-                    dst[index] = static_cast<byte>(dst[index] & ~mask);
+                // Without a branch on the dot's value: a dithered panel has no
+                // pattern a branch could learn.
+                const unsigned mask = 0x80u >> (dotW & 7);
+                const unsigned ink = mask & (0u - static_cast<unsigned>(bits[isWhite ? 1 : 0]));
+                dst[index] = static_cast<byte>((dst[index] & ~mask) | ink);
             }
-            diffuse(w, isWhite ? gray : gray - 255);
+            // diffuse(), term by term.
+            const int Cerror = gray - (isWhite ? 0 : 255);
+            const int CE3 = Cerror * 3 / 16;
+            const int CE5 = Cerror * 5 / 16;
+            const int CE7 = Cerror * 7 / 16;
+            const int CE1 = Cerror - CE3 - CE5 - CE7;
+            if (w > 0) {
+                NextError[w - 1] = p + CE3;
+            }
+            p = q + CE5;
+            q = NextError[w + 1] + CE1;
+            carry = Error[w + 1] + CE7;
+        }
+        if (fastEnd > 0) {
+            // What the loop kept in registers, where diffuse() keeps it.
+            NextError[fastEnd - 1] = p;
+            NextError[fastEnd] = q;
+            Error[fastEnd] = carry;
         }
         for (dword w = fastEnd; w < wmax; ++w)
             step(w, h);

@@ -20,6 +20,9 @@ public:
     // "\x1bPida;<white %>;<Y>;<M>;<C>\r" followed by the parent's text.
     char* getInvariant() override;
     void resetCounters() override;
+    // False when column measures were taken and a mean lies so near a
+    // rounding edge that the dot-by-dot sums could round the other way.
+    bool isMeasureExact() override;
 
 protected:
     dword whitePixelCount;
@@ -32,8 +35,16 @@ protected:
     char output[OwnTextSize];
 
 private:
-    // share[v] = v / area, the amount a dot of ink v adds to a mean.
-    double share[256];
+    // The means as sent: the dot-by-dot sums, or the exact ones when
+    // columns were measured.
+    void means(double out[3]);
+
+    // Exact ink sums and count of the printed dots, kept by both measures;
+    // a column measure keeps only these (the means' dot-by-dot sums are
+    // then left behind).
+    unsigned long long inkSum[3];
+    unsigned long long inkedCount;
+    bool isByColumn;
 };
 
 } // namespace tavgdi

@@ -4,6 +4,7 @@
 
 #include "InternalLog.h"
 #include "OptionsDefinition.h"
+#include "face/InkScan.h"
 #include "image/IPixel.h"
 
 namespace tavgdi {
@@ -92,9 +93,48 @@ void GdInvariantPspOverlayProcessor::updateInvariantByColumn(int w, int h0, int 
     if (pspMgt != TavGdiOptions::OptionCustom && count > 0) {
         const bool inX = globalPspOverlayXS <= w && w < endLimitShitfX;
         const long long limit = 3LL * whiteThreshold;
+        const int scanLimit = InkScan::limitOf(limit);
+        const bool isRun = step == 1 || step == -1;
+        // Dot i of the column is at memory index i (step 1) or count - 1 - i
+        // (step -1) from here.
+        const ptrdiff_t base = step == 1 ? 0 : -static_cast<ptrdiff_t>(count - 1);
         auto printed = [&](long long i) {
             const ptrdiff_t at = static_cast<ptrdiff_t>(i) * step;
             return static_cast<int>(y[at]) + m[at] + c[at] > limit;
+        };
+        // The first printed dot of [a, b), or b.
+        auto firstIn = [&](long long a, long long b) -> long long {
+            if (a >= b)
+                return b;
+            const int n = static_cast<int>(b - a);
+            if (isRun && step == 1)
+                return a + InkScan::firstAbove(y + a, m + a, c + a, n, scanLimit);
+            if (isRun) {
+                const ptrdiff_t from = base + static_cast<ptrdiff_t>(count - b);
+                const int last = InkScan::lastAbove(y + from, m + from, c + from, n, scanLimit);
+                return last < 0 ? b : b - 1 - last;
+            }
+            long long i = a;
+            while (i < b && !printed(i))
+                ++i;
+            return i;
+        };
+        // The last printed dot of [a, b), or a - 1.
+        auto lastIn = [&](long long a, long long b) -> long long {
+            if (a >= b)
+                return a - 1;
+            const int n = static_cast<int>(b - a);
+            if (isRun && step == 1)
+                return a + InkScan::lastAbove(y + a, m + a, c + a, n, scanLimit);
+            if (isRun) {
+                const ptrdiff_t from = base + static_cast<ptrdiff_t>(count - b);
+                const int first = InkScan::firstAbove(y + from, m + from, c + from, n, scanLimit);
+                return first == n ? a - 1 : b - 1 - first;
+            }
+            long long j = b - 1;
+            while (j >= a && !printed(j))
+                --j;
+            return j;
         };
         // The rows of the column inside the measured band: only the first
         // and the last printed one count.
@@ -103,22 +143,20 @@ void GdInvariantPspOverlayProcessor::updateInvariantByColumn(int w, int h0, int 
                                   ? static_cast<long long>(endLimitShiftY) - h0
                                   : count;
         bool printedInX = false;
-        long long i = first;
-        while (i < end && !printed(i))
-            ++i;
+        const long long i = firstIn(first, end);
         if (i < end) {
-            long long j = end - 1;
-            while (!printed(j))
-                --j;
+            const long long j = lastIn(i, end);
             if (h0 + i < Hpspf)
                 Hpspf = static_cast<int>(h0 + i);
             if (h0 + j > Hpspl)
                 Hpspl = static_cast<int>(h0 + j);
             printedInX = inX;
         } else if (inX) {
-            // Nothing printed in the band: look at the rest of the column.
-            for (long long k = 0; k < count && !printedInX; ++k)
-                printedInX = (k < first || k >= end) && printed(k);
+            // Nothing printed in the band: look at the rest of the column,
+            // the dots before the band and those after it.
+            const long long before = first < count ? first : count;
+            const long long after = end > 0 ? end : 0;
+            printedInX = firstIn(0, before) < before || firstIn(after, count) < count;
         }
         if (printedInX) {
             if (w < Wpspf)

@@ -4,6 +4,7 @@
 
 #include "InternalLog.h"
 #include "OptionsDefinition.h"
+#include "face/InkScan.h"
 #include "image/IPixel.h"
 
 namespace tavgdi {
@@ -71,17 +72,24 @@ void GdInvariantPspProcessor::updateInvariantByColumn(int w, int h0, int count, 
                                                       const byte* c, ptrdiff_t step, IPixel* scratch)
 {
     // The whole column shares w: one printed dot is enough.
-    if (pspMgt != TavGdiOptions::OptionCustom && globalPspXS <= w && w < endLimitShitfX) {
+    if (pspMgt != TavGdiOptions::OptionCustom && globalPspXS <= w && w < endLimitShitfX && count > 0) {
         const long long limit = 3LL * whiteThreshold;
-        for (int i = 0; i < count; ++i) {
-            const ptrdiff_t at = i * step;
-            if (static_cast<int>(y[at]) + m[at] + c[at] > limit) {
-                if (w < Wpspf)
-                    Wpspf = w;
-                if (w > Wpspl)
-                    Wpspl = w;
-                break;
+        bool printed = false;
+        if (step == 1 || step == -1) {
+            // The same dots in memory order.
+            const ptrdiff_t first = step == 1 ? 0 : -static_cast<ptrdiff_t>(count - 1);
+            printed = InkScan::firstAbove(y + first, m + first, c + first, count, InkScan::limitOf(limit)) < count;
+        } else {
+            for (int i = 0; i < count && !printed; ++i) {
+                const ptrdiff_t at = i * step;
+                printed = static_cast<int>(y[at]) + m[at] + c[at] > limit;
             }
+        }
+        if (printed) {
+            if (w < Wpspf)
+                Wpspf = w;
+            if (w > Wpspl)
+                Wpspl = w;
         }
     }
     updateInvariantByColumnNext(w, h0, count, y, m, c, step, scratch);

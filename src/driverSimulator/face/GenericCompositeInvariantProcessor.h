@@ -19,6 +19,9 @@ public:
     explicit GenericCompositeInvariantProcessor(IGDInvariantProcessor* parent);
     ~GenericCompositeInvariantProcessor() override;
 
+    // The parent's answer (true without a parent).
+    bool isMeasureExact() override { return isMeasureExactNext(); }
+
     GenericCompositeInvariantProcessor(const GenericCompositeInvariantProcessor&) = delete;
     GenericCompositeInvariantProcessor& operator=(const GenericCompositeInvariantProcessor&) = delete;
 
@@ -35,6 +38,7 @@ protected:
             parent->updateInvariantByColumn(w, h0, count, y, m, c, step, scratch);
     }
     void resetCountersNext();
+    bool isMeasureExactNext() { return parent == nullptr || parent->isMeasureExact(); }
     // text followed by the parent's text; text itself without a parent;
     // null when text is null, the parent has no text or the join is too long.
     char* getInvariantNext(char* text);

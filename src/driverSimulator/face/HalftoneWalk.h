@@ -55,24 +55,58 @@ bool halftoneWalk(RectWalk& walk, IGDataSupervisor* picture, IGDataSupervisor* p
     const long long srcWidth = from.storedWidth();
     const long long srcStep = 3 * (sw.dh + srcWidth * sh.dh);
     byte* dst = to.data();
-    walk.forEachDotFast([&](dword w0, dword w1, dword h0, dword h1) { return from.coversAll(X, Y, w0, w1, h0, h1); },
-                        [&](dword w, dword h0, dword h1) {
-                            // The red byte holds 255 minus the cyan ink.
-                            long long in = 3 * (sw.at(w, h0) + srcWidth * sh.at(w, h0)) + 2;
-                            long long dotW = tw.at(w, h0), dotH = th.at(w, h0);
-                            for (dword h = h0; h < h1; ++h, in += srcStep, dotW += tw.dh, dotH += th.dh) {
-                                const int c = 255 - src[in];
-                                const long long index = to.bitByte(dotW, dotH);
-                                if (index < 0)
-                                    continue;
-                                const byte mask = static_cast<byte>(0x80u >> (dotW & 7));
-                                if (bits[isWhite(w, h, c) ? 1 : 0])
-                                    dst[index] = static_cast<byte>(dst[index] | mask);
-                                else
-                                    dst[index] = static_cast<byte>(dst[index] & ~mask);
-                            }
-                        },
-                        step);
+    // A panel stored turned (the black panel): a column of the walk is a run
+    // of neighbouring bits of one panel row.
+    const bool isRowRun = th.dh == 0 && (tw.dh == 1 || tw.dh == -1);
+    auto column = [&](dword w, dword h0, dword h1) {
+        // The red byte holds 255 minus the cyan ink.
+        long long in = 3 * (sw.at(w, h0) + srcWidth * sh.at(w, h0)) + 2;
+        long long dotW = tw.at(w, h0), dotH = th.at(w, h0);
+        const long long lastW = tw.at(w, h1 - 1);
+        if (isRowRun && h1 > h0 && to.bitByte(dotW, dotH) >= 0 && to.bitByte(lastW, dotH) >= 0) {
+            // The bits of a byte are gathered, then the byte stored once.
+            byte* row = dst + to.bitByte(0, dotH);
+            const bool isForward = tw.dh > 0;
+            for (dword h = h0; h < h1;) {
+                const long long at = dotW >> 3;
+                const dword inByte = static_cast<dword>(isForward ? 8 - (dotW & 7) : (dotW & 7) + 1);
+                const dword n = inByte < h1 - h ? inByte : h1 - h;
+                unsigned value = row[at];
+                unsigned mask = 0x80u >> (dotW & 7);
+                for (dword k = 0; k < n; ++k, ++h, in += srcStep) {
+                    const int c = 255 - src[in];
+                    const unsigned ink = bits[isWhite(w, h, c) ? 1 : 0] ? mask : 0u;
+                    value = (value & ~mask) | ink;
+                    mask = isForward ? mask >> 1 : mask << 1;
+                }
+                row[at] = static_cast<byte>(value);
+                dotW += isForward ? static_cast<long long>(n) : -static_cast<long long>(n);
+            }
+            return;
+        }
+        for (dword h = h0; h < h1; ++h, in += srcStep, dotW += tw.dh, dotH += th.dh) {
+            const int c = 255 - src[in];
+            const long long index = to.bitByte(dotW, dotH);
+            if (index < 0)
+                continue;
+            const byte mask = static_cast<byte>(0x80u >> (dotW & 7));
+            if (bits[isWhite(w, h, c) ? 1 : 0])
+                dst[index] = static_cast<byte>(dst[index] | mask);
+            else
+                dst[index] = static_cast<byte>(dst[index] & ~mask);
+        }
+    };
+    // Each dot is decided by its own ink and position: the walk goes in
+    // bands of 64 rows, so that a picture read across its rows for each
+    // column is read from cache.
+    const dword tileW = 16, tileH = 64;
+    walk.forEachDotInTiles(
+        tileW, tileH, [&](dword w0, dword w1, dword h0, dword h1) { return from.coversAll(X, Y, w0, w1, h0, h1); },
+        [&](dword w0, dword h0) {
+            for (dword w = w0; w < w0 + tileW; ++w)
+                column(w, h0, h0 + tileH);
+        },
+        column, step);
     return true;
 }
 

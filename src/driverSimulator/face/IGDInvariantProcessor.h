@@ -20,6 +20,11 @@ public:
     // processor may measure the whole column at once instead.
     virtual void updateInvariantByColumn(int w, int h0, int count, const byte* y, const byte* m, const byte* c,
                                          ptrdiff_t step, IPixel* scratch);
+    // False when the measures taken since resetCounters, some of them by
+    // column, might give another text than the same dots measured one by
+    // one with updateInvariantByPixel (a column measure may sum in another
+    // order); the caller then measures them again, dot by dot.
+    virtual bool isMeasureExact() { return true; }
     // The command text, or null when there is none.
     virtual char* getInvariant() = 0;
     virtual void resetCounters() = 0;

@@ -83,6 +83,69 @@ public:
         });
     }
 
+    // forEachDotFast for operations whose dots do not depend on one another
+    // (each dot read and written once, in buffers that do not overlap): a
+    // covered rectangle is cut into blocks of blockW columns (whole tiles),
+    // each block done from the top down in bands of tileH rows, tile by
+    // tile, tile(w0, h0) doing the tileW x tileH dots from (w0, h0). A band
+    // shorter than tileH at the bottom, and the columns left over at the
+    // right end, go through column. The tile holding the rectangle's last
+    // dot is done by columns too, and the last dot itself through step,
+    // after all the others. Blocks keep what a band reads and writes (rows
+    // of the source, lines of column-ordered panels) within the caches.
+    template <class Covers, class Tile, class Column, class Step>
+    void forEachDotInTiles(dword tileW, dword tileH, Covers&& covers, Tile&& tile, Column&& column, Step&& step,
+                           dword blockW = 256)
+    {
+        const dword W = width;
+        const dword H = height;
+        const dword tw = tileW != 0 ? tileW : 1;
+        const dword th = tileH != 0 ? tileH : 1;
+        forEachRect([&](const GRect& r) {
+            const dword right = GraphicalConstants::dwmin(r.right, W);
+            const dword bottom = GraphicalConstants::dwmin(r.bottom, H);
+            if (r.left >= right || r.top >= bottom)
+                return;
+            if (!covers(r.left, right, r.top, bottom)) {
+                for (dword w = r.left; w < right; ++w)
+                    for (dword h = r.top; h < bottom; ++h)
+                        step(w, h);
+                return;
+            }
+            auto columns = [&](dword w0, dword w1, dword h0, dword h1) {
+                for (dword w = w0; w < w1; ++w) {
+                    const dword end = (h1 == bottom && w + 1 == right) ? bottom - 1 : h1;
+                    if (end > h0)
+                        column(w, h0, end);
+                }
+            };
+            // Blocks of whole tiles across, each done top to bottom; the
+            // columns left over at the right end after all of them.
+            const dword tilesAcross = (right - r.left) / tw;
+            const dword blockTiles = blockW / tw != 0 ? blockW / tw : 1;
+            for (dword t0 = 0; t0 < tilesAcross; t0 += blockTiles) {
+                const dword b0 = r.left + t0 * tw;
+                const dword b1 = r.left + (t0 + blockTiles < tilesAcross ? t0 + blockTiles : tilesAcross) * tw;
+                for (dword h0 = r.top; h0 < bottom;) {
+                    const dword h1 = bottom - h0 >= th ? h0 + th : bottom;
+                    if (h1 - h0 < th) {
+                        columns(b0, b1, h0, h1);
+                    } else {
+                        for (dword w0 = b0; w0 < b1; w0 += tw) {
+                            if (h1 == bottom && w0 + tw == right)
+                                columns(w0, right, h0, h1);
+                            else
+                                tile(w0, h0);
+                        }
+                    }
+                    h0 = h1;
+                }
+            }
+            columns(r.left + tilesAcross * tw, right, r.top, bottom);
+            step(right - 1, bottom - 1);
+        });
+    }
+
 private:
     ILGRectIterator* iter;
     bool isOwnIterator;

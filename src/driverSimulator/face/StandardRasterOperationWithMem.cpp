@@ -1,7 +1,9 @@
 #include "face/StandardRasterOperationWithMem.h"
 
+
 #include "InternalLog.h"
 #include "MediaDefinition.h"
+#include "face/InkScan.h"
 #include "face/PixelOperation.h"
 #include "face/RasterAccess.h"
 #include "face/RectWalk.h"
@@ -29,7 +31,129 @@ struct BlackDotWriter {
         byte* target = panel.data() + index;
         *target = panel.inkBit() ? static_cast<byte>(*target | mask) : static_cast<byte>(*target & ~mask);
     }
+
+    // The dots (w, h) to (w, h + n - 1). Where they lie side by side in one
+    // panel row (the black panel stored turned, as it is), the bits are set
+    // as a run, whole bytes at once; otherwise dot by dot.
+    void run(long long w, long long h, long long n) const
+    {
+        const long long first = sw.at(w, h), last = sw.at(w, h + n - 1);
+        const long long row = sh.at(w, h);
+        const bool isRowRun = sh.dh == 0 && (sw.dh == 1 || sw.dh == -1);
+        const long long lo = first < last ? first : last, hi = first < last ? last : first;
+        if (!isRowRun || panel.bitByte(lo, row) < 0 || panel.bitByte(hi, row) < 0) {
+            for (long long i = 0; i < n; ++i)
+                (*this)(w, h + i);
+            return;
+        }
+        byte* bits = panel.data() + panel.bitByte(0, row);
+        const byte whole = panel.inkBit() ? 0xFF : 0x00;
+        for (long long dot = lo; dot <= hi;) {
+            if ((dot & 7) == 0 && hi - dot >= 7) {
+                bits[dot >> 3] = whole;
+                dot += 8;
+                continue;
+            }
+            const byte mask = static_cast<byte>(0x80u >> (dot & 7));
+            bits[dot >> 3] = panel.inkBit() ? static_cast<byte>(bits[dot >> 3] | mask)
+                                            : static_cast<byte>(bits[dot >> 3] & ~mask);
+            ++dot;
+        }
+    }
 };
+
+
+// One column of the colour planes (dots h0 to h1 - 1 of yp, mp, cp): every
+// dot whose ink sum reaches blackLimit is handed to black(h) and takes the
+// colour of the last dot before it that is not dark (ink sum below
+// darkLimit), white until there is one; the first dot counts as that colour
+// unless it is black itself. last gets the colour a dot after the column
+// would take and current the column's last dot as it was read.
+//
+// The black dots are found 16 at a time; the colour a black dot takes is
+// looked up backwards from it only when one is found, over dots that still
+// hold what they were read as (every dot before them was dealt with). When
+// a black dot is always dark (blackLimit >= darkLimit), a run of black dots
+// all take the same colour: blackRun(h, n) gets the run's n dots from h at
+// once, else black(h) gets each dot.
+template <class Black, class BlackRun>
+void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, dword h1, int blackLimit, int darkLimit,
+                        Black&& black, BlackRun&& blackRun, byte last[3], byte current[3])
+{
+    auto sum = [&](dword h) { return static_cast<int>(yp[h]) + mp[h] + cp[h]; };
+    current[0] = yp[h1 - 1];
+    current[1] = mp[h1 - 1];
+    current[2] = cp[h1 - 1];
+    // The colour known to hold just before dot `known`.
+    byte ly = yp[h0], lm = mp[h0], lc = cp[h0];
+    if (sum(h0) >= blackLimit)
+        ly = lm = lc = 0;
+    dword known = h0;
+    // The colour just before dot h (h >= known), from the dots in between.
+    auto colourBefore = [&](dword h) {
+        for (dword j = h; j > known;) {
+            --j;
+            if (sum(j) < darkLimit) {
+                ly = yp[j];
+                lm = mp[j];
+                lc = cp[j];
+                break;
+            }
+        }
+        known = h + 1;
+    };
+    auto atBlack = [&](dword h) {
+        colourBefore(h);
+        const byte cy = yp[h], cm = mp[h], cc = cp[h];
+        black(h);
+        yp[h] = ly;
+        mp[h] = lm;
+        cp[h] = lc;
+        // The dot itself, as read, is next in line.
+        if (static_cast<int>(cy) + cm + cc < darkLimit) {
+            ly = cy;
+            lm = cm;
+            lc = cc;
+        }
+        known = h + 1;
+    };
+    // A run of black dots that are all dark: one colour for all of them.
+    auto atRun = [&](dword a, dword n) {
+        colourBefore(a);
+        blackRun(a, n);
+        for (dword i = a; i < a + n; ++i) {
+            yp[i] = ly;
+            mp[i] = lm;
+            cp[i] = lc;
+        }
+        known = a + n;
+    };
+    const bool isBlackDark = blackLimit >= darkLimit;
+    dword h = h0;
+    for (; h1 - h >= InkScan::Run; h += InkScan::Run) {
+        unsigned mask = InkScan::above(yp + h, mp + h, cp + h, blackLimit - 1);
+        if (isBlackDark) {
+            while (mask != 0) {
+                const unsigned a = static_cast<unsigned>(__builtin_ctz(mask));
+                const unsigned n = static_cast<unsigned>(__builtin_ctz(~(mask >> a)));
+                atRun(h + a, n);
+                mask &= ~(((1u << n) - 1) << a);
+            }
+            continue;
+        }
+        while (mask != 0) {
+            atBlack(h + static_cast<dword>(__builtin_ctz(mask)));
+            mask &= mask - 1;
+        }
+    }
+    for (; h < h1; ++h)
+        if (sum(h) >= blackLimit)
+            atBlack(h);
+    colourBefore(h1);
+    last[0] = ly;
+    last[1] = lm;
+    last[2] = lc;
+}
 
 } // namespace
 
@@ -105,38 +229,17 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
             byte* mPlane = yPlane + colour.planeSize();
             byte* cPlane = mPlane + colour.planeSize();
             const size_t columnLength = colour.columnLength();
-            byte ly = 0, lm = 0, lc = 0, cy = 0, cm = 0, cc = 0;
+            byte last[3] = {0, 0, 0}, current[3] = {0, 0, 0};
             for (dword w = Wmin; w < Wmax; ++w) {
                 const size_t column = w * columnLength;
-                byte* yp = yPlane + column;
-                byte* mp = mPlane + column;
-                byte* cp = cPlane + column;
-                ly = yp[Hmin];
-                lm = mp[Hmin];
-                lc = cp[Hmin];
-                if (ly + lm + lc >= blackLimit)
-                    ly = lm = lc = 0;
-                for (dword h = Hmin; h < Hmax; ++h) {
-                    cy = yp[h];
-                    cm = mp[h];
-                    cc = cp[h];
-                    const int sum = cy + cm + cc;
-                    if (sum >= blackLimit) {
-                        writeBlack(w, h);
-                        yp[h] = ly;
-                        mp[h] = lm;
-                        cp[h] = lc;
-                    }
-                    if (sum < darkLimit) {
-                        ly = cy;
-                        lm = cm;
-                        lc = cc;
-                    }
-                }
+                extractBlackColumn(
+                    yPlane + column, mPlane + column, cPlane + column, Hmin, Hmax, blackLimit, darkLimit,
+                    [&](dword h) { writeBlack(w, h); }, [&](dword h, dword n) { writeBlack.run(w, h, n); }, last,
+                    current);
             }
             // Leave the pixels as the dot-by-dot walk leaves them.
-            currentSrcPxl.set(cy, cm, cc);
-            lastNonBlackPixel.set(ly, lm, lc);
+            currentSrcPxl.set(current[0], current[1], current[2]);
+            lastNonBlackPixel.set(last[0], last[1], last[2]);
             return;
         }
         for (dword w = Wmin; w < Wmax; ++w) {

@@ -56,6 +56,19 @@ bool GDMemoryManager::allocateBytes(int size, const byte* fill)
     return true;
 }
 
+bool GDMemoryManager::allocateOver(byte* external, dword size)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][GDMemoryManager::allocate] (ptr:%lx, sz:%lu)\r\n", LOGPTR(this),
+                       (unsigned long)size);
+    reset();
+    if (external == nullptr || size == 0 || size > 0x7FFFFFFFu)
+        return false;
+    buffer = external;
+    allocatedSize = size;
+    memoryManagement = externalMemMgt;
+    return true;
+}
+
 bool GDMemoryManager::setBuffer(byte* newBuffer, dword size)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][GDMemoryManager::setBuffer] (ptr:%lx, buff:%lx, sz:%lu)\r\n",
@@ -88,21 +101,26 @@ byte* GDMemoryManager::getBufferCopy()
 
 IGDataMemoryManager* GDMemoryManager::clone()
 {
+    GDMemoryManager* copy = cloneUnfilled();
+    if (copy != nullptr && allocatedSize != 0)
+        memcpy(copy->buffer, buffer, allocatedSize);
+    return copy;
+}
+
+GDMemoryManager* GDMemoryManager::cloneUnfilled()
+{
     GDMemoryManager* copy = new (std::nothrow) GDMemoryManager();
     if (copy == nullptr)
         return nullptr;
     InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GDMemoryManager::clone \tPTR: %lx\r\n",
                        LOGPTR(copy));
     // Sizes above the int range cannot be re-allocated: the copy fails.
-    // Every byte of the copy is written below: no fill first.
     const bool sized = allocatedSize <= 0x7FFFFFFFu && copy->allocateBytes(static_cast<int>(allocatedSize), nullptr);
     if (!sized) {
         InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataMemoryManager FREE - \t\tPTR: %lx\r\n", LOGPTR(copy));
         delete copy;
         return nullptr;
     }
-    if (allocatedSize != 0)
-        memcpy(copy->buffer, buffer, allocatedSize);
     return copy;
 }
 

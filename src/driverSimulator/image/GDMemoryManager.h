@@ -23,6 +23,9 @@ public:
     bool setBuffer(byte* buffer, dword size) override;
     dword getSize() override { return allocatedSize; }
     IGDataMemoryManager* clone() override;
+    // clone() without the copy: the same size (and log lines), the bytes
+    // left for the caller to write. Null when clone() would fail.
+    GDMemoryManager* cloneUnfilled();
     byte getByte(dword index) override { return index < allocatedSize ? buffer[index] : 0; }
     bool setByte(dword index, byte value) override
     {
@@ -39,11 +42,19 @@ public:
     // Frees an own buffer and leaves the manager empty.
     void reset();
 
-private:
+    // In place of allocate(size, ...) and a copy of size bytes from buffer
+    // into it: the manager takes the caller's bytes themselves (same log
+    // line as allocate), reads them and never frees them. For a caller
+    // whose buffer outlives the manager and that does not mind it being the
+    // image; false (manager empty) for a null buffer or a size above the
+    // int range.
+    bool allocateOver(byte* external, dword size);
+
     // allocate, with the new bytes filled with *fill, or left for the caller
-    // to write when fill is null.
+    // to write when fill is null (same log line).
     bool allocateBytes(int size, const byte* fill);
 
+private:
     dword allocatedSize;
     byte* buffer;
     IGDataMemoryManagement memoryManagement;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <new>
+#include <typeinfo>
 
 #include "Exceptions/NullException.h"
 #include "InternalLog.h"
@@ -10,7 +11,9 @@
 #include "image/IGDataManager.h"
 #include "image/IGDataMemoryManager.h"
 #include "image/IPixel.h"
+#include "input/CR80BmpParser.h"
 #include "input/IGDataParser.h"
+#include "processors/FactoryNullProcessor.h"
 #include "processors/IFactoryGDProcessor.h"
 #include "processors/IGDataProcessor.h"
 #include "settings/IGDataOptions.h"
@@ -33,7 +36,7 @@ MonoDeviceSupervisor::MonoDeviceSupervisor(TavFactory::SupervisorType type, Medi
                                            IGDataOptions* optMgr)
     : dataMgr(dataMgr_), options(optMgr), memMgr(memMgr_), isInternalDataMgr(false), isInternalOptionsMgr(false),
       isInternalMemMgr(false), isInternalMedia(false), factoryProcessor(nullptr), classType(type),
-      commonPixel(nullptr), media(media_)
+      commonPixel(nullptr), media(media_), isRasterBorrowed(false)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +MonoDeviceSupervisor (%lx) \tDependancy: "
                        L"MediaDefinition(%lx), IGDataMemoryManager(%lx), IGDataManager(%lx), IGDataOptions(%lx)\r\n",
@@ -206,6 +209,11 @@ bool MonoDeviceSupervisor::setRaster(byte* buffer, dword size, dword width, dwor
     IGDataParser* parser = TavFactory::FactoryDataParser(classType, memMgr, Unaligned);
     if (parser == nullptr)
         return false;
+    // A colour picture that no input processor changes, and that the caller
+    // lends: read where it is.
+    if (isRasterBorrowed && classType == TavFactory::BmpColorSupervisor && typeid(*parser) == typeid(CR80BmpParser) &&
+        factoryProcessor != nullptr && typeid(*factoryProcessor) == typeid(FactoryNullProcessor))
+        static_cast<CR80BmpParser*>(parser)->setReadsInPlace(true);
     bool result = false;
     if (!parser->parse(buffer, size, width, height, isColorDevice, options, media))
         InternalLog::print(L"[TAVRIN UNIDRIVER][MonoDeviceSupervisor::setRaster] WARNING - (ptr:%lx) failed\r\n",

@@ -47,6 +47,12 @@ public:
     bool newRaster(MediaDefinition* media, bool fullBlack) override;
     bool preProcessing() override;
 
+    // When set, setRaster of a colour picture that no input processor
+    // changes keeps reading the caller's buffer instead of a copy of it.
+    // For a caller that keeps the buffer, unchanged, as long as the
+    // supervisor lives, and never writes to the picture.
+    void setBorrowsRaster(bool value) { isRasterBorrowed = value; }
+
     TavFactory::SupervisorType getClassType() const { return classType; }
     IGDataMemoryManager* getMemoryManager() const { return memMgr; }
     IGDataManager* getDataManager() const { return dataMgr; }
@@ -70,6 +76,7 @@ private:
     TavFactory::SupervisorType classType;
     IPixel* commonPixel;
     MediaDefinition* media;
+    bool isRasterBorrowed;
 };
 
 } // namespace tavgdi

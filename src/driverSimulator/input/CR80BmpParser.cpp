@@ -2,10 +2,12 @@
 
 #include <climits>
 #include <cstring>
+#include <typeinfo>
 
 #include "Allocator.h"
 #include "InternalLog.h"
 #include "MediaDefinition.h"
+#include "image/GDMemoryManager.h"
 #include "image/IGDataMemoryManager.h"
 #include "input/resizers.h"
 #include "settings/IGDataOptions.h"
@@ -47,7 +49,8 @@ CR80BmpParser::CR80BmpParser(IGDataMemoryManager* mgr, AlignmentOutputBuffer ali
       cardWidth(MediaDefinition::CR80Width),
       cardHeight(MediaDefinition::CR80Height),
       isDataParsed(false),
-      alignment(alignment)
+      alignment(alignment),
+      isReadInPlace(false)
 {
     InternalLog::print(
         L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80BmpParser (%lx) \tDependancy: IGDataMemoryManager(%lx)\r\n",
@@ -268,7 +271,31 @@ bool CR80BmpParser::parse(byte* buffer, dword size, dword width, dword height, b
         const dword targetSize = isColorDevice ? media->getColorDataSize()
                                  : alignment == Unaligned ? media->getMonochromeDataSize()
                                                           : media->getBMPMonochromeDataSize();
-        if (targetSize > static_cast<dword>(INT_MAX) || !mgr->allocate(static_cast<int>(targetSize), 255)) {
+        // A plain memory manager is not filled first: the picture is copied
+        // in from the start, and whatever it leaves is filled afterwards.
+        GDMemoryManager* plain =
+            typeid(*mgr) == typeid(GDMemoryManager) ? static_cast<GDMemoryManager*>(mgr) : nullptr;
+        // Or not copied at all, when the caller lets the manager read its
+        // buffer: the copy would be the same bytes.
+        if (plain != nullptr && isReadInPlace && isColorDevice && alignment == Unaligned && picture == buffer &&
+            rowLength(pictureWidth, true) == 3ull * pictureWidth && pictureSize == targetSize) {
+            if (!plain->allocateOver(buffer, targetSize)) {
+                state = GDParser_overflow;
+                return false;
+            }
+            InternalLog::print(
+                L"[TAVRIN UNIDRIVER][CR80BmpParser::parse] hCR80:%lu hmin:%lu offset:%lu rwidthDest:%lu rwidthSrc:%lu\r\n",
+                (unsigned long)cardWidth, (unsigned long)pictureHeight, 0ul, (unsigned long)(3ull * pictureWidth),
+                (unsigned long)(3ull * pictureWidth));
+            state = GDParser_ok;
+            isDataParsed = true;
+            return true;
+        }
+        const bool allocated =
+            targetSize <= static_cast<dword>(INT_MAX) &&
+            (plain != nullptr ? plain->allocateBytes(static_cast<int>(targetSize), nullptr)
+                              : mgr->allocate(static_cast<int>(targetSize), 255));
+        if (!allocated) {
             if (picture != buffer)
                 Allocator::desalloc(picture);
             state = GDParser_overflow;
@@ -276,11 +303,14 @@ bool CR80BmpParser::parse(byte* buffer, dword size, dword width, dword height, b
         }
 
         const unsigned long long target = mgr->getSize();
+        unsigned long long written = 0;
         if (alignment == Aligned) {
             const unsigned long long count = target < pictureSize ? target : pictureSize;
             byte* dst = mgr->getBuffer(0);
-            if (dst != nullptr && count > 0)
+            if (dst != nullptr && count > 0) {
                 memcpy(dst, picture, static_cast<size_t>(count));
+                written = count;
+            }
         } else {
             const unsigned long long srcRow = rowLength(pictureWidth, isColorDevice);
             const unsigned long long dstRow =
@@ -297,8 +327,11 @@ bool CR80BmpParser::parse(byte* buffer, dword size, dword width, dword height, b
                 if (dst == nullptr)
                     break;
                 memcpy(dst, picture + h * srcRow, static_cast<size_t>(dstRow));
+                written = offset + dstRow;
             }
         }
+        if (plain != nullptr && written < target)
+            memset(mgr->getBuffer(0) + written, 255, static_cast<size_t>(target - written));
     }
 
     state = GDParser_ok;

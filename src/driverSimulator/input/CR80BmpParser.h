@@ -34,6 +34,12 @@ public:
 
     GDParserStates getState() const { return state; }
 
+    // When set, a colour picture from memory that is already the card's
+    // bitmap (its size, rows without padding) is not copied: a plain
+    // memory manager takes the caller's buffer itself. Only for callers
+    // whose buffer outlives the manager and whose image is never written.
+    void setReadsInPlace(bool value) { isReadInPlace = value; }
+
 private:
     CR80BmpParser(const CR80BmpParser&) = delete;
     CR80BmpParser& operator=(const CR80BmpParser&) = delete;
@@ -56,6 +62,7 @@ private:
     dword cardHeight;
     bool isDataParsed;
     AlignmentOutputBuffer alignment;
+    bool isReadInPlace;
 };
 
 } // namespace tavgdi

@@ -11,7 +11,7 @@ namespace tavgdi {
 static const char* const SourcePath = "driverSimulator/BufferedOutputWriter";
 
 BufferedOutputWriter::BufferedOutputWriter()
-    : managedBuffer(nullptr), managedBufferSize(0), filledBufferSize(0), writer(nullptr)
+    : managedBuffer(nullptr), managedBufferSize(0), filledBufferSize(0), writer(nullptr), pendingZeroSize(0)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +BufferedOutputWriter (%lx)\r\n", LOGPTR(this));
 }
@@ -71,6 +71,7 @@ dword BufferedOutputWriter::write(void* /*obj*/, void* data, dword size)
                            static_cast<long>(size), static_cast<long>(managedBufferSize), __LINE__, SourcePath);
         return 0;
     }
+    zeroPending();
     if (size > 0)
         std::memcpy(managedBuffer + filledBufferSize, data, size);
     filledBufferSize += size;
@@ -81,13 +82,21 @@ bool BufferedOutputWriter::flush(void* obj)
 {
     if (writer == nullptr || managedBuffer == nullptr || filledBufferSize == 0)
         return false;
+    zeroPending();
     return writer(obj, managedBuffer, filledBufferSize) == filledBufferSize;
 }
 
 void BufferedOutputWriter::resetBuffer()
 {
-    if (managedBuffer != nullptr && filledBufferSize > 0)
-        std::memset(managedBuffer, 0, filledBufferSize);
+    if (managedBuffer != nullptr && filledBufferSize > pendingZeroSize)
+        pendingZeroSize = filledBufferSize;
+}
+
+void BufferedOutputWriter::zeroPending()
+{
+    if (managedBuffer != nullptr && pendingZeroSize > 0)
+        std::memset(managedBuffer, 0, pendingZeroSize);
+    pendingZeroSize = 0;
 }
 
 } // namespace tavgdi

@@ -30,6 +30,12 @@ private:
     dword managedBufferSize; // capacity
     dword filledBufferSize;  // bytes written so far, never above the capacity
     PFN_WriteBuffer writer;
+    // Bytes from the start still to be zeroed after a reset: the zeroing is
+    // done when the bytes are next handed out or written after, not when a
+    // card's writer is reset just before it goes away.
+    dword pendingZeroSize;
+
+    void zeroPending();
 };
 
 } // namespace tavgdi

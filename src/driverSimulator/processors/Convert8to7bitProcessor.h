@@ -22,6 +22,26 @@ public:
     // packed data never reaches past the plane. Bytes after the packed data
     // keep their old values. Always true.
     static bool reduceBuffer(byte* buffer, dword size);
+    // reduceBuffer on a copy of from made in to (size bytes each, the two
+    // buffers apart): to ends as a copy of from reduced in place would,
+    // while from is left as it is.
+    static void reduceCopy(const byte* from, byte* to, dword size);
+
+    // process() of a packing that is the whole chain, for a caller that reads
+    // of each plane only its whole groups of eight dots (the first
+    // 7 x (area / 8) packed bytes): those bytes of each of source's three
+    // planes are written to planes[0..2] straight from source (same log
+    // line). False, with nothing done and nothing logged, when the chain
+    // has more links or source is not the three colour planes of media.
+    bool processInto(IGDataMemoryManager* source, byte* const planes[3], MediaDefinition* media);
+
+    // True when processCopy can take source and target (plain buffers of
+    // the three colour planes of media, the same size).
+    static bool canProcessCopy(IGDataMemoryManager* source, IGDataMemoryManager* target, MediaDefinition* media);
+    // process(dataMgr, target, media) on target holding a copy of source,
+    // with the copy and the packing made in one pass (same log line).
+    bool processCopy(IGDataManager* dataMgr, IGDataMemoryManager* source, IGDataMemoryManager* target,
+                     MediaDefinition* media);
 };
 
 } // namespace tavgdi

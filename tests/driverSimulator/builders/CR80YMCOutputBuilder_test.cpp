@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -9,6 +10,9 @@
 #include "Exceptions/NullException.h"
 #include "builders/CR80YMCOutputBuilder.h"
 #include "builders/PanelCommand.h"
+#include "image/GDMemoryManager.h"
+#include "processors/Convert8to7bitProcessor.h"
+#include "processors/StandardSmoothingProcessor.h"
 #include "image/IGDataManager.h"
 #include "processors/IGDataProcessor.h"
 #include "settings/IGDataOptions.h"
@@ -106,6 +110,61 @@ TEST(CR80YMCOutputBuilder, EveryHeaderFormCarriesThePlanesColumnByColumn)
         }
         EXPECT_EQ(IGDataOutputBuilder::iterationDone, builder.getState());
         EXPECT_EQ(nullptr, builder.getBuffer());
+    }
+}
+
+// The panel's own memory manager: the 7-bit packing reads it directly
+// instead of a copy. The commands are those made from a copy, and the panel
+// is left as it was.
+TEST(CR80YMCOutputBuilder, PackingFromThePanelSendsWhatPackingACopySends)
+{
+    for (const HeaderCase& c : kHeaders) {
+        SCOPED_TRACE(c.yellowHeader + 1);
+        MediaDefinition media(c.dpiX, c.dpiY, c.crWidth, c.crHeight);
+        const dword area = media.getArea();
+        VectorMemoryManager copied;
+        fillPlanes(copied, area);
+        // Magenta only 0 and 1: nothing left after packing, a blank panel.
+        for (dword i = area; i < 2 * area; ++i)
+            copied.bytes[i] = static_cast<byte>(i & 1);
+        tavgdi::GDMemoryManager panel;
+        ASSERT_TRUE(panel.setBuffer(copied.bytes.data(), static_cast<dword>(copied.bytes.size())));
+        auto options = makeOptions();
+        options->setOption(TavGdiOptions::DbFormatOut, TavGdiOptions::DbFormat7bit);
+        // The packing alone, smoothing after it, and smoothing before it.
+        for (int smoothed : {0, 1, 2}) {
+            std::string sent[2];
+            for (int i = 0; i < 2; ++i) {
+                CR80YMCOutputBuilder builder(options.get(),
+                                             i == 0 ? static_cast<tavgdi::IGDataMemoryManager*>(&panel) : &copied,
+                                             &media);
+                std::unique_ptr<tavgdi::IGDataProcessor> chain(new tavgdi::Convert8to7bitProcessor(
+                    smoothed == 1 ? new tavgdi::StandardSmoothingProcessor(nullptr) : nullptr));
+                if (smoothed == 2)
+                    chain.reset(new tavgdi::StandardSmoothingProcessor(chain.release()));
+                ASSERT_TRUE(builder.init(chain.get()));
+                sent[i] = drain(builder).bytes;
+            }
+            EXPECT_EQ(sent[0], sent[1]) << "smoothed " << smoothed;
+            // Yellow and cyan only.
+            EXPECT_EQ(2 * (std::string(c.yellowHeader).size() + MediaDefinition::to7bits(area) + 1), sent[0].size());
+            EXPECT_EQ(0, memcmp(panel.getBuffer(0), copied.bytes.data(), copied.bytes.size()));
+        }
+    }
+}
+
+TEST(Convert8to7bitProcessor, PacksACopyAsTheCopyPackedInPlace)
+{
+    for (dword size : {0u, 5u, 8u, 31u, 32u, 33u, 100u, 1001u}) {
+        std::vector<byte> from(size);
+        for (dword i = 0; i < size; ++i)
+            from[i] = static_cast<byte>(i * 97 + 13);
+        std::vector<byte> inPlace = from, to(size, 0xEE);
+        tavgdi::Convert8to7bitProcessor::reduceBuffer(inPlace.data(), size);
+        const std::vector<byte> original = from;
+        tavgdi::Convert8to7bitProcessor::reduceCopy(from.data(), to.data(), size);
+        EXPECT_EQ(to, inPlace) << size;
+        EXPECT_EQ(from, original) << size;
     }
 }
 

@@ -17,6 +17,7 @@
 #include "face/DitheringRasterOperation.h"
 #include "face/FactoryGDInvariantProcessor.h"
 #include "face/FloydRasterOperation.h"
+#include "face/GdInvariantPIDAProcessor.h"
 #include "face/IGDInvariantProcessor.h"
 #include "face/OrderedClusteredDotDitheringRasterOperation.h"
 #include "face/PixelOperation.h"
@@ -135,6 +136,10 @@ class RasterAccessTest : public testing::Test {
 protected:
     // A card whose sides are not multiples of 8: one-bit rows drop dots.
     MediaDefinition media{300, 300, 21, 13};
+    // A card large enough for the 16 x 16 tiles and 16-dot runs of the raw
+    // loops, with dots left over at every edge.
+    MediaDefinition large{300, 300, 53, 41};
+    MediaDefinition* card = &media;
     byte savedThreshold = 0, savedBlack = 0, savedDark = 0;
 
     void SetUp() override
@@ -170,8 +175,8 @@ protected:
     // source bytes after, target bytes after
     std::pair<std::vector<byte>, std::vector<byte>> run(const OpCase& c, CardOrientation o, unsigned seed, bool plain)
     {
-        auto source = make(c.source, &media, plain);
-        auto target = make(c.target, &media, plain);
+        auto source = make(c.source, card, plain);
+        auto target = make(c.target, card, plain);
         if (c.source == TavFactory::BmpColorSupervisor || c.source == TavFactory::BmpGraySupervisor)
             source->setOrientation(o, nullptr);
         else
@@ -216,16 +221,20 @@ TEST_F(RasterAccessTest, RecognisesOnlyTheKnownTypes)
 TEST_F(RasterAccessTest, RawPathsWriteWhatTheDotByDotPathWrites)
 {
     unsigned seed = 1;
-    for (const OpCase& c : OpCases)
-        for (CardOrientation o : Orientations)
-            for (const Levels& l : LevelCases) {
-                setLevels(l);
-                ++seed;
-                const auto fast = run(c, o, seed, false);
-                const auto generic = run(c, o, seed, true);
-                EXPECT_EQ(fast.first, generic.first) << c.name << " orientation " << o << " black " << int(l.black);
-                EXPECT_EQ(fast.second, generic.second) << c.name << " orientation " << o << " black " << int(l.black);
-            }
+    for (MediaDefinition* m : {&media, &large})
+        for (const OpCase& c : OpCases)
+            for (CardOrientation o : Orientations)
+                for (const Levels& l : LevelCases) {
+                    card = m;
+                    setLevels(l);
+                    ++seed;
+                    const auto fast = run(c, o, seed, false);
+                    const auto generic = run(c, o, seed, true);
+                    const std::string what = std::string(c.name) + " orientation " + std::to_string(o) + " black " +
+                                             std::to_string(l.black) + " width " + std::to_string(m->getWidth());
+                    EXPECT_EQ(fast.first, generic.first) << what;
+                    EXPECT_EQ(fast.second, generic.second) << what;
+                }
 }
 
 // A picture smaller than the card: source dots off the picture keep the
@@ -266,6 +275,7 @@ TEST_F(RasterAccessTest, PanelMeasuresByColumnMatchDotByDot)
     };
     // Measured extents with bands cut at both ends, and fixed ones.
     const int shifts[][2] = {{0, 0}, {3, 5}, {40, 2}};
+    for (MediaDefinition* m : {&media, &large})
     for (const auto& p : panels)
         for (const auto& s : shifts)
             for (unsigned seed = 1; seed < 4; ++seed) {
@@ -284,17 +294,47 @@ TEST_F(RasterAccessTest, PanelMeasuresByColumnMatchDotByDot)
                     options->setOption(k, s[1]);
                 std::string texts[2];
                 for (bool plain : {false, true}) {
-                    auto panel = make(p.type, &media, plain);
+                    auto panel = make(p.type, m, plain);
                     scramble(panel.get(), seed, false);
                     if (seed == 2) // a blank panel
                         memset(panel->getMemoryManager()->getBuffer(0), 0, panel->getMemoryManager()->getSize());
                     FactoryGDInvariantProcessor factory;
-                    std::unique_ptr<IGDInvariantProcessor> inv(factory.build(options.get(), &media, p.kind));
+                    std::unique_ptr<IGDInvariantProcessor> inv(factory.build(options.get(), m, p.kind));
                     texts[plain ? 1 : 0] = measure(panel.get(), inv.get(), p.pr1, p.pr2);
                 }
-                EXPECT_EQ(texts[0], texts[1]) << p.type << " shifts " << s[0] << "/" << s[1] << " seed " << seed;
+                EXPECT_EQ(texts[0], texts[1]) << p.type << " shifts " << s[0] << "/" << s[1] << " seed " << seed
+                                              << " width " << m->getWidth();
                 EXPECT_NE(texts[0], "(null)");
             }
+}
+
+// A mean exactly on a half: the dot-by-dot sums (100 shares of 1/200) land
+// just above 0.5 and round to 1, the exact mean to 0. The column measure
+// notices and the walk measures again dot by dot.
+TEST_F(RasterAccessTest, MeanOnARoundingEdgeIsMeasuredDotByDot)
+{
+    MediaDefinition card(300, 300, 20, 10);
+    std::unique_ptr<IGDataOptions> options(TavFactory::FactoryDataOptions(TavFactory::DbColorSupervisor));
+    std::string texts[2];
+    for (bool plain : {false, true}) {
+        auto panel = make(TavFactory::DbColorSupervisor, &card, plain);
+        memset(panel->getMemoryManager()->getBuffer(0), 1, 100); // yellow 1 on half the card
+        FactoryGDInvariantProcessor factory;
+        std::unique_ptr<IGDInvariantProcessor> inv(
+            factory.build(options.get(), &card, IFactoryGDInvariantProcessor::colorProcessor));
+        texts[plain ? 1 : 0] = measure(panel.get(), inv.get(), proj1, negLproj2);
+    }
+    EXPECT_EQ(texts[0], texts[1]);
+    EXPECT_NE(texts[0].find("\x1bPida;50;1;0;0\r"), std::string::npos) << texts[0];
+
+    std::vector<byte> column(100, 1), none(100, 0);
+    for (int count : {99, 100}) {
+        GdInvariantPIDAProcessor pida(card.getArea(), 0, nullptr);
+        pida.updateInvariantByColumn(0, 0, count, column.data(), none.data(), none.data(), 1, nullptr);
+        EXPECT_EQ(pida.isMeasureExact(), count == 99) << count; // 0.495 is far from a half
+        pida.resetCounters();
+        EXPECT_TRUE(pida.isMeasureExact());
+    }
 }
 
 // A processor without a column measure of its own sees every dot in order.

@@ -11,6 +11,7 @@
 #include "GlobalFactory.h"
 #include "MediaDefinition.h"
 #include "VectorMemoryManager.h"
+#include "image/GDMemoryManager.h"
 #include "input/CR80BmpParser.h"
 #include "settings/IGDataOptions.h"
 
@@ -159,6 +160,15 @@ TEST(CR80BmpParser, MemoryPictures)
             continue;
         }
         EXPECT_EQ(c.orientation, parser.getCardOrientation());
+        {
+            // The plain memory manager (not filled before the copy) ends
+            // with the same bytes, the dots the picture leaves white.
+            tavgdi::GDMemoryManager plain;
+            CR80BmpParser plainParser(&plain, c.alignment);
+            ASSERT_TRUE(plainParser.parse(buffer.get(), size, c.width, c.height, c.color, opts.get(), &media));
+            ASSERT_EQ(plain.getSize(), mem.getSize());
+            EXPECT_EQ(0, memcmp(plain.getBuffer(0), mem.bytes.data(), mem.getSize()));
+        }
         EXPECT_EQ(media.getWidth(), parser.getWidth());
         EXPECT_EQ(media.getHeight(), parser.getHeight());
         const dword expectedSize = c.color ? media.getColorDataSize()
@@ -177,6 +187,23 @@ TEST(CR80BmpParser, MemoryPictures)
         for (dword h = 0; h < c.height && (h + 1) * dstRow <= mem.getSize(); h += 7)
             ASSERT_EQ(0, memcmp(mem.bytes.data() + h * dstRow, src.data() + h * srcRow, dstRow)) << "row " << h;
     }
+}
+
+// One-bit rows of a card whose width is not a multiple of 8 lose their last
+// dots and leave the end of the buffer to the white fill.
+TEST(CR80BmpParser, RowsThatLeaveTheBufferEndFillItWhite)
+{
+    MediaDefinition media(300, 300, 21, 13);
+    std::vector<byte> src = picture(21, 13, false);
+    VectorMemoryManager vector;
+    tavgdi::GDMemoryManager plain;
+    CR80BmpParser toVector(&vector, tavgdi::Unaligned), toPlain(&plain, tavgdi::Unaligned);
+    ASSERT_TRUE(toVector.parse(src.data(), static_cast<dword>(src.size()), 21, 13, false, nullptr, &media));
+    ASSERT_TRUE(toPlain.parse(src.data(), static_cast<dword>(src.size()), 21, 13, false, nullptr, &media));
+    ASSERT_EQ(plain.getSize(), vector.getSize());
+    ASSERT_GT(plain.getSize(), 13u * 2u);
+    EXPECT_EQ(std::vector<byte>(plain.getBuffer(0), plain.getBuffer(0) + plain.getSize()), vector.bytes);
+    EXPECT_EQ(plain.getByte(plain.getSize() - 1), 255);
 }
 
 TEST(CR80BmpParser, RescaleIsNearestNeighbourAndLogged)

@@ -98,8 +98,13 @@ TEST_F(BufferedOutputWriterTest, EachFlushEmitsTheWholeBufferAgainAndResetZeroes
     EXPECT_TRUE(w.flush(&device));
     w.resetBuffer();
     EXPECT_TRUE(w.flush(&device));
-    EXPECT_EQ(received.calls, (std::vector<std::string>{"ABC", "ABC", std::string(3, '\0')}));
-    EXPECT_EQ(received.objects, (std::vector<void*>{&device, &device, &device}));
+    // A write after a reset lands after the zeroed bytes.
+    w.resetBuffer();
+    ASSERT_EQ(put(w, "DE"), 2u);
+    EXPECT_TRUE(w.flush(&device));
+    EXPECT_EQ(received.calls,
+              (std::vector<std::string>{"ABC", "ABC", std::string(3, '\0'), std::string(3, '\0') + "DE"}));
+    EXPECT_EQ(received.objects, (std::vector<void*>{&device, &device, &device, &device}));
 }
 
 TEST_F(BufferedOutputWriterTest, RefusesWithoutCallbackOrBuffer)

@@ -26,7 +26,7 @@ std::vector<byte> packed(const std::vector<byte>& in)
 TEST(Convert8to7bitProcessor, PacksInPlaceLikeTheBitByBitPacking)
 {
     unsigned x = 12345;
-    for (size_t size : {0u, 1u, 7u, 8u, 9u, 15u, 16u, 17u, 63u, 64u, 1000u}) {
+    for (size_t size : {0u, 1u, 7u, 8u, 9u, 15u, 16u, 17u, 31u, 32u, 33u, 40u, 47u, 48u, 63u, 64u, 1000u}) {
         std::vector<byte> data(size);
         for (byte& b : data)
             b = static_cast<byte>((x = x * 1103515245u + 12345u) >> 16);

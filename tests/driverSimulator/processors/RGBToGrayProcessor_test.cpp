@@ -27,7 +27,7 @@ std::vector<byte> convert(bool plain, GraphicalConstants::CardOrientation o, dwo
     mgr->setOrientation(o, nullptr);
     EXPECT_TRUE(memory.allocate(static_cast<int>(size), 0));
     for (dword i = 0; i < size; ++i)
-        memory.setByte(i, static_cast<byte>(i * 37 + (i >> 3)));
+        memory.setByte(i, i % 97 >= 91 ? (i % 2 ? 255 : 0) : static_cast<byte>(i * 37 + (i >> 3))); // with whole white and black runs
     RGBToGrayProcessor gray(nullptr);
     EXPECT_TRUE(gray.process(mgr.get(), &memory, &media));
     return std::vector<byte>(memory.getBuffer(0), memory.getBuffer(0) + memory.getSize());
