@@ -302,9 +302,12 @@ TEST(LongJob, ThousandCardsPrintEveryCardWithFlatMemory)
         RecordProperty(std::string(c.name) + "_rss_kb_10", static_cast<int>(small.maxRssKb));
         RecordProperty(std::string(c.name) + "_rss_kb_1000", static_cast<int>(large.maxRssKb));
         // The sanitizer's own allocator grows with the number of
-        // allocations: memory is judged in the plain build only.
+        // allocations: memory is judged in the plain build only. The
+        // filter's heap is backed by 2 MiB pages where the system offers
+        // them, so resident memory moves in steps of that size: one step
+        // is allowed on top of the 10 %.
         if (!IsSanitized) {
-            EXPECT_LE(large.maxRssKb, small.maxRssKb * 11 / 10)
+            EXPECT_LE(large.maxRssKb, small.maxRssKb * 11 / 10 + 2048)
                 << "peak RSS " << large.maxRssKb << " KiB for 1000 cards, " << small.maxRssKb << " KiB for 10";
         }
     }
