@@ -9,7 +9,7 @@
 
 #include "FilterRun.h"
 #include "TestRaster.h"
-#include "streaminspect.h"
+#include "streamreader.h"
 
 using namespace cr80test;
 

@@ -10,7 +10,7 @@
 #include "BmpFile.h"
 #include "FilterRun.h"
 #include "TestRaster.h"
-#include "streaminspect.h"
+#include "streamreader.h"
 
 using namespace cr80test;
 using cr80tools::RasterImage;

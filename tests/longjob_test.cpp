@@ -27,7 +27,7 @@
 
 #include "FilterRun.h"
 #include "TestRaster.h"
-#include "streaminspect.h"
+#include "streamreader.h"
 
 using namespace cr80test;
 
@@ -323,17 +323,17 @@ TEST(LeakCheck, ThreeCardJobUnderValgrindHasNoLeak)
     const std::string raster =
         dir.write("job.ras", rasterOf({patternImage(CardW, CardH, 1), patternImage(CardW, CardH, 2),
                                        patternImage(CardW, CardH, 3), patternImage(CardW, CardH, 4)}));
-    ProcessSpec spec;
-    spec.argv = {"/usr/bin/valgrind", "--leak-check=full", "--show-leak-kinds=definite,indirect,possible",
+    ProcessRequest request;
+    request.argv = {"/usr/bin/valgrind", "--leak-check=full", "--show-leak-kinds=definite,indirect,possible",
                  "--errors-for-leak-kinds=definite,indirect,possible", "--error-exitcode=1", "-q", filterPath(),
                  "1", "user", "Leak check", "1",
                  // Two-sided on the second card, text regions, passthrough and magnetic data.
                  SmallCard + " GDuplexMode=DUPLEX_CM IFTextRegion=0x0x50x50(200) passthrough='[FH,3,O]Pa|[CT]Pb' "
                              "Track1Data=ABC FBlackManagement=TEXTINBLACK FOverlayManagement=FULLVARNISH",
                  raster};
-    spec.env = {{"PPD", testPpd()}, {"SOURCE_DATE_EPOCH", std::string("1767225600")}};
-    spec.timeoutMs = 600000;
-    ProcessResult r = runProcess(spec);
+    request.env = {{"PPD", testPpd()}, {"SOURCE_DATE_EPOCH", std::string("1767225600")}};
+    request.timeoutMs = 600000;
+    ProcessResult r = runProcess(request);
     ASSERT_TRUE(r.started) << r.startError;
     std::string report;
     for (size_t pos = r.err.find("=="); pos != std::string::npos && report.size() < 4000; pos = r.err.find("==", pos + 2))

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "streaminspect.h"
+#include "streamreader.h"
 
 using namespace cr80tools;
 

@@ -1,5 +1,5 @@
 // Grammar check, readable listing and face pictures of a printer stream.
-#include "streaminspect.h"
+#include "streamreader.h"
 
 #include <png.h>
 

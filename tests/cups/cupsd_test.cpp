@@ -25,7 +25,7 @@
 
 #include "FilterRun.h"
 #include "TestRaster.h"
-#include "streaminspect.h"
+#include "streamreader.h"
 
 using namespace cr80test;
 namespace fs = std::filesystem;
@@ -182,11 +182,11 @@ public:
     // A CUPS command line program talking to this server.
     ProcessResult run(std::vector<std::string> argv)
     {
-        ProcessSpec spec;
-        spec.argv = std::move(argv);
-        spec.env = {{"CUPS_SERVER", "127.0.0.1:" + std::to_string(port)}};
-        spec.timeoutMs = 60000;
-        return runProcess(spec);
+        ProcessRequest request;
+        request.argv = std::move(argv);
+        request.env = {{"CUPS_SERVER", "127.0.0.1:" + std::to_string(port)}};
+        request.timeoutMs = 60000;
+        return runProcess(request);
     }
 
     std::string readLog(const std::string& name) const
@@ -218,9 +218,9 @@ struct InkArea {
 void expectCard(const std::string& stream, const std::vector<InkArea>& areas, const std::string& label)
 {
     TempDir dir;
-    ProcessSpec spec;
-    spec.argv = {CR80_CARDSTREAM_PATH, "--check", dir.write("card.prn", stream)};
-    ProcessResult check = runProcess(spec);
+    ProcessRequest request;
+    request.argv = {CR80_CARDSTREAM_PATH, "--check", dir.write("card.prn", stream)};
+    ProcessResult check = runProcess(request);
     EXPECT_TRUE(check.exitedWith(0)) << label << ": " << check.out << check.err;
     EXPECT_EQ(check.out.rfind("ok: 1 card(s), 1 face(s), ", 0), 0u) << label << ": " << check.out;
 
@@ -286,7 +286,7 @@ const std::vector<InkArea> PngAreas = {
 std::string makePdf(const TempDir& dir)
 {
     const std::string ps = dir.write("card.ps", CardPostScript);
-    ProcessSpec gs;
+    ProcessRequest gs;
     gs.argv = {"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite",
                "-sOutputFile=" + dir.file("card.pdf"), ps};
     ProcessResult r = runProcess(gs);
@@ -364,7 +364,7 @@ TEST(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
 
     // The same chain through cupsfilter, with the private configuration's
     // ServerBin (our filter) and types.
-    ProcessSpec filter;
+    ProcessRequest filter;
     filter.argv = {"cupsfilter", "-c", dir.file("conf/cups-files.conf"), "-p", defaultPpdPath(), "-m",
                    "application/vnd.cr80-card", "-e", pdf};
     filter.timeoutMs = 120000;

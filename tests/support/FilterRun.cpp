@@ -105,22 +105,22 @@ private:
 
 }  // namespace
 
-ProcessResult runProcess(const ProcessSpec& spec)
+ProcessResult runProcess(const ProcessRequest& request)
 {
     ProcessResult result;
-    if (spec.argv.empty()) {
+    if (request.argv.empty()) {
         result.startError = "no program given";
         return result;
     }
     // Everything the child needs is prepared before fork.
-    std::vector<std::string> args = spec.argv;
-    std::vector<std::string> env = buildEnvironment(spec.env);
+    std::vector<std::string> args = request.argv;
+    std::vector<std::string> env = buildEnvironment(request.env);
     std::vector<char*> argp = pointers(args), envp = pointers(env);
 
     int inPipe[2] = {-1, -1}, outPipe[2] = {-1, -1}, errPipe[2] = {-1, -1}, execPipe[2] = {-1, -1};
     bool ok = pipe2(outPipe, O_CLOEXEC) == 0 && pipe2(errPipe, O_CLOEXEC) == 0 &&
               pipe2(execPipe, O_CLOEXEC) == 0;
-    if (ok && spec.stdinBytes)
+    if (ok && request.stdinBytes)
         ok = pipe2(inPipe, O_CLOEXEC) == 0;
     else if (ok)
         ok = (inPipe[0] = open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;
@@ -168,7 +168,7 @@ ProcessResult runProcess(const ProcessSpec& spec)
     }
     closeFd(execPipe[0]);
     if (n == ssize_t(sizeof execErrno)) {
-        result.startError = "cannot run " + spec.argv[0] + ": " + std::strerror(execErrno);
+        result.startError = "cannot run " + request.argv[0] + ": " + std::strerror(execErrno);
         closeFd(inPipe[1]);
         closeFd(outPipe[0]);
         closeFd(errPipe[0]);
@@ -180,12 +180,12 @@ ProcessResult runProcess(const ProcessSpec& spec)
     for (int fd : {inPipe[1], outPipe[0], errPipe[0]})
         if (fd >= 0)
             fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-    const std::string input = spec.stdinBytes.value_or("");
+    const std::string input = request.stdinBytes.value_or("");
     size_t written = 0;
     if (inPipe[1] >= 0 && input.empty())
         closeFd(inPipe[1]);
 
-    const long long deadline = nowMs() + spec.timeoutMs;
+    const long long deadline = nowMs() + request.timeoutMs;
     while (outPipe[0] >= 0 || errPipe[0] >= 0) {
         const long long left = deadline - nowMs();
         if (left <= 0) {
@@ -271,16 +271,16 @@ std::vector<std::string> filterArgs(const FilterJob& job)
 
 ProcessResult runFilter(const FilterJob& job)
 {
-    ProcessSpec spec;
-    spec.argv.push_back(filterPath());
+    ProcessRequest request;
+    request.argv.push_back(filterPath());
     for (const std::string& a : filterArgs(job))
-        spec.argv.push_back(a);
-    spec.env.emplace_back("PPD", job.ppd);
-    spec.env.emplace_back("SOURCE_DATE_EPOCH", job.sourceDateEpoch);
-    spec.env.insert(spec.env.end(), job.env.begin(), job.env.end());
-    spec.stdinBytes = job.stdinBytes;
-    spec.timeoutMs = job.timeoutMs;
-    return runProcess(spec);
+        request.argv.push_back(a);
+    request.env.emplace_back("PPD", job.ppd);
+    request.env.emplace_back("SOURCE_DATE_EPOCH", job.sourceDateEpoch);
+    request.env.insert(request.env.end(), job.env.begin(), job.env.end());
+    request.stdinBytes = job.stdinBytes;
+    request.timeoutMs = job.timeoutMs;
+    return runProcess(request);
 }
 
 // ---- Pointer masking ---------------------------------------------------------

@@ -24,7 +24,7 @@ struct ProcessResult {
     bool exitedWith(int code) const { return started && !timedOut && signal == 0 && exitCode == code; }
 };
 
-struct ProcessSpec {
+struct ProcessRequest {
     std::vector<std::string> argv;  // argv[0] is the program; a name without '/' is searched in PATH
     // Environment: the test's own, with these changes applied in order
     // (a value sets the variable, no value removes it).
@@ -33,7 +33,7 @@ struct ProcessSpec {
     int timeoutMs = 60000;
 };
 
-ProcessResult runProcess(const ProcessSpec& spec);
+ProcessResult runProcess(const ProcessRequest& request);
 
 // The built filter and the project's PPD.
 std::string filterPath();

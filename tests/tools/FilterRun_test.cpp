@@ -6,17 +6,17 @@
 #include "TestRaster.h"
 
 using cr80test::ProcessResult;
-using cr80test::ProcessSpec;
+using cr80test::ProcessRequest;
 using cr80test::runProcess;
 
 namespace {
 
-ProcessSpec shell(const std::string& script)
+ProcessRequest shell(const std::string& script)
 {
-    ProcessSpec spec;
-    spec.argv = {"/bin/sh", "-c", script};
-    spec.timeoutMs = 20000;
-    return spec;
+    ProcessRequest request;
+    request.argv = {"/bin/sh", "-c", script};
+    request.timeoutMs = 20000;
+    return request;
 }
 
 }  // namespace
@@ -35,26 +35,26 @@ TEST(RunProcess, FeedsLargeStandardInputWhileReadingOutput)
 {
     // Bigger than any pipe buffer, echoed back on both outputs at once.
     const std::string input = cr80test::sampleRaster();
-    ProcessSpec spec = shell("tee /dev/stderr");
-    spec.stdinBytes = input;
-    const ProcessResult r = runProcess(spec);
+    ProcessRequest request = shell("tee /dev/stderr");
+    request.stdinBytes = input;
+    const ProcessResult r = runProcess(request);
     ASSERT_TRUE(r.exitedWith(0)) << r.startError;
     EXPECT_TRUE(r.out == input);
     EXPECT_TRUE(r.err == input);
 
     // A child that ignores its input does not hurt the caller.
-    spec = shell("exit 0");
-    spec.stdinBytes = std::string(4 << 20, 'x');
-    EXPECT_TRUE(runProcess(spec).exitedWith(0));
+    request = shell("exit 0");
+    request.stdinBytes = std::string(4 << 20, 'x');
+    EXPECT_TRUE(runProcess(request).exitedWith(0));
 }
 
 TEST(RunProcess, EnvironmentChangesApply)
 {
     setenv("CR80_TEST_INHERITED", "kept", 1);
     setenv("CR80_TEST_REMOVED", "there", 1);
-    ProcessSpec spec = shell("echo \"$CR80_TEST_INHERITED|${CR80_TEST_REMOVED-unset}|$CR80_TEST_NEW\"");
-    spec.env = {{"CR80_TEST_REMOVED", std::nullopt}, {"CR80_TEST_NEW", "a=b"}};
-    EXPECT_EQ(runProcess(spec).out, "kept|unset|a=b\n");
+    ProcessRequest request = shell("echo \"$CR80_TEST_INHERITED|${CR80_TEST_REMOVED-unset}|$CR80_TEST_NEW\"");
+    request.env = {{"CR80_TEST_REMOVED", std::nullopt}, {"CR80_TEST_NEW", "a=b"}};
+    EXPECT_EQ(runProcess(request).out, "kept|unset|a=b\n");
     unsetenv("CR80_TEST_INHERITED");
     unsetenv("CR80_TEST_REMOVED");
 }
@@ -62,10 +62,10 @@ TEST(RunProcess, EnvironmentChangesApply)
 TEST(RunProcess, HangingChildIsKilledAtTheTimeLimit)
 {
     // The background sleeper keeps the output pipe open after the shell is gone.
-    ProcessSpec spec = shell("sleep 30 & sleep 30");
-    spec.timeoutMs = 300;
+    ProcessRequest request = shell("sleep 30 & sleep 30");
+    request.timeoutMs = 300;
     const auto start = std::chrono::steady_clock::now();
-    const ProcessResult r = runProcess(spec);
+    const ProcessResult r = runProcess(request);
     EXPECT_TRUE(r.timedOut);
     EXPECT_EQ(r.signal, SIGKILL);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
@@ -76,12 +76,12 @@ TEST(RunProcess, SignalsAndStartFailuresAreReported)
     const ProcessResult killed = runProcess(shell("kill -TERM $$"));
     EXPECT_EQ(killed.signal, SIGTERM);
 
-    ProcessSpec missing;
+    ProcessRequest missing;
     missing.argv = {"/nonexistent/program"};
     const ProcessResult r = runProcess(missing);
     EXPECT_FALSE(r.started);
     EXPECT_NE(r.startError.find("No such file"), std::string::npos) << r.startError;
-    EXPECT_FALSE(runProcess(ProcessSpec{}).started);
+    EXPECT_FALSE(runProcess(ProcessRequest{}).started);
 }
 
 TEST(FilterRun, BuildsTheCupsCommandLineAndEnvironment)

@@ -30,10 +30,10 @@ protected:
     ProcessResult run(std::vector<std::string> args)
     {
         args.insert(args.begin(), makeRasterPath());
-        cr80test::ProcessSpec spec;
-        spec.argv = args;
-        spec.timeoutMs = 30000;
-        return cr80test::runProcess(spec);
+        cr80test::ProcessRequest request;
+        request.argv = args;
+        request.timeoutMs = 30000;
+        return cr80test::runProcess(request);
     }
 
     TempDir dir;

@@ -8,7 +8,7 @@
 
 #include "FilterRun.h"
 #include "TestRaster.h"
-#include "streaminspect.h"
+#include "streamreader.h"
 
 using namespace cr80tools;
 
@@ -189,10 +189,10 @@ TEST(CardstreamProgram, ExitStatusAndFiles)
     const std::string good = dir.write("good.prn", Good);
     const std::string bad = dir.write("bad.prn", Good.substr(0, Good.find("</DOC>")));
     auto run = [](std::vector<std::string> args) {
-        cr80test::ProcessSpec spec;
-        spec.argv = {CR80_CARDSTREAM_PATH};
-        spec.argv.insert(spec.argv.end(), args.begin(), args.end());
-        return cr80test::runProcess(spec);
+        cr80test::ProcessRequest request;
+        request.argv = {CR80_CARDSTREAM_PATH};
+        request.argv.insert(request.argv.end(), args.begin(), args.end());
+        return cr80test::runProcess(request);
     };
     cr80test::ProcessResult r = run({"--check", good});
     EXPECT_TRUE(r.exitedWith(0));

@@ -20,7 +20,7 @@
 #include "image/MonoDeviceSupervisor.h"
 #include "input/CR80DBParser.h"
 #include "settings/IGDataOptions.h"
-#include "streaminspect.h"
+#include "streamreader.h"
 
 using tavgdi::CR80DBParser;
 using tavgdi::IGDataParser;

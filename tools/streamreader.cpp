@@ -1,4 +1,4 @@
-#include "streaminspect.h"
+#include "streamreader.h"
 
 #include <cstdio>
 #include <cstring>
