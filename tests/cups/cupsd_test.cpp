@@ -308,6 +308,12 @@ TEST(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
     ProcessResult r = cups.run({"lpadmin", "-p", "card", "-E", "-v", "file://" + device, "-P", defaultPpdPath()});
     ASSERT_TRUE(r.exitedWith(0)) << r.startError << r.out << r.err;
 
+    // The queue lists the card printer's options with their defaults.
+    r = cups.run({"lpoptions", "-p", "card", "-l"});
+    ASSERT_TRUE(r.exitedWith(0)) << r.err;
+    for (const char* line : {"GRibbonType/", "*RC_YMCKO", "PageSize/", "*CR80", "FBlackManagement/", "Track1Data/"})
+        EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
+
     const std::string pdf = makePdf(dir);
     std::string error;
     const cr80tools::RasterImage png = pngCard();
