@@ -35,6 +35,10 @@ public:
     OptionsConverter(const OptionsConverter&) = delete;
     OptionsConverter& operator=(const OptionsConverter&) = delete;
 
+    // The hosting driver's helper, kept for callers; the conversion itself
+    // does not use it.
+    IPrintOemDriverUni* getHelper() const { return helper; }
+
     // True when one of the four maps is missing.
     bool existsNullOptionManager();
     // Reads every setting in its fixed order and fills the maps. False only
