@@ -1,5 +1,6 @@
 #include "pageloop.h"
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 
 #include "COemPDEV.h"
 #include "Exceptions/TavGdiException.h"
+#include "MediaDefinition.h"
 #include "debuginfo.h"
 #include "pipeline/StatusReporter.h"
 #include "input/RasterRows.h"
@@ -36,11 +38,24 @@ using tavgdi::UniDriverAdapter;
 // Why the last fillBitmap failed, in words for the user ("... cannot be read").
 static std::string fillFailure;
 
+// Every call hands over a whole unit of the stream (the document head, one
+// copy of a card, the document tail), so each one is pushed out of the stdio
+// buffer at once: a card the filter has counted has left the process whole,
+// and the printer never waits on the end of a card while the next page is
+// being read. A write that fails loses the stream for good.
 dword fileWriter(void*, void* pBuffer, dword cbSize)
 {
-    if (pBuffer == nullptr || cbSize == 0)
+    if (pBuffer == nullptr || cbSize == 0 || StatusReporter::isStreamLost())
         return 0;
-    return static_cast<dword>(fwrite(pBuffer, 1, cbSize, stdout));
+    errno = 0;
+    const size_t written = fwrite(pBuffer, 1, cbSize, stdout);
+    if (written == cbSize && fflush(stdout) == 0)
+        return cbSize;
+    const int cause = errno;
+    info("fileWriter fails (%lu of %lu bytes written: %s)", static_cast<unsigned long>(written),
+         static_cast<unsigned long>(cbSize), cause != 0 ? strerror(cause) : "write error");
+    StatusReporter::streamFailed(cause != 0 ? strerror(cause) : nullptr);
+    return 0;
 }
 
 // Releases the face bitmap the page loop handed over last.
@@ -51,7 +66,8 @@ static void releaseFace(COemPDEV* pdev)
     pdev->bmInfoHeader.biSizeImage = 0;
 }
 
-static bool isAcceptedPage(const cups_page_header2_t* h, unsigned long long* stride)
+static bool isAcceptedPage(const cups_page_header2_t* h, const tavgdi::MediaDefinition* media,
+                           unsigned long long* stride)
 {
     const unsigned long long width = h->cupsWidth, height = h->cupsHeight;
     if (h->cupsBitsPerColor != 8 || h->cupsBitsPerPixel != 24 || headerValue(h->cupsColorOrder) != CUPS_ORDER_CHUNKED ||
@@ -68,6 +84,20 @@ static bool isAcceptedPage(const cups_page_header2_t* h, unsigned long long* str
         fillFailure = why;
         return false;
     }
+    // CUPS renders a page at the card's size; a page far larger than the
+    // card is not a card, and fitting it would cost memory and time
+    // in proportion to what its header claims.
+    const unsigned long long cardDots =
+        media != nullptr ? static_cast<unsigned long long>(media->getWidth()) * media->getHeight() : 0;
+    if (cardDots > 0 && width * height > MaxPageToCardRatio * cardDots) {
+        info("fillBitmap fails (page of %ux%u dots is more than %llu times the card's %ux%u dots)", h->cupsWidth,
+             h->cupsHeight, MaxPageToCardRatio, media->getWidth(), media->getHeight());
+        char why[160];
+        snprintf(why, sizeof(why), "cannot be printed: at %ux%u dots it is far larger than a card", h->cupsWidth,
+                 h->cupsHeight);
+        fillFailure = why;
+        return false;
+    }
     *stride = (3 * width + 3) & ~3ull;
     if (*stride * height > MaxFaceBufferBytes) {
         info("fillBitmap fails (page of %ux%u dots is larger than %llu bytes)", h->cupsWidth, h->cupsHeight,
@@ -81,7 +111,7 @@ static bool isAcceptedPage(const cups_page_header2_t* h, unsigned long long* str
     return true;
 }
 
-bool fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj, tavgdi::MediaDefinition*)
+bool fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj, tavgdi::MediaDefinition* media)
 {
     if (ras == nullptr || header == nullptr || pdevobj == nullptr || pdevobj->pdevOEM == nullptr) {
         info("fillBitmap fails (null parameter)");
@@ -92,7 +122,7 @@ bool fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj
     releaseFace(pdev);
 
     unsigned long long stride = 0;
-    if (!isAcceptedPage(header, &stride))
+    if (!isAcceptedPage(header, media, &stride))
         return false;
 
     const dword width = header->cupsWidth, height = header->cupsHeight;
@@ -243,6 +273,11 @@ static void runPageLoop(UniDriverAdapter& udrv, COemPDEV& cpdev, cups_raster_t* 
                     info("Warning - new face failed");
                 releaseFace(&cpdev);
                 EndPage(&header);
+                if (StatusReporter::isStreamLost()) {
+                    // Nothing more can reach the printer: read no more pages.
+                    info("Warning - the printer stream is lost; no further page is read");
+                    res = 0;
+                }
             }
         } else {
             // A page that cannot be read ends the job: the faces handed
@@ -260,7 +295,7 @@ static void runPageLoop(UniDriverAdapter& udrv, COemPDEV& cpdev, cups_raster_t* 
         info("Calling EndPage from Main ...");
     } while (res != 0);
 
-    if (!udrv.newFace(&devobj, true))
+    if (!StatusReporter::isStreamLost() && !udrv.newFace(&devobj, true))
         info("Warning - new face failed");
     releaseFace(&cpdev);
     if (!udrv.endDoc(&devobj))
@@ -271,8 +306,29 @@ static void runPageLoop(UniDriverAdapter& udrv, COemPDEV& cpdev, cups_raster_t* 
               failedPage - 1);
 }
 
+// Descriptors 0 to 2 that the filter was started without are opened on
+// /dev/null, so that no file the filter opens later takes their place: a
+// missing standard output is opened read-only, so that writing the stream
+// fails and is reported instead of vanishing.
+static void fillStandardDescriptors()
+{
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        const int opened = open("/dev/null", fd == 2 ? O_WRONLY : O_RDONLY);
+        if (opened >= 0 && opened != fd) {
+            dup2(opened, fd);
+            close(opened);
+        }
+    }
+}
+
 int runFilter(int argc, char* argv[])
 {
+    fillStandardDescriptors();
+    // A closed reader of the stream is reported as a failed write (EPIPE)
+    // instead of ending the process without a word.
+    signal(SIGPIPE, SIG_IGN);
     bufferStandardError();
     keepLargeBuffers();
     info("DBG <<<<<< NO SLEEP");
@@ -346,6 +402,13 @@ int runFilter(int argc, char* argv[])
         udrv.reset();
     }
     cupsFreeOptions(num_options, options);
+    // Every card was flushed when it was written; anything else still in
+    // the buffer must get out too.
+    errno = 0;
+    if (fflush(stdout) != 0 || ferror(stdout))
+        StatusReporter::streamFailed(errno != 0 ? strerror(errno) : nullptr);
     fflush(stderr);
-    return 0;
+    // Exit status 1 only when nothing could reach the printer; every other
+    // failure has been told in an ERROR line and the job counts as done.
+    return StatusReporter::isStreamLost() ? 1 : 0;
 }

@@ -12,18 +12,23 @@ class MediaDefinition;
 
 // Largest face buffer the filter accepts from a raster header.
 const unsigned long long MaxFaceBufferBytes = 256ull << 20;
+// Largest page accepted, in dots, as a multiple of the card's dots at the
+// job's resolution (when the job's card is known).
+const unsigned long long MaxPageToCardRatio = 4;
 
 // Output callback of the pipeline: writes the bytes to standard output.
 dword fileWriter(void* obj, void* pBuffer, dword cbSize);
 
 // Reads the current page's pixels into a new bottom-up BGR bitmap whose rows
 // are padded to a multiple of 4 bytes, and records it in pdevobj->pdevOEM.
-// Refuses pages that are not 8-bit chunky RGB or that are too large.
+// Refuses pages that are not 8-bit chunky RGB, or larger than
+// MaxPageToCardRatio times `media`'s card (when given) or MaxFaceBufferBytes.
 bool fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj, tavgdi::MediaDefinition* media);
 
 void Setup();
 void Shutdown();
 void EndPage(cups_page_header2_t* header);
 
-// The whole filter run; returns the process exit status (always 0).
+// The whole filter run; returns the process exit status: 0, or 1 when the
+// printer stream could not be written.
 int runFilter(int argc, char* argv[]);

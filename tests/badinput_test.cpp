@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 #include <functional>
 
 #include "FilterRun.h"
@@ -52,6 +54,40 @@ std::string goodThenOdd(const std::function<void(cups_page_header2_t&)>& edit)
     RawPage odd = rawPage(patternImage(W, H, 2));
     edit(odd.header);
     return rawRasterOf({good, odd});
+}
+
+// A page of width x height dots of which only `rows` rows are in the stream.
+std::string hugePage(unsigned width, unsigned height, unsigned rows)
+{
+    RawPage page = rawPage(patternImage(1, 1));
+    page.header.cupsWidth = width;
+    page.header.cupsHeight = height;
+    page.header.cupsBytesPerLine = 3 * width;
+    page.data.assign(static_cast<size_t>(rows) * 3 * width, '\x40');
+    return rawRasterOf({page});
+}
+
+// `pages` white pages of width x height dots in a compressed raster, where
+// a whole page takes a few kilobytes.
+std::string compressedPages(unsigned width, unsigned height, unsigned pages)
+{
+    TempDir dir;
+    const std::string path = dir.file("compressed.ras");
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    cups_raster_t* ras = cupsRasterOpen(fd, CUPS_RASTER_WRITE_COMPRESSED);
+    cups_page_header2_t header = rawPage(patternImage(1, 1)).header;
+    header.cupsWidth = width;
+    header.cupsHeight = height;
+    header.cupsBytesPerLine = 3 * width;
+    std::vector<unsigned char> row(header.cupsBytesPerLine, 255);
+    for (unsigned p = 0; p < pages; ++p) {
+        cupsRasterWriteHeader2(ras, &header);
+        for (unsigned y = 0; y < height; ++y)
+            cupsRasterWritePixels(ras, row.data(), header.cupsBytesPerLine);
+    }
+    cupsRasterClose(ras);
+    close(fd);
+    return readFile(path);
 }
 
 void put16(std::string& f, size_t at, unsigned v)
@@ -129,24 +165,23 @@ std::vector<BadInput> catalogue()
          0, {NotRead, Unsupported + "0x40 dots"}},
         {"zero height", [] { return oddPage([](cups_page_header2_t& h) { h.cupsHeight = 0; }, false); }, SmallCard,
          0, {NotRead, Unsupported + "0x0 dots"}}, // libcups refuses the header
-        {"giant dimensions",
-         [] {
-             return oddPage([](cups_page_header2_t& h) {
-                 h.cupsWidth = 0x7fffffff / 3;
-                 h.cupsHeight = 0x7fffffff;
-                 h.cupsBytesPerLine = h.cupsWidth * 3;
-             }, false);
-         },
-         SmallCard, 0, {NotRead, "is larger than 268435456 bytes"}},
-        {"page just over the size limit",
-         [] {
-             return oddPage([](cups_page_header2_t& h) {
-                 h.cupsWidth = 10000;
-                 h.cupsHeight = 8948;
-                 h.cupsBytesPerLine = 30000;
-             }, false);
-         },
-         SmallCard, 0, {NotRead, "fillBitmap fails (page of 10000x8948 dots is larger than 268435456 bytes)"}},
+        // Pages are accepted up to four times the card's dots, and fitted;
+        // larger ones are refused before anything is allocated or read.
+        {"page of four cards", [] { return hugePage(2 * W, 2 * H, 2 * H); }, SmallCard, 1, {}},
+        {"page one row over four cards", [] { return hugePage(2 * W, 2 * H + 1, 2 * H + 1); }, SmallCard, 0,
+         {NotRead, "fillBitmap fails (page of 128x81 dots is more than 4 times the card's 64x40 dots)",
+          "ERROR: Page 1 cannot be printed: at 128x81 dots it is far larger than a card"}},
+        {"giant dimensions", [] { return hugePage(0x7fffffff / 3, 0x7fffffff, 0); }, SmallCard, 0,
+         {NotRead, "is more than 4 times the card's"}},
+        {"page of 9000x9942 dots with 10 rows", [] { return hugePage(9000, 9942, 10); }, "", 0,
+         {NotRead, "is more than 4 times the card's 1016x648 dots"}},
+        {"compressed pages of 9000x9942 dots", [] { return compressedPages(9000, 9942, 2); }, "", 0,
+         {NotRead, "is more than 4 times the card's 1016x648 dots"}},
+        {"line of 80000000 dots", [] { return hugePage(80000000, 1, 0); }, "", 0,
+         {NotRead, "is more than 4 times the card's 1016x648 dots"}},
+        {"card of no size: the byte limit holds", [] { return hugePage(10000, 8948, 0); },
+         "PaperSize=CRCUSTOM IFormCustomWidth=0 IFormCustomHeight=0", 0,
+         {NotRead, "fillBitmap fails (page of 10000x8948 dots is larger than 268435456 bytes)"}},
         {"16 bits per colour",
          [] {
              return oddPage([](cups_page_header2_t& h) {

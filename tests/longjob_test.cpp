@@ -63,12 +63,16 @@ size_t count(const std::string& text, const std::string& what)
     return n;
 }
 
+// Where the child's standard output goes: a pipe the test reads, or a
+// stream that cannot be written.
+enum class Output { Collected, DevFull, BrokenPipe, Closed };
+
 // The filter (or another program) as a child process with its standard
 // input fed by the test and its output collected by two threads.
 class Child {
 public:
     // keepLog false sends standard error to /dev/null (long jobs log a lot).
-    Child(std::vector<std::string> argv, const std::string& ppd, bool keepLog)
+    Child(std::vector<std::string> argv, const std::string& ppd, bool keepLog, Output output = Output::Collected)
     {
         int in[2], toOut[2], toErr[2];
         if (pipe(in) != 0 || pipe(toOut) != 0 || pipe(toErr) != 0)
@@ -76,7 +80,21 @@ public:
         pid = fork();
         if (pid == 0) {
             dup2(in[0], 0);
-            dup2(toOut[1], 1);
+            switch (output) {
+            case Output::Collected: dup2(toOut[1], 1); break;
+            case Output::DevFull: dup2(open("/dev/full", O_WRONLY), 1); break;
+            case Output::BrokenPipe: {
+                int dead[2];
+                if (pipe(dead) != 0)
+                    _exit(126);
+                close(dead[0]);
+                dup2(dead[1], 1);
+                break;
+            }
+            case Output::Closed: close(1); break;
+            }
+            // The filter must not inherit the test's choice for SIGPIPE.
+            signal(SIGPIPE, SIG_DFL);
             if (keepLog) {
                 dup2(toErr[1], 2);
             } else {
@@ -106,7 +124,7 @@ public:
         close(toOut[1]);
         close(toErr[1]);
         stdinFd = in[1];
-        outReader = std::thread([this, fd = toOut[0]] { drain(fd, out, nullptr); });
+        outReader = std::thread([this, fd = toOut[0]] { drain(fd, out, &outMutex); });
         errReader = std::thread([this, fd = toErr[0]] { drain(fd, log, &logMutex); });
     }
     virtual ~Child()
@@ -131,6 +149,11 @@ public:
     {
         std::lock_guard<std::mutex> lock(logMutex);
         return log;
+    }
+    std::string outSoFar()
+    {
+        std::lock_guard<std::mutex> lock(outMutex);
+        return out;
     }
     // Waits for the child for at most timeoutMs; false when it is still running.
     bool wait(int timeoutMs)
@@ -181,7 +204,7 @@ private:
     int stdinFd = -1;
     bool isWaited = false;
     std::thread outReader, errReader;
-    std::mutex logMutex;
+    std::mutex logMutex, outMutex;
     std::string log;
 };
 
@@ -415,3 +438,62 @@ TEST(Cancel, SigtermBeforeTheFirstCardEndsTheJobWithNothingPrinted)
     EXPECT_EQ("", cr80tools::parseStream(child.out).error);
 }
 
+
+TEST(Output, EachCardLeavesWholeBeforeTheNextPageArrives)
+{
+    signal(SIGPIPE, SIG_IGN);
+    Child child(filterArgv(SmallCard), testPpd(), true);
+    RasterFeeder feeder(child.input());
+    ASSERT_TRUE(feeder.page(patternImage(CardW, CardH, 1)));
+    ASSERT_TRUE(feeder.page(patternImage(CardW, CardH, 2)));
+    // Card 1 goes out once page 2's header is read; page 3 is held back
+    // until the whole card, up to its last framing byte, is in the output.
+    const std::string cardEnd = "</CARD>\x1bPsync;";
+    const long long end = nowMs() + 60000;
+    while (nowMs() < end && child.outSoFar().find(cardEnd) == std::string::npos)
+        usleep(5000);
+    std::string first = child.outSoFar();
+    const size_t tail = first.find(cardEnd);
+    ASSERT_NE(std::string::npos, tail) << "card 1 is not out while the filter waits for page 3";
+    EXPECT_NE(std::string::npos, first.find('\r', tail + cardEnd.size())) << "card 1 ends short";
+    EXPECT_TRUE(waitForLog(child, "PAGE: 1 1\n", 1, 10000));
+    ASSERT_TRUE(feeder.page(patternImage(CardW, CardH, 3)));
+    feeder.finish();
+    child.closeInput();
+    ASSERT_TRUE(child.wait(60000));
+    EXPECT_TRUE(WIFEXITED(child.status) && WEXITSTATUS(child.status) == 0);
+    expectWholeCards(child.out, 3, 3);
+}
+
+TEST(Output, AStreamThatCannotBeWrittenStopsTheJobWithStatusOne)
+{
+    const struct {
+        const char* name;
+        Output output;
+    } cases[] = {
+        {"full disk", Output::DevFull},
+        {"reader gone", Output::BrokenPipe},
+        {"no standard output", Output::Closed},
+    };
+    signal(SIGPIPE, SIG_IGN);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        std::vector<RasterImage> pages;
+        for (unsigned p = 0; p < 5; ++p)
+            pages.push_back(patternImage(CardW, CardH, p + 1));
+        std::vector<std::string> argv = filterArgv(SmallCard);
+        argv.push_back(dir.write("job.ras", rasterOf(pages)));
+        Child child(argv, testPpd(), true, c.output);
+        ASSERT_TRUE(child.wait(60000));
+        const std::string log = child.logSoFar();
+        EXPECT_TRUE(WIFEXITED(child.status) && WEXITSTATUS(child.status) == 1) << "status " << child.status;
+        EXPECT_EQ(1u, count(log, "\nERROR: The printer stream could not be written")) << log;
+        EXPECT_EQ(1u, count(log, "\nERROR: ")) << "one ERROR line only";
+        EXPECT_EQ(0u, count(log, "PAGE: ")) << "no card reached the printer";
+        // The job stops at the first card: no later page is read, and the
+        // card buffer is never left full for the next card.
+        EXPECT_EQ(0u, count(log, "Start Round #3"));
+        EXPECT_EQ(0u, count(log, "[BufferedOutputWriter::write] ERROR"));
+    }
+}

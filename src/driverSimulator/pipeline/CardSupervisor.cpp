@@ -229,13 +229,23 @@ bool CardSupervisor::sendCard(PFN_WriteBuffer writer, void* obj, bool isDuplex)
     outputWriter->setWriter(writer);
     dword sz[7] = {0, 0, 0, 0, 0, 0, 0};
     byte* buffer[7] = {nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    // However the card ends, sent or not, its fragments are released and
+    // the card buffer is emptied: a failed card must not fill the next one.
+    struct CardCleanUp {
+        CardSupervisor* card;
+        byte** fragments;
+        ~CardCleanUp()
+        {
+            card->cleanUpMemory(fragments);
+            card->outputWriter->resetBuffer();
+        }
+    } cleanUp{this, buffer};
 
     const int last = isDuplex ? BackFaceTail : FrontFaceTail;
     for (int tag = CardHead; tag <= last; ++tag) {
         sz[tag] = aggregator->getAggregateSize(static_cast<PrintingTagsType>(tag));
         buffer[tag] = aggregator->aggregate(static_cast<PrintingTagsType>(tag));
         if (buffer[tag] == nullptr) {
-            cleanUpMemory(buffer);
             WARN_SEND(L"aggregate");
             return false;
         }
@@ -246,7 +256,6 @@ bool CardSupervisor::sendCard(PFN_WriteBuffer writer, void* obj, bool isDuplex)
     if (buffer[DocHead] != nullptr) {
         if (writer == nullptr || writer(obj, buffer[DocHead], headSize) != headSize) {
             WARN_SEND(L"aggregate");
-            cleanUpMemory(buffer);
             return false;
         }
         aggregator->clear(DocHead);
@@ -256,38 +265,31 @@ bool CardSupervisor::sendCard(PFN_WriteBuffer writer, void* obj, bool isDuplex)
 
     if (outputWriter->write(obj, buffer[CardHead], sz[CardHead]) != sz[CardHead]) {
         WARN_SEND(L"write");
-        cleanUpMemory(buffer);
         return false;
     }
     if (!frontFace->sendFace(outputWriter, obj, buffer[FrontFaceHead], static_cast<int>(sz[FrontFaceHead]),
                              buffer[FrontFaceTail], static_cast<int>(sz[FrontFaceTail]))) {
         WARN_SEND(L"sendface");
-        cleanUpMemory(buffer);
         return false;
     }
     if (isDuplex &&
         !backFace->sendFace(outputWriter, obj, buffer[BackFaceHead], static_cast<int>(sz[BackFaceHead]),
                             buffer[BackFaceTail], static_cast<int>(sz[BackFaceTail]))) {
         WARN_SEND(L"sendface");
-        cleanUpMemory(buffer);
         return false;
     }
     if (outputWriter->write(obj, buffer[CardTail], sz[CardTail]) != sz[CardTail]) {
         WARN_SEND(L"write");
-        cleanUpMemory(buffer);
         return false;
     }
     for (int copy = 0; copy < copyCount; ++copy) {
         if (!outputWriter->flush(obj)) {
             WARN_SEND(L"flush");
-            cleanUpMemory(buffer);
             return false;
         }
     }
     for (int tag = CardHead; tag <= BackFaceTail; ++tag)
         aggregator->removeMortal(static_cast<PrintingTagsType>(tag));
-    cleanUpMemory(buffer);
-    outputWriter->resetBuffer();
     return true;
 }
 

@@ -165,7 +165,7 @@ bool DocumentSupervisor::endDoc(PFN_WriteBuffer writer, void* obj)
         Allocator::desalloc(tail);
         return true;
     }
-    bool result = writer != nullptr && writer(obj, tail, size) != 0;
+    bool result = writer != nullptr && writer(obj, tail, size) == size;
     aggregator->clear(PrintingTags::DocTail);
     Allocator::desalloc(tail);
     return result;

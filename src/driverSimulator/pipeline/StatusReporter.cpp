@@ -10,6 +10,7 @@ int StatusReporter::sentCards = 0;
 int StatusReporter::printedPages = 0;
 int StatusReporter::currentPage = 0;
 int StatusReporter::lastReportedPage = 0;
+bool StatusReporter::streamLost = false;
 std::string StatusReporter::pendingCause;
 
 StatusReporter::~StatusReporter() {}
@@ -20,6 +21,7 @@ void StatusReporter::reset()
     printedPages = 0;
     currentPage = 0;
     lastReportedPage = 0;
+    streamLost = false;
     pendingCause.clear();
 }
 
@@ -51,6 +53,8 @@ void StatusReporter::writeLine(const std::string& line)
 
 void StatusReporter::cardSent(int copies)
 {
+    if (streamLost)
+        return;
     ++sentCards;
     pendingCause.clear();
     writeLine("INFO: Printing card " + std::to_string(sentCards));
@@ -62,6 +66,8 @@ void StatusReporter::faceFailed(const char* fallbackCause)
 {
     std::string cause = !pendingCause.empty() ? pendingCause : (fallbackCause ? fallbackCause : "unknown cause");
     pendingCause.clear();
+    if (streamLost)
+        return;
     if (currentPage > 0) {
         if (lastReportedPage == currentPage)
             return;
@@ -81,6 +87,22 @@ void StatusReporter::pageError(int page, const char* what)
 void StatusReporter::jobError(const char* text)
 {
     writeLine(std::string("ERROR: ") + (text ? text : "the job failed"));
+}
+
+void StatusReporter::streamFailed(const char* reason)
+{
+    if (streamLost)
+        return;
+    streamLost = true;
+    std::string line = "ERROR: The printer stream could not be written";
+    if (reason != nullptr && *reason != '\0')
+        line += std::string(" (") + reason + ")";
+    writeLine(line + "; the job was stopped and the cards after the last one counted were not printed");
+}
+
+bool StatusReporter::isStreamLost()
+{
+    return streamLost;
 }
 
 int StatusReporter::cardsSent()

@@ -3,8 +3,10 @@
 //   "PAGE: n 1"          one per card copy handed to the printer (accounting),
 //   "INFO: Printing card n"  when a card has been sent,
 //   "ERROR: <cause>"     for every failure that costs a card or the job.
-// The exit status stays 0 whatever happens, so these lines are how CUPS and
-// the user learn that a job failed.
+// The exit status stays 0 for every failure but one, so these lines are how
+// CUPS and the user learn that a job failed. The exception is a printer
+// stream that cannot be written (a full disk, a closed pipe): nothing can
+// reach the printer any more, so the job stops and the filter exits with 1.
 #pragma once
 
 #include <string>
@@ -41,6 +43,12 @@ public:
     // Anything else that costs the job: "ERROR: " + text.
     static void jobError(const char* text);
 
+    // The printer stream could not be written: one "ERROR: " line saying so
+    // (with `reason`, the system's words), however often it is called. From
+    // then on no card is reported sent or failed: the job is lost as a whole.
+    static void streamFailed(const char* reason);
+    static bool isStreamLost();
+
     static int cardsSent();
     static int pagesPrinted();
 
@@ -53,6 +61,7 @@ private:
     static int printedPages;
     static int currentPage;
     static int lastReportedPage;
+    static bool streamLost;
     static std::string pendingCause;
 };
 
