@@ -9,21 +9,21 @@ namespace {
 
 const char* const Prefix = "ZEZ2O1";
 
-// One line per call, written in a single fwrite so that it never mixes with
-// the pipeline log's lines.
+// One line per call, written in one piece so that it never mixes with the
+// pipeline log's lines; the arguments' control bytes are escaped, so that the
+// call writes exactly one line.
 void logLine(const char* level, const char* format, va_list args)
 {
     char line[8192];
     int head = snprintf(line, sizeof(line), "%s %s: ", Prefix, level);
-    int body = vsnprintf(line + head, sizeof(line) - head - 1, format, args);
+    int body = tavgdi::formatEscaped(line + head, sizeof(line) - head - 1, format, args);
     if (body < 0)
         body = 0;
     size_t len = static_cast<size_t>(head) + static_cast<size_t>(body);
     if (len > sizeof(line) - 2)
         len = sizeof(line) - 2;
     line[len++] = '\n';
-    fwrite(line, 1, len, stderr);
-    tavgdi::InternalLog::isAtLineStart = true;
+    tavgdi::InternalLog::write(line, len);
 }
 
 } // namespace

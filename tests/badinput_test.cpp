@@ -136,6 +136,7 @@ struct BadInput {
     Ppd ppd = Ppd::Test;
     Input input = Input::Stdin;
     std::vector<std::pair<std::string, std::string>> files = {}; // written to @DIR@ first
+    int errorLines = -1;                 // CUPS "ERROR:" lines expected; -1: not counted
 };
 
 const std::string NotRead = "ZEZ2O1 INFO: Warning - not able to read input raster\n";
@@ -148,6 +149,7 @@ const std::string BlackRead = "[FaceSupervisor::runMonochromeProcessing] WARNING
 const std::string OverlayRead = "[FaceSupervisor::runOverlayProcessing] WARNING - Failed (reading external data)";
 const std::string Dropped = "[CardSupervisor::newFace] WARNING - (prt:";
 const std::string Long(5000, '7');
+const std::string StartFailed = "\nERROR: The print job could not be started; nothing was printed\n";
 
 std::vector<BadInput> catalogue()
 {
@@ -330,10 +332,24 @@ std::vector<BadInput> catalogue()
         {"passthrough of 30000 characters", raster,
          SmallCard + "passthrough='[FH]" + std::string(15000, 'a') + "|[BT]b|[CT]" + std::string(15000, 'c') + "'", 1,
          {}},
+        // Magnetic track data the printer cannot write as given refuses the
+        // whole job with one cause, whatever the number of pages.
+        {"magnetic data its formats hold (control)", [] { return goodRaster(2); },
+         SmallCard + "GMagT2Encoding=ISO2 Track2Data=;1234567890123456=2512? Track1Data=%B1234^DOE/J^2512?", 2, {},
+         Ppd::Test, Input::Stdin, {}, 0},
+        {"magnetic data its format cannot hold", [] { return goodRaster(3); },
+         SmallCard + "GMagT2Encoding=ISO2 Track2Data=HELLO%%", 0,
+         {"\nERROR: Track 2 data holds 'H' at position 1, which the ISO2 format cannot encode", StartFailed},
+         Ppd::Test, Input::Stdin, {}, 2},
+        {"magnetic data with a printer command", raster,
+         SmallCard + "GMagT1Encoding=C2 Track1Data=12\x1bPc;k;=;10", 0,
+         {"\nERROR: Track 1 data holds the control byte 0x1B at position 3", StartFailed}, Ppd::Test, Input::Stdin,
+         {}, 2},
         {"magnetic data of 3 x 12000 characters", raster,
-         SmallCard + "Track1Data=" + std::string(12000, '1') + " Track2Data=" + std::string(12000, '2') +
-             " Track3Data=" + std::string(12000, '3'),
-         1, {"[OptionsConverter::updateMagData] WARNING - Track 3 data too "}},
+         SmallCard + "GMagT1Encoding=C2 GMagT2Encoding=C2 GMagT3Encoding=C2 Track1Data=" + std::string(12000, '1') +
+             " Track2Data=" + std::string(12000, '2') + " Track3Data=" + std::string(12000, '3'),
+         0, {"\nERROR: Track 3 data of 12000 characters does not fit in the magnetic encoding command", StartFailed},
+         Ppd::Test, Input::Stdin, {}, 2},
         {"every value of 5000 characters", raster,
          SmallCard + "Resolution=" + Long + " GRibbonType=RC_" + Long + " FHalftoning=" + Long +
              " GDuplexMode=" + Long + " FColorContrast=VAL" + Long + " IFThresholdValue=" + Long +
@@ -400,5 +416,8 @@ TEST(BadInput, EveryCaseEndsCleanlyWithWholeCards)
         }
         for (const std::string& line : c.logs)
             EXPECT_NE(std::string::npos, r.err.find(line)) << "missing log line: " << line;
+        if (c.errorLines >= 0) {
+            EXPECT_EQ(c.errorLines, static_cast<int>(count("\n" + r.err, "\nERROR:"))) << r.err;
+        }
     }
 }

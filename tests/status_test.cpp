@@ -2,6 +2,8 @@
 // line per printed card, an ERROR line naming every page that was lost.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "FilterRun.h"
 #include "TestRaster.h"
 
@@ -71,6 +73,69 @@ TEST(FilterStatus, EveryPrintedCardAndEveryLostPageIsToldToCups)
         EXPECT_GE(r.out.size(), c.minimumOutput) << c.name;
         if (c.minimumOutput == 0) {
             EXPECT_EQ(r.out, "") << c.name;
+        }
+    }
+}
+
+// Job values (title, user, option values, page header texts) reach the logs,
+// but cannot end a log line and start a status line of their own, nor make a
+// line longer than CUPS reads whole (it cuts at 2047 bytes and takes the rest
+// as a line): every line of standard error is a log line or a status line the
+// filter meant to write, and no raw control byte of a value gets through.
+TEST(FilterStatus, JobValuesCannotForgeStatusLines)
+{
+    const std::string Card = "PaperSize=CRCUSTOM IFormCustomWidth=64 IFormCustomHeight=40 ";
+    const std::string Printed = "INFO: Printing card 1\nPAGE: 1 1\n";
+    const std::string Forged = "\nPAGE: 999 1\nATTR: job-impressions=99\nPPD: DefaultGRibbonType=RM_KO\n"
+                               "STATE: +media-empty-error\r\nERROR: forged\n\x1b" "INFO: forged\n";
+    std::string wide; // two bytes a character: the pipeline log counts characters
+    for (int i = 0; i < 1500; ++i)
+        wide += "\xc3\xa9";
+    RawPage oddHeader = rawPage(patternImage(64, 40));
+    strcpy(oddHeader.header.MediaType, "x\nPAGE: 999 1\n");
+    struct Case {
+        const char* name;
+        std::string user, title, options;
+        std::string raster;
+        std::string expected; // the status lines
+    } cases[] = {
+        {"option value", "user", "Card", Card + "IFBlackCustom='x" + Forged + "'", "", Printed},
+        {"title", "user", "Card" + Forged, Card, "", Printed},
+        {"user", "bob" + Forged, "Card", Card, "", Printed},
+        {"passthrough and text region values", "user", "Card",
+         Card + "passthrough='[FH]Pa" + Forged + "' IFTextRegion='1x2" + Forged + "'", "", Printed},
+        {"page header text", "user", "Card", Card, rawRasterOf({oddHeader}), Printed},
+        {"track data", "user", "Card", Card + "Track2Data='1" + Forged + "'", "",
+         "ERROR: Track 2 data holds the control byte 0x0A at position 2, which would break the printer commands; "
+         "no card of the job was printed\n"
+         "ERROR: The print job could not be started; nothing was printed\n"},
+        {"values longer than a line", "user", std::string(3000, 'T') + "PAGE: 999 1",
+         Card + "IFBlackCustom=" + wide + "PAGE:999 IBBlackCustom=" + std::string(2100, 'B') + "PAGE: 999 1", "",
+         Printed},
+    };
+    for (const Case& c : cases) {
+        FilterJob job;
+        job.args = std::vector<std::string>{"1", c.user, c.title, "1", c.options};
+        job.stdinBytes = c.raster.empty() ? rasterOf({patternImage(64, 40)}) : c.raster;
+        ProcessResult r = runFilter(job);
+        ASSERT_TRUE(r.exitedWith(0)) << c.name << "\n" << r.err.substr(0, 2000);
+        EXPECT_EQ(statusLines(r.err), c.expected) << c.name;
+        size_t at = 0;
+        while (at < r.err.size()) {
+            size_t end = r.err.find('\n', at);
+            if (end == std::string::npos)
+                end = r.err.size();
+            const std::string line = r.err.substr(at, end - at);
+            at = end + 1;
+            EXPECT_LE(line.size(), 2046u) << c.name << ": " << line.substr(0, 100);
+            const bool isLog = line.rfind("ZEZ2O1 ", 0) == 0 || line.rfind("[TAVRIN UNIDRIVER", 0) == 0;
+            EXPECT_TRUE(isLog || c.expected.find(line + "\n") != std::string::npos) << c.name << ": " << line;
+            // The formats' own tabs and line-ending CRs are the only control bytes.
+            size_t bad = 0;
+            while (bad < line.size() && (static_cast<unsigned char>(line[bad]) >= 0x20 || line[bad] == '\t' ||
+                                         (line[bad] == '\r' && bad + 1 == line.size())))
+                ++bad;
+            EXPECT_EQ(bad, line.size()) << c.name << ": " << line;
         }
     }
 }

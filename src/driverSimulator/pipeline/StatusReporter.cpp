@@ -40,15 +40,15 @@ void StatusReporter::noteFailureCause(const char* cause)
 void StatusReporter::writeLine(const std::string& line)
 {
     // CUPS reads its messages line by line: a status glued to the end of an
-    // open log line would be lost.
+    // open log line would be lost. A line end or other control byte from a
+    // cause's text is written escaped, so the status stays one line.
     std::string whole;
     if (!InternalLog::isAtLineStart)
         whole = "\n";
-    whole += line;
+    whole += escapedForLog(line);
     whole += '\n';
-    fwrite(whole.data(), 1, whole.size(), stderr);
+    InternalLog::write(whole.data(), whole.size());
     fflush(stderr);
-    InternalLog::isAtLineStart = true;
 }
 
 void StatusReporter::cardSent(int copies)

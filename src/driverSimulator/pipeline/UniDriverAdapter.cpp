@@ -7,6 +7,7 @@
 #include "input/MonoReaders.h"
 #include "pipeline/DocumentSupervisor.h"
 #include "pipeline/ExternalBufferAggregator.h"
+#include "pipeline/StatusReporter.h"
 #include "settings/IGDataOptions.h"
 #include "settings/OptionsConverter.h"
 
@@ -93,6 +94,12 @@ bool UniDriverAdapter::startDoc(char* docName, dword jobId, PDEVOBJ pDevObj, IPr
         if (!isExternalOptionManagement && !externalToInternal(pDevObj, helper))
             InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::startDoc] reading option : some options are "
                                L"missing (not an error)\r\n");
+        if (!jobRefusal.empty()) {
+            // No document supervisor: every face of the job is refused.
+            isStartDocTaggedVisited = true;
+            refuse(L"startDoc");
+            return false;
+        }
         if (!BuildMedia())
             InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::startDoc] WARNING - Failed to build media\r\n");
         if (docSupervisor != nullptr) {
@@ -108,7 +115,19 @@ bool UniDriverAdapter::startDoc(char* docName, dword jobId, PDEVOBJ pDevObj, IPr
     }
     if (docSupervisor != nullptr)
         docSupervisor->setCopyCount(copyCount);
-    return true;
+    return jobRefusal.empty();
+}
+
+void UniDriverAdapter::refuse(const wchar_t* operation)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::%ls] ERROR - Job refused, no card is printed\r\n",
+                       operation);
+    if (docSupervisor != nullptr) {
+        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] docSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(docSupervisor));
+        delete docSupervisor;
+        docSupervisor = nullptr;
+    }
+    StatusReporter::jobError((jobRefusal + "; no card of the job was printed").c_str());
 }
 
 bool UniDriverAdapter::externalToInternal(PDEVOBJ pDevObj, IPrintOemDriverUni* helper)
@@ -118,7 +137,9 @@ bool UniDriverAdapter::externalToInternal(PDEVOBJ pDevObj, IPrintOemDriverUni* h
     cleanUpOptions();
     OptionsConverter converter(docOptions, cardOptions, frontFaceOptions, backFaceOptions, aggregator, &rectManager,
                                monochromeReaders, pDevObj, helper);
-    return converter.convert();
+    const bool isConverted = converter.convert();
+    jobRefusal = converter.getJobRefusal();
+    return isConverted;
 }
 
 void UniDriverAdapter::cleanUpOptions()
@@ -196,7 +217,12 @@ bool UniDriverAdapter::resetPDEV(PDEVOBJ pDevObj, IPrintOemDriverUni* helper)
         for (int slot = 0; slot < 4; ++slot)
             monochromeReaders->set(printer, RoleKeys[slot], static_cast<MonoReaders::MonoReaderItemType>(slot));
     }
-    if (!externalToInternal(pDevObj, helper) || docSupervisor == nullptr) {
+    const bool isConverted = externalToInternal(pDevObj, helper);
+    if (!jobRefusal.empty()) {
+        refuse(L"resetPDEV");
+        return false;
+    }
+    if (!isConverted || docSupervisor == nullptr) {
         InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::resetPDEV] WARNING - return false (ptr:%lx, "
                            L"pdevobj:%lx)\r\n",
                            LOGPTR(this), LOGPTR(pDevObj));

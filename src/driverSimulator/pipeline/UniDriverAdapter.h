@@ -4,6 +4,8 @@
 // picture readers and the card geometry.
 #pragma once
 
+#include <string>
+
 #include "Windows.h"
 #include "pipeline/StdLGRectManager.h"
 
@@ -20,6 +22,9 @@ public:
     explicit UniDriverAdapter(PFN_WriteBuffer writer);
     virtual ~UniDriverAdapter();
 
+    // False when the job's settings refuse it (see OptionsConverter::
+    // getJobRefusal): the cause has been reported to CUPS and no card of the
+    // job will be printed.
     bool startDoc(char* docName, dword jobId, PDEVOBJ pDevObj, IPrintOemDriverUni* helper, int copyCount,
                   bool isExternalOptionManagement);
     bool newFace(PDEVOBJ pDevObj, bool flush);
@@ -41,6 +46,10 @@ public:
     UniDriverAdapter& operator=(const UniDriverAdapter&) = delete;
 
 private:
+    // Reports the refusal (jobRefusal) to CUPS and drops the document
+    // supervisor, so that no card of the job is printed.
+    void refuse(const wchar_t* operation);
+
     PFN_WriteBuffer writer;
     bool isStartDocTaggedVisited;
     IGDataOptions* docOptions;
@@ -52,6 +61,8 @@ private:
     DocumentSupervisor* docSupervisor;
     StdLGRectManager rectManager;
     MediaDefinition* media;
+    // Why the last conversion refused the job; empty when it may be printed.
+    std::string jobRefusal;
 };
 
 } // namespace tavgdi

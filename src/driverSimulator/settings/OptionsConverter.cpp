@@ -3,8 +3,10 @@
 #include <cctype>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "COemPDEV.h"
 #include "Allocator.h"
@@ -188,7 +190,66 @@ const uint64_t MaxRegionExponent = 10000000000ULL;
 const byte EscByte = 0x1B;
 const byte CrByte = 0x0D;
 
+// What a magnetic track format can hold: at most `maxLength` characters
+// between `lowest` and `highest`.
+struct TrackFormat {
+    int value; // MagEncodingTrackN
+    const char* name;
+    size_t maxLength;
+    unsigned char lowest;
+    unsigned char highest;
+    const char* characters;
+};
+
+const TrackFormat IsoFormats[] = {
+    {1, "ISO1", 79, 0x20, 0x5F, "blanks, digits, upper-case letters and punctuation (0x20 to 0x5F)"},
+    {2, "ISO2", 40, 0x30, 0x3F, "digits and the signs : ; < = > ? (0x30 to 0x3F)"},
+    {3, "ISO3", 107, 0x30, 0x3F, "digits and the signs : ; < = > ? (0x30 to 0x3F)"},
+};
+
+std::string byteText(unsigned char c)
+{
+    char text[16];
+    if (c >= 0x20 && c < 0x7F)
+        snprintf(text, sizeof(text), "'%c'", c);
+    else
+        snprintf(text, sizeof(text), "0x%02X", c);
+    return text;
+}
+
 } // namespace
+
+// Why `value` cannot be written on magnetic track `track` (1 to 3) in the
+// format `format` (a MagEncodingTrackN value), or an empty text when it can.
+// Control bytes would end the printer's command early and start another one,
+// whatever the format. The ISO formats' length and character rules are
+// checked when the job chose one of them; without a chosen format (0) the
+// printer keeps whatever it was set to, and that and the other formats are
+// the printer's to check.
+std::string magTrackFault(int track, int format, const char* value, size_t length)
+{
+    const std::string name = "Track " + std::to_string(track) + " data";
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = static_cast<unsigned char>(value[i]);
+        if (c < 0x20 || c == 0x7F)
+            return name + " holds the control byte " + byteText(c) + " at position " + std::to_string(i + 1) +
+                   ", which would break the printer commands";
+    }
+    for (const TrackFormat& iso : IsoFormats) {
+        if (iso.value != format)
+            continue;
+        if (length > iso.maxLength)
+            return name + " has " + std::to_string(length) + " characters, more than the " +
+                   std::to_string(iso.maxLength) + " the " + iso.name + " format holds";
+        for (size_t i = 0; i < length; ++i) {
+            const unsigned char c = static_cast<unsigned char>(value[i]);
+            if (c < iso.lowest || c > iso.highest)
+                return name + " holds " + byteText(c) + " at position " + std::to_string(i + 1) + ", which the " +
+                       iso.name + " format cannot encode (it takes " + iso.characters + ")";
+        }
+    }
+    return std::string();
+}
 
 byte hexCharToByte(char c)
 {
@@ -876,32 +937,47 @@ void OptionsConverter::updateMagData(IExternalInterSettingsReader* externalSetti
     if (externalSettings == nullptr)
         return;
 
+    static const char* const TrackSettings[] = {"Track1Data", "Track2Data", "Track3Data"};
+    static const Keys TrackFormats[] = {MagEncodingTrack1, MagEncodingTrack2, MagEncodingTrack3};
+    const char* values[3];
+    bool hasData = false;
+    for (int track = 1; track <= 3; ++track) {
+        values[track - 1] = loadOptionValue(TrackSettings[track - 1], externalSettings, nullptr);
+        hasData = hasData || values[track - 1] != nullptr;
+    }
+
     const dword bufferSize = externalSettings->getMaxSize();
     byte* buffer = Allocator::alloc(bufferSize);
     if (buffer == nullptr) {
         InternalLog::print(L"[TAVRIN UNIDRIVER][OptionsConverter::updateMagData] WARNING - Not enough memory "
                            L"(size:%lu)\r\n",
                            (unsigned long)bufferSize);
+        if (hasData)
+            refuseJob("there is not enough memory for the magnetic stripe data");
         return;
     }
     if (bufferSize > 0)
         memset(buffer, 0, bufferSize);
 
-    static const char* const TrackSettings[] = {"Track1Data", "Track2Data", "Track3Data"};
+    // A track the printer would mangle or leave blank refuses the whole job:
+    // a card must not leave without the stripe it was meant to carry.
     dword pos = 0;
-    for (int track = 1; track <= 3; ++track) {
-        const char* value = loadOptionValue(TrackSettings[track - 1], externalSettings, nullptr);
+    for (int track = 1; track <= 3 && jobRefusal.empty(); ++track) {
+        const char* value = values[track - 1];
         if (value == nullptr)
             continue;
         // ESC "Dm;n;" value CR, and room for a terminating NUL as formatted
         // text would need.
         const size_t valueLength = strlen(value);
         const size_t pieceLength = 1 + 5 + valueLength + 1;
-        if (pieceLength + 1 > static_cast<size_t>(bufferSize - pos)) {
-            InternalLog::print(L"[TAVRIN UNIDRIVER][OptionsConverter::updateMagData] WARNING - Track %d data too "
-                               L"long (size:%lu) - Track skipped\r\n",
-                               track, (unsigned long)valueLength);
-            continue;
+        std::string fault = magTrackFault(track, docOptions->getOption(TrackFormats[track - 1]), value, valueLength);
+        if (fault.empty() && pieceLength + 1 > static_cast<size_t>(bufferSize - pos))
+            fault = "Track " + std::to_string(track) + " data of " + std::to_string(valueLength) +
+                    " characters does not fit in the magnetic encoding command (" + std::to_string(bufferSize) +
+                    " bytes for all tracks together)";
+        if (!fault.empty()) {
+            refuseJob(fault);
+            break;
         }
         byte* out = buffer + pos;
         out[0] = EscByte;
@@ -913,9 +989,17 @@ void OptionsConverter::updateMagData(IExternalInterSettingsReader* externalSetti
         pos += static_cast<dword>(pieceLength);
     }
 
-    if (aggregator != nullptr)
+    if (aggregator != nullptr && jobRefusal.empty())
         aggregator->add(PrintingTags::FrontFaceHead, buffer, static_cast<int>(pos), 14000, true, false);
     Allocator::desalloc(buffer);
+}
+
+void OptionsConverter::refuseJob(const std::string& cause)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][OptionsConverter::updateMagData] ERROR - %S - Job refused\r\n",
+                       cause.c_str());
+    if (jobRefusal.empty())
+        jobRefusal = cause;
 }
 
 // ---------------------------------------------------------------------------

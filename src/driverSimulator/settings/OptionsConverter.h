@@ -3,8 +3,12 @@
 // the custom black and overlay bitmap readers, adds the text regions to the
 // rectangle lists and files passthrough and magnetic-stripe command fragments
 // in the aggregator. Every setting has a default: a missing or malformed
-// value is never an error.
+// value is never an error, with one exception: magnetic track data the
+// printer cannot write as given refuses the job (getJobRefusal).
 #pragma once
+
+#include <cstddef>
+#include <string>
 
 #include "OptionsDefinition.h"
 #include "Windows.h"
@@ -23,6 +27,11 @@ class MonoReaders;
 byte hexCharToByte(char c);
 // Two hexadecimal digits, c1 the high one.
 byte hexChar2ToByte(char c1, char c0);
+
+// Why the `length` bytes of `value` cannot be written on magnetic track
+// `track` (1 to 3) in the track format `format` (a MagEncodingTrackN value),
+// in words for the user, or an empty text when they can.
+std::string magTrackFault(int track, int format, const char* value, size_t length);
 
 class OptionsConverter {
 public:
@@ -44,6 +53,10 @@ public:
     // Reads every setting in its fixed order and fills the maps. False only
     // when a map is missing (nothing is converted then).
     bool convert();
+
+    // Why no card of the job may be printed (track data the printer would
+    // mangle or leave out), in words for the user; empty when the job may go.
+    const std::string& getJobRefusal() const { return jobRefusal; }
 
     // The setting's value as the reader holds it (not a copy), or null when
     // there is no reader or no such setting. strContener is not used.
@@ -124,6 +137,8 @@ private:
     IGDataOptions* faceOptions(bool isRelatedToFrontSide);
     // Emits one text region into the face's rectangle list.
     void addTextRegion(const dword coord[4], byte blackLevel, bool isRelatedToFrontSide, bool isClosedBySeparator);
+    // Logs why the job cannot be printed; the first cause is kept.
+    void refuseJob(const std::string& cause);
 
     IGDataOptions* docOptions;
     IGDataOptions* cardOptions;
@@ -134,6 +149,7 @@ private:
     ExternalBufferAggregator* aggregator;
     StdLGRectManager* rectManager;
     MonoReaders* monochromeReaders;
+    std::string jobRefusal;
 };
 
 } // namespace tavgdi

@@ -45,7 +45,12 @@ std::string statusLines(const std::string& err)
 
 class Status : public ::testing::Test {
 protected:
-    void SetUp() override { StatusReporter::reset(); }
+    // Each test captures a fresh standard error.
+    void SetUp() override
+    {
+        StatusReporter::reset();
+        InternalLog::isAtLineStart = true;
+    }
     void TearDown() override { StatusReporter::reset(); }
 };
 
@@ -88,6 +93,9 @@ TEST_F(Status, FailuresNameThePageAndTheirCause)
         {3, "the custom black picture is missing", "it failed",
          "ERROR: Page 3 was not printed: the custom black picture is missing\n"},
         {0, nullptr, "it failed", "ERROR: A card was not printed: it failed\n"},
+        // A cause's text cannot add a status line of its own.
+        {4, "file C:\\k.bmp\nPAGE: 9 1\r\x1b", "it failed",
+         "ERROR: Page 4 was not printed: file C:\\\\k.bmp\\nPAGE: 9 1\\r\\x1b\n"},
     };
     for (const Case& c : cases) {
         StatusReporter::reset();

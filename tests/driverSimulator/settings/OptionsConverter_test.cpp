@@ -91,7 +91,9 @@ public:
         OptionsConverter converter(maps[Doc].get(), maps[Card].get(), maps[Front].get(), maps[Back].get(),
                                    &aggregator, withRects ? &rects : nullptr, withReaders ? &readers : nullptr, obj,
                                    nullptr);
-        return converter.convert();
+        const bool isConverted = converter.convert();
+        refusal = converter.getJobRefusal();
+        return isConverted;
     }
     int get(MapId id, Keys key) { return maps[id]->getOption(key); }
 
@@ -126,6 +128,7 @@ public:
     COemPDEV pdev;
     DEVOBJ devObj = {nullptr, &pdev, nullptr, nullptr};
     std::unique_ptr<LiteralReader> reader;
+    std::string refusal; // of the last conversion
 };
 
 // Keeps the pipeline log out of the test output.
@@ -443,37 +446,90 @@ TEST_F(OptionsConverterTest, TextRegions)
               std::string::npos);
 }
 
-TEST_F(OptionsConverterTest, MagneticDataFragment)
+// Track data either goes whole into one fragment or refuses the job with the
+// track and the reason; a refused job files no magnetic fragment at all.
+TEST_F(OptionsConverterTest, MagneticTrackDataFitsItsFormatOrRefusesTheJob)
 {
-    const char* const ESC = "\x1b";
-    const char* const CR = "\r";
+    const std::string ESC = "\x1b", CR = "\r";
+    const std::string Iso2Value = ";1234567890123456=2512?";
+    auto piece = [&](int track, const std::string& value) {
+        return ESC + "Dm;" + std::to_string(track) + ";" + value + CR;
+    };
     const struct {
         const char* label;
         Settings settings;
         dword maxSize;
-        std::string expected;
-        int skippedTrack; // 0: none
+        std::string expected; // the fragment of an accepted job
+        std::string refusal;  // the start of the cause of a refused job
     } cases[] = {
-        {"tracks 1 and 3", {{"Track1Data", "ABC"}, {"Track3Data", "123"}}, 32000,
-         std::string(ESC) + "Dm;1;ABC" + CR + ESC + "Dm;3;123" + CR, 0},
-        {"empty value", {{"Track2Data", ""}}, 32000, std::string(ESC) + "Dm;2;" + CR, 0},
+        {"valid ISO2", {{"GMagT2Encoding", "ISO2"}, {"Track2Data", Iso2Value}}, 32000, piece(2, Iso2Value), ""},
+        // Without a chosen format the printer's own applies: only control
+        // bytes and room are checked.
+        {"tracks 1 and 3, printer's formats", {{"Track1Data", "%B12 AB^X?"}, {"Track3Data", "123"}}, 32000,
+         piece(1, "%B12 AB^X?") + piece(3, "123"), ""},
+        {"empty value", {{"Track2Data", ""}}, 32000, piece(2, ""), ""},
+        {"ISO2 at its 40 characters", {{"GMagT2Encoding", "ISO2"}, {"Track2Data", std::string(40, '7')}}, 32000,
+         piece(2, std::string(40, '7')), ""},
+        {"ISO1 at its 79 characters", {{"GMagT1Encoding", "ISO1"}, {"Track1Data", std::string(79, 'A')}}, 32000, piece(1, std::string(79, 'A')),
+         ""},
+        {"ISO3 at its 107 characters", {{"GMagT3Encoding", "ISO3"}, {"Track3Data", std::string(107, '0')}}, 32000,
+         piece(3, std::string(107, '0')), ""},
+        {"ISO1 chosen for track 3", {{"GMagT3Encoding", "ISO1"}, {"Track3Data", "NAME"}}, 32000, piece(3, "NAME"),
+         ""},
         // 7 + 3 bytes and the NUL fit in 11 bytes exactly.
-        {"exact fit", {{"Track1Data", "ABC"}}, 11, std::string(ESC) + "Dm;1;ABC" + CR, 0},
-        {"one byte short", {{"Track1Data", "ABC"}}, 10, "", 1},
-        {"long track left out", {{"Track1Data", "A"}, {"Track2Data", std::string(40, '7')}, {"Track3Data", "C"}}, 32,
-         std::string(ESC) + "Dm;1;A" + CR + ESC + "Dm;3;C" + CR, 2},
-        {"no room at all", {{"Track3Data", "C"}}, 0, "", 3},
+        {"exact fit", {{"Track1Data", "ABC"}}, 11, piece(1, "ABC"), ""},
+        {"other formats: only controls and room",
+         {{"GMagT1Encoding", "JIS2"}, {"Track1Data", "lower case \xc3\xa9 " + std::string(200, 'x')},
+          {"GMagT2Encoding", "C4"}, {"Track2Data", "HELLO%%"}},
+         32000, piece(1, "lower case \xc3\xa9 " + std::string(200, 'x')) + piece(2, "HELLO%%"), ""},
+
+        {"ISO2 with letters", {{"GMagT2Encoding", "ISO2"}, {"Track2Data", "HELLO%%"}}, 32000, "",
+         "Track 2 data holds 'H' at position 1, which the ISO2 format cannot encode"},
+        {"track 2 letters, printer's format", {{"GMagT2Encoding", "NONE"}, {"Track2Data", "12A"}}, 32000,
+         piece(2, "12A"), ""},
+        {"ISO2 of 41 characters", {{"GMagT2Encoding", "ISO2"}, {"Track2Data", std::string(41, '7')}}, 32000, "",
+         "Track 2 data has 41 characters, more than the 40 the ISO2 format holds"},
+        {"ISO1 of 80 characters", {{"GMagT1Encoding", "ISO1"}, {"Track1Data", std::string(80, 'A')}}, 32000, "",
+         "Track 1 data has 80 characters, more than the 79 the ISO1 format holds"},
+        {"ISO1 lower case", {{"GMagT1Encoding", "ISO1"}, {"Track1Data", "AbC"}}, 32000, "",
+         "Track 1 data holds 'b' at position 2, which the ISO1 format"},
+        {"ISO1 beyond ASCII", {{"GMagT1Encoding", "ISO1"}, {"Track1Data", "\xc3\xa9"}}, 32000, "", "Track 1 data holds 0xC3 at position 1"},
+        {"ISO3 of 108 characters", {{"GMagT3Encoding", "ISO3"}, {"Track3Data", std::string(108, '0')}}, 32000, "",
+         "Track 3 data has 108 characters, more than the 107 the ISO3 format holds"},
+        {"ESC in data", {{"GMagT1Encoding", "C2"}, {"Track1Data", "12" + ESC + "Pc;k;=;10"}}, 32000, "",
+         "Track 1 data holds the control byte 0x1B at position 3"},
+        {"CR in data", {{"GMagT3Encoding", "SIPASS"}, {"Track3Data", "1\r"}}, 32000, "",
+         "Track 3 data holds the control byte 0x0D at position 2"},
+        {"DEL in data", {{"GMagT2Encoding", "ISO2"}, {"Track2Data", "\x7f"}}, 32000, "",
+         "Track 2 data holds the control byte 0x7F at position 1"},
+        {"one byte short of the buffer", {{"Track1Data", "ABC"}}, 10, "",
+         "Track 1 data of 3 characters does not fit in the magnetic encoding command (10 bytes"},
+        {"too long for the buffer",
+         {{"GMagT1Encoding", "C2"}, {"Track1Data", std::string(20, '1')}, {"GMagT2Encoding", "C2"},
+          {"Track2Data", std::string(20000, '2')}, {"GMagT3Encoding", "C2"}, {"Track3Data", std::string(20000, '3')}},
+         32000, "", "Track 3 data of 20000 characters does not fit"},
+        {"no room at all", {{"Track3Data", "1"}}, 0, "", "Track 3 data of 1 characters does not fit"},
+        {"good track 1, bad track 2",
+         {{"GMagT1Encoding", "ISO1"}, {"Track1Data", "A"}, {"GMagT2Encoding", "ISO2"}, {"Track2Data", "B"},
+          {"Track3Data", "C"}}, 32000, "",
+         "Track 2 data holds 'B'"},
     };
     for (const auto& c : cases) {
         Job job;
         const std::string log = logOf(job, c.settings, c.maxSize);
+        const std::string& refusal = job.refusal;
         EXPECT_EQ(job.fragments(PT::FrontFaceHead), c.expected) << c.label;
         // Eternal: repeated with every card.
         job.aggregator.removeMortal(PT::FrontFaceHead);
         EXPECT_EQ(job.fragments(PT::FrontFaceHead), c.expected) << c.label;
-        const std::string warning = "[TAVRIN UNIDRIVER][OptionsConverter::updateMagData] WARNING - Track " +
-                                    std::to_string(c.skippedTrack) + " data too long";
-        EXPECT_EQ(log.find(warning) != std::string::npos, c.skippedTrack != 0) << c.label;
+        if (c.refusal.empty()) {
+            EXPECT_EQ(refusal, "") << c.label;
+        } else {
+            EXPECT_EQ(refusal.substr(0, c.refusal.size()), c.refusal) << c.label << ": " << refusal;
+            EXPECT_NE(log.find("[OptionsConverter::updateMagData] ERROR - " + refusal + " - Job refused\r\n"),
+                      std::string::npos)
+                << c.label;
+        }
     }
 }
 
