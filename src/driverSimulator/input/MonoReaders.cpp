@@ -4,6 +4,12 @@
 
 namespace tavgdi {
 
+namespace {
+// The job settings naming the picture of each slot.
+const char* const SettingNames[MonoReaders::MonoReaderItemCount] = {"IFOverlayCustom", "IBOverlayCustom",
+                                                                     "IFBlackCustom", "IBBlackCustom"};
+} // namespace
+
 MonoReaders::MonoReaders(TavFactory::MonochromeReaderType type) : monoReadersType(type)
 {
     for (IMonochromeReader*& reader : arrayMonoReaders)
@@ -40,7 +46,25 @@ bool MonoReaders::set(void* obj, const char* key, MonoReaderItemType item)
     if (item < 0 || item >= MonoReaderItemCount)
         return false;
     arrayMonoReaders[item] = TavFactory::FactoryMonochromeReader(obj, key, arrayMonoReaders[item], monoReadersType);
-    return arrayMonoReaders[item] != nullptr;
+    if (arrayMonoReaders[item] == nullptr)
+        return false;
+    arrayMonoReaders[item]->setSource(pictureDirectory.c_str(), SettingNames[item]);
+    return true;
+}
+
+void MonoReaders::setPictureDirectory(const std::string& directory)
+{
+    pictureDirectory = directory;
+    for (int item = 0; item < MonoReaderItemCount; ++item)
+        if (arrayMonoReaders[item] != nullptr)
+            arrayMonoReaders[item]->setSource(pictureDirectory.c_str(), SettingNames[item]);
+}
+
+const char* MonoReaders::settingName(MonoReaderItemType item)
+{
+    if (item < 0 || item >= MonoReaderItemCount)
+        return nullptr;
+    return SettingNames[item];
 }
 
 void MonoReaders::releaseAll()
