@@ -8,6 +8,12 @@ namespace {
 // The job settings naming the picture of each slot.
 const char* const SettingNames[MonoReaders::MonoReaderItemCount] = {"IFOverlayCustom", "IBOverlayCustom",
                                                                      "IFBlackCustom", "IBBlackCustom"};
+// The enumeration may hold any int here: a caller's cast is checked.
+bool isSlot(MonoReaders::MonoReaderItemType item)
+{
+    const int index = static_cast<int>(item);
+    return index >= 0 && index < MonoReaders::MonoReaderItemCount;
+}
 } // namespace
 
 MonoReaders::MonoReaders(TavFactory::MonochromeReaderType type) : monoReadersType(type)
@@ -23,7 +29,7 @@ MonoReaders::~MonoReaders()
 
 IMonochromeReader* MonoReaders::get(MonoReaderItemType item)
 {
-    if (item < 0 || item >= MonoReaderItemCount)
+    if (!isSlot(item))
         return nullptr;
     return arrayMonoReaders[item];
 }
@@ -43,7 +49,7 @@ void MonoReaders::changeType(TavFactory::MonochromeReaderType type)
 
 bool MonoReaders::set(void* obj, const char* key, MonoReaderItemType item)
 {
-    if (item < 0 || item >= MonoReaderItemCount)
+    if (!isSlot(item))
         return false;
     arrayMonoReaders[item] = TavFactory::FactoryMonochromeReader(obj, key, arrayMonoReaders[item], monoReadersType);
     if (arrayMonoReaders[item] == nullptr)
@@ -62,7 +68,7 @@ void MonoReaders::setPictureDirectory(const std::string& directory)
 
 const char* MonoReaders::settingName(MonoReaderItemType item)
 {
-    if (item < 0 || item >= MonoReaderItemCount)
+    if (!isSlot(item))
         return nullptr;
     return SettingNames[item];
 }
