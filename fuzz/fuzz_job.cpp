@@ -13,11 +13,20 @@
 // than 8 MiB are skipped (the filter itself accepts up to 256 MiB; the
 // bad-input tests cover such pages).
 //
+// Custom black and overlay pictures are looked up in a scratch picture
+// directory (CR80_PICTURE_DIR, set once at start-up), so the names the
+// options give reach the picture reader: "good.bmp" (1-bit, the small
+// card's size), "colour.bmp" (24-bit), "portrait.bmp" (1-bit, turned and
+// larger), "garbage.bmp", "empty.bmp", "fifo" (a FIFO nobody writes to),
+// "zero" (a link to /dev/zero), "dir" (a directory holding "good.bmp"),
+// (names that would leave the directory are refused whatever they name).
+//
 // The raster goes through a memory file whose /proc path is the filter's
 // file argument, so the page loop runs exactly as in the installed filter;
 // its printer stream and logs go to a discarding sink.
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -33,6 +42,75 @@
 namespace {
 
 std::string garbagePpdPath;
+std::string pictureDir;
+
+void put(std::string& s, size_t at, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        s[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+// A bottom-up bitmap file of 1 or 24 bits with a pattern of dots.
+std::string bitmapFile(unsigned width, unsigned height, int bpp)
+{
+    const size_t row = bpp == 1 ? ((width + 31) / 32) * 4 : (width * 3 + 3) & ~size_t(3);
+    const size_t offset = bpp == 1 ? 62 : 54;
+    std::string f(offset + row * height, '\0');
+    f[0] = 'B';
+    f[1] = 'M';
+    put(f, 2, static_cast<uint32_t>(f.size()), 4);
+    put(f, 10, static_cast<uint32_t>(offset), 4);
+    put(f, 14, 40, 4);
+    put(f, 18, width, 4);
+    put(f, 22, height, 4);
+    put(f, 26, 1, 2);
+    put(f, 28, static_cast<uint32_t>(bpp), 2);
+    put(f, 34, static_cast<uint32_t>(row * height), 4);
+    if (bpp == 1)
+        put(f, 58, 0x00FFFFFF, 4);
+    for (size_t i = offset; i < f.size(); ++i)
+        f[i] = static_cast<char>((i * 37) ^ (i >> 5));
+    return f;
+}
+
+void writeFile(const std::string& path, const std::string& bytes)
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    if (f == nullptr || fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size())
+        abort();
+    fclose(f);
+}
+
+const char* const ScratchPictures[] = {"good.bmp", "colour.bmp", "portrait.bmp", "garbage.bmp", "empty.bmp",
+                                    "fifo", "zero", "dir/good.bmp"};
+
+void removePictureDir()
+{
+    for (const char* name : ScratchPictures)
+        unlink((pictureDir + "/" + name).c_str());
+    rmdir((pictureDir + "/dir").c_str());
+    rmdir(pictureDir.c_str());
+}
+
+// The scratch picture directory, made once and named by CR80_PICTURE_DIR.
+void makePictureDir()
+{
+    char path[] = "/tmp/cr80fuzz-pictures-XXXXXX";
+    if (mkdtemp(path) == nullptr)
+        abort();
+    pictureDir = path;
+    writeFile(pictureDir + "/good.bmp", bitmapFile(64, 40, 1));
+    writeFile(pictureDir + "/colour.bmp", bitmapFile(64, 40, 24));
+    writeFile(pictureDir + "/portrait.bmp", bitmapFile(80, 128, 1));
+    writeFile(pictureDir + "/garbage.bmp", "BM" + std::string(300, '\x7f'));
+    writeFile(pictureDir + "/empty.bmp", "");
+    if (mkfifo((pictureDir + "/fifo").c_str(), 0600) != 0 || symlink("/dev/zero", (pictureDir + "/zero").c_str()) != 0 ||
+        mkdir((pictureDir + "/dir").c_str(), 0700) != 0)
+        abort();
+    writeFile(pictureDir + "/dir/good.bmp", bitmapFile(64, 40, 1));
+    atexit(removePictureDir);
+    setenv("CR80_PICTURE_DIR", pictureDir.c_str(), 1);
+}
 
 int memoryFile(const uint8_t* data, size_t size)
 {
@@ -83,6 +161,7 @@ bool hasOnlySmallPages(int fd)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     setenv("SOURCE_DATE_EPOCH", "1767225600", 1);
+    makePictureDir();
     static const char garbage[] = "*PPD-Adobe: \"4.3\"\n*OpenUI *GRibbonType: PickOne\n\x01\xff*Default";
     char path[] = "/tmp/cr80fuzz-ppd-XXXXXX";
     int fd = mkstemp(path);

@@ -103,6 +103,16 @@ void jobSeeds()
                                " GOverlayPanelManagement=CUSTOM IOverlayPanelShiftYS=2 FColorContrast=VAL15"
                                " IGSendIQLA=ON IGIQLACM=VAL42 GHighQualityMode=ON",
                       raster({face})));
+    // Custom pictures, named inside fuzz_job's scratch picture directory.
+    writeSeed("fuzz_job", "custom_pictures",
+              jobSeed(0, card + " FBlackManagement=BMPBLACK IFBlackCustom=good.bmp FOverlayManagement=BMPVARNISH"
+                               " IFOverlayCustom=portrait.bmp",
+                      raster({face, back})));
+    writeSeed("fuzz_job", "custom_pictures_refused",
+              jobSeed(0, card + " GDuplexMode=DUPLEX_CC FBlackManagement=BMPBLACK IFBlackCustom=colour.bmp"
+                               " BBlackManagement=BMPBLACK IBBlackCustom=fifo FOverlayManagement=BMPVARNISH"
+                               " IFOverlayCustom=dir/../good.bmp BOverlayManagement=BMPVARNISH IBOverlayCustom=zero",
+                      raster({face, back, picture(64, 40, 3), picture(64, 40, 4)})));
     std::string full = raster({face});
     writeSeed("fuzz_job", "truncated_pixels", jobSeed(0, card, full.substr(0, full.size() / 2)));
     writeSeed("fuzz_job", "truncated_header", jobSeed(0, card, full.substr(0, 100)));
@@ -146,8 +156,8 @@ void optionSeeds()
                    "IMonoPanelShiftXS=2147483647 IOverlayPanelShiftYE=-2147483648 IGTextRectErr=21"},
         {"trays", "GInputTray=FEEDER GOutputTray=REJECT GRejectBox=HOPPER GFeederCfg=FEEDERC GFeederPos=AUTO "
                   "GCardPreloading=ON IGSendSpoolerSession=OFF IGSendPrintStatusDisableMode=ON"},
-        {"custom_bitmaps", "IGMonoReaderType=FILE IFBlackCustom=/nonexistent/black.bmp "
-                           "IFOverlayCustom=/dev/null FOverlayManagement=BMPVARNISH"},
+        {"custom_bitmaps", "IGMonoReaderType=FILE IFBlackCustom=nonexistent/black.bmp "
+                           "IFOverlayCustom=../overlay.bmp FOverlayManagement=BMPVARNISH"},
         {"quoted", "passthrough=\"[CH]a\\\"b|c\" {x=1 y=2} IFTextRegion='' GSmoothing=EXADVSMOOTH"},
     };
     for (const auto& s : seeds)

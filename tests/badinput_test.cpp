@@ -130,12 +130,12 @@ enum class Input { Stdin, File, MissingFile, Directory };
 struct BadInput {
     const char* name;
     std::function<std::string()> raster; // the raster bytes
-    std::string options;                 // "@DIR@" stands for the case's directory
+    std::string options;                 // pictures are named inside the case's directory
     int cards;                           // whole cards expected in the stream
     std::vector<std::string> logs;       // expected on standard error
     Ppd ppd = Ppd::Test;
     Input input = Input::Stdin;
-    std::vector<std::pair<std::string, std::string>> files = {}; // written to @DIR@ first
+    std::vector<std::pair<std::string, std::string>> files = {}; // written to the directory first
     int errorLines = -1;                 // CUPS "ERROR:" lines expected; -1: not counted
 };
 
@@ -154,7 +154,7 @@ const std::string StartFailed = "\nERROR: The print job could not be started; no
 std::vector<BadInput> catalogue()
 {
     auto raster = [] { return goodRaster(); };
-    const std::string custom = SmallCard + "FBlackManagement=BMPBLACK IFBlackCustom=@DIR@/black.bmp ";
+    const std::string custom = SmallCard + "FBlackManagement=BMPBLACK IFBlackCustom=black.bmp ";
     return {
         // The raster stream.
         {"empty input", [] { return std::string(); }, SmallCard, 0, {NotRead, "fillBitmap fails (null parameter)"}},
@@ -274,10 +274,10 @@ std::vector<BadInput> catalogue()
          {{"black.bmp", bitmapFile(2000000000, 2000000000, 1, false)}}},
         {"custom black empty file", raster, custom, 0, {BlackRead, Dropped}, Ppd::Test, Input::Stdin, {{"black.bmp", ""}}},
         {"custom overlay of garbage", raster,
-         SmallCard + "FOverlayManagement=BMPVARNISH IFOverlayCustom=@DIR@/overlay.bmp", 0, {OverlayRead, Dropped},
+         SmallCard + "FOverlayManagement=BMPVARNISH IFOverlayCustom=overlay.bmp", 0, {OverlayRead, Dropped},
          Ppd::Test, Input::Stdin, {{"overlay.bmp", std::string(3000, 'B')}}},
         {"custom black name of 5000 characters", raster,
-         SmallCard + "FBlackManagement=BMPBLACK IFBlackCustom=/tmp/" + Long, 0, {BlackRead, Dropped}},
+         SmallCard + "FBlackManagement=BMPBLACK IFBlackCustom=" + Long, 0, {BlackRead, Dropped}},
 
         // Passthrough texts: the entries before the fault stay, the rest goes.
         {"passthrough location unterminated", raster, SmallCard + "passthrough='Pa|[FH,5'", 1,
@@ -370,13 +370,6 @@ std::string ppdPath(Ppd ppd, const TempDir& dir)
     return "";
 }
 
-std::string replaceAll(std::string text, const std::string& from, const std::string& to)
-{
-    for (size_t pos = text.find(from); pos != std::string::npos; pos = text.find(from, pos + to.size()))
-        text.replace(pos, from.size(), to);
-    return text;
-}
-
 } // namespace
 
 TEST(BadInput, EveryCaseEndsCleanlyWithWholeCards)
@@ -390,7 +383,8 @@ TEST(BadInput, EveryCaseEndsCleanlyWithWholeCards)
             dir.write(f.first, f.second);
         FilterJob job;
         job.title = "Bad input";
-        job.options = replaceAll(c.options, "@DIR@", dir.path());
+        job.options = c.options;
+        job.env.emplace_back("CR80_PICTURE_DIR", dir.path());
         job.ppd = c.ppd == Ppd::Unset ? std::nullopt : std::optional<std::string>(ppdPath(c.ppd, dir));
         job.timeoutMs = 60000;
         switch (c.input) {

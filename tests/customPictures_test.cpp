@@ -2,6 +2,12 @@
 // checked dot by dot against pictures and values worked out by hand.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <optional>
+
 #include "BmpFile.h"
 #include "FilterRun.h"
 #include "TestRaster.h"
@@ -20,12 +26,8 @@ struct Printed {
     std::vector<StreamItem> panels;
 };
 
-Printed print(const std::vector<RasterImage>& pages, const std::string& options)
+Printed run(const FilterJob& job)
 {
-    FilterJob job;
-    job.ppd.reset();
-    job.options = options;
-    job.stdinBytes = rasterOf(pages);
     Printed p;
     p.run = runFilter(job);
     EXPECT_TRUE(p.run.exitedWith(0));
@@ -35,6 +37,28 @@ Printed print(const std::vector<RasterImage>& pages, const std::string& options)
         if (item.kind == StreamItem::Panel)
             p.panels.push_back(item);
     return p;
+}
+
+// The pages printed with `options`, custom pictures named inside `pictureDir`.
+Printed print(const std::vector<RasterImage>& pages, const std::string& options, const std::string& pictureDir = "")
+{
+    FilterJob job;
+    job.ppd.reset();
+    job.options = options;
+    job.stdinBytes = rasterOf(pages);
+    if (!pictureDir.empty())
+        job.env.emplace_back("CR80_PICTURE_DIR", pictureDir);
+    return run(job);
+}
+
+// The "ERROR:" lines of a run.
+std::string errorLines(const std::string& err)
+{
+    std::string lines;
+    for (size_t at = err.find("ERROR: "); at != std::string::npos; at = err.find("ERROR: ", at + 1))
+        if (at == 0 || err[at - 1] == '\n')
+            lines += err.substr(at, err.find('\n', at) + 1 - at);
+    return lines;
 }
 
 const StreamItem* panel(const Printed& p, char which, size_t nth = 0)
@@ -81,8 +105,8 @@ TEST_P(CustomPicture, PanelHoldsThePictureDotForDot)
     const PictureCase& c = GetParam();
     TempDir dir;
     const DotIsBlack picture = frameAndDiagonal(c.fileWidth, c.fileHeight);
-    const std::string path = dir.write("p.bmp", monoBmp(c.fileWidth, c.fileHeight, picture));
-    Printed p = print({cr80tools::makeSampleCard()}, std::string(c.options) + " " + c.fileOption + "=" + path);
+    dir.write("p.bmp", monoBmp(c.fileWidth, c.fileHeight, picture));
+    Printed p = print({cr80tools::makeSampleCard()}, std::string(c.options) + " " + c.fileOption + "=p.bmp", dir.path());
     const StreamItem* item = panel(p, c.panelName);
     ASSERT_NE(nullptr, item);
     const std::vector<uint8_t> dots = cr80tools::panelDots(p.run.out, *item);
@@ -106,47 +130,157 @@ INSTANTIATE_TEST_SUITE_P(
                                   "IFOverlayCustom", 'o', W, H, Upright}),
     [](const ::testing::TestParamInfo<PictureCase>& info) { return std::string(info.param.name); });
 
-// Files that cannot give a picture fail their face with the face warning;
-// the filter goes on and ends normally, and no card is sent.
-TEST(CustomPictureFiles, UnreadableFilesFailTheFaceOnly)
+// Names and files that cannot give a picture fail their face with the face
+// warning and a CUPS error naming the setting (never the name the job
+// gave); the filter goes on and ends normally, and no card is sent. A FIFO
+// does not hold the job up. Names leave the picture directory by no means,
+// not even to reach a good picture.
+TEST(CustomPictureFiles, UnreadableOrRefusedFilesFailTheFaceOnly)
 {
     TempDir dir;
+    const std::string base = dir.path().substr(dir.path().rfind('/') + 1);
     const std::string good = monoBmp(W, H, frameAndDiagonal(W, H));
+    dir.write("good.bmp", good);
     std::string eightBit = good;
     eightBit[28] = 8;
     std::string topDown = good;
     topDown[25] = static_cast<char>(0xFF); // negative height
+    dir.write("empty.bmp", "");
+    dir.write("short.bmp", good.substr(0, 40));
+    dir.write("cut.bmp", good.substr(0, good.size() / 2));
+    dir.write("eight.bmp", eightBit);
+    dir.write("topdown.bmp", topDown);
+    dir.write("text.bmp", std::string(200, 'x'));
+    ASSERT_EQ(0, mkdir(dir.file("sub").c_str(), 0755));
+    ASSERT_EQ(0, mkfifo(dir.file("fifo.bmp").c_str(), 0644));
+    ASSERT_EQ(0, symlink("/dev/zero", dir.file("zero.bmp").c_str()));
+    // One row more than 64 MiB of pixels allow.
+    ASSERT_GT(writeSparseBlackBmp(dir.file("huge.bmp"), 32768, 16384), 64ull << 20);
     const struct {
         const char* name;
-        std::string path;
+        std::string picture;
+        bool isForOverlayToo;
     } files[] = {
-        {"missing", dir.file("absent.bmp")},
-        {"empty", dir.write("empty.bmp", "")},
-        {"short header", dir.write("short.bmp", good.substr(0, 40))},
-        {"truncated pixels", dir.write("cut.bmp", good.substr(0, good.size() / 2))},
-        {"8-bit", dir.write("eight.bmp", eightBit)},
-        {"top-down", dir.write("topdown.bmp", topDown)},
-        {"not a bitmap", dir.write("text.bmp", std::string(200, 'x'))},
-        {"directory", dir.path()},
+        {"missing", "absent.bmp", true},
+        {"empty", "empty.bmp", false},
+        {"short header", "short.bmp", false},
+        {"truncated pixels", "cut.bmp", false},
+        {"8-bit", "eight.bmp", false},
+        {"top-down", "topdown.bmp", false},
+        {"not a bitmap", "text.bmp", false},
+        {"directory", "sub", false},
+        {"FIFO", "fifo.bmp", true},
+        {"symbolic link to /dev/zero", "zero.bmp", false},
+        {"sparse file over 64 MiB", "huge.bmp", false},
+        {"absolute name of a good file", dir.file("good.bmp"), true},
+        {"parent of the directory", "../" + base + "/good.bmp", true},
+        {"out through a subdirectory", "sub/../../" + base + "/good.bmp", false},
+        {"dot-dot staying inside", "sub/../good.bmp", false},
+        {"bare dot-dot", "..", false},
     };
     const struct {
         const char* options;
         const char* warning;
+        const char* error;
     } uses[] = {
         {"FBlackManagement=BMPBLACK IFBlackCustom=",
-         "[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] WARNING - Failed (reading external data)\r\n"},
+         "[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] WARNING - Failed (reading external data)\r\n",
+         "ERROR: Page 1 was not printed: the custom black picture chosen for it (IFBlackCustom) cannot be read\n"},
         {"FOverlayManagement=BMPVARNISH IFOverlayCustom=",
-         "[TAVRIN UNIDRIVER][FaceSupervisor::runOverlayProcessing] WARNING - Failed (reading external data)\r\n"},
+         "[TAVRIN UNIDRIVER][FaceSupervisor::runOverlayProcessing] WARNING - Failed (reading external data)\r\n",
+         "ERROR: Page 1 was not printed: the custom overlay picture chosen for it (IFOverlayCustom) cannot be read\n"},
     };
     for (const auto& use : uses) {
         for (const auto& file : files) {
-            // The overlay shares the reader: two files are enough there.
-            if (use.options[0] == 'F' && use.options[1] == 'O' && file.name[0] != 'm' && file.name[0] != 't')
+            // The overlay shares the reader: a few files are enough there.
+            if (use.options[1] == 'O' && !file.isForOverlayToo)
                 continue;
             SCOPED_TRACE(std::string(use.options) + " " + file.name);
-            Printed p = print({cr80tools::makeSampleCard()}, use.options + file.path);
+            FilterJob job;
+            job.ppd.reset();
+            job.options = use.options + file.picture;
+            job.stdinBytes = rasterOf({cr80tools::makeSampleCard()});
+            job.env.emplace_back("CR80_PICTURE_DIR", dir.path());
+            job.timeoutMs = 30000;
+            Printed p = run(job);
+            ASSERT_FALSE(p.run.timedOut);
             EXPECT_EQ("", p.run.out);
             EXPECT_NE(std::string::npos, p.run.err.find(use.warning));
+            EXPECT_EQ(use.error, errorLines(p.run.err));
+        }
+    }
+    // The picture in the directory prints (the control for the names above).
+    Printed p = print({cr80tools::makeSampleCard()}, "FBlackManagement=BMPBLACK IFBlackCustom=good.bmp", dir.path());
+    EXPECT_NE(nullptr, panel(p, 'k'));
+
+    // Two-sided: when the back face is read, SIGTERM is already ignored; a
+    // FIFO there must not hold the job up either.
+    FilterJob job;
+    job.ppd.reset();
+    job.options = "GDuplexMode=DUPLEX_CC BBlackManagement=BMPBLACK IBBlackCustom=fifo.bmp";
+    job.stdinBytes = rasterOf({cr80tools::makeSampleCard(), cr80tools::makeSampleCard()});
+    job.env.emplace_back("CR80_PICTURE_DIR", dir.path());
+    job.timeoutMs = 30000;
+    p = run(job);
+    ASSERT_FALSE(p.run.timedOut);
+    EXPECT_EQ("", p.run.out);
+    EXPECT_EQ("ERROR: Page 2 was not printed: the custom black picture chosen for it (IBBlackCustom) cannot be read\n",
+              errorLines(p.run.err));
+}
+
+// The picture directory is CR80_PICTURE_DIR, else the PPD's *cr80PictureDir,
+// else the filter's working directory; a job option cannot choose it. A
+// picture just under 64 MiB is read.
+TEST(CustomPictureFiles, NamesAreLookedUpInThePictureDirectory)
+{
+    TempDir envDir, ppdDir, workDir, other;
+    // The same name in each directory, each picture with its own black columns.
+    const auto columns = [](unsigned n) { return [n](unsigned x, unsigned) { return x < n; }; };
+    envDir.write("p.bmp", monoBmp(W, H, columns(100)));
+    ppdDir.write("p.bmp", monoBmp(W, H, columns(200)));
+    workDir.write("p.bmp", monoBmp(W, H, columns(300)));
+    other.write("p.bmp", monoBmp(W, H, columns(400)));
+    ASSERT_LT(writeSparseBlackBmp(envDir.file("big.bmp"), 32768, 16000), 64ull << 20);
+    const std::string plainPpd = readFile(defaultPpdPath());
+    const std::string ppdWithDirectory =
+        envDir.write("dir.ppd", plainPpd + "*cr80PictureDir: \"" + ppdDir.path() + "\"\n");
+    const std::string ppdWithout = envDir.write("plain.ppd", plainPpd);
+    const struct {
+        const char* name;
+        std::optional<std::string> variable;
+        std::string ppd;
+        std::string options;
+        unsigned long blackDots;
+    } cases[] = {
+        {"variable first", envDir.path(), ppdWithDirectory, "", 100ul * H},
+        {"then the PPD", std::nullopt, ppdWithDirectory, "", 200ul * H},
+        {"an empty variable counts as none", std::string(), ppdWithDirectory, "", 200ul * H},
+        {"then the working directory", std::nullopt, ppdWithout, "", 300ul * H},
+        {"not from a job option", std::nullopt, ppdWithout, " cr80PictureDir=" + other.path(), 300ul * H},
+        {"nearly 64 MiB", envDir.path(), ppdWithout, " IBBlackCustom=big.bmp BBlackManagement=BMPBLACK "
+                                                       "GDuplexMode=DUPLEX_CC", 100ul * H},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FilterJob job;
+        job.ppd = c.ppd;
+        job.options = "FBlackManagement=BMPBLACK IFBlackCustom=p.bmp" + c.options;
+        const bool isTwoSided = c.options.find("DUPLEX") != std::string::npos;
+        job.stdinBytes = rasterOf(isTwoSided ? std::vector<RasterImage>{cr80tools::makeSampleCard(),
+                                                                         cr80tools::makeSampleCard()}
+                                             : std::vector<RasterImage>{cr80tools::makeSampleCard()});
+        job.env.emplace_back("CR80_PICTURE_DIR", c.variable);
+        job.workingDirectory = workDir.path();
+        Printed p = run(job);
+        const StreamItem* k = panel(p, 'k');
+        ASSERT_NE(nullptr, k) << p.run.err.substr(p.run.err.size() > 3000 ? p.run.err.size() - 3000 : 0);
+        const std::vector<uint8_t> dots = cr80tools::panelDots(p.run.out, *k);
+        EXPECT_EQ(c.blackDots, static_cast<unsigned long>(std::count(dots.begin(), dots.end(), 255)));
+        if (isTwoSided) {
+            const StreamItem* back = panel(p, 'k', 1);
+            ASSERT_NE(nullptr, back);
+            const std::vector<uint8_t> backDots = cr80tools::panelDots(p.run.out, *back);
+            EXPECT_EQ(static_cast<long>(backDots.size()), std::count(backDots.begin(), backDots.end(), 255));
         }
     }
 }
@@ -156,14 +290,14 @@ TEST(CustomPictureFiles, UnreadableFilesFailTheFaceOnly)
 TEST(CustomPictureFiles, ColourFileIsThresholdedOnGray)
 {
     TempDir dir;
-    const std::string path = dir.write("c.bmp", colourBmp(W, H, [](unsigned x, unsigned) -> uint32_t {
+    dir.write("c.bmp", colourBmp(W, H, [](unsigned x, unsigned) -> uint32_t {
                                            if (x < 300)
                                                return 0x7F7F7F; // gray 127
                                            if (x < 600)
                                                return 0x808080; // gray 128
                                            return 0xFF0000;     // red: (0 + 0 + 255) / 3 = 85
                                        }));
-    Printed p = print({cr80tools::makeSampleCard()}, "FBlackManagement=BMPBLACK IFBlackCustom=" + path);
+    Printed p = print({cr80tools::makeSampleCard()}, "FBlackManagement=BMPBLACK IFBlackCustom=c.bmp", dir.path());
     const StreamItem* k = panel(p, 'k');
     ASSERT_NE(nullptr, k);
     const std::vector<uint8_t> dots = cr80tools::panelDots(p.run.out, *k);

@@ -18,9 +18,8 @@ using cr80tools::RasterImage;
 namespace {
 
 // Optional preparation of a case: writes files (custom bitmaps) into the
-// case's temporary directory and returns options naming them, appended to
-// the case's options. The stream never holds these paths, so the digests do
-// not depend on where the directory is.
+// case's temporary directory, which is the job's picture directory, and
+// returns options naming them, appended to the case's options.
 using Prepare = std::function<std::string(const TempDir&)>;
 
 struct GoldenCase {
@@ -41,7 +40,7 @@ std::string goldenPath(const std::string& name)
 }
 
 // A custom picture file of the card's size (or turned) with a frame, a
-// diagonal and a block near the top-right corner, named `option`=<path>.
+// diagonal and a block near the top-right corner, named `option`=<file>.
 Prepare customPicture(const char* option, const char* file, unsigned width = 1016, unsigned height = 648,
                       bool colour = false)
 {
@@ -54,7 +53,8 @@ Prepare customPicture(const char* option, const char* file, unsigned width = 101
                                    return black(x, y) ? 0x101060u : 0xF0F0A0u;
                                })
                    : monoBmp(width, height, black);
-        return std::string(option) + "=" + dir.write(file, bytes);
+        dir.write(file, bytes);
+        return std::string(option) + "=" + file;
     };
 }
 
@@ -76,6 +76,7 @@ std::string runCase(const GoldenCase& c)
     TempDir dir;
     if (c.prepare)
         job.options += " " + c.prepare(dir);
+    job.env.emplace_back("CR80_PICTURE_DIR", dir.path());
     job.stdinBytes = rasterOf(c.pages());
     ProcessResult r = runFilter(job);
     EXPECT_TRUE(r.exitedWith(0)) << c.name << "\n" << r.err.substr(r.err.size() > 3000 ? r.err.size() - 3000 : 0);
@@ -126,7 +127,7 @@ const GoldenCase Cases[] = {
      [] { return std::vector<RasterImage>{cr80tools::makeSampleCard(1016, 648, 1), cr80tools::makeSampleCard(1016, 648, 2),
                                           cr80tools::makeSampleCard(1016, 648, 3)}; },
      [](const TempDir& dir) {
-         return customPicture("IFOverlayCustom", "o.bmp")(dir) + " IBOverlayCustom=" + dir.file("absent.bmp");
+         return customPicture("IFOverlayCustom", "o.bmp")(dir) + " IBOverlayCustom=absent.bmp";
      }},
     {"custom-overlay-two-sided", "GDuplexMode=DUPLEX_CC FOverlayManagement=BMPVARNISH BOverlayManagement=BMPVARNISH",
      twoFaces,

@@ -17,7 +17,8 @@ TEST(Install, PutsTheFilterAndThePpdWhereCupsLooks)
     ProcessResult r = runProcess({{CR80_CMAKE_COMMAND, "--install", CR80_BUILD_DIR},
                                   {{"DESTDIR", destdir.path()}},
                                   std::nullopt,
-                                  120000});
+                                  120000,
+                                  std::nullopt});
     ASSERT_TRUE(r.exitedWith(0)) << r.out << r.err;
 
     const std::string filter = destdir.path() + CR80_CUPS_FILTER_DIR "/rastertocr80";
@@ -38,7 +39,7 @@ TEST(Install, PutsTheFilterAndThePpdWhereCupsLooks)
     EXPECT_EQ(st.st_mode & 0111, 0111u);
 
     // The installed filter runs.
-    ProcessResult usage = runProcess({{filter}, {}, std::nullopt, 60000});
+    ProcessResult usage = runProcess({{filter}, {}, std::nullopt, 60000, std::nullopt});
     ASSERT_TRUE(usage.exitedWith(0)) << usage.startError;
     EXPECT_NE(usage.err.find("raster job-id user title copies options [file]"), std::string::npos) << usage.err;
 }

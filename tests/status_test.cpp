@@ -60,8 +60,8 @@ TEST(FilterStatus, EveryPrintedCardAndEveryLostPageIsToldToCups)
          "ERROR: Page 2 cannot be printed: it is not an 8-bit RGB page (1016x648 dots, 1 bits per colour, 1 bits "
          "per pixel); the queue must use the card printer's PPD\n",
          100000},
-        {"missing custom black picture", rasterOf({card}), "FBlackManagement=BMPBLACK IFBlackCustom=/nonexistent.bmp",
-         "ERROR: Page 1 was not printed: the custom black picture chosen for it cannot be read\n", 0},
+        {"missing custom black picture", rasterOf({card}), "FBlackManagement=BMPBLACK IFBlackCustom=nonexistent.bmp",
+         "ERROR: Page 1 was not printed: the custom black picture chosen for it (IFBlackCustom) cannot be read\n", 0},
     };
     for (const Case& c : cases) {
         FilterJob job;

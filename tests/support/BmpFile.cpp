@@ -1,5 +1,8 @@
 #include "BmpFile.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace cr80test {
 
 namespace {
@@ -65,6 +68,20 @@ std::string colourBmp(unsigned width, unsigned height, const DotColour& rgb)
         }
     }
     return file + pixels;
+}
+
+unsigned long long writeSparseBlackBmp(const std::string& path, unsigned width, unsigned height)
+{
+    const size_t rowBytes = ((width + 31ull) / 32) * 4;
+    const std::string header = headers(width, height, 1, rowBytes);
+    const unsigned long long size = header.size() + static_cast<unsigned long long>(rowBytes) * height;
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return 0;
+    const bool ok = write(fd, header.data(), header.size()) == static_cast<ssize_t>(header.size()) &&
+                    ftruncate(fd, static_cast<off_t>(size)) == 0;
+    close(fd);
+    return ok ? size : 0;
 }
 
 DotIsBlack frameAndDiagonal(unsigned width, unsigned height, unsigned border)

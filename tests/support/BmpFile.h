@@ -22,6 +22,12 @@ std::string colourBmp(unsigned width, unsigned height, const DotColour& rgb);
 // corner is at (width - 66, 20), so that a turned or mirrored print shows.
 DotIsBlack frameAndDiagonal(unsigned width, unsigned height, unsigned border = 4);
 
+// Writes an all-black 1-bit bitmap of width x height to `path` as a sparse
+// file (the header, then a hole up to the full size), so that pictures of
+// tens of MiB cost no disk space; returns its size in bytes, or 0 when the
+// file cannot be written.
+unsigned long long writeSparseBlackBmp(const std::string& path, unsigned width, unsigned height);
+
 // Black dots of a picture, counted.
 unsigned long countBlack(unsigned width, unsigned height, const DotIsBlack& isBlack);
 

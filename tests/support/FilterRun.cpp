@@ -116,6 +116,7 @@ ProcessResult runProcess(const ProcessRequest& request)
     std::vector<std::string> args = request.argv;
     std::vector<std::string> env = buildEnvironment(request.env);
     std::vector<char*> argp = pointers(args), envp = pointers(env);
+    const char* workingDirectory = request.workingDirectory ? request.workingDirectory->c_str() : nullptr;
 
     int inPipe[2] = {-1, -1}, outPipe[2] = {-1, -1}, errPipe[2] = {-1, -1}, execPipe[2] = {-1, -1};
     bool ok = pipe2(outPipe, O_CLOEXEC) == 0 && pipe2(errPipe, O_CLOEXEC) == 0 &&
@@ -146,6 +147,11 @@ ProcessResult runProcess(const ProcessRequest& request)
         signal(SIGTERM, SIG_DFL);
         if (dup2(inPipe[0], 0) < 0 || dup2(outPipe[1], 1) < 0 || dup2(errPipe[1], 2) < 0)
             _exit(127);
+        if (workingDirectory != nullptr && chdir(workingDirectory) != 0) {
+            const int code = errno;
+            (void)!write(execPipe[1], &code, sizeof code);
+            _exit(127);
+        }
         execvpe(argp[0], argp.data(), envp.data());
         const int code = errno;
         (void)!write(execPipe[1], &code, sizeof code);
@@ -277,8 +283,10 @@ ProcessResult runFilter(const FilterJob& job)
         request.argv.push_back(a);
     request.env.emplace_back("PPD", job.ppd);
     request.env.emplace_back("SOURCE_DATE_EPOCH", job.sourceDateEpoch);
+    request.env.emplace_back("CR80_PICTURE_DIR", std::nullopt);
     request.env.insert(request.env.end(), job.env.begin(), job.env.end());
     request.stdinBytes = job.stdinBytes;
+    request.workingDirectory = job.workingDirectory;
     request.timeoutMs = job.timeoutMs;
     return runProcess(request);
 }

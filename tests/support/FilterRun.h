@@ -31,6 +31,7 @@ struct ProcessRequest {
     std::vector<std::pair<std::string, std::optional<std::string>>> env;
     std::optional<std::string> stdinBytes;  // none: standard input is /dev/null
     int timeoutMs = 60000;
+    std::optional<std::string> workingDirectory;  // none: the test's own
 };
 
 ProcessResult runProcess(const ProcessRequest& request);
@@ -50,7 +51,10 @@ struct FilterJob {
     std::optional<std::vector<std::string>> args;
     std::optional<std::string> ppd = defaultPpdPath();   // none: PPD is unset
     std::optional<std::string> sourceDateEpoch = std::string("1767225600");
-    std::vector<std::pair<std::string, std::optional<std::string>>> env;  // applied last
+    // Applied last; CR80_PICTURE_DIR is removed before (the custom pictures
+    // are then looked up in the working directory).
+    std::vector<std::pair<std::string, std::optional<std::string>>> env;
+    std::optional<std::string> workingDirectory;  // none: the test's own
     int timeoutMs = 120000;
 };
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <typeinfo>
 
 #include "Allocator.h"
@@ -43,9 +44,18 @@ byte level(int value)
     return static_cast<byte>(clipControl(value, 0, 255));
 }
 
-// Causes shown to the user when a face needs a custom picture it cannot get.
-const char* const MissingBlackPicture = "the custom black picture chosen for it cannot be read";
-const char* const MissingOverlayPicture = "the custom overlay picture chosen for it cannot be read";
+// Tells the user that the face needs a custom picture it cannot get, naming
+// the setting that chose it (never the file: the job's name for it may be
+// anything).
+void noteMissingPicture(bool isBlack, const IMonochromeReader* reader)
+{
+    const char* setting = reader != nullptr ? reader->getSetting() : nullptr;
+    std::string cause = isBlack ? "the custom black picture chosen for it" : "the custom overlay picture chosen for it";
+    if (setting != nullptr)
+        cause += std::string(" (") + setting + ")";
+    cause += " cannot be read";
+    StatusReporter::noteFailureCause(cause.c_str());
+}
 
 } // namespace
 
@@ -244,7 +254,7 @@ bool FaceSupervisor::runMonochromeProcessing(StdLGRect* lrect, IMonochromeReader
             // face fails as it does for a picture that cannot be read.
             InternalLog::print(
                 L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] WARNING - Failed (reading external data)\r\n");
-            StatusReporter::noteFailureCause(MissingBlackPicture);
+            noteMissingPicture(true, kreader);
             return false;
         }
         buildInvariant(invariantMono, KSupervisor, IFactoryGDInvariantProcessor::monoProcessor);
@@ -255,7 +265,7 @@ bool FaceSupervisor::runMonochromeProcessing(StdLGRect* lrect, IMonochromeReader
         } else {
             InternalLog::print(
                 L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] WARNING - Failed (reading external data)\r\n");
-            StatusReporter::noteFailureCause(MissingBlackPicture);
+            noteMissingPicture(true, kreader);
         }
         Allocator::desalloc(picture);
         return result;
@@ -344,7 +354,7 @@ bool FaceSupervisor::runOverlayProcessing(IMonochromeReader* oreader)
     if (oreader == nullptr) {
         InternalLog::print(
             L"[TAVRIN UNIDRIVER][FaceSupervisor::runOverlayProcessing] WARNING - Failed (reading external data)\r\n");
-        StatusReporter::noteFailureCause(MissingOverlayPicture);
+        noteMissingPicture(false, oreader);
         return false;
     }
     byte* picture = oreader->read(media);
@@ -354,7 +364,7 @@ bool FaceSupervisor::runOverlayProcessing(IMonochromeReader* oreader)
     else {
         InternalLog::print(
             L"[TAVRIN UNIDRIVER][FaceSupervisor::runOverlayProcessing] WARNING - Failed (reading external data)\r\n");
-        StatusReporter::noteFailureCause(MissingOverlayPicture);
+        noteMissingPicture(false, oreader);
     }
     Allocator::desalloc(picture);
     return result;

@@ -9,6 +9,7 @@
 #include "MediaDefinition.h"
 #include "image/GDMemoryManager.h"
 #include "image/IGDataMemoryManager.h"
+#include "input/PictureFiles.h"
 #include "input/resizers.h"
 #include "settings/IGDataOptions.h"
 
@@ -71,7 +72,9 @@ unsigned long long CR80BmpParser::rowLength(dword width, bool isColor)
 
 bool CR80BmpParser::parse(const char* filename, IGDataOptions* options, MediaDefinition* media)
 {
-    FILE* file = filename != nullptr ? fopen(filename, "rb") : nullptr;
+    // Only a regular file of bounded size is read: a FIFO or a device
+    // would block or never end.
+    FILE* file = PictureFiles::openRegular(filename);
     state = file != nullptr ? GDParser_ok : GDParser_ioerror;
     const bool result = parse(file, options, media);
     // Without a target the stream parse reads nothing and leaves the file

@@ -9,10 +9,11 @@
 #include "image/IGDataMemoryManager.h"
 #include "image/IPixel.h"
 #include "input/IGDataParser.h"
+#include "input/PictureFiles.h"
 
 namespace tavgdi {
 
-FileMonochromeReader::FileMonochromeReader(const char* key)
+FileMonochromeReader::FileMonochromeReader(const char* key) : setting(nullptr)
 {
     filename[0] = '\0';
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +FileMonochromeReader (%lx) \tDependancy: CHAR(%lx)\r\n",
@@ -35,35 +36,90 @@ void FileMonochromeReader::update(void* /*obj*/, const char* key)
         std::memcpy(filename, key, length);
     }
     filename[length] = '\0';
+    forget();
     InternalLog::print(L"[TAVRIN UNIDRIVER][FileMonochromeReader::update] Init\tPTR: %lx - filename: %S\r\n",
                        LOGPTR(this), filename);
+}
+
+void FileMonochromeReader::setSource(const char* dir, const char* settingName)
+{
+    setting = settingName;
+    const char* newDirectory = dir != nullptr ? dir : "";
+    if (directory != newDirectory) {
+        directory = newDirectory;
+        forget();
+    }
+}
+
+void FileMonochromeReader::forget()
+{
+    kept = Kept();
+}
+
+bool FileMonochromeReader::isKeptFor(MediaDefinition* media) const
+{
+    return kept.isKnown && kept.width == media->getWidth() && kept.height == media->getHeight() &&
+           (!kept.isThresholded || kept.threshold == IPixel::getThreshold());
 }
 
 byte* FileMonochromeReader::read(MediaDefinition* media)
 {
     if (media == nullptr)
         return nullptr;
+    if (isKeptFor(media))
+        InternalLog::print(L"[TAVRIN UNIDRIVER][FileMonochromeReader::read] (ptr:%lx) file already read for this "
+                           L"job\r\n",
+                           LOGPTR(this));
+    else
+        load(media);
+    if (kept.card == nullptr)
+        return nullptr;
+    byte* copy = Allocator::alloc(kept.size);
+    if (copy != nullptr)
+        memcpy(copy, kept.card.get(), kept.size);
+    return copy;
+}
+
+void FileMonochromeReader::load(MediaDefinition* media)
+{
+    forget();
+    kept.isKnown = true;
+    kept.width = media->getWidth();
+    kept.height = media->getHeight();
+    // The job names a picture, not a place: the name stays inside the
+    // picture directory.
+    if (!PictureFiles::isNameInside(filename)) {
+        InternalLog::print(L"[TAVRIN UNIDRIVER][FileMonochromeReader::read] WARNING - (ptr:%lx) picture name "
+                           L"refused: it must be relative and without a \"..\" component\r\n",
+                           LOGPTR(this));
+        return;
+    }
+    const std::string path = PictureFiles::pathInside(directory, filename);
     IGDataMemoryManager* mgr = TavFactory::FactoryMemoryManager();
     if (mgr == nullptr)
-        return nullptr;
+        return;
     IGDataParser* parser = TavFactory::FactoryDataParser(TavFactory::BmpMonochromeSupervisor, mgr, Unaligned);
-    byte* result = nullptr;
     if (parser != nullptr) {
         // Rows are read packed: a card-sized picture then fills the buffer in
         // either orientation, and is laid out as a landscape bitmap below.
-        if (parser->parse(filename, nullptr, media) && !parser->isOnError())
-            result = cardBitmap(mgr, parser->getCardOrientation(), media);
+        if (parser->parse(path.c_str(), nullptr, media) && !parser->isOnError()) {
+            bool isColour = false;
+            kept.card.reset(cardBitmap(mgr, parser->getCardOrientation(), media, &isColour));
+            kept.size = media->getBMPMonochromeDataSize();
+            kept.isThresholded = isColour;
+            kept.threshold = IPixel::getThreshold();
+        }
         InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataParser FREE - \t\tPTR: %lx\r\n", LOGPTR(parser));
         delete parser;
     }
     InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataMemoryManager FREE - \t\tPTR: %lx\r\n", LOGPTR(mgr));
     delete mgr;
-    return result;
 }
 
 byte* FileMonochromeReader::cardBitmap(IGDataMemoryManager* mgr, GraphicalConstants::CardOrientation orientation,
-                                       MediaDefinition* media)
+                                       MediaDefinition* media, bool* isColourPicture)
 {
+    *isColourPicture = false;
     const dword W = media->getWidth();
     const dword H = media->getHeight();
     const dword size = mgr->getSize();
@@ -75,6 +131,7 @@ byte* FileMonochromeReader::cardBitmap(IGDataMemoryManager* mgr, GraphicalConsta
     const bool isColour = size == media->getColorDataSize();
     if (!isColour && size != media->getMonochromeDataSize())
         return nullptr;
+    *isColourPicture = isColour;
     const bool isPortrait =
         orientation == GraphicalConstants::Portrait || orientation == GraphicalConstants::PortraitFlip;
     // The stored picture: pictureWidth dots per row, pictureHeight rows.

@@ -4,6 +4,18 @@
 
 namespace tavgdi {
 
+namespace {
+// The job settings naming the picture of each slot.
+const char* const SettingNames[MonoReaders::MonoReaderItemCount] = {"IFOverlayCustom", "IBOverlayCustom",
+                                                                     "IFBlackCustom", "IBBlackCustom"};
+// The enumeration may hold any int here: a caller's cast is checked.
+bool isSlot(MonoReaders::MonoReaderItemType item)
+{
+    const int index = static_cast<int>(item);
+    return index >= 0 && index < MonoReaders::MonoReaderItemCount;
+}
+} // namespace
+
 MonoReaders::MonoReaders(TavFactory::MonochromeReaderType type) : monoReadersType(type)
 {
     for (IMonochromeReader*& reader : arrayMonoReaders)
@@ -17,7 +29,7 @@ MonoReaders::~MonoReaders()
 
 IMonochromeReader* MonoReaders::get(MonoReaderItemType item)
 {
-    if (item < 0 || item >= MonoReaderItemCount)
+    if (!isSlot(item))
         return nullptr;
     return arrayMonoReaders[item];
 }
@@ -37,10 +49,28 @@ void MonoReaders::changeType(TavFactory::MonochromeReaderType type)
 
 bool MonoReaders::set(void* obj, const char* key, MonoReaderItemType item)
 {
-    if (item < 0 || item >= MonoReaderItemCount)
+    if (!isSlot(item))
         return false;
     arrayMonoReaders[item] = TavFactory::FactoryMonochromeReader(obj, key, arrayMonoReaders[item], monoReadersType);
-    return arrayMonoReaders[item] != nullptr;
+    if (arrayMonoReaders[item] == nullptr)
+        return false;
+    arrayMonoReaders[item]->setSource(pictureDirectory.c_str(), SettingNames[item]);
+    return true;
+}
+
+void MonoReaders::setPictureDirectory(const std::string& directory)
+{
+    pictureDirectory = directory;
+    for (int item = 0; item < MonoReaderItemCount; ++item)
+        if (arrayMonoReaders[item] != nullptr)
+            arrayMonoReaders[item]->setSource(pictureDirectory.c_str(), SettingNames[item]);
+}
+
+const char* MonoReaders::settingName(MonoReaderItemType item)
+{
+    if (!isSlot(item))
+        return nullptr;
+    return SettingNames[item];
 }
 
 void MonoReaders::releaseAll()

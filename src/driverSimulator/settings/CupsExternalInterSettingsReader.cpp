@@ -125,6 +125,19 @@ const char* CupsExternalInterSettingsReader::ppdDefault(const char* keyword)
     return option != nullptr ? option->defchoice : nullptr;
 }
 
+const char* CupsExternalInterSettingsReader::findPrinterSetting(const char* keyword)
+{
+    if (ppd == nullptr || keyword == nullptr)
+        return nullptr;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    ppd_attr_t* attr = ppdFindAttr(ppd, keyword, nullptr);
+#pragma GCC diagnostic pop
+    const char* value = attr != nullptr ? attr->value : nullptr;
+    debug("PRINTER SETTING - key:%s value:%s", keyword, value != nullptr ? value : "NULL");
+    return value;
+}
+
 const char* CupsExternalInterSettingsReader::findFeature(const char* feature, int* /*savedPosition*/)
 {
     if (feature == nullptr) {

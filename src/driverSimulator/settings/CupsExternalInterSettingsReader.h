@@ -36,6 +36,8 @@ public:
     virtual bool updatePCSettingsFromBuffer(char* multistr);
     // Scratch size for the magnetic track commands.
     virtual dword getMaxSize();
+    // The value of the PPD keyword (*keyword: "value"), never a job option.
+    virtual const char* findPrinterSetting(const char* keyword);
 
     static const dword MaxSize = 32000;
 

@@ -16,4 +16,7 @@ public:
     virtual bool updatePCSettingsFromBuffer(char* multistr) = 0;
     // Size of the scratch buffers the caller should use with this reader.
     virtual dword getMaxSize() = 0;
+    // A setting of the printer that a job cannot give (a keyword of the
+    // queue's PPD), or null.
+    virtual const char* findPrinterSetting(const char* /*keyword*/) { return nullptr; }
 };

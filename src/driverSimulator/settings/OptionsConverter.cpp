@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <climits>
+#include <cstdlib>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "InternalLog.h"
 #include "MediaDefinition.h"
 #include "input/MonoReaders.h"
+#include "input/PictureFiles.h"
 #include "pipeline/ExternalBufferAggregator.h"
 #include "pipeline/GRect.h"
 #include "pipeline/StdLGRectManager.h"
@@ -415,6 +417,7 @@ bool OptionsConverter::convert()
     updateSendBlankPanelOptions(load("ISendBlankPanel"), &rv);
     updateQualityModeOptions(load("GHighQualityMode"), &rv);
     updateMonoReaderTypeOptions(load("IGMonoReaderType"), &rv);
+    updatePictureDirectory(settings);
     updateBlackManagementOptions(load("FBlackManagement"), &rv, true);
     updateBlackManagementOptions(load("BBlackManagement"), &rv, false);
     updateCustomBlackBitmapOptions(load("IFBlackCustom"), &rv, true);
@@ -527,6 +530,26 @@ void OptionsConverter::updateMonoReaderTypeOptions(const char* gpdOption, bool*)
         monochromeReaders->changeType(TavFactory::FileMonoReader);
     else if (matches(gpdOption, "REG"))
         monochromeReaders->changeType(TavFactory::RegMonoReader);
+}
+
+void OptionsConverter::updatePictureDirectory(IExternalInterSettingsReader* externalSettings)
+{
+    if (monochromeReaders == nullptr)
+        return;
+    const char* source = "environment";
+    const char* directory = getenv(PictureFiles::DirectoryVariable);
+    if (directory == nullptr || directory[0] == '\0') {
+        source = "PPD";
+        directory = externalSettings != nullptr ? externalSettings->findPrinterSetting(PictureFiles::DirectoryKeyword)
+                                                : nullptr;
+    }
+    if (directory == nullptr || directory[0] == '\0') {
+        source = "working directory";
+        directory = "";
+    }
+    InternalLog::print(L"[TAVRIN UNIDRIVER][OptionsConverter::updatePictureDirectory] Picture directory (%S): %S\r\n",
+                       source, directory);
+    monochromeReaders->setPictureDirectory(directory);
 }
 
 void OptionsConverter::updateBlackManagementOptions(const char* gpdOption, bool*, bool isRelatedToFrontSide)

@@ -68,6 +68,10 @@ public:
     void updateSendBlankPanelOptions(const char* gpdOption, bool* returnValue);
     void updateQualityModeOptions(const char* gpdOption, bool* returnValue);
     void updateMonoReaderTypeOptions(const char* gpdOption, bool* returnValue);
+    // The directory of the custom pictures, from the environment variable
+    // CR80_PICTURE_DIR, else the PPD keyword *cr80PictureDir, else the
+    // working directory; never from a job option.
+    void updatePictureDirectory(IExternalInterSettingsReader* externalSettings);
     void updateBlackManagementOptions(const char* gpdOption, bool* returnValue, bool isRelatedToFrontSide);
     void updateCustomBlackBitmapOptions(const char* gpdOption, bool* returnValue, bool isRelatedToFrontSide);
     void updateOverlayManagementOptions(const char* gpdOption, bool* returnValue, bool isRelatedToFrontSide);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <regex>
 #include <string>
 
@@ -29,6 +30,14 @@ bool isBlackAt(const byte* bitmap, const MediaDefinition& media, unsigned x, uns
 struct Read {
     byte* bitmap = nullptr;
     ~Read() { tavgdi::Allocator::desalloc(bitmap); }
+};
+
+// A reader of `name` inside the picture directory `dir`.
+struct ReaderIn : FileMonochromeReader {
+    ReaderIn(const TempDir& dir, const char* name) : FileMonochromeReader(name)
+    {
+        setSource(dir.path().c_str(), "IFBlackCustom");
+    }
 };
 
 struct FileCase {
@@ -78,7 +87,8 @@ TEST_F(FileMonochromeReaderTest, ReadsEveryDepthAndOrientationAsALandscapeCardBi
             c.colour ? colourBmp(c.width, c.height,
                                  [&](unsigned x, unsigned y) -> uint32_t { return picture(x, y) ? 0x202020 : 0xE0E0E0; })
                      : monoBmp(c.width, c.height, picture);
-        FileMonochromeReader reader(dir.write("p.bmp", bytes).c_str());
+        dir.write("p.bmp", bytes);
+        ReaderIn reader(dir, "p.bmp");
         Read r;
         r.bitmap = reader.read(&media);
         ASSERT_NE(nullptr, r.bitmap);
@@ -98,17 +108,19 @@ TEST_F(FileMonochromeReaderTest, ColourDotsAreBlackBelowTheThreshold)
     MediaDefinition media(300, 300, 1016, 648);
     TempDir dir;
     // Gray levels 100 | 101 | 200 across the card; red is gray (0+0+255)/3 = 85.
-    const std::string path = dir.write("c.bmp", colourBmp(1016, 648, [](unsigned x, unsigned) -> uint32_t {
+    dir.write("c.bmp", colourBmp(1016, 648, [](unsigned x, unsigned) -> uint32_t {
                                            return x < 300 ? 0x646464 : x < 600 ? 0x656565 : x < 900 ? 0xC8C8C8 : 0xFF0000;
                                        }));
     const struct {
         int threshold;
         bool at100, at101, at200, red;
     } cases[] = {{101, true, false, false, true}, {201, true, true, true, true}, {0, false, false, false, false}, {86, false, false, false, true}};
+    // One reader for every threshold: the picture it keeps is made 1-bit
+    // again when the threshold changes.
+    ReaderIn reader(dir, "c.bmp");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.threshold);
         tavgdi::IPixel::setThreshold(static_cast<byte>(c.threshold));
-        FileMonochromeReader reader(path.c_str());
         Read r;
         r.bitmap = reader.read(&media);
         ASSERT_NE(nullptr, r.bitmap);
@@ -120,20 +132,31 @@ TEST_F(FileMonochromeReaderTest, ColourDotsAreBlackBelowTheThreshold)
 }
 
 // Unreadable files give nothing, and the two temporary objects are released
-// with their log lines, the parser first.
-TEST_F(FileMonochromeReaderTest, UnreadableFilesGiveNullAndReleaseEverything)
+// with their log lines, the parser first. Names that leave the picture
+// directory are refused before anything is made or opened.
+TEST_F(FileMonochromeReaderTest, UnreadableFilesAndRefusedNamesGiveNull)
 {
     MediaDefinition media(300, 300, 1016, 648);
     TempDir dir;
     const std::string good = monoBmp(1016, 648, frameAndDiagonal(1016, 648));
     std::string fourBit = good;
     fourBit[28] = 4;
-    const std::string paths[] = {dir.file("absent.bmp"), dir.write("cut.bmp", good.substr(0, good.size() - 1)),
-                                 dir.write("four.bmp", fourBit), dir.write("head.bmp", good.substr(0, 53)), ""};
+    dir.write("good.bmp", good);
+    dir.write("cut.bmp", good.substr(0, good.size() - 1));
+    dir.write("four.bmp", fourBit);
+    dir.write("head.bmp", good.substr(0, 53));
+    const std::string base = dir.path().substr(dir.path().rfind('/') + 1);
+    const struct {
+        std::string name;
+        bool isRefused;
+    } cases[] = {
+        {"absent.bmp", false}, {"cut.bmp", false}, {"four.bmp", false}, {"head.bmp", false},
+        {"", true}, {dir.file("good.bmp"), true}, {"../" + base + "/good.bmp", true}, {"./../" + base + "/good.bmp", true},
+    };
     tavgdi::InternalLog::isEnable = true;
-    for (const std::string& path : paths) {
-        SCOPED_TRACE(path);
-        FileMonochromeReader reader(path.c_str());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReaderIn reader(dir, c.name.c_str());
         testing::internal::CaptureStderr();
         byte* bitmap = reader.read(&media);
         const std::string log = std::regex_replace(testing::internal::GetCapturedStderr(),
@@ -142,12 +165,61 @@ TEST_F(FileMonochromeReaderTest, UnreadableFilesGiveNullAndReleaseEverything)
         tavgdi::Allocator::desalloc(bitmap);
         const size_t parser = log.find("[TAVRIN UNIDRIVER MEM] IGDataParser FREE - \t\tPTR: P\r\n");
         const size_t manager = log.find("[TAVRIN UNIDRIVER MEM] IGDataMemoryManager FREE - \t\tPTR: P\r\n");
-        EXPECT_NE(std::string::npos, parser);
-        EXPECT_NE(std::string::npos, manager);
-        EXPECT_LT(parser, manager);
-        EXPECT_EQ(std::string::npos, log.find("FileMonochromeReader::read"));
+        if (c.isRefused) {
+            EXPECT_EQ(std::string::npos, manager);
+            EXPECT_NE(std::string::npos, log.find("picture name refused"));
+        } else {
+            EXPECT_NE(std::string::npos, parser);
+            EXPECT_NE(std::string::npos, manager);
+            EXPECT_LT(parser, manager);
+        }
     }
     tavgdi::InternalLog::isEnable = false;
-    FileMonochromeReader reader(dir.file("absent.bmp").c_str());
+    ReaderIn reader(dir, "good.bmp");
     EXPECT_EQ(nullptr, reader.read(nullptr));
+}
+
+// A job reads each picture file once: later cards get a copy of the card
+// bitmap kept from the first, and a file that failed is not tried again, so
+// every card of the job gets the same. A new name, a new directory or
+// another card size reads the file again.
+TEST_F(FileMonochromeReaderTest, ReadsTheFileOncePerJob)
+{
+    MediaDefinition media(300, 300, 1016, 648);
+    const size_t size = media.getBMPMonochromeDataSize();
+    TempDir dir, otherDir;
+    const std::string good = monoBmp(1016, 648, frameAndDiagonal(1016, 648));
+    dir.write("p.bmp", good);
+    otherDir.write("p.bmp", "not a bitmap");
+    ReaderIn reader(dir, "p.bmp");
+
+    Read first, second;
+    first.bitmap = reader.read(&media);
+    ASSERT_NE(nullptr, first.bitmap);
+    dir.write("p.bmp", "not a bitmap either");
+    second.bitmap = reader.read(&media);
+    ASSERT_NE(nullptr, second.bitmap);
+    EXPECT_NE(first.bitmap, second.bitmap); // each card owns its buffer
+    EXPECT_EQ(0, memcmp(first.bitmap, second.bitmap, size));
+
+    // Another card: the file is read again, and its failure is kept.
+    MediaDefinition half(300, 300, 508, 324);
+    EXPECT_EQ(nullptr, reader.read(&half));
+    dir.write("p.bmp", good);
+    EXPECT_EQ(nullptr, reader.read(&half));
+
+    // Named again: read again.
+    reader.update(nullptr, "p.bmp");
+    Read third;
+    third.bitmap = reader.read(&media);
+    ASSERT_NE(nullptr, third.bitmap);
+    EXPECT_EQ(0, memcmp(first.bitmap, third.bitmap, size));
+
+    // The same directory again keeps the picture; another one reads there.
+    reader.setSource(dir.path().c_str(), "IFBlackCustom");
+    Read fourth;
+    fourth.bitmap = reader.read(&media);
+    EXPECT_NE(nullptr, fourth.bitmap);
+    reader.setSource(otherDir.path().c_str(), "IFBlackCustom");
+    EXPECT_EQ(nullptr, reader.read(&media));
 }
