@@ -134,6 +134,22 @@ void jobSeeds()
         }
         writeSeed("fuzz_job", "enum_out_of_range", jobSeed(0, card, bytes));
     }
+    {
+        // A CR80 job at 600 dpi given a page of four times the card's dots
+        // (31 MB as a bitmap), of which a few rows are in the stream: the
+        // largest page the filter still accepts and fits to the card.
+        cr80tools::RawPage page;
+        const RasterImage rows = picture(4064, 6, 9);
+        page.header = cr80tools::makeHeader(rows, 600, 600);
+        page.header.cupsHeight = 2592;
+        page.data = rows.rgb;
+        std::string bytes, err;
+        if (!cr80tools::rawRasterBytes({page}, bytes, &err)) {
+            fprintf(stderr, "raster: %s\n", err.c_str());
+            exit(1);
+        }
+        writeSeed("fuzz_job", "large_page_600dpi", jobSeed(4, "Resolution=600dpi", bytes));
+    }
 }
 
 void optionSeeds()
