@@ -2,6 +2,7 @@
 
 #include "InternalLog.h"
 #include "MediaDefinition.h"
+#include "face/InkBlocks.h"
 #include "face/PixelOperation.h"
 #include "face/RasterAccess.h"
 #include "face/RectWalk.h"
@@ -77,6 +78,16 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
         black.storageAxes(tX, tY, bw, bh);
     const int blackLimit = 3 * static_cast<int>(IPixel::getBlackLevel());
     const AffineAxis identityW{1, 0, 0}, identityH{0, 1, 0};
+    byte* yPlane = isFast ? colour.data() : nullptr;
+    byte* mPlane = isFast ? yPlane + colour.planeSize() : nullptr;
+    byte* cPlane = isFast ? mPlane + colour.planeSize() : nullptr;
+    const size_t columnLength = colour.columnLength();
+    // Many rectangles, overlapping or repeated, look only where black dots
+    // can still be. A dot once replaced is done with: the substitute may
+    // count as black too, but replacing it again changes nothing.
+    InkBlocksOnDemand inkBlocks(yPlane, mPlane, cPlane, columnLength, W, H,
+                                isFast && W != 0 && H != 0 && colour.coversAll(identityW, identityH, 0, W, 0, H));
+    const byte sy = BlackPixelSubstitute.getY(), sm = BlackPixelSubstitute.getM(), sc = BlackPixelSubstitute.getC();
 
     walk.forEachRect([&, t](const GRect& r) {
         using GraphicalConstants::dwmax;
@@ -85,34 +96,47 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
         const dword Wmax = dwmin(dwmax(r.left, r.right), W);
         const dword Hmin = dwmin(dwmin(r.top, r.bottom), H);
         const dword Hmax = dwmin(dwmax(r.top, r.bottom), H);
-        if (isFast && Hmin < Hmax && colour.coversAll(identityW, identityH, Wmin, Wmax, Hmin, Hmax)) {
-            byte* yPlane = colour.data();
-            byte* mPlane = yPlane + colour.planeSize();
-            byte* cPlane = mPlane + colour.planeSize();
-            const size_t columnLength = colour.columnLength();
-            const byte sy = BlackPixelSubstitute.getY(), sm = BlackPixelSubstitute.getM(),
-                       sc = BlackPixelSubstitute.getC();
-            // The last dot read is the rectangle's last dot, as it was before.
-            const size_t last = (Wmax - 1) * columnLength + (Hmax - 1);
-            currentSrcPxl.set(yPlane[last], mPlane[last], cPlane[last]);
+        if (Hmin >= Hmax || Wmin >= Wmax)
+            return;
+        if (isFast && colour.coversAll(identityW, identityH, Wmin, Wmax, Hmin, Hmax)) {
+            InkBlocks* blocks = inkBlocks.forRect(Wmin, Wmax, Hmin, Hmax);
+            if (blocks != nullptr && !blocks->mayReach(Wmin, Wmax, Hmin, Hmax, blackLimit))
+                return; // no black dot left: nothing to do
             for (dword w = Wmin; w < Wmax; ++w) {
                 const size_t column = w * columnLength;
-                for (dword h = Hmin; h < Hmax; ++h) {
-                    const size_t at = column + h;
-                    if (yPlane[at] + mPlane[at] + cPlane[at] < blackLimit)
-                        continue;
-                    const long long dotW = bw.at(w, h);
-                    const long long index = black.bitByte(dotW, bh.at(w, h));
-                    if (index >= 0) {
-                        const byte mask = static_cast<byte>(0x80u >> (dotW & 7));
-                        byte* bits = black.data() + index;
-                        *bits = black.inkBit() ? static_cast<byte>(*bits | mask) : static_cast<byte>(*bits & ~mask);
+                dword changedFrom = Hmax, changedTo = Hmin;
+                auto scan = [&](dword h0, dword h1) {
+                    for (dword h = h0; h < h1; ++h) {
+                        const size_t at = column + h;
+                        if (yPlane[at] + mPlane[at] + cPlane[at] < blackLimit)
+                            continue;
+                        const long long dotW = bw.at(w, h);
+                        const long long index = black.bitByte(dotW, bh.at(w, h));
+                        if (index >= 0) {
+                            const byte mask = static_cast<byte>(0x80u >> (dotW & 7));
+                            byte* bits = black.data() + index;
+                            *bits = black.inkBit() ? static_cast<byte>(*bits | mask)
+                                                   : static_cast<byte>(*bits & ~mask);
+                        }
+                        yPlane[at] = sy;
+                        mPlane[at] = sm;
+                        cPlane[at] = sc;
+                        if (blocks != nullptr) {
+                            blocks->leaveOut(w, h);
+                            changedFrom = dwmin(changedFrom, h);
+                            changedTo = h + 1;
+                        }
                     }
-                    yPlane[at] = sy;
-                    mPlane[at] = sm;
-                    cPlane[at] = sc;
-                }
+                };
+                if (blocks != nullptr)
+                    blocks->forEachSpan(w, Hmin, Hmax, blackLimit, scan);
+                else
+                    scan(Hmin, Hmax);
+                if (changedFrom < changedTo)
+                    blocks->changed(w, changedFrom, changedTo);
             }
+            if (blocks != nullptr)
+                blocks->settle();
             return;
         }
         for (dword w = Wmin; w < Wmax; ++w) {

@@ -3,6 +3,7 @@
 
 #include "InternalLog.h"
 #include "MediaDefinition.h"
+#include "face/InkBlocks.h"
 #include "face/InkScan.h"
 #include "face/PixelOperation.h"
 #include "face/RasterAccess.h"
@@ -67,23 +68,21 @@ struct BlackDotWriter {
 // dot whose ink sum reaches blackLimit is handed to black(h) and takes the
 // colour of the last dot before it that is not dark (ink sum below
 // darkLimit), white until there is one; the first dot counts as that colour
-// unless it is black itself. last gets the colour a dot after the column
-// would take and current the column's last dot as it was read.
+// unless it is black itself.
 //
-// The black dots are found 16 at a time; the colour a black dot takes is
-// looked up backwards from it only when one is found, over dots that still
-// hold what they were read as (every dot before them was dealt with). When
-// a black dot is always dark (blackLimit >= darkLimit), a run of black dots
-// all take the same colour: blackRun(h, n) gets the run's n dots from h at
-// once, else black(h) gets each dot.
-template <class Black, class BlackRun>
-void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, dword h1, int blackLimit, int darkLimit,
-                        Black&& black, BlackRun&& blackRun, byte last[3], byte current[3])
+// The black dots are looked for only in the rows spans hands out:
+// spans(scan) calls scan(a, b) for runs [a, b) of [h0, h1), top down, that
+// hold every black dot of the column. They are found 16 at a time; the
+// colour a black dot takes is looked up backwards from it only when one is
+// found, over dots that still hold what they were read as (every dot before
+// them was dealt with). When a black dot is always dark (blackLimit >=
+// darkLimit), a run of black dots all take the same colour: blackRun(h, n)
+// gets the run's n dots from h at once, else black(h) gets each dot.
+template <class Spans, class Black, class BlackRun>
+void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, int blackLimit, int darkLimit, Spans&& spans,
+                        Black&& black, BlackRun&& blackRun)
 {
     auto sum = [&](dword h) { return static_cast<int>(yp[h]) + mp[h] + cp[h]; };
-    current[0] = yp[h1 - 1];
-    current[1] = mp[h1 - 1];
-    current[2] = cp[h1 - 1];
     // The colour known to hold just before dot `known`.
     byte ly = yp[h0], lm = mp[h0], lc = cp[h0];
     if (sum(h0) >= blackLimit)
@@ -129,30 +128,28 @@ void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, dword h1, int bl
         known = a + n;
     };
     const bool isBlackDark = blackLimit >= darkLimit;
-    dword h = h0;
-    for (; h1 - h >= InkScan::Run; h += InkScan::Run) {
-        unsigned mask = InkScan::above(yp + h, mp + h, cp + h, blackLimit - 1);
-        if (isBlackDark) {
-            while (mask != 0) {
-                const unsigned a = static_cast<unsigned>(__builtin_ctz(mask));
-                const unsigned n = static_cast<unsigned>(__builtin_ctz(~(mask >> a)));
-                atRun(h + a, n);
-                mask &= ~(((1u << n) - 1) << a);
+    spans([&](dword a, dword b) {
+        dword h = a;
+        for (; b - h >= InkScan::Run; h += InkScan::Run) {
+            unsigned mask = InkScan::above(yp + h, mp + h, cp + h, blackLimit - 1);
+            if (isBlackDark) {
+                while (mask != 0) {
+                    const unsigned first = static_cast<unsigned>(__builtin_ctz(mask));
+                    const unsigned n = static_cast<unsigned>(__builtin_ctz(~(mask >> first)));
+                    atRun(h + first, n);
+                    mask &= ~(((1u << n) - 1) << first);
+                }
+                continue;
             }
-            continue;
+            while (mask != 0) {
+                atBlack(h + static_cast<dword>(__builtin_ctz(mask)));
+                mask &= mask - 1;
+            }
         }
-        while (mask != 0) {
-            atBlack(h + static_cast<dword>(__builtin_ctz(mask)));
-            mask &= mask - 1;
-        }
-    }
-    for (; h < h1; ++h)
-        if (sum(h) >= blackLimit)
-            atBlack(h);
-    colourBefore(h1);
-    last[0] = ly;
-    last[1] = lm;
-    last[2] = lc;
+        for (; h < b; ++h)
+            if (sum(h) >= blackLimit)
+                atBlack(h);
+    });
 }
 
 } // namespace
@@ -212,6 +209,14 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
     const int blackLimit = 3 * static_cast<int>(IPixel::getBlackLevel());
     const int darkLimit = 3 * static_cast<int>(IPixel::getDarkLevel());
     const AffineAxis identityW{1, 0, 0}, identityH{0, 1, 0};
+    byte* yPlane = isFast ? colour.data() : nullptr;
+    byte* mPlane = isFast ? yPlane + colour.planeSize() : nullptr;
+    byte* cPlane = isFast ? mPlane + colour.planeSize() : nullptr;
+    const size_t columnLength = colour.columnLength();
+    // Many rectangles, overlapping or repeated, look only where black dots
+    // can still be.
+    InkBlocksOnDemand inkBlocks(yPlane, mPlane, cPlane, columnLength, W, H,
+                                isFast && W != 0 && H != 0 && colour.coversAll(identityW, identityH, 0, W, 0, H));
 
     walk.forEachRect([&, t](const GRect& r) {
         using GraphicalConstants::dwmax;
@@ -222,24 +227,38 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
         const dword Wmax = dwmin(dwmax(r.left, r.right), W);
         const dword Hmin = dwmin(dwmin(r.top, r.bottom), H);
         const dword Hmax = dwmin(dwmax(r.top, r.bottom), H);
-        if (Hmin >= Hmax)
+        if (Hmin >= Hmax || Wmin >= Wmax)
             return;
         if (isFast && colour.coversAll(identityW, identityH, Wmin, Wmax, Hmin, Hmax)) {
-            byte* yPlane = colour.data();
-            byte* mPlane = yPlane + colour.planeSize();
-            byte* cPlane = mPlane + colour.planeSize();
-            const size_t columnLength = colour.columnLength();
-            byte last[3] = {0, 0, 0}, current[3] = {0, 0, 0};
+            InkBlocks* blocks = inkBlocks.forRect(Wmin, Wmax, Hmin, Hmax);
+            if (blocks != nullptr && !blocks->mayReach(Wmin, Wmax, Hmin, Hmax, blackLimit))
+                return; // no black dot: nothing to do
             for (dword w = Wmin; w < Wmax; ++w) {
                 const size_t column = w * columnLength;
+                dword changedFrom = Hmax, changedTo = Hmin;
+                auto spans = [&](auto&& scan) {
+                    if (blocks != nullptr)
+                        blocks->forEachSpan(w, Hmin, Hmax, blackLimit, scan);
+                    else
+                        scan(Hmin, Hmax);
+                };
                 extractBlackColumn(
-                    yPlane + column, mPlane + column, cPlane + column, Hmin, Hmax, blackLimit, darkLimit,
-                    [&](dword h) { writeBlack(w, h); }, [&](dword h, dword n) { writeBlack.run(w, h, n); }, last,
-                    current);
+                    yPlane + column, mPlane + column, cPlane + column, Hmin, blackLimit, darkLimit, spans,
+                    [&](dword h) {
+                        writeBlack(w, h);
+                        changedFrom = dwmin(changedFrom, h);
+                        changedTo = h + 1;
+                    },
+                    [&](dword h, dword n) {
+                        writeBlack.run(w, h, n);
+                        changedFrom = dwmin(changedFrom, h);
+                        changedTo = h + n;
+                    });
+                if (blocks != nullptr && changedFrom < changedTo)
+                    blocks->changed(w, changedFrom, changedTo);
             }
-            // Leave the pixels as the dot-by-dot walk leaves them.
-            currentSrcPxl.set(current[0], current[1], current[2]);
-            lastNonBlackPixel.set(last[0], last[1], last[2]);
+            if (blocks != nullptr)
+                blocks->settle();
             return;
         }
         for (dword w = Wmin; w < Wmax; ++w) {
