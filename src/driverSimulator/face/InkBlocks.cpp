@@ -40,12 +40,6 @@ int16_t InkBlocks::measure(dword w, dword b) const
     return static_cast<int16_t>(most);
 }
 
-bool InkBlocks::isLeftOut(dword w, dword h) const
-{
-    const size_t bit = static_cast<size_t>(w) * height + h;
-    return (leftOut[bit >> 6] >> (bit & 63)) & 1u;
-}
-
 bool InkBlocks::mayReach(dword w0, dword w1, dword h0, dword h1, int limit) const
 {
     w1 = w1 < width ? w1 : width;

@@ -64,12 +64,18 @@ public:
     void changed(dword w, dword h0, dword h1);
     // The dot (w, h) no longer counts; it still needs changed().
     void leaveOut(dword w, dword h);
+    bool isLeftOut(dword w, dword h) const
+    {
+        if (leftOut.empty() || w >= width || h >= height)
+            return false;
+        const size_t bit = static_cast<size_t>(w) * height + h;
+        return (leftOut[bit >> 6] >> (bit & 63)) & 1u;
+    }
     // Brings the tiles up to date with the blocks changed since the last call.
     void settle();
 
 private:
     int16_t measure(dword w, dword b) const;
-    bool isLeftOut(dword w, dword h) const;
 
     const byte* yp;
     const byte* mp;

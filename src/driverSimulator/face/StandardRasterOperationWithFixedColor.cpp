@@ -76,7 +76,6 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
                         projectionAxis(Htransform, W, H, tY);
     if (isFast)
         black.storageAxes(tX, tY, bw, bh);
-    const int blackLimit = 3 * static_cast<int>(IPixel::getBlackLevel());
     const AffineAxis identityW{1, 0, 0}, identityH{0, 1, 0};
     byte* yPlane = isFast ? colour.data() : nullptr;
     byte* mPlane = isFast ? yPlane + colour.planeSize() : nullptr;
@@ -88,7 +87,14 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
     InkBlocksOnDemand inkBlocks(yPlane, mPlane, cPlane, columnLength, W, H,
                                 isFast && W != 0 && H != 0 && colour.coversAll(identityW, identityH, 0, W, 0, H));
     const byte sy = BlackPixelSubstitute.getY(), sm = BlackPixelSubstitute.getM(), sc = BlackPixelSubstitute.getC();
+    // The rows and level of the rectangle just done: the same again finds
+    // only dots already replaced.
+    struct {
+        dword w0, w1, h0, h1;
+        int limit;
+    } last = {0, 0, 0, 0, -1};
 
+    const int walkBlackLimit = 3 * static_cast<int>(IPixel::getBlackLevel());
     walk.forEachRect([&, t](const GRect& r) {
         using GraphicalConstants::dwmax;
         using GraphicalConstants::dwmin;
@@ -99,6 +105,10 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
         if (Hmin >= Hmax || Wmin >= Wmax)
             return;
         if (isFast && colour.coversAll(identityW, identityH, Wmin, Wmax, Hmin, Hmax)) {
+            const int blackLimit = walkBlackLimit;
+            if (blackLimit == last.limit && Wmin == last.w0 && Wmax == last.w1 && Hmin == last.h0 && Hmax == last.h1)
+                return;
+            last = {Wmin, Wmax, Hmin, Hmax, blackLimit};
             InkBlocks* blocks = inkBlocks.forRect(Wmin, Wmax, Hmin, Hmax);
             if (blocks != nullptr && !blocks->mayReach(Wmin, Wmax, Hmin, Hmax, blackLimit))
                 return; // no black dot left: nothing to do
@@ -108,7 +118,8 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
                 auto scan = [&](dword h0, dword h1) {
                     for (dword h = h0; h < h1; ++h) {
                         const size_t at = column + h;
-                        if (yPlane[at] + mPlane[at] + cPlane[at] < blackLimit)
+                        if (yPlane[at] + mPlane[at] + cPlane[at] < blackLimit ||
+                            (blocks != nullptr && blocks->isLeftOut(w, h)))
                             continue;
                         const long long dotW = bw.at(w, h);
                         const long long index = black.bitByte(dotW, bh.at(w, h));
@@ -139,6 +150,7 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
                 blocks->settle();
             return;
         }
+        last.limit = -1;
         for (dword w = Wmin; w < Wmax; ++w) {
             const int x = static_cast<int>(w);
             for (dword h = Hmin; h < Hmax; ++h) {

@@ -1,5 +1,6 @@
 #include "face/StandardRasterOperationWithMem.h"
 
+#include <cstring>
 
 #include "InternalLog.h"
 #include "MediaDefinition.h"
@@ -77,7 +78,9 @@ struct BlackDotWriter {
 // found, over dots that still hold what they were read as (every dot before
 // them was dealt with). When a black dot is always dark (blackLimit >=
 // darkLimit), a run of black dots all take the same colour: blackRun(h, n)
-// gets the run's n dots from h at once, else black(h) gets each dot.
+// gets the run's n dots from h at once; otherwise a run of black dots that
+// are not dark moves down by one dot (blackRun gets it too) and black(h)
+// gets each other black dot.
 template <class Spans, class Black, class BlackRun>
 void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, int blackLimit, int darkLimit, Spans&& spans,
                         Black&& black, BlackRun&& blackRun)
@@ -127,6 +130,25 @@ void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, int blackLimit, 
         }
         known = a + n;
     };
+    // A run of black dots none of which is dark: each takes the dot before
+    // it as read (that dot is the last one not dark), the first the colour
+    // before the run.
+    auto atShift = [&](dword a, dword n) {
+        colourBefore(a);
+        blackRun(a, n);
+        const dword end = a + n - 1;
+        const byte ny = yp[end], nm = mp[end], nc = cp[end];
+        memmove(yp + a + 1, yp + a, n - 1);
+        memmove(mp + a + 1, mp + a, n - 1);
+        memmove(cp + a + 1, cp + a, n - 1);
+        yp[a] = ly;
+        mp[a] = lm;
+        cp[a] = lc;
+        ly = ny;
+        lm = nm;
+        lc = nc;
+        known = a + n;
+    };
     const bool isBlackDark = blackLimit >= darkLimit;
     spans([&](dword a, dword b) {
         dword h = a;
@@ -141,15 +163,59 @@ void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, int blackLimit, 
                 }
                 continue;
             }
+            // Black dots may be light enough not to be dark: runs of those
+            // move down by one dot at once, the others go one by one.
+            const unsigned dark = InkScan::above(yp + h, mp + h, cp + h, darkLimit - 1);
             while (mask != 0) {
-                atBlack(h + static_cast<dword>(__builtin_ctz(mask)));
-                mask &= mask - 1;
+                const unsigned first = static_cast<unsigned>(__builtin_ctz(mask));
+                const unsigned n = static_cast<unsigned>(__builtin_ctz(~(mask >> first)));
+                const unsigned run = ((1u << n) - 1) << first;
+                mask &= ~run;
+                if ((dark & run) == 0) {
+                    atShift(h + first, n);
+                    continue;
+                }
+                for (unsigned bits = run; bits != 0; bits &= bits - 1)
+                    atBlack(h + static_cast<dword>(__builtin_ctz(bits)));
             }
         }
         for (; h < b; ++h)
             if (sum(h) >= blackLimit)
                 atBlack(h);
     });
+}
+
+// The column rows h0 to h1 - 1 after `passes` more walks like the one just
+// done over them, at the same limits, when black dots are not always dark
+// (blackLimit < darkLimit). After one walk those rows hold no dark dot, so
+// each further walk moves every run of black dots down by one dot, its first
+// dot taking the dot before the run (white on row h0): after n walks the
+// run's first n dots hold that colour and the others what was n dots above.
+// The rows changed are [from, to); the black panel has every dot already.
+void repeatBlackRuns(byte* yp, byte* mp, byte* cp, dword h0, dword h1, int blackLimit, unsigned long long passes,
+                     dword& from, dword& to)
+{
+    auto isBlack = [&](dword h) { return static_cast<int>(yp[h]) + mp[h] + cp[h] >= blackLimit; };
+    for (dword h = h0; h < h1;) {
+        const dword s = h + static_cast<dword>(
+                                InkScan::firstAbove(yp + h, mp + h, cp + h, static_cast<int>(h1 - h), blackLimit - 1));
+        if (s >= h1)
+            return;
+        dword e = s + 1;
+        while (e < h1 && isBlack(e))
+            ++e;
+        const dword moved = passes < e - s ? static_cast<dword>(passes) : e - s;
+        const byte fy = s > h0 ? yp[s - 1] : 0, fm = s > h0 ? mp[s - 1] : 0, fc = s > h0 ? cp[s - 1] : 0;
+        memmove(yp + s + moved, yp + s, e - s - moved);
+        memmove(mp + s + moved, mp + s, e - s - moved);
+        memmove(cp + s + moved, cp + s, e - s - moved);
+        memset(yp + s, fy, moved);
+        memset(mp + s, fm, moved);
+        memset(cp + s, fc, moved);
+        from = from < s ? from : s;
+        to = e;
+        h = e;
+    }
 }
 
 } // namespace
@@ -206,7 +272,6 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
     BlackDotWriter writeBlack{black, AffineAxis(), AffineAxis()};
     if (isFast)
         black.storageAxes(tX, tY, writeBlack.sw, writeBlack.sh);
-    const int blackLimit = 3 * static_cast<int>(IPixel::getBlackLevel());
     const int darkLimit = 3 * static_cast<int>(IPixel::getDarkLevel());
     const AffineAxis identityW{1, 0, 0}, identityH{0, 1, 0};
     byte* yPlane = isFast ? colour.data() : nullptr;
@@ -218,6 +283,33 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
     InkBlocksOnDemand inkBlocks(yPlane, mPlane, cPlane, columnLength, W, H,
                                 isFast && W != 0 && H != 0 && colour.coversAll(identityW, identityH, 0, W, 0, H));
 
+    InkBlocks* blocks = nullptr;
+    // The same rows again at the same level, right after: nothing left to do
+    // when black dots are dark (none is left); otherwise counted, and done at
+    // once before anything else is.
+    struct {
+        dword w0, w1, h0, h1;
+        int limit;
+        unsigned long long count;
+    } repeat = {0, 0, 0, 0, -1, 0};
+    auto doRepeats = [&]() {
+        if (repeat.count != 0) {
+            for (dword w = repeat.w0; w < repeat.w1; ++w) {
+                const size_t column = w * columnLength;
+                dword changedFrom = repeat.h1, changedTo = repeat.h0;
+                repeatBlackRuns(yPlane + column, mPlane + column, cPlane + column, repeat.h0, repeat.h1, repeat.limit,
+                                repeat.count, changedFrom, changedTo);
+                if (blocks != nullptr && changedFrom < changedTo)
+                    blocks->changed(w, changedFrom, changedTo);
+            }
+            if (blocks != nullptr)
+                blocks->settle();
+        }
+        repeat.count = 0;
+        repeat.limit = -1;
+    };
+
+    const int walkBlackLimit = 3 * static_cast<int>(IPixel::getBlackLevel());
     walk.forEachRect([&, t](const GRect& r) {
         using GraphicalConstants::dwmax;
         using GraphicalConstants::dwmin;
@@ -230,7 +322,17 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
         if (Hmin >= Hmax || Wmin >= Wmax)
             return;
         if (isFast && colour.coversAll(identityW, identityH, Wmin, Wmax, Hmin, Hmax)) {
-            InkBlocks* blocks = inkBlocks.forRect(Wmin, Wmax, Hmin, Hmax);
+            const int blackLimit = walkBlackLimit;
+            if (blackLimit == repeat.limit && Wmin == repeat.w0 && Wmax == repeat.w1 && Hmin == repeat.h0 &&
+                Hmax == repeat.h1) {
+                if (blackLimit < darkLimit)
+                    ++repeat.count;
+                return;
+            }
+            doRepeats();
+            repeat = {Wmin, Wmax, Hmin, Hmax, blackLimit, 0};
+            if (InkBlocks* measured = inkBlocks.forRect(Wmin, Wmax, Hmin, Hmax))
+                blocks = measured;
             if (blocks != nullptr && !blocks->mayReach(Wmin, Wmax, Hmin, Hmax, blackLimit))
                 return; // no black dot: nothing to do
             for (dword w = Wmin; w < Wmax; ++w) {
@@ -261,6 +363,7 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
                 blocks->settle();
             return;
         }
+        doRepeats();
         for (dword w = Wmin; w < Wmax; ++w) {
             const int x = static_cast<int>(w);
             // The colour a black dot takes: the last dot before it that is
@@ -282,6 +385,7 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
             }
         }
     });
+    doRepeats();
     walk.release();
     return true;
 }

@@ -130,7 +130,7 @@ const OpCase OpCases[] = {
 };
 
 const CardOrientation Orientations[] = {Landscape, LandscapeFlip, Portrait, PortraitFlip};
-const Levels LevelCases[] = {{253, 200, 126}, {100, 200, 10}, {0, 0, 255}};
+const Levels LevelCases[] = {{253, 200, 126}, {100, 200, 10}, {0, 0, 255}, {0, 200, 60}};
 
 class RasterAccessTest : public testing::Test {
 protected:
