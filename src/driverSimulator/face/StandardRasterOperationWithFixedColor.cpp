@@ -94,7 +94,6 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
         int limit;
     } last = {0, 0, 0, 0, -1};
 
-    const int walkBlackLimit = 3 * static_cast<int>(IPixel::getBlackLevel());
     walk.forEachRect([&, t](const GRect& r) {
         using GraphicalConstants::dwmax;
         using GraphicalConstants::dwmin;
@@ -105,7 +104,9 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
         if (Hmin >= Hmax || Wmin >= Wmax)
             return;
         if (isFast && colour.coversAll(identityW, identityH, Wmin, Wmax, Hmin, Hmax)) {
-            const int blackLimit = walkBlackLimit;
+            // Black as the rectangle's own level says: the iterator sets it
+            // as it hands the rectangle out.
+            const int blackLimit = 3 * static_cast<int>(IPixel::getBlackLevel());
             if (blackLimit == last.limit && Wmin == last.w0 && Wmax == last.w1 && Hmin == last.h0 && Hmax == last.h1)
                 return;
             last = {Wmin, Wmax, Hmin, Hmax, blackLimit};

@@ -309,7 +309,6 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
         repeat.limit = -1;
     };
 
-    const int walkBlackLimit = 3 * static_cast<int>(IPixel::getBlackLevel());
     walk.forEachRect([&, t](const GRect& r) {
         using GraphicalConstants::dwmax;
         using GraphicalConstants::dwmin;
@@ -322,7 +321,9 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
         if (Hmin >= Hmax || Wmin >= Wmax)
             return;
         if (isFast && colour.coversAll(identityW, identityH, Wmin, Wmax, Hmin, Hmax)) {
-            const int blackLimit = walkBlackLimit;
+            // Black as the rectangle's own level says: the iterator sets it
+            // as it hands the rectangle out.
+            const int blackLimit = 3 * static_cast<int>(IPixel::getBlackLevel());
             if (blackLimit == repeat.limit && Wmin == repeat.w0 && Wmax == repeat.w1 && Hmin == repeat.h0 &&
                 Hmax == repeat.h1) {
                 if (blackLimit < darkLimit)
