@@ -1,6 +1,7 @@
 #include "face/StandardRasterOperationWithMem.h"
 
 #include <cstring>
+#include <vector>
 
 #include "InternalLog.h"
 #include "MediaDefinition.h"
@@ -284,29 +285,40 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
                                 isFast && W != 0 && H != 0 && colour.coversAll(identityW, identityH, 0, W, 0, H));
 
     InkBlocks* blocks = nullptr;
-    // The same rows again at the same level, right after: nothing left to do
-    // when black dots are dark (none is left); otherwise counted, and done at
-    // once before anything else is.
+    // Columns do not depend on one another. Per column, the rows and limit
+    // of the last walk over it: the same walk again right after finds
+    // nothing left to do when black dots are dark; otherwise it is counted,
+    // and the count done at once before anything else touches the column.
+    struct ColumnWalk {
+        dword h0, h1;
+        int limit;
+        unsigned long long repeats;
+    };
+    std::vector<ColumnWalk> lastWalk(isFast ? W : 0, ColumnWalk{0, 0, -1, 0});
+    auto catchUp = [&](dword w) {
+        ColumnWalk& c = lastWalk[w];
+        if (c.repeats != 0) {
+            const size_t column = w * columnLength;
+            dword changedFrom = c.h1, changedTo = c.h0;
+            repeatBlackRuns(yPlane + column, mPlane + column, cPlane + column, c.h0, c.h1, c.limit, c.repeats,
+                            changedFrom, changedTo);
+            if (blocks != nullptr && changedFrom < changedTo)
+                blocks->changed(w, changedFrom, changedTo);
+        }
+        c = ColumnWalk{0, 0, -1, 0};
+    };
+    // The rectangle walked last, and how many times it came again right
+    // after (counted here, not per column, until another one comes).
     struct {
         dword w0, w1, h0, h1;
         int limit;
-        unsigned long long count;
-    } repeat = {0, 0, 0, 0, -1, 0};
-    auto doRepeats = [&]() {
-        if (repeat.count != 0) {
-            for (dword w = repeat.w0; w < repeat.w1; ++w) {
-                const size_t column = w * columnLength;
-                dword changedFrom = repeat.h1, changedTo = repeat.h0;
-                repeatBlackRuns(yPlane + column, mPlane + column, cPlane + column, repeat.h0, repeat.h1, repeat.limit,
-                                repeat.count, changedFrom, changedTo);
-                if (blocks != nullptr && changedFrom < changedTo)
-                    blocks->changed(w, changedFrom, changedTo);
-            }
-            if (blocks != nullptr)
-                blocks->settle();
-        }
-        repeat.count = 0;
-        repeat.limit = -1;
+        unsigned long long repeats;
+    } previous = {0, 0, 0, 0, -1, 0};
+    auto handOutRepeats = [&]() {
+        if (previous.repeats != 0)
+            for (dword w = previous.w0; w < previous.w1; ++w)
+                lastWalk[w].repeats += previous.repeats;
+        previous.repeats = 0;
     };
 
     walk.forEachRect([&, t](const GRect& r) {
@@ -324,19 +336,42 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
             // Black as the rectangle's own level says: the iterator sets it
             // as it hands the rectangle out.
             const int blackLimit = 3 * static_cast<int>(IPixel::getBlackLevel());
-            if (blackLimit == repeat.limit && Wmin == repeat.w0 && Wmax == repeat.w1 && Hmin == repeat.h0 &&
-                Hmax == repeat.h1) {
+            if (blackLimit == previous.limit && Wmin == previous.w0 && Wmax == previous.w1 && Hmin == previous.h0 &&
+                Hmax == previous.h1) {
                 if (blackLimit < darkLimit)
-                    ++repeat.count;
+                    ++previous.repeats;
                 return;
             }
-            doRepeats();
-            repeat = {Wmin, Wmax, Hmin, Hmax, blackLimit, 0};
+            handOutRepeats();
+            previous = {Wmin, Wmax, Hmin, Hmax, blackLimit, 0};
+            // Columns walked the same way just before are only counted; the
+            // others first catch up with what they were counted.
+            bool isAnyNew = false;
+            for (dword w = Wmin; w < Wmax; ++w) {
+                ColumnWalk& c = lastWalk[w];
+                if (c.limit == blackLimit && c.h0 == Hmin && c.h1 == Hmax) {
+                    if (blackLimit < darkLimit)
+                        ++c.repeats;
+                    continue;
+                }
+                catchUp(w);
+                c.limit = -2; // walked below
+                isAnyNew = true;
+            }
+            if (!isAnyNew)
+                return;
             if (InkBlocks* measured = inkBlocks.forRect(Wmin, Wmax, Hmin, Hmax))
                 blocks = measured;
-            if (blocks != nullptr && !blocks->mayReach(Wmin, Wmax, Hmin, Hmax, blackLimit))
-                return; // no black dot: nothing to do
+            if (blocks != nullptr)
+                blocks->settle();
+            // With no black dot in the rectangle the walk changes nothing.
+            const bool mayHaveBlack = blocks == nullptr || blocks->mayReach(Wmin, Wmax, Hmin, Hmax, blackLimit);
             for (dword w = Wmin; w < Wmax; ++w) {
+                if (lastWalk[w].limit != -2)
+                    continue;
+                lastWalk[w] = ColumnWalk{Hmin, Hmax, blackLimit, 0};
+                if (!mayHaveBlack)
+                    continue;
                 const size_t column = w * columnLength;
                 dword changedFrom = Hmax, changedTo = Hmin;
                 auto spans = [&](auto&& scan) {
@@ -364,7 +399,10 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
                 blocks->settle();
             return;
         }
-        doRepeats();
+        handOutRepeats();
+        previous.limit = -1;
+        for (dword w = Wmin; w < Wmax && w < lastWalk.size(); ++w)
+            catchUp(w);
         for (dword w = Wmin; w < Wmax; ++w) {
             const int x = static_cast<int>(w);
             // The colour a black dot takes: the last dot before it that is
@@ -386,7 +424,9 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
             }
         }
     });
-    doRepeats();
+    handOutRepeats();
+    for (dword w = 0; w < lastWalk.size(); ++w)
+        catchUp(w);
     walk.release();
     return true;
 }

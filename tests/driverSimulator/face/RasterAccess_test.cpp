@@ -261,7 +261,9 @@ TEST_F(RasterAccessTest, TextRegionSetsMatchDotByDot)
         r[4] = level;
         return r;
     };
-    std::vector<Region> again(25, whole), falling, rising, small;
+    std::vector<Region> again(25, whole), alternating, falling, rising, small;
+    for (int i = 0; i < 12; ++i)
+        alternating.push_back(i % 2 == 0 ? Region{0, 0, 150, 140, 40} : Region{1, 0, 150, 139, 40});
     for (int level = 250; level > 0; level -= 20)
         falling.push_back(levelled(whole, level));
     rising.assign(falling.rbegin(), falling.rend());
@@ -280,6 +282,7 @@ TEST_F(RasterAccessTest, TextRegionSetsMatchDotByDot)
     } sets[] = {
         {"none", {}},
         {"whole card again and again", again},
+        {"two regions in turn", alternating},
         {"levels falling", falling},
         {"levels rising", rising},
         {"overlapping, own levels",
