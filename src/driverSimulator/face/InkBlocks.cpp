@@ -24,19 +24,10 @@ int16_t InkBlocks::measure(dword w, dword b) const
     const dword h0 = b * Rows;
     const dword h1 = height - h0 > Rows ? h0 + Rows : height;
     int most = -1;
-    if (leftOut.empty()) {
-        for (dword h = h0; h < h1; ++h) {
-            const int sum = static_cast<int>(yp[base + h]) + mp[base + h] + cp[base + h];
-            most = sum > most ? sum : most;
-        }
-    } else {
-        for (dword h = h0; h < h1; ++h) {
-            if (isLeftOut(w, h))
-                continue;
-            const int sum = static_cast<int>(yp[base + h]) + mp[base + h] + cp[base + h];
-            most = sum > most ? sum : most;
-        }
-    }
+    forEachLeftIn(w, h0, h1, [&](dword h) {
+        const int sum = static_cast<int>(yp[base + h]) + mp[base + h] + cp[base + h];
+        most = sum > most ? sum : most;
+    });
     return static_cast<int16_t>(most);
 }
 

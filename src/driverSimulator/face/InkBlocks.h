@@ -64,12 +64,32 @@ public:
     void changed(dword w, dword h0, dword h1);
     // The dot (w, h) no longer counts; it still needs changed().
     void leaveOut(dword w, dword h);
-    bool isLeftOut(dword w, dword h) const
+    // dot(h) for each row h of [h0, h1) of column w whose dot is not left
+    // out, top down.
+    template <class Dot> void forEachLeftIn(dword w, dword h0, dword h1, Dot&& dot) const
     {
-        if (leftOut.empty() || w >= width || h >= height)
-            return false;
-        const size_t bit = static_cast<size_t>(w) * height + h;
-        return (leftOut[bit >> 6] >> (bit & 63)) & 1u;
+        h1 = h1 < height ? h1 : height;
+        if (w >= width || h0 >= h1)
+            return;
+        if (leftOut.empty()) {
+            for (dword h = h0; h < h1; ++h)
+                dot(h);
+            return;
+        }
+        // Up to 64 rows at a time, from one word or two.
+        const size_t base = static_cast<size_t>(w) * height;
+        for (dword from = h0; from < h1; from += 64) {
+            const dword count = h1 - from < 64 ? h1 - from : 64;
+            const size_t bit = base + from;
+            uint64_t out = leftOut[bit >> 6] >> (bit & 63);
+            if ((bit & 63) != 0 && (bit >> 6) + 1 < leftOut.size())
+                out |= leftOut[(bit >> 6) + 1] << (64 - (bit & 63));
+            uint64_t in = ~out;
+            if (count < 64)
+                in &= (uint64_t(1) << count) - 1;
+            for (; in != 0; in &= in - 1)
+                dot(from + static_cast<dword>(__builtin_ctzll(in)));
+        }
     }
     // Brings the tiles up to date with the blocks changed since the last call.
     void settle();

@@ -1,5 +1,8 @@
 #include "face/StandardRasterOperationWithFixedColor.h"
 
+#include <climits>
+#include <vector>
+
 #include "InternalLog.h"
 #include "MediaDefinition.h"
 #include "face/InkBlocks.h"
@@ -87,8 +90,16 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
     InkBlocksOnDemand inkBlocks(yPlane, mPlane, cPlane, columnLength, W, H,
                                 isFast && W != 0 && H != 0 && colour.coversAll(identityW, identityH, 0, W, 0, H));
     const byte sy = BlackPixelSubstitute.getY(), sm = BlackPixelSubstitute.getM(), sc = BlackPixelSubstitute.getC();
-    // The rows and level of the rectangle just done: the same again finds
-    // only dots already replaced.
+    // A dot is only ever replaced, once and by the same colour. So rows of
+    // a column that a walk at some limit went over hold nothing for a later
+    // walk at that limit or above to change, however the walks in between
+    // went: per column, the latest such rows and their limit.
+    struct Done {
+        dword h0, h1;
+        int limit;
+    };
+    std::vector<Done> done(isFast ? W : 0, Done{0, 0, INT_MAX});
+    // The rectangle walked last: the same again changes nothing.
     struct {
         dword w0, w1, h0, h1;
         int limit;
@@ -111,39 +122,46 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
                 return;
             last = {Wmin, Wmax, Hmin, Hmax, blackLimit};
             InkBlocks* blocks = inkBlocks.forRect(Wmin, Wmax, Hmin, Hmax);
-            if (blocks != nullptr && !blocks->mayReach(Wmin, Wmax, Hmin, Hmax, blackLimit))
-                return; // no black dot left: nothing to do
+            // With no black dot left in the rectangle the walk changes nothing.
+            const bool mayHaveBlack = blocks == nullptr || blocks->mayReach(Wmin, Wmax, Hmin, Hmax, blackLimit);
             for (dword w = Wmin; w < Wmax; ++w) {
+                Done& d = done[w];
+                if (d.limit <= blackLimit && d.h0 <= Hmin && Hmax <= d.h1)
+                    continue;
+                d = Done{Hmin, Hmax, blackLimit};
+                if (!mayHaveBlack)
+                    continue;
                 const size_t column = w * columnLength;
                 dword changedFrom = Hmax, changedTo = Hmin;
-                auto scan = [&](dword h0, dword h1) {
-                    for (dword h = h0; h < h1; ++h) {
-                        const size_t at = column + h;
-                        if (yPlane[at] + mPlane[at] + cPlane[at] < blackLimit ||
-                            (blocks != nullptr && blocks->isLeftOut(w, h)))
-                            continue;
-                        const long long dotW = bw.at(w, h);
-                        const long long index = black.bitByte(dotW, bh.at(w, h));
-                        if (index >= 0) {
-                            const byte mask = static_cast<byte>(0x80u >> (dotW & 7));
-                            byte* bits = black.data() + index;
-                            *bits = black.inkBit() ? static_cast<byte>(*bits | mask)
-                                                   : static_cast<byte>(*bits & ~mask);
-                        }
-                        yPlane[at] = sy;
-                        mPlane[at] = sm;
-                        cPlane[at] = sc;
-                        if (blocks != nullptr) {
-                            blocks->leaveOut(w, h);
-                            changedFrom = dwmin(changedFrom, h);
-                            changedTo = h + 1;
-                        }
+                auto dot = [&](dword h) {
+                    const size_t at = column + h;
+                    if (yPlane[at] + mPlane[at] + cPlane[at] < blackLimit)
+                        return;
+                    const long long dotW = bw.at(w, h);
+                    const long long index = black.bitByte(dotW, bh.at(w, h));
+                    if (index >= 0) {
+                        const byte mask = static_cast<byte>(0x80u >> (dotW & 7));
+                        byte* bits = black.data() + index;
+                        *bits = black.inkBit() ? static_cast<byte>(*bits | mask)
+                                               : static_cast<byte>(*bits & ~mask);
+                    }
+                    yPlane[at] = sy;
+                    mPlane[at] = sm;
+                    cPlane[at] = sc;
+                    if (blocks != nullptr) {
+                        blocks->leaveOut(w, h);
+                        changedFrom = dwmin(changedFrom, h);
+                        changedTo = h + 1;
                     }
                 };
+                // Dots already replaced are left alone: replacing them again
+                // changes nothing.
                 if (blocks != nullptr)
-                    blocks->forEachSpan(w, Hmin, Hmax, blackLimit, scan);
+                    blocks->forEachSpan(w, Hmin, Hmax, blackLimit,
+                                        [&](dword h0, dword h1) { blocks->forEachLeftIn(w, h0, h1, dot); });
                 else
-                    scan(Hmin, Hmax);
+                    for (dword h = Hmin; h < Hmax; ++h)
+                        dot(h);
                 if (changedFrom < changedTo)
                     blocks->changed(w, changedFrom, changedTo);
             }
