@@ -39,6 +39,7 @@ public:
     // blocks may hold a dot reaching limit, top down.
     template <class Span> void forEachSpan(dword w, dword h0, dword h1, int limit, Span&& span) const
     {
+        h1 = h1 < height ? h1 : height;
         if (w >= width || h0 >= h1)
             return;
         const dword last = (h1 - 1) / Rows;
