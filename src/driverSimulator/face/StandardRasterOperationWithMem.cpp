@@ -72,9 +72,8 @@ struct BlackDotWriter {
 // darkLimit), white until there is one; the first dot counts as that colour
 // unless it is black itself.
 //
-// The black dots are looked for only in the rows spans hands out:
-// spans(scan) calls scan(a, b) for runs [a, b) of [h0, h1), top down, that
-// hold every black dot of the column. They are found 16 at a time; the
+// The black dots are looked for only in the spanCount runs of rows of
+// spans, top down within [h0, h1), which hold every black dot of the column. They are found 16 at a time; the
 // colour a black dot takes is looked up backwards from it only when one is
 // found, over dots that still hold what they were read as (every dot before
 // them was dealt with). When a black dot is always dark (blackLimit >=
@@ -82,9 +81,14 @@ struct BlackDotWriter {
 // gets the run's n dots from h at once; otherwise a run of black dots that
 // are not dark moves down by one dot (blackRun gets it too) and black(h)
 // gets each other black dot.
-template <class Spans, class Black, class BlackRun>
-void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, int blackLimit, int darkLimit, Spans&& spans,
-                        Black&& black, BlackRun&& blackRun)
+struct RowSpan {
+    dword from;
+    dword to;
+};
+
+template <class Black, class BlackRun>
+void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, int blackLimit, int darkLimit, const RowSpan* spans,
+                        size_t spanCount, Black&& black, BlackRun&& blackRun)
 {
     auto sum = [&](dword h) { return static_cast<int>(yp[h]) + mp[h] + cp[h]; };
     // The colour known to hold just before dot `known`.
@@ -150,39 +154,46 @@ void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, int blackLimit, 
         lc = nc;
         known = a + n;
     };
-    const bool isBlackDark = blackLimit >= darkLimit;
-    spans([&](dword a, dword b) {
-        dword h = a;
-        for (; b - h >= InkScan::Run; h += InkScan::Run) {
-            unsigned mask = InkScan::above(yp + h, mp + h, cp + h, blackLimit - 1);
-            if (isBlackDark) {
-                while (mask != 0) {
-                    const unsigned first = static_cast<unsigned>(__builtin_ctz(mask));
-                    const unsigned n = static_cast<unsigned>(__builtin_ctz(~(mask >> first)));
-                    atRun(h + first, n);
-                    mask &= ~(((1u << n) - 1) << first);
-                }
-                continue;
-            }
-            // Black dots may be light enough not to be dark: runs of those
-            // move down by one dot at once, the others go one by one.
-            const unsigned dark = InkScan::above(yp + h, mp + h, cp + h, darkLimit - 1);
+    // A black dot found by its 16-dot run, or one by one in the last dots
+    // of a span.
+    auto forEachRun = [&](auto&& run16) {
+        for (size_t i = 0; i < spanCount; ++i) {
+            const dword b = spans[i].to;
+            dword h = spans[i].from;
+            for (; b - h >= InkScan::Run; h += InkScan::Run)
+                run16(h, InkScan::above(yp + h, mp + h, cp + h, blackLimit - 1));
+            for (; h < b; ++h)
+                if (sum(h) >= blackLimit)
+                    atBlack(h);
+        }
+    };
+    if (blackLimit >= darkLimit) {
+        forEachRun([&](dword h, unsigned mask) {
             while (mask != 0) {
                 const unsigned first = static_cast<unsigned>(__builtin_ctz(mask));
                 const unsigned n = static_cast<unsigned>(__builtin_ctz(~(mask >> first)));
-                const unsigned run = ((1u << n) - 1) << first;
-                mask &= ~run;
-                if ((dark & run) == 0) {
-                    atShift(h + first, n);
-                    continue;
-                }
-                for (unsigned bits = run; bits != 0; bits &= bits - 1)
-                    atBlack(h + static_cast<dword>(__builtin_ctz(bits)));
+                atRun(h + first, n);
+                mask &= ~(((1u << n) - 1) << first);
             }
+        });
+        return;
+    }
+    // Black dots may be light enough not to be dark: runs of those move down
+    // by one dot at once, the others go one by one.
+    forEachRun([&](dword h, unsigned mask) {
+        const unsigned dark = InkScan::above(yp + h, mp + h, cp + h, darkLimit - 1);
+        while (mask != 0) {
+            const unsigned first = static_cast<unsigned>(__builtin_ctz(mask));
+            const unsigned n = static_cast<unsigned>(__builtin_ctz(~(mask >> first)));
+            const unsigned run = ((1u << n) - 1) << first;
+            mask &= ~run;
+            if ((dark & run) == 0) {
+                atShift(h + first, n);
+                continue;
+            }
+            for (unsigned bits = run; bits != 0; bits &= bits - 1)
+                atBlack(h + static_cast<dword>(__builtin_ctz(bits)));
         }
-        for (; h < b; ++h)
-            if (sum(h) >= blackLimit)
-                atBlack(h);
     });
 }
 
@@ -295,6 +306,11 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
         unsigned long long repeats;
     };
     std::vector<ColumnWalk> lastWalk(isFast ? W : 0, ColumnWalk{0, 0, -1, 0});
+    // The rows of a column that can hold black dots (at most one run per
+    // block of rows), made once for the walk.
+    std::vector<RowSpan> spans;
+    if (isFast)
+        spans.reserve(H / InkBlocks::Rows + 2);
     auto catchUp = [&](dword w) {
         ColumnWalk& c = lastWalk[w];
         if (c.repeats != 0) {
@@ -374,14 +390,15 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
                     continue;
                 const size_t column = w * columnLength;
                 dword changedFrom = Hmax, changedTo = Hmin;
-                auto spans = [&](auto&& scan) {
-                    if (blocks != nullptr)
-                        blocks->forEachSpan(w, Hmin, Hmax, blackLimit, scan);
-                    else
-                        scan(Hmin, Hmax);
-                };
+                spans.clear();
+                if (blocks != nullptr)
+                    blocks->forEachSpan(w, Hmin, Hmax, blackLimit,
+                                        [&](dword from, dword to) { spans.push_back(RowSpan{from, to}); });
+                else
+                    spans.push_back(RowSpan{Hmin, Hmax});
                 extractBlackColumn(
-                    yPlane + column, mPlane + column, cPlane + column, Hmin, blackLimit, darkLimit, spans,
+                    yPlane + column, mPlane + column, cPlane + column, Hmin, blackLimit, darkLimit, spans.data(),
+                    spans.size(),
                     [&](dword h) {
                         writeBlack(w, h);
                         changedFrom = dwmin(changedFrom, h);
