@@ -1,8 +1,11 @@
 #include "face/StandardRasterOperationWithMem.h"
 
+#include <cstring>
+#include <vector>
 
 #include "InternalLog.h"
 #include "MediaDefinition.h"
+#include "face/InkBlocks.h"
 #include "face/InkScan.h"
 #include "face/PixelOperation.h"
 #include "face/RasterAccess.h"
@@ -67,23 +70,27 @@ struct BlackDotWriter {
 // dot whose ink sum reaches blackLimit is handed to black(h) and takes the
 // colour of the last dot before it that is not dark (ink sum below
 // darkLimit), white until there is one; the first dot counts as that colour
-// unless it is black itself. last gets the colour a dot after the column
-// would take and current the column's last dot as it was read.
+// unless it is black itself.
 //
-// The black dots are found 16 at a time; the colour a black dot takes is
-// looked up backwards from it only when one is found, over dots that still
-// hold what they were read as (every dot before them was dealt with). When
-// a black dot is always dark (blackLimit >= darkLimit), a run of black dots
-// all take the same colour: blackRun(h, n) gets the run's n dots from h at
-// once, else black(h) gets each dot.
+// The black dots are looked for only in the spanCount runs of rows of
+// spans, top down within [h0, h1), which hold every black dot of the column. They are found 16 at a time; the
+// colour a black dot takes is looked up backwards from it only when one is
+// found, over dots that still hold what they were read as (every dot before
+// them was dealt with). When a black dot is always dark (blackLimit >=
+// darkLimit), a run of black dots all take the same colour: blackRun(h, n)
+// gets the run's n dots from h at once; otherwise a run of black dots that
+// are not dark moves down by one dot (blackRun gets it too) and black(h)
+// gets each other black dot.
+struct RowSpan {
+    dword from;
+    dword to;
+};
+
 template <class Black, class BlackRun>
-void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, dword h1, int blackLimit, int darkLimit,
-                        Black&& black, BlackRun&& blackRun, byte last[3], byte current[3])
+void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, int blackLimit, int darkLimit, const RowSpan* spans,
+                        size_t spanCount, Black&& black, BlackRun&& blackRun)
 {
     auto sum = [&](dword h) { return static_cast<int>(yp[h]) + mp[h] + cp[h]; };
-    current[0] = yp[h1 - 1];
-    current[1] = mp[h1 - 1];
-    current[2] = cp[h1 - 1];
     // The colour known to hold just before dot `known`.
     byte ly = yp[h0], lm = mp[h0], lc = cp[h0];
     if (sum(h0) >= blackLimit)
@@ -128,31 +135,99 @@ void extractBlackColumn(byte* yp, byte* mp, byte* cp, dword h0, dword h1, int bl
         }
         known = a + n;
     };
-    const bool isBlackDark = blackLimit >= darkLimit;
-    dword h = h0;
-    for (; h1 - h >= InkScan::Run; h += InkScan::Run) {
-        unsigned mask = InkScan::above(yp + h, mp + h, cp + h, blackLimit - 1);
-        if (isBlackDark) {
+    // A run of black dots none of which is dark: each takes the dot before
+    // it as read (that dot is the last one not dark), the first the colour
+    // before the run.
+    auto atShift = [&](dword a, dword n) {
+        colourBefore(a);
+        blackRun(a, n);
+        const dword end = a + n - 1;
+        const byte ny = yp[end], nm = mp[end], nc = cp[end];
+        memmove(yp + a + 1, yp + a, n - 1);
+        memmove(mp + a + 1, mp + a, n - 1);
+        memmove(cp + a + 1, cp + a, n - 1);
+        yp[a] = ly;
+        mp[a] = lm;
+        cp[a] = lc;
+        ly = ny;
+        lm = nm;
+        lc = nc;
+        known = a + n;
+    };
+    // A black dot found by its 16-dot run, or one by one in the last dots
+    // of a span.
+    auto forEachRun = [&](auto&& run16) {
+        for (size_t i = 0; i < spanCount; ++i) {
+            const dword b = spans[i].to;
+            dword h = spans[i].from;
+            for (; b - h >= InkScan::Run; h += InkScan::Run)
+                run16(h, InkScan::above(yp + h, mp + h, cp + h, blackLimit - 1));
+            for (; h < b; ++h)
+                if (sum(h) >= blackLimit)
+                    atBlack(h);
+        }
+    };
+    if (blackLimit >= darkLimit) {
+        forEachRun([&](dword h, unsigned mask) {
             while (mask != 0) {
-                const unsigned a = static_cast<unsigned>(__builtin_ctz(mask));
-                const unsigned n = static_cast<unsigned>(__builtin_ctz(~(mask >> a)));
-                atRun(h + a, n);
-                mask &= ~(((1u << n) - 1) << a);
+                const unsigned first = static_cast<unsigned>(__builtin_ctz(mask));
+                const unsigned n = static_cast<unsigned>(__builtin_ctz(~(mask >> first)));
+                atRun(h + first, n);
+                mask &= ~(((1u << n) - 1) << first);
             }
-            continue;
-        }
-        while (mask != 0) {
-            atBlack(h + static_cast<dword>(__builtin_ctz(mask)));
-            mask &= mask - 1;
-        }
+        });
+        return;
     }
-    for (; h < h1; ++h)
-        if (sum(h) >= blackLimit)
-            atBlack(h);
-    colourBefore(h1);
-    last[0] = ly;
-    last[1] = lm;
-    last[2] = lc;
+    // Black dots may be light enough not to be dark: runs of those move down
+    // by one dot at once, the others go one by one.
+    forEachRun([&](dword h, unsigned mask) {
+        const unsigned dark = InkScan::above(yp + h, mp + h, cp + h, darkLimit - 1);
+        while (mask != 0) {
+            const unsigned first = static_cast<unsigned>(__builtin_ctz(mask));
+            const unsigned n = static_cast<unsigned>(__builtin_ctz(~(mask >> first)));
+            const unsigned run = ((1u << n) - 1) << first;
+            mask &= ~run;
+            if ((dark & run) == 0) {
+                atShift(h + first, n);
+                continue;
+            }
+            for (unsigned bits = run; bits != 0; bits &= bits - 1)
+                atBlack(h + static_cast<dword>(__builtin_ctz(bits)));
+        }
+    });
+}
+
+// The column rows h0 to h1 - 1 after `passes` more walks like the one just
+// done over them, at the same limits, when black dots are not always dark
+// (blackLimit < darkLimit). After one walk those rows hold no dark dot, so
+// each further walk moves every run of black dots down by one dot, its first
+// dot taking the dot before the run (white on row h0): after n walks the
+// run's first n dots hold that colour and the others what was n dots above.
+// The rows changed are [from, to); the black panel has every dot already.
+void repeatBlackRuns(byte* yp, byte* mp, byte* cp, dword h0, dword h1, int blackLimit, unsigned long long passes,
+                     dword& from, dword& to)
+{
+    auto isBlack = [&](dword h) { return static_cast<int>(yp[h]) + mp[h] + cp[h] >= blackLimit; };
+    for (dword h = h0; h < h1;) {
+        const dword s = h + static_cast<dword>(
+                                InkScan::firstAbove(yp + h, mp + h, cp + h, static_cast<int>(h1 - h), blackLimit - 1));
+        if (s >= h1)
+            return;
+        dword e = s + 1;
+        while (e < h1 && isBlack(e))
+            ++e;
+        const dword moved = passes < e - s ? static_cast<dword>(passes) : e - s;
+        const byte fy = s > h0 ? yp[s - 1] : 0, fm = s > h0 ? mp[s - 1] : 0, fc = s > h0 ? cp[s - 1] : 0;
+        memmove(yp + s + moved, yp + s, e - s - moved);
+        memmove(mp + s + moved, mp + s, e - s - moved);
+        memmove(cp + s + moved, cp + s, e - s - moved);
+        memset(yp + s, fy, moved);
+        memset(mp + s, fm, moved);
+        memset(cp + s, fc, moved);
+        from = from < s ? from : s;
+        to = e;
+        h = e;
+    }
 }
 
 } // namespace
@@ -209,9 +284,58 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
     BlackDotWriter writeBlack{black, AffineAxis(), AffineAxis()};
     if (isFast)
         black.storageAxes(tX, tY, writeBlack.sw, writeBlack.sh);
-    const int blackLimit = 3 * static_cast<int>(IPixel::getBlackLevel());
     const int darkLimit = 3 * static_cast<int>(IPixel::getDarkLevel());
     const AffineAxis identityW{1, 0, 0}, identityH{0, 1, 0};
+    byte* yPlane = isFast ? colour.data() : nullptr;
+    byte* mPlane = isFast ? yPlane + colour.planeSize() : nullptr;
+    byte* cPlane = isFast ? mPlane + colour.planeSize() : nullptr;
+    const size_t columnLength = colour.columnLength();
+    // Many rectangles, overlapping or repeated, look only where black dots
+    // can still be.
+    InkBlocksOnDemand inkBlocks(yPlane, mPlane, cPlane, columnLength, W, H,
+                                isFast && W != 0 && H != 0 && colour.coversAll(identityW, identityH, 0, W, 0, H));
+
+    InkBlocks* blocks = nullptr;
+    // Columns do not depend on one another. Per column, the rows and limit
+    // of the last walk over it: the same walk again right after finds
+    // nothing left to do when black dots are dark; otherwise it is counted,
+    // and the count done at once before anything else touches the column.
+    struct ColumnWalk {
+        dword h0, h1;
+        int limit;
+        unsigned long long repeats;
+    };
+    std::vector<ColumnWalk> lastWalk(isFast ? W : 0, ColumnWalk{0, 0, -1, 0});
+    // The rows of a column that can hold black dots (at most one run per
+    // block of rows), made once for the walk.
+    std::vector<RowSpan> spans;
+    if (isFast)
+        spans.reserve(H / InkBlocks::Rows + 2);
+    auto catchUp = [&](dword w) {
+        ColumnWalk& c = lastWalk[w];
+        if (c.repeats != 0) {
+            const size_t column = w * columnLength;
+            dword changedFrom = c.h1, changedTo = c.h0;
+            repeatBlackRuns(yPlane + column, mPlane + column, cPlane + column, c.h0, c.h1, c.limit, c.repeats,
+                            changedFrom, changedTo);
+            if (blocks != nullptr && changedFrom < changedTo)
+                blocks->changed(w, changedFrom, changedTo);
+        }
+        c = ColumnWalk{0, 0, -1, 0};
+    };
+    // The rectangle walked last, and how many times it came again right
+    // after (counted here, not per column, until another one comes).
+    struct {
+        dword w0, w1, h0, h1;
+        int limit;
+        unsigned long long repeats;
+    } previous = {0, 0, 0, 0, -1, 0};
+    auto handOutRepeats = [&]() {
+        if (previous.repeats != 0)
+            for (dword w = previous.w0; w < previous.w1; ++w)
+                lastWalk[w].repeats += previous.repeats;
+        previous.repeats = 0;
+    };
 
     walk.forEachRect([&, t](const GRect& r) {
         using GraphicalConstants::dwmax;
@@ -222,26 +346,80 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
         const dword Wmax = dwmin(dwmax(r.left, r.right), W);
         const dword Hmin = dwmin(dwmin(r.top, r.bottom), H);
         const dword Hmax = dwmin(dwmax(r.top, r.bottom), H);
-        if (Hmin >= Hmax)
+        if (Hmin >= Hmax || Wmin >= Wmax)
             return;
         if (isFast && colour.coversAll(identityW, identityH, Wmin, Wmax, Hmin, Hmax)) {
-            byte* yPlane = colour.data();
-            byte* mPlane = yPlane + colour.planeSize();
-            byte* cPlane = mPlane + colour.planeSize();
-            const size_t columnLength = colour.columnLength();
-            byte last[3] = {0, 0, 0}, current[3] = {0, 0, 0};
-            for (dword w = Wmin; w < Wmax; ++w) {
-                const size_t column = w * columnLength;
-                extractBlackColumn(
-                    yPlane + column, mPlane + column, cPlane + column, Hmin, Hmax, blackLimit, darkLimit,
-                    [&](dword h) { writeBlack(w, h); }, [&](dword h, dword n) { writeBlack.run(w, h, n); }, last,
-                    current);
+            // Black as the rectangle's own level says: the iterator sets it
+            // as it hands the rectangle out.
+            const int blackLimit = 3 * static_cast<int>(IPixel::getBlackLevel());
+            if (blackLimit == previous.limit && Wmin == previous.w0 && Wmax == previous.w1 && Hmin == previous.h0 &&
+                Hmax == previous.h1) {
+                if (blackLimit < darkLimit)
+                    ++previous.repeats;
+                return;
             }
-            // Leave the pixels as the dot-by-dot walk leaves them.
-            currentSrcPxl.set(current[0], current[1], current[2]);
-            lastNonBlackPixel.set(last[0], last[1], last[2]);
+            handOutRepeats();
+            previous = {Wmin, Wmax, Hmin, Hmax, blackLimit, 0};
+            // Columns walked the same way just before are only counted; the
+            // others first catch up with what they were counted.
+            bool isAnyNew = false;
+            for (dword w = Wmin; w < Wmax; ++w) {
+                ColumnWalk& c = lastWalk[w];
+                if (c.limit == blackLimit && c.h0 == Hmin && c.h1 == Hmax) {
+                    if (blackLimit < darkLimit)
+                        ++c.repeats;
+                    continue;
+                }
+                catchUp(w);
+                c.limit = -2; // walked below
+                isAnyNew = true;
+            }
+            if (!isAnyNew)
+                return;
+            if (InkBlocks* measured = inkBlocks.forRect(Wmin, Wmax, Hmin, Hmax))
+                blocks = measured;
+            if (blocks != nullptr)
+                blocks->settle();
+            // With no black dot in the rectangle the walk changes nothing.
+            const bool mayHaveBlack = blocks == nullptr || blocks->mayReach(Wmin, Wmax, Hmin, Hmax, blackLimit);
+            for (dword w = Wmin; w < Wmax; ++w) {
+                if (lastWalk[w].limit != -2)
+                    continue;
+                lastWalk[w] = ColumnWalk{Hmin, Hmax, blackLimit, 0};
+                if (!mayHaveBlack)
+                    continue;
+                const size_t column = w * columnLength;
+                dword changedFrom = Hmax, changedTo = Hmin;
+                spans.clear();
+                if (blocks != nullptr)
+                    blocks->forEachSpan(w, Hmin, Hmax, blackLimit,
+                                        [&](dword from, dword to) { spans.push_back(RowSpan{from, to}); });
+                else
+                    spans.push_back(RowSpan{Hmin, Hmax});
+                extractBlackColumn(
+                    yPlane + column, mPlane + column, cPlane + column, Hmin, blackLimit, darkLimit, spans.data(),
+                    spans.size(),
+                    [&](dword h) {
+                        writeBlack(w, h);
+                        changedFrom = dwmin(changedFrom, h);
+                        changedTo = h + 1;
+                    },
+                    [&](dword h, dword n) {
+                        writeBlack.run(w, h, n);
+                        changedFrom = dwmin(changedFrom, h);
+                        changedTo = h + n;
+                    });
+                if (blocks != nullptr && changedFrom < changedTo)
+                    blocks->changed(w, changedFrom, changedTo);
+            }
+            if (blocks != nullptr)
+                blocks->settle();
             return;
         }
+        handOutRepeats();
+        previous.limit = -1;
+        for (dword w = Wmin; w < Wmax && w < lastWalk.size(); ++w)
+            catchUp(w);
         for (dword w = Wmin; w < Wmax; ++w) {
             const int x = static_cast<int>(w);
             // The colour a black dot takes: the last dot before it that is
@@ -263,6 +441,9 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
             }
         }
     });
+    handOutRepeats();
+    for (dword w = 0; w < lastWalk.size(); ++w)
+        catchUp(w);
     walk.release();
     return true;
 }

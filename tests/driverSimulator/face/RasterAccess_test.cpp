@@ -5,6 +5,7 @@
 // invariant texts, must be identical.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -130,7 +131,7 @@ const OpCase OpCases[] = {
 };
 
 const CardOrientation Orientations[] = {Landscape, LandscapeFlip, Portrait, PortraitFlip};
-const Levels LevelCases[] = {{253, 200, 126}, {100, 200, 10}, {0, 0, 255}};
+const Levels LevelCases[] = {{253, 200, 126}, {100, 200, 10}, {0, 0, 255}, {0, 200, 60}};
 
 class RasterAccessTest : public testing::Test {
 protected:
@@ -140,6 +141,9 @@ protected:
     // loops, with dots left over at every edge.
     MediaDefinition large{300, 300, 53, 41};
     MediaDefinition* card = &media;
+    // Text regions (left, top, right, bottom, black level) used instead of
+    // rects() when set.
+    const std::vector<std::array<int, 5>>* regions = nullptr;
     byte savedThreshold = 0, savedBlack = 0, savedDark = 0;
 
     void SetUp() override
@@ -187,6 +191,11 @@ protected:
         source->getIGDataOptions()->setOption(TavGdiOptions::FixedBlackSubM, 7);
         source->getIGDataOptions()->setOption(TavGdiOptions::FixedBlackSubC, 99);
         std::unique_ptr<StdLGRect> list = c.withRects ? rects() : nullptr;
+        if (c.withRects && regions != nullptr) {
+            list.reset(new StdLGRect());
+            for (const auto& r : *regions)
+                list->Add(new GRect(r[0], r[1], r[2], r[3], static_cast<byte>(r[4]), -1));
+        }
         std::unique_ptr<StdLGRectIterator> iter(list ? new StdLGRectIterator(list.get()) : nullptr);
         std::unique_ptr<IGRasterOperation> op(c.make(target.get()));
         EXPECT_TRUE(op->apply(source.get(), c.op, iter.get(), c.pr1, c.pr2));
@@ -235,6 +244,76 @@ TEST_F(RasterAccessTest, RawPathsWriteWhatTheDotByDotPathWrites)
                     EXPECT_EQ(fast.first, generic.first) << what;
                     EXPECT_EQ(fast.second, generic.second) << what;
                 }
+}
+
+// Text regions as a job may send them: many, overlapping and repeated (the
+// raw paths then look only where black dots can still be), each with its own
+// black level or the face's, reversed, beyond the card, or none. Where
+// regions overlap, a later one works on what the earlier ones left, so their
+// order matters. Both paths must leave the same bytes.
+TEST_F(RasterAccessTest, TextRegionSetsMatchDotByDot)
+{
+    // Blocks of 64 rows and tiles of 64 columns, with some left over.
+    MediaDefinition blocks{300, 300, 150, 140};
+    using Region = std::array<int, 5>;
+    const Region whole{0, 0, 150, 140, 0};
+    auto levelled = [](Region r, int level) {
+        r[4] = level;
+        return r;
+    };
+    std::vector<Region> again(25, whole), alternating, falling, rising, small;
+    for (int i = 0; i < 12; ++i)
+        alternating.push_back(i % 2 == 0 ? Region{0, 0, 150, 140, 40} : Region{1, 0, 150, 139, 40});
+    for (int level = 250; level > 0; level -= 20)
+        falling.push_back(levelled(whole, level));
+    rising.assign(falling.rbegin(), falling.rend());
+    unsigned x = 7;
+    auto next = [&x](unsigned n) {
+        x = x * 1103515245u + 12345u;
+        return static_cast<int>((x >> 16) % n);
+    };
+    for (int i = 0; i < 300; ++i) {
+        const int l = next(170) - 10, t = next(160) - 10;
+        small.push_back({l, t, l + next(50), t + next(50), next(3) == 0 ? 0 : next(300)});
+    }
+    const struct {
+        const char* name;
+        std::vector<Region> regions;
+    } sets[] = {
+        {"none", {}},
+        {"whole card again and again", again},
+        {"two regions in turn", alternating},
+        {"levels falling", falling},
+        {"levels rising", rising},
+        {"overlapping, own levels",
+         {{10, 5, 120, 100, 90}, {60, 40, 150, 140, 240}, {0, 0, 150, 140, 30}, {10, 5, 120, 100, 0}, whole, whole,
+          {70, 60, 140, 130, 200}, {0, 64, 150, 128, 10}}},
+        {"repeated, own levels",
+         {{10, 5, 120, 100, 60}, {10, 5, 120, 100, 60}, {10, 5, 120, 100, 60}, {10, 5, 120, 100, 60},
+          {120, 100, 10, 5, 60}, {0, 64, 150, 128, 10}, {0, 64, 150, 128, 10}, {10, 5, 120, 100, 60},
+          {10, 5, 120, 100, 60}, {10, 5, 120, 100, 61}, {0, 0, 150, 140, 1}, {0, 0, 150, 140, 1}}},
+        {"reversed and beyond the card",
+         {{140, 130, 3, 2, 0}, {149, 139, 151, 141, 0}, {-5, -5, 500, 500, 120}, {150, 0, 400, 140, 1},
+          {0, 140, 150, 900, 1}, {5, 5, 5, 90, 1}, {20, 20, 20, 20, 1}, {140, 130, 3, 2, 60}}},
+        {"many small", small},
+    };
+    const OpCase* ops[] = {&OpCases[4], &OpCases[5]};
+    unsigned seed = 100;
+    for (const auto& set : sets)
+        for (const OpCase* c : ops)
+            for (const Levels& l : LevelCases) {
+                card = &blocks;
+                regions = &set.regions;
+                setLevels(l);
+                ++seed;
+                const auto fast = run(*c, Landscape, seed, false);
+                const auto generic = run(*c, Landscape, seed, true);
+                const std::string what = std::string(set.name) + ", " + c->name + ", black " + std::to_string(l.black);
+                EXPECT_EQ(fast.first, generic.first) << what;
+                EXPECT_EQ(fast.second, generic.second) << what;
+                EXPECT_EQ(IPixel::getBlackLevel(), l.black) << what;
+            }
+    regions = nullptr;
 }
 
 // A picture smaller than the card: source dots off the picture keep the
