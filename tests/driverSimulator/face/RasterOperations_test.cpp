@@ -59,52 +59,6 @@ using RasterOpPtr = std::unique_ptr<IGRasterOperation>;
 
 } // namespace
 
-TEST(RasterOperationFactory, ChoosesTheMember)
-{
-    tavgdi::MediaDefinition media(300, 300, W, H);
-    struct Case {
-        TavFactory::GRasterOperationType type;
-        int fixedSubst; // value of isFixedColorBlackSubst; -1: no target at all
-        const std::type_info& expected;
-    };
-    const Case cases[] = {
-        {TavFactory::RasterOpWithMemory, 1, typeid(tavgdi::StandardRasterOperationWithFixedColor)},
-        {TavFactory::RasterOpWithMemory, 0, typeid(tavgdi::StandardRasterOperationWithMem)},
-        {TavFactory::RasterOpWithMemory, 2, typeid(tavgdi::StandardRasterOperationWithMem)},
-        {TavFactory::RasterOpWithMemory, -1, typeid(tavgdi::StandardRasterOperationWithMem)},
-        {TavFactory::RasterOpTrivialWithInvariant, 0, typeid(tavgdi::TrivialRasterOperationWithInvariant)},
-        {TavFactory::RasterOpWithInvariant, 0, typeid(tavgdi::StandardRasterOperationWithInvariant)},
-        {TavFactory::RasterOpFloyd, 0, typeid(tavgdi::FloydRasterOperation)},
-        {TavFactory::RasterOpDithering, 0, typeid(tavgdi::DitheringRasterOperation)},
-        {TavFactory::RasterOpThresholding, 0, typeid(tavgdi::ThresholdingRasterOperation)},
-        {TavFactory::RasterOpClusteredDithering, 0, typeid(tavgdi::OrderedClusteredDotDitheringRasterOperation)},
-        {TavFactory::RasterOpStandard, 0, typeid(tavgdi::StandardRasterOperation)},
-        {TavFactory::getGROTypeFromOption(TavGdiOptions::NoValue), 0, typeid(tavgdi::StandardRasterOperation)},
-        {static_cast<TavFactory::GRasterOperationType>(9), 0, typeid(tavgdi::StandardRasterOperation)},
-    };
-    for (const Case& c : cases) {
-        std::unique_ptr<tavgdi::IGDataOptions> options(
-            TavFactory::FactoryDataOptions(TavFactory::DbMonochromeSupervisor));
-        options->setOption(TavGdiOptions::isFixedColorBlackSubst, c.fixedSubst);
-        std::unique_ptr<tavgdi::IGDataSupervisor> k(
-            TavFactory::FactoryGDataSupervisor(TavFactory::DbMonochromeSupervisor, &media, options.get()));
-        RasterOpPtr op(TavFactory::FactoryGRasterOperation(c.fixedSubst < 0 ? nullptr : k.get(), c.type, nullptr));
-        ASSERT_TRUE(op);
-        EXPECT_EQ(std::string(typeid(*op).name()), c.expected.name()) << "type " << c.type << " subst " << c.fixedSubst;
-    }
-}
-
-TEST(RasterOperationFactory, HalftoningFromOption)
-{
-    EXPECT_EQ(TavFactory::getGROTypeFromOption(TavGdiOptions::ColorBWDithering), TavFactory::RasterOpDithering);
-    EXPECT_EQ(TavFactory::getGROTypeFromOption(TavGdiOptions::ColorBWFloyd), TavFactory::RasterOpFloyd);
-    EXPECT_EQ(TavFactory::getGROTypeFromOption(TavGdiOptions::ColorBWThresholding), TavFactory::RasterOpThresholding);
-    EXPECT_EQ(TavFactory::getGROTypeFromOption(TavGdiOptions::ColorBWClusteredDithering),
-              TavFactory::RasterOpClusteredDithering);
-    EXPECT_EQ(TavFactory::getGROTypeFromOption(TavGdiOptions::NoValue), TavFactory::RasterOpUndefined);
-    EXPECT_EQ(TavFactory::getGROTypeFromOption(TavGdiOptions::OptionTrue), TavFactory::RasterOpUndefined);
-}
-
 TEST(PixelOperationTest, CopiesAndInverts)
 {
     tavgdi::ColorPixel src(255, 255, 255), dest(1, 2, 3);

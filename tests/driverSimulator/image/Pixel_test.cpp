@@ -37,13 +37,6 @@ protected:
 
 } // namespace
 
-TEST_F(PixelLevels, DefaultLevels)
-{
-    EXPECT_EQ(IPixel::getThreshold(), 126);
-    EXPECT_EQ(IPixel::getBlackLevel(), 253);
-    EXPECT_EQ(IPixel::getDarkLevel(), 200);
-}
-
 TEST_F(PixelLevels, ColorPixelClassificationAtTheLevelEdges)
 {
     struct Case {

@@ -23,13 +23,3 @@ TEST(GRect, NegativeCoordinatesBecomeZero)
     }
 }
 
-TEST(GRect, KeepsLevelAndBandAndCopies)
-{
-    GRect rect(1, 2, 3, 4, 254, -1);
-    EXPECT_EQ(static_cast<byte>(rect.blackLevel), 254);
-    EXPECT_EQ(rect.relativeImageBandID, -1);
-    GRect copy(rect);
-    copy.left = 9;
-    EXPECT_EQ(rect.left, 1u);
-    EXPECT_EQ(static_cast<byte>(copy.blackLevel), 254);
-}

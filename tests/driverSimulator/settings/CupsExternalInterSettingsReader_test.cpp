@@ -78,19 +78,6 @@ TEST_F(CupsReaderTest, PpdValueIsTheDefaultChoiceNotTheMarkedOne)
     testing::internal::GetCapturedStderr();
 }
 
-TEST_F(CupsReaderTest, BufferOperationsAreNoOps)
-{
-    CupsExternalInterSettingsReader reader(options, numOptions, ppd);
-    IExternalInterSettingsReader& base = reader;
-    char list[] = "GRibbonType\0RC_KO\0";
-    EXPECT_TRUE(base.readPCSettingsFromBuffer(list, sizeof(list)));
-    EXPECT_TRUE(base.updatePCSettingsFromBuffer(list));
-    EXPECT_EQ(base.getMaxSize(), 32000u);
-    testing::internal::CaptureStderr();
-    EXPECT_STREQ(base.findFeature("GRibbonType", nullptr), "RC_YMCKOK");
-    testing::internal::GetCapturedStderr();
-}
-
 namespace {
 
 struct AliasCase {
