@@ -1,5 +1,7 @@
 #include "face/InkBlocks.h"
 
+#include "face/RasterAccess.h"
+
 namespace tavgdi {
 
 InkBlocks::InkBlocks(const byte* y, const byte* m, const byte* c, size_t columnLength, dword W, dword H)
@@ -89,21 +91,29 @@ void InkBlocks::settle()
     dirtyTiles.clear();
 }
 
-InkBlocksOnDemand::InkBlocksOnDemand(const byte* y, const byte* m, const byte* c, size_t columnLength, dword W,
-                                     dword H, bool isPossible)
-    : yp(y), mp(m), cp(c), colLength(columnLength), width(W), height(H),
-      isMeasurable(isPossible && W != 0 && H != 0), walked(0)
+ColourPlanes::ColourPlanes(const RasterAccess& colour, bool isFast, dword W, dword H)
+    : y(isFast ? colour.data() : nullptr), m(isFast ? y + colour.planeSize() : nullptr),
+      c(isFast ? m + colour.planeSize() : nullptr), columnLength(colour.columnLength()), width(W), height(H),
+      isWhole(false)
+{
+    const AffineAxis identityW{1, 0, 0}, identityH{0, 1, 0};
+    isWhole = isFast && W != 0 && H != 0 && colour.coversAll(identityW, identityH, 0, W, 0, H);
+}
+
+InkBlocksOnDemand::InkBlocksOnDemand(const ColourPlanes& planes)
+    : planes(planes), walked(0)
 {
 }
 
 InkBlocks* InkBlocksOnDemand::forRect(dword w0, dword w1, dword h0, dword h1)
 {
-    if (blocks != nullptr || !isMeasurable)
+    if (blocks != nullptr || !planes.isWhole)
         return blocks.get();
     if (w1 > w0 && h1 > h0)
         walked += static_cast<unsigned long long>(w1 - w0) * (h1 - h0);
-    if (walked > static_cast<unsigned long long>(width) * height)
-        blocks = std::make_unique<InkBlocks>(yp, mp, cp, colLength, width, height);
+    if (walked > static_cast<unsigned long long>(planes.width) * planes.height)
+        blocks = std::make_unique<InkBlocks>(planes.y, planes.m, planes.c, planes.columnLength, planes.width,
+                                             planes.height);
     return blocks.get();
 }
 

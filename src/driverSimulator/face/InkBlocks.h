@@ -113,14 +113,28 @@ private:
     std::vector<bool> isDirty;      // per tile
 };
 
+class RasterAccess;
+
+// The colour planes of a W x H walk on the fast path (all null when the walk
+// is not on it), and whether they hold every dot of the walk's area.
+struct ColourPlanes {
+    ColourPlanes(const RasterAccess& colour, bool isFast, dword W, dword H);
+
+    byte* y;
+    byte* m;
+    byte* c;
+    size_t columnLength;
+    dword width;
+    dword height;
+    bool isWhole;
+};
+
 // The blocks of a walk, measured only once the rectangles walked add up to
 // more dots than the whole area: a walk over a few rectangles never pays for
 // measuring all of it.
 class InkBlocksOnDemand {
 public:
-    // isPossible: the planes hold every dot of the W x H area.
-    InkBlocksOnDemand(const byte* y, const byte* m, const byte* c, size_t columnLength, dword W, dword H,
-                      bool isPossible);
+    explicit InkBlocksOnDemand(const ColourPlanes& planes);
     virtual ~InkBlocksOnDemand() {}
 
     // For the next rectangle of the walk, [w0, w1) x [h0, h1) within the
@@ -128,13 +142,7 @@ public:
     InkBlocks* forRect(dword w0, dword w1, dword h0, dword h1);
 
 private:
-    const byte* yp;
-    const byte* mp;
-    const byte* cp;
-    size_t colLength;
-    dword width;
-    dword height;
-    bool isMeasurable;
+    const ColourPlanes planes;
     unsigned long long walked;
     std::unique_ptr<InkBlocks> blocks;
 };

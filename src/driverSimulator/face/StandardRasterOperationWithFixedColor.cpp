@@ -80,15 +80,13 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
     if (isFast)
         black.storageAxes(tX, tY, bw, bh);
     const AffineAxis identityW{1, 0, 0}, identityH{0, 1, 0};
-    byte* yPlane = isFast ? colour.data() : nullptr;
-    byte* mPlane = isFast ? yPlane + colour.planeSize() : nullptr;
-    byte* cPlane = isFast ? mPlane + colour.planeSize() : nullptr;
-    const size_t columnLength = colour.columnLength();
+    const ColourPlanes planes(colour, isFast, W, H);
+    byte *yPlane = planes.y, *mPlane = planes.m, *cPlane = planes.c;
+    const size_t columnLength = planes.columnLength;
     // Many rectangles, overlapping or repeated, look only where black dots
     // can still be. A dot once replaced is done with: the substitute may
     // count as black too, but replacing it again changes nothing.
-    InkBlocksOnDemand inkBlocks(yPlane, mPlane, cPlane, columnLength, W, H,
-                                isFast && W != 0 && H != 0 && colour.coversAll(identityW, identityH, 0, W, 0, H));
+    InkBlocksOnDemand inkBlocks(planes);
     const byte sy = BlackPixelSubstitute.getY(), sm = BlackPixelSubstitute.getM(), sc = BlackPixelSubstitute.getC();
     // A dot is only ever replaced, once and by the same colour. So rows of
     // a column that a walk at some limit went over hold nothing for a later

@@ -286,14 +286,12 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
         black.storageAxes(tX, tY, writeBlack.sw, writeBlack.sh);
     const int darkLimit = 3 * static_cast<int>(IPixel::getDarkLevel());
     const AffineAxis identityW{1, 0, 0}, identityH{0, 1, 0};
-    byte* yPlane = isFast ? colour.data() : nullptr;
-    byte* mPlane = isFast ? yPlane + colour.planeSize() : nullptr;
-    byte* cPlane = isFast ? mPlane + colour.planeSize() : nullptr;
-    const size_t columnLength = colour.columnLength();
+    const ColourPlanes planes(colour, isFast, W, H);
+    byte *yPlane = planes.y, *mPlane = planes.m, *cPlane = planes.c;
+    const size_t columnLength = planes.columnLength;
     // Many rectangles, overlapping or repeated, look only where black dots
     // can still be.
-    InkBlocksOnDemand inkBlocks(yPlane, mPlane, cPlane, columnLength, W, H,
-                                isFast && W != 0 && H != 0 && colour.coversAll(identityW, identityH, 0, W, 0, H));
+    InkBlocksOnDemand inkBlocks(planes);
 
     InkBlocks* blocks = nullptr;
     // Columns do not depend on one another. Per column, the rows and limit
