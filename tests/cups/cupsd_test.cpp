@@ -34,6 +34,23 @@ namespace {
 
 const char* const SystemServerBin = "/usr/lib/cups";
 
+// The driver's files given to CUPS: the build's own, or with
+// CR80_CUPS_TEST_TREE set, those of a tree laid out as the Debian package
+// installs them (the package test unpacks one there).
+struct DriverFiles {
+    std::string filter, ppd, mimeDir, cardstream;
+};
+
+DriverFiles driverFiles()
+{
+    const char* tree = std::getenv("CR80_CUPS_TEST_TREE");
+    if (tree == nullptr || *tree == '\0')
+        return {filterPath(), defaultPpdPath(), std::string(CR80_SOURCE_DIR) + "/mime", CR80_CARDSTREAM_PATH};
+    const std::string root = tree;
+    return {root + CR80_CUPS_FILTER_DIR "/rastertocr80", root + CR80_PPD_DIR "/cr80card.ppd", root + CR80_MIME_DIR,
+            root + CR80_PACKAGE_BIN_DIR "/cardstream"};
+}
+
 // A free loopback port (the kernel's pick, released for cupsd to take).
 int freePort()
 {
@@ -107,11 +124,11 @@ public:
                 fs::create_symlink(entry.path(), root + "/bin/" + sub + "/" + entry.path().filename().string(), ec);
         const std::string filter = root + "/bin/filter/rastertocr80";
         fs::remove(filter, ec);
-        writeFile(filter, readFile(filterPath()));
+        writeFile(filter, readFile(driverFiles().filter));
         chmod(filter.c_str(), 0755);
         // The printer stream's type, as installed next to CUPS's own types.
         for (const char* name : {"cr80card.types", "cr80card.convs"})
-            writeFile(root + "/conf/" + name, readFile(std::string(CR80_SOURCE_DIR) + "/mime/" + name));
+            writeFile(root + "/conf/" + name, readFile(driverFiles().mimeDir + "/" + name));
 
         port = freePort();
         std::string files = "ServerRoot " + root + "/conf\nServerBin " + root + "/bin\nCacheDir " + root +
@@ -219,7 +236,7 @@ void expectCard(const std::string& stream, const std::vector<InkArea>& areas, co
 {
     TempDir dir;
     ProcessRequest request;
-    request.argv = {CR80_CARDSTREAM_PATH, "--check", dir.write("card.prn", stream)};
+    request.argv = {driverFiles().cardstream, "--check", dir.write("card.prn", stream)};
     ProcessResult check = runProcess(request);
     EXPECT_TRUE(check.exitedWith(0)) << label << ": " << check.out << check.err;
     EXPECT_EQ(check.out.rfind("ok: 1 card(s), 1 face(s), ", 0), 0u) << label << ": " << check.out;
@@ -305,7 +322,7 @@ TEST(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
         GTEST_SKIP() << "cupsd cannot run here: " << why;
 
     const std::string device = dir.file("card.prn");
-    ProcessResult r = cups.run({"lpadmin", "-p", "card", "-E", "-v", "file://" + device, "-P", defaultPpdPath()});
+    ProcessResult r = cups.run({"lpadmin", "-p", "card", "-E", "-v", "file://" + device, "-P", driverFiles().ppd});
     ASSERT_TRUE(r.exitedWith(0)) << r.startError << r.out << r.err;
 
     // The queue lists the card printer's options with their defaults.
@@ -371,7 +388,7 @@ TEST(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
     // The same chain through cupsfilter, with the private configuration's
     // ServerBin (our filter) and types.
     ProcessRequest filter;
-    filter.argv = {"cupsfilter", "-c", dir.file("conf/cups-files.conf"), "-p", defaultPpdPath(), "-m",
+    filter.argv = {"cupsfilter", "-c", dir.file("conf/cups-files.conf"), "-p", driverFiles().ppd, "-m",
                    "application/vnd.cr80-card", "-e", pdf};
     filter.timeoutMs = 120000;
     r = runProcess(filter);
