@@ -92,6 +92,9 @@ const GoldenCase Cases[] = {
     {"colour-8bit", "GHighQualityMode=ON", sample},
     {"allblackpoint", "FBlackManagement=ALLBLACKPOINT", sample},
     {"textinblack-two-regions", "FBlackManagement=TEXTINBLACK IFTextRegion=386x140x900x240;386x300x700x340", sample},
+    // The right end of the gray ramp in two regions of their own black levels.
+    {"textinblack-region-levels",
+     "FBlackManagement=TEXTINBLACK IFTextRegion=800x540x900x600(200);900x540x1016x600(240)", sample},
     {"fixed-black-substitution", "FBlackManagement=ALLBLACKPOINT IGBlackSub=204060", sample},
     {"fullvarnish", "FOverlayManagement=FULLVARNISH", sample},
     {"rotate180", "FPageRotate180=ON FBlackManagement=ALLBLACKPOINT", sample},

@@ -102,3 +102,74 @@ TEST(Verification, BlackRectangleMovesToTheBlackPanel)
         }
     EXPECT_EQ(inked, 4000u);
 }
+
+TEST(Verification, EachTextRegionTakesBlackAtItsOwnLevel)
+{
+    // Gray blocks of ink 255, 247, 230 and 190 (10, 20, 30 and 40 dots wide,
+    // 20 rows high: 200, 400, 600 and 800 dots) in four zones of a white
+    // card: a region at level 240, one at 200, one at the face's level (249)
+    // and no region at all. A dot is black where its ink reaches the level:
+    //   level 240: 255, 247          -> 600 dots to the black panel
+    //   level 200: 255, 247, 230     -> 1200 dots
+    //   level 249: 255               -> 200 dots
+    //   no region: nothing           -> 0 dots
+    // 2000 dots in all; the other 6000 block dots stay in the colour panels.
+    struct Zone {
+        unsigned x, y;  // where its blocks start
+        int level;      // 256: outside every region
+    };
+    const Zone zones[] = {{120, 150, 240}, {520, 150, 200}, {120, 350, 249}, {520, 350, 256}};
+    const struct {
+        unsigned dx, width;
+        uint8_t ink;
+    } blocks[] = {{0, 10, 255}, {30, 20, 247}, {70, 30, 230}, {120, 40, 190}};
+    const char* const regions = "FBlackManagement=TEXTINBLACK "
+                                "IFTextRegion=100x100x400x250(240);500x100x800x250(200);100x300x400x450";
+
+    RasterImage page(1016, 648);
+    std::vector<uint8_t> ink(1016 * 648, 0), black(1016 * 648, 0);
+    for (const Zone& z : zones)
+        for (const auto& b : blocks)
+            for (unsigned y = z.y; y < z.y + 20; ++y)
+                for (unsigned x = z.x + b.dx; x < z.x + b.dx + b.width; ++x) {
+                    page.at(x, y)[0] = page.at(x, y)[1] = page.at(x, y)[2] = uint8_t(255 - b.ink);
+                    ink[size_t(y) * 1016 + x] = b.ink;
+                    black[size_t(y) * 1016 + x] = b.ink >= z.level;
+                }
+
+    // What a black dot leaves in the colour panels: white (the dot above it
+    // in its region is white) or the fixed substitute Y 0x20, M 0x40, C 0x60.
+    const struct {
+        const char* name;
+        const char* options;
+        uint8_t left[3];
+    } modes[] = {
+        {"7-bit, colour memory", "", {0, 0, 0}},
+        {"8-bit, colour memory", "GHighQualityMode=ON", {0, 0, 0}},
+        {"8-bit, fixed substitute", "GHighQualityMode=ON IGBlackSub=204060", {0x20, 0x40, 0x60}},
+    };
+    for (const auto& mode : modes) {
+        Printed p = print(page, std::string(regions) + " " + mode.options);
+        ASSERT_EQ(p.panels.size(), 4u) << mode.name;
+        const std::vector<uint8_t> k = cr80tools::panelDots(p.bytes, p.panels[3]);
+        ASSERT_EQ(p.panels[3].panel, 'k') << mode.name;
+        size_t toBlack = 0, colourLeft = 0, wrong = 0;
+        for (size_t i = 0; i < ink.size(); ++i) {
+            toBlack += k[i] != 0;
+            wrong += k[i] != (black[i] ? 255 : 0);
+        }
+        for (int c = 0; c < 3; ++c) {
+            const StreamItem& panel = p.panels[c];
+            ASSERT_EQ(panel.panel, "ymc"[c]) << mode.name;
+            const uint8_t mask = panel.levels == 128 ? 0xFE : 0xFF;
+            const std::vector<uint8_t> dots = cr80tools::panelDots(p.bytes, panel);
+            for (size_t i = 0; i < ink.size(); ++i) {
+                wrong += dots[i] != ((black[i] ? mode.left[c] : ink[i]) & mask);
+                colourLeft += c == 0 && !black[i] && dots[i] != 0;
+            }
+        }
+        EXPECT_EQ(toBlack, 2000u) << mode.name;
+        EXPECT_EQ(colourLeft, 6000u) << mode.name;
+        EXPECT_EQ(wrong, 0u) << mode.name;
+    }
+}

@@ -19,10 +19,13 @@ static void usage(std::ostream& out)
            "  (no option)   prints a listing: commands with their parameters,\n"
            "                markers, cards, faces and panels, with byte offsets.\n"
            "  --check       checks the stream's grammar; prints \"ok\" with counts, or\n"
-           "                the byte offset of the first fault and exits with 1.\n"
+           "                the byte offset of the first fault and exits with 1; a\n"
+           "                stream without any card fails with \"no card in the stream\".\n"
            "  --png PREFIX  writes PREFIX-card<N>-front.png / -back.png, the face as\n"
            "                it will look, and PREFIX-card<N>-<face>-k.png / -o.png\n"
-           "                for each black and overlay panel.\n"
+           "                for each black and overlay panel, with square pixels at\n"
+           "                the lower of the two resolutions (600 x 300 dpi is drawn\n"
+           "                at 300 dpi).\n"
            "Exit status: 0 fine, 1 a faulty stream, 2 a usage or file error.\n";
 }
 
@@ -65,20 +68,25 @@ int main(int argc, char* argv[])
     }
     const std::string bytes = buffer.str();
 
-    int status = 0;
-    if (list) {
+    const StreamCheck result = checkStream(bytes);
+    int status = result.ok ? 0 : 1;
+    if (list)
         std::cout << listing(bytes);
-        status = checkStream(bytes).ok ? 0 : 1;
-    }
     if (check) {
-        const StreamCheck result = checkStream(bytes);
-        if (result.ok) {
+        if (result.ok)
             std::cout << "ok: " << result.cards << " card(s), " << result.faces << " face(s), " << result.panels
                       << " panel(s), " << bytes.size() << " bytes\n";
-        } else {
+        else if (result.wholeStream)
+            std::cout << result.fault << "\n";
+        else
             std::cout << "fault at byte " << result.offset << ": " << result.fault << "\n";
-            status = 1;
-        }
+    }
+    // Nothing to draw in a sound stream without cards: say so rather than
+    // write no file in silence.
+    if (!pngPrefix.empty() && result.wholeStream) {
+        if (!check)
+            std::cout << NoCardFault << "\n";
+        return 1;
     }
     if (!pngPrefix.empty()) {
         for (const FacePreview& face : facePreviews(bytes)) {
@@ -104,5 +112,5 @@ int main(int argc, char* argv[])
             }
         }
     }
-    return status;
+    return check || list ? status : 0;
 }

@@ -121,7 +121,53 @@ const char* panelName(char letter)
     }
 }
 
+// The ink of a panel with square pixels at the lower of its two
+// resolutions, each pixel the mean of the dots it covers (a box of whole
+// dots); the dots themselves when the panel's resolution is square.
+struct SquareInk {
+    unsigned dpi = 0, width = 0, height = 0;
+    std::vector<uint8_t> ink;
+};
+
+SquareInk squareInk(const std::string& bytes, const StreamItem& p)
+{
+    SquareInk out;
+    out.dpi = p.dpiX < p.dpiY ? p.dpiX : p.dpiY;
+    std::vector<uint8_t> dots = panelDots(bytes, p);
+    if (p.dpiX == p.dpiY) {
+        out.width = p.width;
+        out.height = p.height;
+        out.ink = std::move(dots);
+        return out;
+    }
+    out.width = lengthAtDpi(p.crWidth, out.dpi);
+    out.height = lengthAtDpi(p.crHeight, out.dpi);
+    if (out.width == 0 || out.height == 0 || out.width > p.width || out.height > p.height)
+        return SquareInk();
+    // Dots [from[i], from[i + 1]) of the panel make pixel i.
+    auto bounds = [](unsigned dots, unsigned pixels) {
+        std::vector<size_t> from(pixels + 1);
+        for (unsigned i = 0; i <= pixels; ++i)
+            from[i] = size_t(1ull * i * dots / pixels);
+        return from;
+    };
+    const std::vector<size_t> columns = bounds(p.width, out.width), rows = bounds(p.height, out.height);
+    out.ink.resize(size_t(out.width) * out.height);
+    for (unsigned y = 0; y < out.height; ++y)
+        for (unsigned x = 0; x < out.width; ++x) {
+            unsigned long long sum = 0;
+            for (size_t r = rows[y]; r < rows[y + 1]; ++r)
+                for (size_t c = columns[x]; c < columns[x + 1]; ++c)
+                    sum += dots[r * p.width + c];
+            const unsigned long long n = (rows[y + 1] - rows[y]) * (columns[x + 1] - columns[x]);
+            out.ink[size_t(y) * out.width + x] = uint8_t((sum + n / 2) / n);
+        }
+    return out;
+}
+
 } // namespace
+
+const char* const NoCardFault = "no card in the stream";
 
 StreamCheck checkStream(const std::string& bytes)
 {
@@ -205,6 +251,10 @@ StreamCheck checkStream(const std::string& bytes)
                              : "command not ended by CR");
     if (!open.empty())
         return fail(bytes.size(), "stream ends inside <" + open.back() + ">");
+    if (result.cards == 0) {
+        fail(bytes.size(), NoCardFault);
+        result.wholeStream = true;
+    }
     return result;
 }
 
@@ -261,7 +311,9 @@ std::string listing(const std::string& bytes)
     snprintf(line, sizeof(line), "%d card(s), %d face(s), %d panel(s), %zu bytes\n", check.cards, check.faces,
              check.panels, bytes.size());
     out += line;
-    if (!check.ok)
+    if (!check.ok && check.wholeStream)
+        out += "FAULT: " + check.fault + "\n";
+    else if (!check.ok)
         out += "FAULT at byte " + std::to_string(check.offset) + ": " + check.fault + "\n";
     return out;
 }
@@ -277,29 +329,33 @@ std::vector<FacePreview> facePreviews(const std::string& bytes)
     auto finish = [&]() {
         const StreamItem* size = !colour.empty() ? colour.front() : !mono.empty() ? mono.front() : nullptr;
         if (size != nullptr) {
-            face.width = size->width;
-            face.height = size->height;
+            face.dpi = size->dpiX < size->dpiY ? size->dpiX : size->dpiY;
+            face.width = lengthAtDpi(size->crWidth, face.dpi);
+            face.height = lengthAtDpi(size->crHeight, face.dpi);
             const size_t area = size_t(face.width) * face.height;
             face.rgb.assign(area * 3, 255);
+            auto fits = [&face](const SquareInk& ink) {
+                return ink.dpi == face.dpi && ink.width == face.width && ink.height == face.height;
+            };
             // Subtractive inks over white: cyan takes red, magenta green, yellow blue.
             for (const StreamItem* p : colour) {
-                if (p->width != face.width || p->height != face.height)
+                const SquareInk ink = squareInk(bytes, *p);
+                if (!fits(ink))
                     continue;
                 const int channel = p->panel == 'c' ? 0 : p->panel == 'm' ? 1 : 2;
-                const std::vector<uint8_t> dots = panelDots(bytes, *p);
                 for (size_t i = 0; i < area; ++i)
-                    face.rgb[i * 3 + channel] = uint8_t(255 - dots[i]);
+                    face.rgb[i * 3 + channel] = uint8_t(255 - ink.ink[i]);
             }
             for (const StreamItem* p : mono) {
-                const std::vector<uint8_t> dots = panelDots(bytes, *p);
-                FacePreview::Mono picture{p->panel, std::vector<uint8_t>(dots.size()), p->width, p->height};
-                for (size_t i = 0; i < dots.size(); ++i)
-                    picture.gray[i] = uint8_t(255 - dots[i]);
-                // Black resin lies on top of the colours.
-                if (p->panel == 'k' && p->width == face.width && p->height == face.height)
-                    for (size_t i = 0; i < area; ++i)
-                        if (dots[i] != 0)
-                            face.rgb[i * 3] = face.rgb[i * 3 + 1] = face.rgb[i * 3 + 2] = 0;
+                const SquareInk ink = squareInk(bytes, *p);
+                FacePreview::Mono picture{p->panel, std::vector<uint8_t>(ink.ink.size()), ink.width, ink.height};
+                for (size_t i = 0; i < ink.ink.size(); ++i)
+                    picture.gray[i] = uint8_t(255 - ink.ink[i]);
+                // Black resin lies on top of the colours, covering each
+                // pixel as far as its dots are inked.
+                if (p->panel == 'k' && fits(ink))
+                    for (size_t i = 0; i < area * 3; ++i)
+                        face.rgb[i] = uint8_t((face.rgb[i] * (255u - ink.ink[i / 3]) + 127) / 255);
                 face.monoPanels.push_back(std::move(picture));
             }
         }

@@ -10,12 +10,6 @@ namespace {
 const char ESC = 0x1B;
 const char CR = 0x0D;
 
-unsigned lengthAtDpi(unsigned stdLength, unsigned dpi)
-{
-    unsigned long long product = 1ull * stdLength * dpi;
-    return static_cast<unsigned>((product + 299) / 300);
-}
-
 size_t panelDataSize(const StreamItem& p)
 {
     const size_t area = size_t(p.width) * p.height;
@@ -57,6 +51,12 @@ bool readPanelHeader(const std::string& bytes, size_t pos, StreamItem& item, siz
 }
 
 } // namespace
+
+unsigned lengthAtDpi(unsigned stdLength, unsigned dpi)
+{
+    unsigned long long product = 1ull * stdLength * dpi;
+    return static_cast<unsigned>((product + 299) / 300);
+}
 
 uint64_t fnv1a(const uint8_t* data, size_t size)
 {

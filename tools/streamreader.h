@@ -43,17 +43,26 @@ std::string digest(const std::string& bytes);
 
 uint64_t fnv1a(const uint8_t* data, size_t size);
 
+// A length given in dots at 300 dpi, at `dpi`, rounded up (the card sizes of
+// the panel headers).
+unsigned lengthAtDpi(unsigned stdLength, unsigned dpi);
+
 // The first fault of a stream's grammar, if any: every command framed by ESC
 // and CR, markers written as "<...>" and properly nested (DOC holds CARDs, a
 // CARD holds FACEs), panel headers that make sense with exactly the data
 // bytes they announce, and each "<BINARY Size=n>" followed by exactly n bytes
 // of panel commands before its "</BINARY>".
+// A stream that is sound but holds no card at all (empty, or a document
+// without cards) fails with the fault "no card in the stream", which belongs
+// to no single byte (`wholeStream`).
 struct StreamCheck {
     bool ok = true;
     size_t offset = 0;   // byte of the first fault
     std::string fault;   // what is wrong there
+    bool wholeStream = false; // the fault is the stream's as a whole, not at `offset`
     int cards = 0, faces = 0, panels = 0;
 };
+extern const char* const NoCardFault; // "no card in the stream"
 StreamCheck checkStream(const std::string& bytes);
 
 // A readable listing: one line per command (with what it means when known),
@@ -61,10 +70,14 @@ StreamCheck checkStream(const std::string& bytes);
 // the document, card and face it belongs to, each with its byte offset.
 std::string listing(const std::string& bytes);
 
-// The pictures of one face as it will look on the card, the right way up.
+// The pictures of one face as it will look on the card, the right way up,
+// with square pixels at the lower of the panels' two resolutions: a face
+// printed at 600 x 300 or 1200 x 300 dpi is drawn at 300 dpi (1016 x 648
+// pixels for a CR80 card), each pixel the mean ink of the dots it covers.
 struct FacePreview {
     int card = 0;             // from 1
     bool back = false;        // the face's "Sv" command: back, else front
+    unsigned dpi = 0;         // the resolution of the square pixels
     unsigned width = 0, height = 0;
     std::vector<uint8_t> rgb; // the face: Y, M and C inks over white, K in black on top (empty: no panel)
     struct Mono {

@@ -21,9 +21,12 @@ std::string cmd(const std::string& text)
     return "\x1b" + text + "\r";
 }
 
-// A panel download of a 16 x 8 card whose ink at (x, y) from the top-left is ink(x, y).
-std::string panel(char letter, int levels, const std::function<uint8_t(unsigned, unsigned)>& ink)
+// A panel download of a 16 x 8 card (at 300 dpi) whose ink at the panel's
+// dot (x, y) from the top-left is ink(x, y).
+std::string panel(char letter, int levels, const std::function<uint8_t(unsigned, unsigned)>& ink,
+                  unsigned dpiX = 300, unsigned dpiY = 300)
 {
+    const unsigned W = 16 * dpiX / 300, H = 8 * dpiY / 300;
     std::string data;
     if (levels == 256) {
         data.assign(W * H, '\0');
@@ -37,7 +40,8 @@ std::string panel(char letter, int levels, const std::function<uint8_t(unsigned,
                 if (ink(x, y))
                     data[x * (H / 8) + (H - 1 - y) / 8] |= char(0x80 >> ((H - 1 - y) % 8));
     }
-    return "\x1b" "Dbxs;" + std::string(1, letter) + ";" + std::to_string(levels) + ";300;300;16;8;" + data + "\r";
+    return "\x1b" "Dbxs;" + std::string(1, letter) + ";" + std::to_string(levels) + ";" + std::to_string(dpiX) + ";" +
+           std::to_string(dpiY) + ";16;8;" + data + "\r";
 }
 
 uint8_t yellowLeftHalf(unsigned x, unsigned)
@@ -165,6 +169,49 @@ TEST(StreamPreview, FacesComposeInksTheRightWayUp)
     EXPECT_EQ(faces[1].monoPanels[0].panel, 'o');
 }
 
+TEST(StreamPreview, FacesKeepTheCardsAspectAtAnyResolution)
+{
+    // A 16 x 8 card: yellow on its left half, and one black dot, the first
+    // of those that make the pixel (3, 2) at 300 dpi. Faces are drawn with
+    // square pixels at the lower resolution, each the mean of its dots, so
+    // the dot grays half of its pixel at 600 x 300 and a quarter at 1200 x 300.
+    const struct {
+        unsigned dpiX, dpiY;
+        unsigned width, height, dotX, dotY; // the picture, and the pixel of the dot
+        int dotGray;                        // that pixel in the black panel's picture
+    } cases[] = {
+        {300, 300, 16, 8, 3, 2, 0},     {600, 300, 16, 8, 3, 2, 127}, {1200, 300, 16, 8, 3, 2, 191},
+        {300, 600, 16, 8, 3, 2, 127},   {300, 1200, 16, 8, 3, 2, 191}, {600, 600, 32, 16, 6, 4, 0},
+    };
+    for (const auto& c : cases) {
+        const std::string what = std::to_string(c.dpiX) + "x" + std::to_string(c.dpiY);
+        const unsigned panelW = 16 * c.dpiX / 300;
+        const std::string panels =
+            panel('y', 256, [panelW](unsigned x, unsigned) { return x < panelW / 2 ? 255 : 0; }, c.dpiX, c.dpiY) +
+            panel('k', 2, [&c](unsigned x, unsigned y) { return x == 3 * c.dpiX / 300 && y == 2 * c.dpiY / 300 ? 255 : 0; },
+                  c.dpiX, c.dpiY);
+        const std::vector<FacePreview> faces = facePreviews(stream(face("Sr", panels)));
+        ASSERT_EQ(faces.size(), 1u) << what;
+        const FacePreview& f = faces[0];
+        ASSERT_EQ(f.width, c.width) << what;
+        ASSERT_EQ(f.height, c.height) << what;
+        ASSERT_EQ(f.monoPanels.size(), 1u) << what;
+        const FacePreview::Mono& k = f.monoPanels[0];
+        ASSERT_EQ(k.width, c.width) << what;
+        ASSERT_EQ(k.height, c.height) << what;
+        EXPECT_EQ(k.gray[c.dotY * c.width + c.dotX], c.dotGray) << what;
+        EXPECT_EQ(k.gray[c.dotY * c.width + c.dotX + 1], 255) << what;
+        auto rgb = [&f](unsigned x, unsigned y) {
+            const uint8_t* p = &f.rgb[(y * f.width + x) * 3];
+            return std::vector<int>{p[0], p[1], p[2]};
+        };
+        // The black covers the yellow as far as it inks the pixel.
+        EXPECT_EQ(rgb(c.dotX, c.dotY), (std::vector<int>{c.dotGray, c.dotGray, 0})) << what;
+        EXPECT_EQ(rgb(c.width / 2 - 1, c.height - 1), (std::vector<int>{255, 255, 0})) << what;
+        EXPECT_EQ(rgb(c.width / 2, 0), (std::vector<int>{255, 255, 255})) << what;
+    }
+}
+
 TEST(StreamPreview, PngHoldsThePixels)
 {
     cr80test::TempDir dir;
@@ -187,23 +234,58 @@ TEST(CardstreamProgram, ExitStatusAndFiles)
 {
     cr80test::TempDir dir;
     const std::string good = dir.write("good.prn", Good);
-    const std::string bad = dir.write("bad.prn", Good.substr(0, Good.find("</DOC>")));
+    const std::string NoCard = "no card in the stream\n";
+    const std::string cardless =
+        cmd("Psync;1;0") + "<HEADER>" + cmd("Pr;0;t") + "</HEADER>" + "<DOC Duplex=0>" + "</DOC>" + "<END>";
     auto run = [](std::vector<std::string> args) {
         cr80test::ProcessRequest request;
         request.argv = {CR80_CARDSTREAM_PATH};
         request.argv.insert(request.argv.end(), args.begin(), args.end());
         return cr80test::runProcess(request);
     };
-    cr80test::ProcessResult r = run({"--check", good});
-    EXPECT_TRUE(r.exitedWith(0));
-    EXPECT_EQ(r.out, "ok: 1 card(s), 2 face(s), 3 panel(s), " + std::to_string(Good.size()) + " bytes\n");
-    r = run({"--check", bad});
+    const struct {
+        const char* name;
+        std::string bytes;
+        int status;
+        std::string out;
+    } checks[] = {
+        {"good", Good, 0, "ok: 1 card(s), 2 face(s), 3 panel(s), " + std::to_string(Good.size()) + " bytes\n"},
+        {"cut short", Good.substr(0, Good.find("</DOC>")), 1,
+         "fault at byte " + std::to_string(Good.find("</DOC>")) + ": stream ends inside <DOC>\n"},
+        {"empty", "", 1, NoCard},
+        {"no card", cardless, 1, NoCard},
+        {"cut short before its first card", cardless.substr(0, cardless.find("</DOC>")), 1,
+         "fault at byte " + std::to_string(cardless.find("</DOC>")) + ": stream ends inside <DOC>\n"},
+    };
+    for (const auto& c : checks) {
+        cr80test::ProcessResult r = run({"--check", dir.write("check.prn", c.bytes)});
+        EXPECT_TRUE(r.exitedWith(c.status)) << c.name;
+        EXPECT_EQ(r.out, c.out) << c.name;
+    }
+    cr80test::ProcessResult r = run({dir.write("cardless.prn", cardless)});
     EXPECT_TRUE(r.exitedWith(1));
-    EXPECT_EQ(r.out, "fault at byte " + std::to_string(Good.find("</DOC>")) + ": stream ends inside <DOC>\n");
+    EXPECT_NE(r.out.find("FAULT: " + NoCard), std::string::npos) << r.out;
+    r = run({"--png", dir.file("none"), dir.file("cardless.prn")});
+    EXPECT_TRUE(r.exitedWith(1));
+    EXPECT_EQ(r.out, NoCard);
+
     r = run({"--png", dir.file("p"), good});
     EXPECT_TRUE(r.exitedWith(0)) << r.err;
     for (const char* name : {"p-card1-front.png", "p-card1-front-k.png", "p-card1-back.png", "p-card1-back-o.png"})
         EXPECT_EQ(cr80test::readFile(dir.file(name)).substr(1, 3), "PNG") << name;
+    // Twice as many dots across at 600 x 300 dpi: the pictures keep the card's 2:1.
+    const std::string wide = stream(face("Sr", panel('y', 256, yellowLeftHalf, 600, 300) +
+                                               panel('k', 2, dotAt3x2, 600, 300)));
+    r = run({"--png", dir.file("w"), dir.write("wide.prn", wide)});
+    EXPECT_TRUE(r.exitedWith(0)) << r.err;
+    for (const char* name : {"w-card1-front.png", "w-card1-front-k.png"}) {
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_file(&image, dir.file(name).c_str())) << name;
+        EXPECT_EQ(image.width, W) << name;
+        EXPECT_EQ(image.height, H) << name;
+        png_image_free(&image);
+    }
     EXPECT_TRUE(run({}).exitedWith(2));
     EXPECT_TRUE(run({dir.file("missing.prn")}).exitedWith(2));
 }
