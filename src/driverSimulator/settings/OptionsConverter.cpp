@@ -297,6 +297,8 @@ const Choice Choices[] = {
     {"BHalftoning", isHalftoning, "FLOYD"},
     {"GSmoothing", isSmoothing, "None"},
     {"IPostSmoothing", isSmoothing, "None"},
+    // Any value but OFF turns pipe detection on.
+    {"GPipeDetection", isOnOff, "ON"},
     {"GInputTray", [](const char* v) { return isListed(v, InputTrayTable); }, "PRINTER"},
     {"GOutputTray", [](const char* v) { return isListed(v, OutputTrayTable); }, "PRINTER"},
     {"GRejectBox", [](const char* v) { return isListed(v, RejectBoxTable); }, "PRINTER"},
