@@ -146,6 +146,14 @@ TEST(FilterStatus, JobValuesCannotForgeStatusLines)
         {"passthrough and text region values", "user", "Card",
          Card + "passthrough='[FH]Pa" + Forged + "' IFTextRegion='1x2" + Forged + "'", "", Printed},
         {"page header text", "user", "Card", Card, rawRasterOf({oddHeader}), Printed},
+        {"keyword value", "user", "Card", Card + "GRibbonType='RC\nERROR: forged\r\nPAGE: 9 1'", "",
+         "WARNING: GRibbonType: \"RC\\nERROR: forged\\r\\nPAGE: 9 1\" is not one of its choices; RC_YMCKO is used "
+         "instead\n" +
+             Printed},
+        {"long keyword value", "user", "Card", Card + "GRibbonType=x" + wide, "",
+         "WARNING: GRibbonType: \"x" + wide.substr(0, 62) + "...\" is not one of its choices; RC_YMCKO is used "
+         "instead\n" +
+             Printed},
         {"track data", "user", "Card", Card + "Track2Data='1" + Forged + "'", "",
          "INFO: Card custom 5.4x3.4 mm at 300x300 dpi, ribbon RC_YMCKO, one-sided, black: none, overlay: none, "
          "tracks: 2\n"

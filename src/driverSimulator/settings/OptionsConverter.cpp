@@ -335,13 +335,19 @@ const Choice Choices[] = {
     {"IGMonochromeSpeed", isValChoice, "VAL10"},
 };
 
-// A job value as a warning shows it: at most so many bytes, so that the
-// warning stays one line CUPS reads whole.
+// A job value as a warning shows it: at most so many bytes, cut before a
+// character (not inside one of UTF-8), so that the warning stays one line
+// CUPS reads whole.
 std::string shownValue(const char* value)
 {
     const size_t MaxShown = 64;
     const size_t length = strlen(value);
-    return length <= MaxShown ? std::string(value) : std::string(value, MaxShown) + "...";
+    if (length <= MaxShown)
+        return value;
+    size_t cut = MaxShown;
+    while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80)
+        --cut;
+    return std::string(value, cut) + "...";
 }
 
 // Text-region numbers never go beyond the int range the rectangle takes.
