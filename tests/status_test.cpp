@@ -91,12 +91,15 @@ TEST(FilterStatus, EveryPrintedCardAndEveryLostPageIsToldToCups)
         // Mistaken choices print with what the warnings name.
         {"mistaken choices", rasterOf({card}),
          "GRibbonType=BOGUS Resolution=150dpi FBlackManagement=TEXTINBLACK IFTextRegion=10X20 "
-         "BBlackManagement=TEXTINBLACK ISendBlankPanel=true FHalftoning=FLOYD GFeederPos=AUTO",
+         "BBlackManagement=TEXTINBLACK ISendBlankPanel=true FHalftoning=FLOYD GFeederPos=AUTO IGBlackSub=FF80",
          "WARNING: Resolution: \"150dpi\" is not one of its choices; 300x300 dpi is used instead\n"
          "WARNING: ISendBlankPanel: \"true\" is not one of its choices; OFF is used instead\n"
          "WARNING: GRibbonType: \"BOGUS\" is not one of its choices; RC_YMCKO is used instead\n"
+         "WARNING: IFTextRegion: \"10X20\" cannot be read at character 3; that region and those before it are "
+         "not used\n"
          "WARNING: FBlackManagement is TEXTINBLACK but the job gives no text region for the front: no text was "
          "extracted to the black panel (the regions are set with IFTextRegion)\n"
+         "WARNING: IGBlackSub: \"FF80\" is not six hexadecimal digits; black is not replaced by a fixed colour\n"
          "INFO: Card CR80 at 300x300 dpi, ribbon RC_YMCKO, one-sided, black: text regions (0), overlay: none, "
          "tracks: none\n"
          "INFO: Printing card 1\nPAGE: 1 1\n",
@@ -144,7 +147,10 @@ TEST(FilterStatus, JobValuesCannotForgeStatusLines)
         {"title", "user", "Card" + Forged, Card, "", Printed},
         {"user", "bob" + Forged, "Card", Card, "", Printed},
         {"passthrough and text region values", "user", "Card",
-         Card + "passthrough='[FH]Pa" + Forged + "' IFTextRegion='1x2" + Forged + "'", "", Printed},
+         Card + "passthrough='[FH]Pa" + Forged + "' IFTextRegion='1x2" + Forged + "'", "",
+         "WARNING: IFTextRegion: \"1x2\\nPAGE: 999 1\\nATTR: job-impressions=99\\nPPD: DefaultGRibbonType...\" "
+         "cannot be read at character 126; that region and those before it are not used\n" +
+             Printed},
         {"page header text", "user", "Card", Card, rawRasterOf({oddHeader}), Printed},
         {"keyword value", "user", "Card", Card + "GRibbonType='RC\nERROR: forged\r\nPAGE: 9 1'", "",
          "WARNING: GRibbonType: \"RC\\nERROR: forged\\r\\nPAGE: 9 1\" is not one of its choices; RC_YMCKO is used "

@@ -1204,6 +1204,9 @@ void OptionsConverter::updateTextRegionOptions(const char* gpdOption, bool*, boo
             InternalLog::print(
                 L"[TAVRIN UNIDRIVER][OptionsConverter::updateTextRegionOptions] WARNING - Parsing error (%S)\r\n",
                 gpdOption);
+            StatusReporter::warning(std::string(isRelatedToFrontSide ? "IFTextRegion" : "IBTextRegion") + ": \"" +
+                                    shownValue(gpdOption) + "\" cannot be read at character " +
+                                    std::to_string(i + 1) + "; that region and those before it are not used");
             return;
         }
     }
@@ -1351,6 +1354,8 @@ void OptionsConverter::updateBlackSubsStrategyOptions(const char* gpdOption, boo
     if (strlen(gpdOption) != 6) {
         InternalLog::print(L"[TAVRIN UNIDRIVER][OptionsConverter::updateBlackSubsStrategyOptions] WARNING - "
                            L"IGBlackSub: Bad format - Option skipped\r\n");
+        StatusReporter::warning("IGBlackSub: \"" + shownValue(gpdOption) +
+                                "\" is not six hexadecimal digits; black is not replaced by a fixed colour");
         return;
     }
     setBothFaces(isFixedColorBlackSubst, OptionTrue);
