@@ -210,13 +210,28 @@ bool isListed(const char* value, const Entry (&table)[N])
     return false;
 }
 
-bool isValChoice(const char* value)
+// The level of VALd or VALdd into `level`; false for any other value.
+bool readValLevel(const char* value, int* level)
 {
     if (!OptionsConverter::matches(value, "VAL"))
         return false;
     const size_t length = strlen(value);
     const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-    return (length == 4 || length == 5) && isDigit(value[3]) && (length == 4 || isDigit(value[4]));
+    if (length == 4 && isDigit(value[3])) {
+        *level = value[3] - '0';
+        return true;
+    }
+    if (length == 5 && isDigit(value[3]) && isDigit(value[4])) {
+        *level = (value[3] - '0') * 10 + (value[4] - '0');
+        return true;
+    }
+    return false;
+}
+
+bool isValChoice(const char* value)
+{
+    int level = 0;
+    return readValLevel(value, &level);
 }
 
 bool isOnOff(const char* value)
@@ -468,15 +483,8 @@ bool OptionsConverter::matches(const char* value, const char* keyword)
 
 int OptionsConverter::valLevel(const char* value)
 {
-    if (!matches(value, "VAL"))
-        return 10;
-    const size_t length = strlen(value);
-    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-    if (length == 4 && isDigit(value[3]))
-        return value[3] - '0';
-    if (length == 5 && isDigit(value[3]) && isDigit(value[4]))
-        return (value[3] - '0') * 10 + (value[4] - '0');
-    return 10;
+    int level = 10;
+    return readValLevel(value, &level) ? level : 10;
 }
 
 int OptionsConverter::toInt(const char* value)
