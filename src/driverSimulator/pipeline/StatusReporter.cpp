@@ -89,6 +89,16 @@ void StatusReporter::jobError(const char* text)
     writeLine(std::string("ERROR: ") + (text ? text : "the job failed"));
 }
 
+void StatusReporter::warning(const std::string& text)
+{
+    writeLine("WARNING: " + text);
+}
+
+void StatusReporter::jobSettings(const std::string& summary)
+{
+    writeLine("INFO: " + summary);
+}
+
 void StatusReporter::streamFailed(const char* reason)
 {
     if (streamLost)

@@ -2,7 +2,14 @@
 // standard error what happens to the job, in whole lines CUPS understands:
 //   "PAGE: n 1"          one per card copy handed to the printer (accounting),
 //   "INFO: Printing card n"  when a card has been sent,
-//   "ERROR: <cause>"     for every failure that costs a card or the job.
+//   "ERROR: <cause>"     for every failure that costs a card or the job,
+//   "WARNING: <text>"    for a setting of the job that is not honoured as
+//                        given (the job goes on with what the line names),
+//   "INFO: <settings>"   once per job, the settings it is printed with.
+// At LogLevel info these are the only lines of the filter a CUPS
+// administrator sees: everything else the filter writes on standard error
+// (the filter log, the pipeline trace) starts with no status prefix and is
+// logged by CUPS at debug level.
 // The exit status stays 0 for every failure but one, so these lines are how
 // CUPS and the user learn that a job failed. The exception is a printer
 // stream that cannot be written (a full disk, a closed pipe): nothing can
@@ -42,6 +49,12 @@ public:
 
     // Anything else that costs the job: "ERROR: " + text.
     static void jobError(const char* text);
+
+    // A setting not honoured as given; the job goes on: "WARNING: " + text.
+    static void warning(const std::string& text);
+
+    // What the job prints with, once per job: "INFO: " + summary.
+    static void jobSettings(const std::string& summary);
 
     // The printer stream could not be written: one "ERROR: " line saying so
     // (with `reason`, the system's words), however often it is called. From

@@ -94,6 +94,8 @@ bool UniDriverAdapter::startDoc(char* docName, dword jobId, PDEVOBJ pDevObj, IPr
         if (!isExternalOptionManagement && !externalToInternal(pDevObj, helper))
             InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::startDoc] reading option : some options are "
                                L"missing (not an error)\r\n");
+        if (!isExternalOptionManagement && !jobSummary.empty())
+            StatusReporter::jobSettings(jobSummary);
         if (!jobRefusal.empty()) {
             // No document supervisor: every face of the job is refused.
             isStartDocTaggedVisited = true;
@@ -139,6 +141,7 @@ bool UniDriverAdapter::externalToInternal(PDEVOBJ pDevObj, IPrintOemDriverUni* h
                                monochromeReaders, pDevObj, helper);
     const bool isConverted = converter.convert();
     jobRefusal = converter.getJobRefusal();
+    jobSummary = converter.describeJob();
     return isConverted;
 }
 

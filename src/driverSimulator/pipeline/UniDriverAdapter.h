@@ -63,6 +63,8 @@ private:
     MediaDefinition* media;
     // Why the last conversion refused the job; empty when it may be printed.
     std::string jobRefusal;
+    // The last conversion's settings in words, told to CUPS once per job.
+    std::string jobSummary;
 };
 
 } // namespace tavgdi

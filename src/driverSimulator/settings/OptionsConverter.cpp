@@ -18,6 +18,7 @@
 #include "input/PictureFiles.h"
 #include "pipeline/ExternalBufferAggregator.h"
 #include "pipeline/GRect.h"
+#include "pipeline/StatusReporter.h"
 #include "pipeline/StdLGRectManager.h"
 #include "settings/IExternalInterSettingsReader.h"
 #include "settings/IGDataOptions.h"
@@ -184,6 +185,186 @@ const DuplexEntry* findDuplex(const char* value)
     return nullptr;
 }
 
+const Keyword OnOffTable[] = {{"ON", 1}, {"OFF", 0}};
+
+const Keyword MonoReaderTypeTable[] = {{"FILE", 0}, {"REG", 1}};
+
+// "EXADVSMOOTH" smooths as "ADVSMOOTH" does, without forcing 8-bit panels.
+const Keyword SmoothingTable[] = {
+    {"STDSMOOTH", SmoothingStandard},
+    {"ADVSMOOTH", SmoothingAdvanced},
+    {"EXADVSMOOTH", SmoothingAdvanced},
+};
+
+// What a single-colour ribbon the converter does not know prints as.
+const char* const UnknownSingleColourRibbon = "single-colour code 0";
+
+// True when value begins with the text of one of the table's entries.
+template <typename Entry, size_t N>
+bool isListed(const char* value, const Entry (&table)[N])
+{
+    for (const Entry& entry : table) {
+        if (OptionsConverter::matches(value, entry.text))
+            return true;
+    }
+    return false;
+}
+
+// The level of VALd or VALdd into `level`; false for any other value.
+bool readValLevel(const char* value, int* level)
+{
+    if (!OptionsConverter::matches(value, "VAL"))
+        return false;
+    const size_t length = strlen(value);
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (length == 4 && isDigit(value[3])) {
+        *level = value[3] - '0';
+        return true;
+    }
+    if (length == 5 && isDigit(value[3]) && isDigit(value[4])) {
+        *level = (value[3] - '0') * 10 + (value[4] - '0');
+        return true;
+    }
+    return false;
+}
+
+bool isValChoice(const char* value)
+{
+    int level = 0;
+    return readValLevel(value, &level);
+}
+
+bool isOnOff(const char* value)
+{
+    return isListed(value, OnOffTable);
+}
+
+bool isBlackManagement(const char* value)
+{
+    return isListed(value, BlackManagementTable);
+}
+
+bool isOverlayManagement(const char* value)
+{
+    return isListed(value, OverlayManagementTable);
+}
+
+bool isHalftoning(const char* value)
+{
+    // FLOYD names the error diffusion every other value falls back to.
+    return isListed(value, HalftoningTable) || OptionsConverter::matches(value, "FLOYD");
+}
+
+bool isSmoothing(const char* value)
+{
+    return isListed(value, SmoothingTable);
+}
+
+bool isDuplexKinds(const char* value)
+{
+    return isListed(value, DuplexTable);
+}
+
+bool isPanelManagement(const char* value)
+{
+    return isListed(value, PanelManagementTable);
+}
+
+bool isMagEncoding(const char* value)
+{
+    return isListed(value, MagEncodingTable);
+}
+
+bool isRibbon(const char* value)
+{
+    return isListed(value, ColorRibbonTable) || OptionsConverter::matches(value, "RM_KO") ||
+           OptionsConverter::matches(value, "RM_SOKO") || isListed(value, MonoRibbonTable);
+}
+
+// A keyword setting, how to tell its choices and what a value that is none
+// of them comes to (null: the ribbon's own rule).
+struct Choice {
+    const char* setting;
+    bool (*isKnown)(const char* value);
+    const char* instead;
+};
+
+const Choice Choices[] = {
+    // DPI300 is what CUPS's 300dpi becomes: the fallback's own name.
+    {"Resolution", [](const char* v) { return isListed(v, DpiTable) || OptionsConverter::matches(v, "DPI300"); },
+     "300x300 dpi"},
+    {"PaperSize", [](const char* v) { return isListed(v, FormTable) || OptionsConverter::matches(v, "CRCUSTOM"); },
+     "CR80"},
+    {"ISendBlankPanel", isOnOff, "OFF"},
+    {"GHighQualityMode", isOnOff, "OFF"},
+    {"IGMonoReaderType", [](const char* v) { return isListed(v, MonoReaderTypeTable); }, "FILE"},
+    {"FBlackManagement", isBlackManagement, "None"},
+    {"BBlackManagement", isBlackManagement, "None"},
+    {"FOverlayManagement", isOverlayManagement, "None"},
+    {"BOverlayManagement", isOverlayManagement, "None"},
+    {"FPageRotate180", isOnOff, "OFF"},
+    {"BPageRotate180", isOnOff, "OFF"},
+    {"GRibbonType", isRibbon, nullptr},
+    {"Duplex", [](const char* v) { return OptionsConverter::matches(v, "HORIZONTAL"); }, "one-sided"},
+    {"GDuplexType", isDuplexKinds, "DUPLEX_MM"},
+    {"GDuplexMode", isDuplexKinds, "one-sided"},
+    {"FHalftoning", isHalftoning, "FLOYD"},
+    {"BHalftoning", isHalftoning, "FLOYD"},
+    {"GSmoothing", isSmoothing, "None"},
+    {"IPostSmoothing", isSmoothing, "None"},
+    // Any value but OFF turns pipe detection on.
+    {"GPipeDetection", isOnOff, "ON"},
+    {"GInputTray", [](const char* v) { return isListed(v, InputTrayTable); }, "PRINTER"},
+    {"GOutputTray", [](const char* v) { return isListed(v, OutputTrayTable); }, "PRINTER"},
+    {"GRejectBox", [](const char* v) { return isListed(v, RejectBoxTable); }, "PRINTER"},
+    {"GFeederCfg", [](const char* v) { return isListed(v, FeederCfgTable); }, "PRINTER"},
+    {"GFeederPos", [](const char* v) { return isListed(v, FeederPosTable); }, "PRINTER"},
+    {"GCardPreloading", isOnOff, "OFF"},
+    {"FColorContrast", isValChoice, "VAL10"},
+    {"BColorContrast", isValChoice, "VAL10"},
+    {"FColorBrightness", isValChoice, "VAL10"},
+    {"BColorBrightness", isValChoice, "VAL10"},
+    {"FMonochromeContrast", isValChoice, "VAL10"},
+    {"BMonochromeContrast", isValChoice, "VAL10"},
+    {"FOverlayContrast", isValChoice, "VAL10"},
+    {"BOverlayContrast", isValChoice, "VAL10"},
+    {"GMagCoercivity", [](const char* v) { return isListed(v, MagCoercivityTable); }, "None"},
+    {"GMagT1Encoding", isMagEncoding, "NONE"},
+    {"GMagT2Encoding", isMagEncoding, "NONE"},
+    {"GMagT3Encoding", isMagEncoding, "NONE"},
+    {"GShortPanelManagement", isPanelManagement, "None"},
+    {"GColorPanelManagement", isPanelManagement, "None"},
+    {"GMonoPanelManagement", isPanelManagement, "None"},
+    {"GOverlayPanelManagement", isPanelManagement, "None"},
+    {"IGSendSpoolerSession", isOnOff, "OFF"},
+    {"IGSendPrintStatusDisableMode", isOnOff, "OFF"},
+    // Any value but OFF refuses pages that do not fit the card.
+    {"IGStrictPageSetup", isOnOff, "ON"},
+    {"IGSendIQLA", isOnOff, "OFF"},
+    {"IGIQLABY", isValChoice, "VAL10"},
+    {"IGIQLACY", isValChoice, "VAL10"},
+    {"IGIQLABM", isValChoice, "VAL10"},
+    {"IGIQLACM", isValChoice, "VAL10"},
+    {"IGIQLABC", isValChoice, "VAL10"},
+    {"IGIQLACC", isValChoice, "VAL10"},
+    {"IGMonochromeSpeed", isValChoice, "VAL10"},
+};
+
+// A job value as a warning shows it: at most so many bytes, cut before a
+// character (not inside one of UTF-8), so that the warning stays one line
+// CUPS reads whole.
+std::string shownValue(const char* value)
+{
+    const size_t MaxShown = 64;
+    const size_t length = strlen(value);
+    if (length <= MaxShown)
+        return value;
+    size_t cut = MaxShown;
+    while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80)
+        --cut;
+    return std::string(value, cut) + "...";
+}
+
 // Text-region numbers never go beyond the int range the rectangle takes.
 const dword MaxRegionNumber = static_cast<dword>(INT_MAX);
 // Beyond this place value any non-zero digit saturates the number.
@@ -302,15 +483,8 @@ bool OptionsConverter::matches(const char* value, const char* keyword)
 
 int OptionsConverter::valLevel(const char* value)
 {
-    if (!matches(value, "VAL"))
-        return 10;
-    const size_t length = strlen(value);
-    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-    if (length == 4 && isDigit(value[3]))
-        return value[3] - '0';
-    if (length == 5 && isDigit(value[3]) && isDigit(value[4]))
-        return (value[3] - '0') * 10 + (value[4] - '0');
-    return 10;
+    int level = 10;
+    return readValLevel(value, &level) ? level : 10;
 }
 
 int OptionsConverter::toInt(const char* value)
@@ -378,6 +552,111 @@ const char* OptionsConverter::loadOptionValue(const char* feature, IExternalInte
     return nullptr;
 }
 
+void OptionsConverter::checkChoice(const char* setting, const char* value)
+{
+    if (setting == nullptr || value == nullptr)
+        return;
+    for (const Choice& choice : Choices) {
+        if (strcmp(choice.setting, setting) != 0)
+            continue;
+        if (choice.isKnown(value))
+            return;
+        const char* instead = choice.instead;
+        if (instead == nullptr)
+            instead = matches(value, "RM_") ? UnknownSingleColourRibbon : ColorRibbonTable[0].text;
+        StatusReporter::warning(std::string(setting) + ": \"" + shownValue(value) +
+                                "\" is not one of its choices; " + instead + " is used instead");
+        return;
+    }
+}
+
+void OptionsConverter::checkTextInBlack(bool isRelatedToFrontSide)
+{
+    if (faceOptions(isRelatedToFrontSide)->getOption(BlackManagement) != BlackMgtOnlyText ||
+        textRegionCount[isRelatedToFrontSide ? 0 : 1] > 0)
+        return;
+    // A one-sided job prints no back face.
+    if (!isRelatedToFrontSide && cardOptions->getOption(TwoSidedMode) != TavGdiOptions::Duplex)
+        return;
+    StatusReporter::warning(std::string(isRelatedToFrontSide ? "FBlackManagement" : "BBlackManagement") +
+                            " is TEXTINBLACK but the job gives no text region for the " +
+                            (isRelatedToFrontSide ? "front" : "back") +
+                            ": no text was extracted to the black panel (the regions are set with " +
+                            (isRelatedToFrontSide ? "IFTextRegion" : "IBTextRegion") + ")");
+}
+
+std::string OptionsConverter::describeJob()
+{
+    if (existsNullOptionManager())
+        return std::string();
+    const bool isTwoSided = cardOptions->getOption(TwoSidedMode) == TavGdiOptions::Duplex;
+
+    std::string card;
+    const int width = frontFaceOptions->getOption(PaperSizeW);
+    const int height = frontFaceOptions->getOption(PaperSizeH);
+    if (frontFaceOptions->getOption(PaperSizeCustom) != OptionTrue) {
+        for (const FormEntry& entry : FormTable) {
+            if (static_cast<int>(entry.width) == width && static_cast<int>(entry.height) == height) {
+                card = entry.text;
+                break;
+            }
+        }
+    }
+    if (card.empty()) {
+        // Card sizes are dots at 300 dpi; tenths of a millimetre read better.
+        const auto mm = [](int dots) {
+            const long long tenths = (static_cast<long long>(dots) * 254 + 150) / 300;
+            return std::to_string(tenths / 10) + "." + std::to_string(std::llabs(tenths % 10));
+        };
+        card = "custom " + mm(width) + "x" + mm(height) + " mm";
+    }
+
+    const auto faceKind = [this](bool isFront) {
+        return faceOptions(isFront)->getOption(OutputDeviceType) == DeviceColor ? "colour" : "monochrome";
+    };
+    const auto black = [this](bool isFront) -> std::string {
+        switch (faceOptions(isFront)->getOption(BlackManagement)) {
+        case BlackMgtAll:
+            return "all black dots";
+        case BlackMgtOnlyText:
+            return "text regions (" + std::to_string(textRegionCount[isFront ? 0 : 1]) + ")";
+        case BlackMgtBmp:
+            return "picture";
+        default:
+            return "none";
+        }
+    };
+    const auto overlay = [this](bool isFront) -> std::string {
+        switch (faceOptions(isFront)->getOption(OverlayManagement)) {
+        case OverlayMgtFull:
+            return "full";
+        case OverlayMgtBmp:
+            return "picture";
+        default:
+            return "none";
+        }
+    };
+    const auto perFace = [isTwoSided](const std::string& front, const std::string& back) {
+        return isTwoSided ? "front " + front + ", back " + back : front;
+    };
+
+    std::string tracks;
+    for (int track = 0; track < 3; ++track) {
+        if (hasTrackData[track])
+            tracks += (tracks.empty() ? "" : ", ") + std::to_string(track + 1);
+    }
+
+    std::string text = "Card " + card + " at " + std::to_string(frontFaceOptions->getOption(DpiX)) + "x" +
+                       std::to_string(frontFaceOptions->getOption(DpiY)) + " dpi, ribbon " +
+                       (ribbonName.empty() ? ColorRibbonTable[0].text : ribbonName) + ", ";
+    text += isTwoSided ? std::string("two-sided (front ") + faceKind(true) + ", back " + faceKind(false) + ")"
+                       : std::string("one-sided");
+    text += ", black: " + perFace(black(true), black(false));
+    text += ", overlay: " + perFace(overlay(true), overlay(false));
+    text += ", tracks: " + (tracks.empty() ? std::string("none") : tracks);
+    return text;
+}
+
 bool OptionsConverter::loadDelimStringFromRegistry(void*, wchar_t*, wchar_t*)
 {
     return false;
@@ -408,7 +687,11 @@ bool OptionsConverter::convert()
     cardOptions->setOption(CopyCount, copyCount);
 
     bool rv = true;
-    auto load = [this, settings](const char* name) { return loadOptionValue(name, settings, nullptr); };
+    auto load = [this, settings](const char* name) {
+        const char* value = loadOptionValue(name, settings, nullptr);
+        checkChoice(name, value);
+        return value;
+    };
 
     updateDpiOptions(load("Resolution"), &rv);
     updateFormNameOptions(load("PaperSize"), &rv);
@@ -461,6 +744,8 @@ bool OptionsConverter::convert()
     updateThresholdOptions(load("IBDarkLevelValue"), &rv, DarkLevelValue, false);
     updateTextRegionOptions(load("IFTextRegion"), &rv, true);
     updateTextRegionOptions(load("IBTextRegion"), &rv, false);
+    checkTextInBlack(true);
+    checkTextInBlack(false);
     updatePipeDetectionOptions(load("GPipeDetection"), &rv);
     updatePipeDefinitionOptions(load("IPipeDefinition"), &rv);
     updateMagCoercivityOptions(load("GMagCoercivity"), &rv);
@@ -605,15 +890,11 @@ void OptionsConverter::updateHalftoningOptions(const char* gpdOption, bool*, boo
 
 void OptionsConverter::updateSmoothingOptions(const char* gpdOption, bool isStandardOption, bool*)
 {
-    const Keys key = isStandardOption ? Smoothing : PostSmoothing;
-    if (matches(gpdOption, "STDSMOOTH")) {
-        setBothFaces(key, SmoothingStandard);
-    } else if (matches(gpdOption, "ADVSMOOTH")) {
-        setBothFaces(key, SmoothingAdvanced);
+    const int value = lookup(gpdOption, SmoothingTable, NotStored);
+    if (value != NotStored)
+        setBothFaces(isStandardOption ? Smoothing : PostSmoothing, value);
+    if (matches(gpdOption, "ADVSMOOTH"))
         setBothFaces(DbFormatOut, DbFormat8bit);
-    } else if (matches(gpdOption, "EXADVSMOOTH")) {
-        setBothFaces(key, SmoothingAdvanced);
-    }
 }
 
 void OptionsConverter::updateInputTrayOptions(const char* gpdOption, bool*)
@@ -769,6 +1050,8 @@ void OptionsConverter::updateFormCustomValue(const char* gpdOption, bool*, bool 
 void OptionsConverter::updateRibbonTypeOptions(const char* gpdOption, bool*)
 {
     int code = 0;
+    // Code 0 of a colour ribbon is YMCKO.
+    ribbonName = ColorRibbonTable[0].text;
     if (gpdOption == nullptr) {
         setFaceKind(frontFaceOptions, true);
         setFaceKind(backFaceOptions, true);
@@ -778,6 +1061,7 @@ void OptionsConverter::updateRibbonTypeOptions(const char* gpdOption, bool*)
         for (const ColorRibbonEntry& entry : ColorRibbonTable) {
             if (matches(gpdOption, entry.text)) {
                 code = entry.code;
+                ribbonName = entry.text;
                 if (entry.isShortPanel)
                     setBothFaces(ShortPanelManagement, OptionAuto);
             }
@@ -786,10 +1070,12 @@ void OptionsConverter::updateRibbonTypeOptions(const char* gpdOption, bool*)
         setFaceKind(frontFaceOptions, false);
         setFaceKind(backFaceOptions, false);
         code = 1;
+        ribbonName = "RM_KO";
     } else if (matches(gpdOption, "RM_SOKO")) {
         setFaceKind(frontFaceOptions, false);
         setFaceKind(backFaceOptions, false);
         code = 12;
+        ribbonName = "RM_SOKO";
     } else if (!matches(gpdOption, "RM_")) {
         setFaceKind(frontFaceOptions, true);
         setFaceKind(backFaceOptions, true);
@@ -798,7 +1084,14 @@ void OptionsConverter::updateRibbonTypeOptions(const char* gpdOption, bool*)
         setFaceKind(frontFaceOptions, false);
         setFaceKind(backFaceOptions, false);
         setBothFaces(OverlayManagement, 0);
-        code = lookup(gpdOption, MonoRibbonTable, 0);
+        ribbonName = UnknownSingleColourRibbon;
+        for (const Keyword& entry : MonoRibbonTable) {
+            if (matches(gpdOption, entry.text)) {
+                code = entry.value;
+                ribbonName = entry.text;
+                break;
+            }
+        }
     }
     docOptions->setOption(RibbonType, code);
 }
@@ -858,6 +1151,7 @@ void OptionsConverter::addTextRegion(const dword coord[4], byte blackLevel, bool
     GRect* rect = new (std::nothrow) GRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right),
                                            static_cast<int>(bottom), blackLevel, -1);
     if (rect != nullptr && rectManager->Add(rect, isRelatedToFrontSide)) {
+        ++textRegionCount[isRelatedToFrontSide ? 0 : 1];
         if (isClosedBySeparator)
             InternalLog::print(L"[TAVRIN UNIDRIVER][OptionsConverter::updateTextRegionOptions] AddRectangle: rect "
                                L"(%lu, %lu, %lu, %lu)) @ %u\r\n",
@@ -918,6 +1212,9 @@ void OptionsConverter::updateTextRegionOptions(const char* gpdOption, bool*, boo
             InternalLog::print(
                 L"[TAVRIN UNIDRIVER][OptionsConverter::updateTextRegionOptions] WARNING - Parsing error (%S)\r\n",
                 gpdOption);
+            StatusReporter::warning(std::string(isRelatedToFrontSide ? "IFTextRegion" : "IBTextRegion") + ": \"" +
+                                    shownValue(gpdOption) + "\" cannot be read at character " +
+                                    std::to_string(i + 1) + "; that region and those before it are not used");
             return;
         }
     }
@@ -966,6 +1263,7 @@ void OptionsConverter::updateMagData(IExternalInterSettingsReader* externalSetti
     bool hasData = false;
     for (int track = 1; track <= 3; ++track) {
         values[track - 1] = loadOptionValue(TrackSettings[track - 1], externalSettings, nullptr);
+        hasTrackData[track - 1] = values[track - 1] != nullptr;
         hasData = hasData || values[track - 1] != nullptr;
     }
 
@@ -1064,6 +1362,8 @@ void OptionsConverter::updateBlackSubsStrategyOptions(const char* gpdOption, boo
     if (strlen(gpdOption) != 6) {
         InternalLog::print(L"[TAVRIN UNIDRIVER][OptionsConverter::updateBlackSubsStrategyOptions] WARNING - "
                            L"IGBlackSub: Bad format - Option skipped\r\n");
+        StatusReporter::warning("IGBlackSub: \"" + shownValue(gpdOption) +
+                                "\" is not six hexadecimal digits; black is not replaced by a fixed colour");
         return;
     }
     setBothFaces(isFixedColorBlackSubst, OptionTrue);

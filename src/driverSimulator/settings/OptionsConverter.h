@@ -4,7 +4,10 @@
 // rectangle lists and files passthrough and magnetic-stripe command fragments
 // in the aggregator. Every setting has a default: a missing or malformed
 // value is never an error, with one exception: magnetic track data the
-// printer cannot write as given refuses the job (getJobRefusal).
+// printer cannot write as given refuses the job (getJobRefusal). A choice
+// that is none of its setting's keywords, and black for text without a text
+// region, are told to CUPS in a WARNING line; settings the converter does
+// not read are ignored.
 #pragma once
 
 #include <cstddef>
@@ -57,6 +60,11 @@ public:
     // Why no card of the job may be printed (track data the printer would
     // mangle or leave out), in words for the user; empty when the job may go.
     const std::string& getJobRefusal() const { return jobRefusal; }
+
+    // The converted job in one line for the CUPS log ("Card CR80 at 300x300
+    // dpi, ribbon RC_YMCKO, one-sided, black: none, overlay: none, tracks:
+    // none"), read from the maps after convert.
+    std::string describeJob();
 
     // The setting's value as the reader holds it (not a copy), or null when
     // there is no reader or no such setting. strContener is not used.
@@ -143,6 +151,11 @@ private:
     void addTextRegion(const dword coord[4], byte blackLevel, bool isRelatedToFrontSide, bool isClosedBySeparator);
     // Logs why the job cannot be printed; the first cause is kept.
     void refuseJob(const std::string& cause);
+    // Warns when a present value of a keyword setting matches none of its
+    // keywords, naming what is used instead.
+    void checkChoice(const char* setting, const char* value);
+    // Warns when a face extracts black for text only but has no text region.
+    void checkTextInBlack(bool isRelatedToFrontSide);
 
     IGDataOptions* docOptions;
     IGDataOptions* cardOptions;
@@ -154,6 +167,10 @@ private:
     StdLGRectManager* rectManager;
     MonoReaders* monochromeReaders;
     std::string jobRefusal;
+    // What the job was converted with, for describeJob and the warnings.
+    int textRegionCount[2] = {0, 0}; // front, back
+    bool hasTrackData[3] = {false, false, false};
+    std::string ribbonName;
 };
 
 } // namespace tavgdi
