@@ -102,10 +102,15 @@ const char* aliasValue(const char* setting, const char* keyword, const char* raw
     }
 }
 
+// The value without CUPS's marks: the "Custom." of a typed value, and the
+// "_" CUPS puts before a PPD choice named "Custom" (older PPDs of this
+// printer had CUSTOM choices, which CUPS passes as _CUSTOM).
 const char* withoutCustomPrefix(const char* value)
 {
     const size_t n = std::strlen(CustomPrefix);
-    return std::strncmp(value, CustomPrefix, n) == 0 ? value + n : value;
+    if (std::strncmp(value, CustomPrefix, n) == 0)
+        return value + n;
+    return strcasecmp(value, "_Custom") == 0 ? value + 1 : value;
 }
 
 // Card length standing for a size that cannot be printed (negative, zero,

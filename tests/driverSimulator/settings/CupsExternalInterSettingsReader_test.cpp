@@ -153,6 +153,7 @@ const AliasCase AliasCases[] = {
     {"Track2Data=1234", "Track2Data", "1234"},
     {"", "IFThresholdValue", "128"},
     {"IFThresholdValue=Custom.150", "IFThresholdValue", "150"},
+    {"GShortPanelManagement=_CUSTOM", "GShortPanelManagement", "CUSTOM"},
     {"", "GRibbonType", "RC_YMCKO"},
     {"", "IGSendSpoolerSession", "ON"},
 };
