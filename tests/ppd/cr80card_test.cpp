@@ -241,6 +241,13 @@ TEST_F(Cr80CardPpd, ChoicesReadForPeople)
                     EXPECT_STREQ(choice.text, "10 (normal)") << option.keyword;
                 }
             }
+            // libcups cuts texts at 80 characters: a format said in words
+            // must fit.
+            ppd_coption_t* custom = ppdFindCustomOption(ppd, option.keyword);
+            for (ppd_cparam_t* p = custom != nullptr ? ppdFirstCustomParam(custom) : nullptr; p != nullptr;
+                 p = ppdNextCustomParam(custom)) {
+                EXPECT_LT(std::string(p->text).size(), size_t(PPD_MAX_TEXT - 1)) << option.keyword << " " << p->text;
+            }
         }
     }
     ASSERT_NE(expert, nullptr);
