@@ -1,6 +1,5 @@
 #include "settings/CupsExternalInterSettingsReader.h"
 
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -116,7 +115,7 @@ const char* withoutCustomPrefix(const char* value)
 // Card length standing for a size that cannot be printed (negative, zero,
 // not a number, beyond any card): the media definition refuses it as a card
 // too large, so the job fails loudly instead of printing on another card.
-const long UnusableLength = INT_MAX;
+const long UnusableLength = long(tavgdi::MediaDefinition::MaxCardSideDots) + 1;
 
 // Parses "WxH" and an optional unit ("pt" or none: points; "in", "ft",
 // "cm", "mm", "m"), the forms CUPS gives custom sizes in, into dots at
@@ -143,7 +142,7 @@ bool parseSize(const std::string& text, long* width, long* height)
             continue;
         auto dots = [&](double length) {
             const double d = length * unit.dots;
-            return std::isfinite(d) && d >= 0.5 && d <= 1e9 ? std::lround(d) : UnusableLength;
+            return std::isfinite(d) && d >= 0.5 && d < UnusableLength ? std::lround(d) : UnusableLength;
         };
         *width = dots(w);
         *height = dots(h);

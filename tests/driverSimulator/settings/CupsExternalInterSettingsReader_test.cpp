@@ -112,12 +112,12 @@ const AliasCase AliasCases[] = {
     {"PageSize=CR80", "IFormCustomWidth", nullptr},
     // Sizes no card can have stay custom and are refused as too large.
     {"PageSize=Custom.-10x100", "PaperSize", "CRCUSTOM"},
-    {"PageSize=Custom.-10x100", "IFormCustomWidth", "2147483647"},
-    {"PageSize=Custom.0x100", "IFormCustomWidth", "2147483647"},
-    {"PageSize=Custom.1e30x100", "IFormCustomWidth", "2147483647"},
-    {"PageSize=Custom.nanx100", "IFormCustomWidth", "2147483647"},
-    {"PageSize=Custom.250x160furlong", "IFormCustomHeight", "2147483647"},
-    {"PageSize=Custom.", "IFormCustomHeight", "2147483647"},
+    {"PageSize=Custom.-10x100", "IFormCustomWidth", "10001"},
+    {"PageSize=Custom.0x100", "IFormCustomWidth", "10001"},
+    {"PageSize=Custom.1e30x100", "IFormCustomWidth", "10001"},
+    {"PageSize=Custom.nanx100", "IFormCustomWidth", "10001"},
+    {"PageSize=Custom.250x160furlong", "IFormCustomHeight", "10001"},
+    {"PageSize=Custom.", "IFormCustomHeight", "10001"},
     // IPP media names: the card of that name, else of that size; a size of
     // no card counts only as a custom size.
     {"media=custom_86.02x54.86mm_86.02x54.86mm", "PaperSize", "CR80"},
