@@ -277,7 +277,8 @@ CupsExternalInterSettingsReader::Found CupsExternalInterSettingsReader::resolve(
                     continue;
                 long width = 0, height = 0;
                 const char* card = std::strcmp(feature, "PaperSize") == 0 ? cardOf(found, &width, &height) : nullptr;
-                const char* mapped = card != nullptr ? card : aliasValue(feature, a.keyword, withoutCustomPrefix(found));
+                const char* mapped =
+                    card != nullptr ? card : aliasValue(feature, a.keyword, withoutCustomPrefix(found));
                 if (mapped != nullptr) {
                     f.keyword = a.keyword;
                     f.raw = found;
