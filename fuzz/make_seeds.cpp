@@ -175,6 +175,8 @@ void optionSeeds()
         {"custom_bitmaps", "IGMonoReaderType=FILE IFBlackCustom=nonexistent/black.bmp "
                            "IFOverlayCustom=../overlay.bmp FOverlayManagement=BMPVARNISH"},
         {"quoted", "passthrough=\"[CH]a\\\"b|c\" {x=1 y=2} IFTextRegion='' GSmoothing=EXADVSMOOTH"},
+        {"cups_sizes", "PageSize=Custom.15.36x9.6 media=custom_86.02x54.86mm_86.02x54.86mm,Tray1 "
+                       "GColorPanelManagement=_CUSTOM"},
     };
     for (const auto& s : seeds)
         writeSeed("fuzz_options", s[0], s[1]);

@@ -21,10 +21,13 @@
 #include <functional>
 #include <map>
 #include <regex>
+#include <set>
+#include <sstream>
 #include <thread>
 
 #include "FilterRun.h"
 #include "TestRaster.h"
+#include "settings/CupsExternalInterSettingsReader.h"
 #include "streamreader.h"
 
 using namespace cr80test;
@@ -395,4 +398,79 @@ TEST(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
     ASSERT_TRUE(r.exitedWith(0)) << r.startError << PrivateCups::tail(r.err);
     EXPECT_NE(r.err.find("\nPAGE: 1 1\n"), std::string::npos) << PrivateCups::tail(r.err);
     expectCard(r.out, PdfAreas, "cupsfilter");
+}
+
+// What IPP clients see of the card sizes: CUPS names each PPD size by its
+// dimensions (custom_86.02x54.86mm_86.02x54.86mm for the CR80 card; the PPD
+// keyword does not reach the name) and offers a custom size range. Every
+// name it advertises must choose its card in the filter, and a custom size
+// an IPP client asks for must print as a card of that size.
+TEST(Cups, IppMediaNamesChooseTheirCards)
+{
+    if (access("/usr/bin/ipptool", X_OK) != 0)
+        GTEST_SKIP() << "no ipptool (cups-ipp-utils)";
+    TempDir dir;
+    PrivateCups cups(dir);
+    std::string why;
+    if (!cups.start(&why))
+        GTEST_SKIP() << "cupsd cannot run here: " << why;
+    const std::string device = dir.file("card.prn");
+    ProcessResult r = cups.run({"lpadmin", "-p", "card", "-E", "-v", "file://" + device, "-P", defaultPpdPath()});
+    ASSERT_TRUE(r.exitedWith(0)) << r.startError << r.out << r.err;
+
+    r = cups.run({"ipptool", "-T", "30", "-tv", "ipp://127.0.0.1:" + std::to_string(cups.port) + "/printers/card",
+                  "get-printer-attributes.test"});
+    ASSERT_TRUE(r.exitedWith(0)) << r.startError << r.out << r.err;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(r.out, m, std::regex("media-supported \\(1setOf keyword\\) = ([^\\n]*)"))) << r.out;
+    std::vector<std::string> names;
+    std::stringstream list(m[1].str());
+    for (std::string name; std::getline(list, name, ',');)
+        names.push_back(name);
+
+    std::set<std::string> cards;
+    bool hasMin = false, hasMax = false;
+    for (const std::string& name : names) {
+        if (name.rfind("custom_min_", 0) == 0 || name.rfind("custom_max_", 0) == 0) {
+            (name[7] == 'm' && name[8] == 'i' ? hasMin : hasMax) = true;
+            continue;
+        }
+        cups_option_t* options = nullptr;
+        const int n = cupsAddOption("media", name.c_str(), 0, &options);
+        CupsExternalInterSettingsReader reader(options, n, nullptr);
+        testing::internal::CaptureStderr();
+        const char* card = reader.findFeature("PaperSize", nullptr);
+        testing::internal::GetCapturedStderr();
+        ASSERT_NE(card, nullptr) << name;
+        EXPECT_STRNE(card, "CRCUSTOM") << name;
+        cards.insert(card);
+        cupsFreeOptions(n, options);
+    }
+    EXPECT_EQ(cards.size(), 12u) << r.out;
+    EXPECT_TRUE(hasMin && hasMax) << "no custom size range: " << m[1];
+
+    // 90 x 55 mm reaches the filter as PageSize=Custom.255x155 (CUPS keeps
+    // whole points): 1063 x 646 dots at 300 dpi.
+    const std::string pdf = makePdf(dir);
+    r = cups.run({"lp", "-d", "card", "-o", "media=custom_90x55mm_90x55mm", pdf});
+    ASSERT_TRUE(r.exitedWith(0)) << r.out << r.err;
+    ASSERT_TRUE(std::regex_search(r.out, m, std::regex("request id is (card-[0-9]+)"))) << r.out;
+    const std::string id = m[1];
+    const bool done = waitFor(
+        [&]() { return cups.run({"lpstat", "-W", "completed", "-o", "card"}).out.find(id + " ") != std::string::npos; },
+        120);
+    ASSERT_TRUE(done) << id << " did not finish\n" << PrivateCups::tail(cups.readLog("error_log"));
+    std::ifstream in(device, std::ios::binary);
+    const std::string stream((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const cr80tools::ParsedStream parsed = cr80tools::parseStream(stream);
+    EXPECT_EQ(parsed.error, "");
+    size_t panels = 0;
+    for (const cr80tools::StreamItem& item : parsed.items) {
+        if (item.kind != cr80tools::StreamItem::Panel)
+            continue;
+        ++panels;
+        EXPECT_EQ(item.width, 1063u) << item.panel;
+        EXPECT_EQ(item.height, 646u) << item.panel;
+    }
+    EXPECT_GE(panels, 3u) << PrivateCups::tail(cups.readLog("error_log"));
 }

@@ -12,6 +12,7 @@
 #include "COemPDEV.h"
 #include "FilterRun.h"
 #include "GlobalFactory.h"
+#include "MediaDefinition.h"
 #include "TestRaster.h"
 #include "input/MonoReaders.h"
 #include "pipeline/ExternalBufferAggregator.h"
@@ -159,9 +160,11 @@ TEST_F(Cr80CardPpd, CardSizesGiveTheConvertersDotCountsAt300Dpi)
 {
     ppd_option_t* sizes = ppdFindOption(ppd, "PageSize");
     ASSERT_NE(sizes, nullptr);
-    EXPECT_EQ(sizes->num_choices, 12);
+    EXPECT_EQ(sizes->num_choices, 13) << "12 cards and the custom size";
     for (int i = 0; i < sizes->num_choices; ++i) {
         const char* name = sizes->choices[i].choice;
+        if (std::string(name) == "Custom")
+            continue;
         ppd_size_t* size = ppdPageSize(ppd, name);
         ASSERT_NE(size, nullptr) << name;
         EXPECT_GT(size->width, size->length) << name << " is landscape";
@@ -185,6 +188,87 @@ TEST_F(Cr80CardPpd, CardSizesGiveTheConvertersDotCountsAt300Dpi)
     }
     Conversion unusual(ppd, "PageSize=CR210X54");
     EXPECT_EQ(unusual.front(PaperSizeW), 2488) << "not the fallback size";
+}
+
+TEST_F(Cr80CardPpd, CustomPageSizesBecomeCustomCardsWithinTheLargestCard)
+{
+    ASSERT_TRUE(ppd->variable_sizes);
+    ppd_coption_t* custom = ppdFindCustomOption(ppd, "PageSize");
+    ASSERT_NE(custom, nullptr);
+    // The largest custom card still fits the media definition at 1200 dpi.
+    for (const char* side : {"Width", "Height"}) {
+        ppd_cparam_t* param = ppdFindCustomParam(custom, side);
+        ASSERT_NE(param, nullptr) << side;
+        EXPECT_LE(param->maximum.custom_points * 1200.0 / 72.0, double(tavgdi::MediaDefinition::MaxCardSideDots));
+    }
+
+    struct Case {
+        const char* options;
+        int custom, width, height;  // PaperSizeCustom, lengths at 300 dpi
+    } cases[] = {
+        {"PageSize=Custom.250x160", OptionTrue, 1042, 667},
+        {"PageSize=Custom.250x160 Resolution=600dpi", OptionTrue, 1042, 667},
+        {"media=Custom.90x55mm", OptionTrue, 1063, 650},
+        {"PageSize=Custom.243.84x155.52", 0, 1016, 648},
+        {"media=custom_109.73x50.8mm_109.73x50.8mm", 0, 1296, 600},
+        {"PageSize=CR80 IFormCustomWidth=1100", 0, 1016, 648},
+    };
+    for (const Case& k : cases) {
+        Conversion c(ppd, k.options);
+        EXPECT_EQ(c.front(PaperSizeCustom), k.custom) << k.options;
+        EXPECT_EQ(c.front(PaperSizeW), k.width) << k.options;
+        EXPECT_EQ(c.front(PaperSizeH), k.height) << k.options;
+    }
+}
+
+TEST_F(Cr80CardPpd, ChoicesReadForPeople)
+{
+    ppd_group_t* expert = nullptr;
+    ppd_group_t* monochrome = nullptr;
+    for (int g = 0; g < ppd->num_groups; ++g) {
+        ppd_group_t& group = ppd->groups[g];
+        if (std::string(group.name) == "Expert")
+            expert = &group;
+        if (std::string(group.name) == "Monochrome")
+            monochrome = &group;
+        for (int o = 0; o < group.num_options; ++o) {
+            const ppd_option_t& option = group.options[o];
+            for (int c = 0; c < option.num_choices; ++c) {
+                const ppd_choice_t& choice = option.choices[c];
+                // CUPS renames a choice called "Custom" to "_Custom".
+                EXPECT_NE(choice.choice[0], '_') << option.keyword;
+                if (std::string(choice.choice) == "VAL10") {
+                    EXPECT_STREQ(choice.text, "10 (normal)") << option.keyword;
+                }
+            }
+            // libcups cuts texts at 80 characters: a format said in words
+            // must fit.
+            ppd_coption_t* custom = ppdFindCustomOption(ppd, option.keyword);
+            for (ppd_cparam_t* p = custom != nullptr ? ppdFirstCustomParam(custom) : nullptr; p != nullptr;
+                 p = ppdNextCustomParam(custom)) {
+                EXPECT_LT(std::string(p->text).size(), size_t(PPD_MAX_TEXT - 1)) << option.keyword << " " << p->text;
+            }
+        }
+    }
+    ASSERT_NE(expert, nullptr);
+    ASSERT_NE(monochrome, nullptr);
+    auto holds = [](ppd_group_t* group, const char* keyword) {
+        for (int o = 0; o < group->num_options; ++o)
+            if (std::string(group->options[o].keyword) == keyword)
+                return true;
+        return false;
+    };
+    for (const char* keyword : {"IShortPanelShift", "IGIQLABY", "GPipeDetection", "IGSendSpoolerSession",
+                                "GInputTray", "IGSendIQLA", "passthrough"})
+        EXPECT_TRUE(holds(expert, keyword)) << keyword;
+    for (const char* keyword : {"FHalftoning", "IBThresholdValue"})
+        EXPECT_TRUE(holds(monochrome, keyword)) << keyword;
+
+    // The panel managements' custom choice still reads as CUSTOM.
+    Conversion c(ppd, "GColorPanelManagement=CUSTOM_SHIFTS");
+    Conversion old(ppd, "GColorPanelManagement=CUSTOM");
+    EXPECT_EQ(c.front(ColorPanelManagement), OptionCustom);
+    EXPECT_EQ(old.front(ColorPanelManagement), OptionCustom);
 }
 
 TEST_F(Cr80CardPpd, ResolutionsGiveTheirHardwareResolution)

@@ -1,8 +1,13 @@
 #include "settings/CupsExternalInterSettingsReader.h"
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <strings.h>
 
+#include "settings/CardSizes.h"
 #include "tavrinerror.h"
 
 namespace {
@@ -96,10 +101,120 @@ const char* aliasValue(const char* setting, const char* keyword, const char* raw
     }
 }
 
+// The value without CUPS's marks: the "Custom." of a typed value, and the
+// "_" CUPS puts before a PPD choice named "Custom" (older PPDs of this
+// printer had CUSTOM choices, which CUPS passes as _CUSTOM).
 const char* withoutCustomPrefix(const char* value)
 {
     const size_t n = std::strlen(CustomPrefix);
-    return std::strncmp(value, CustomPrefix, n) == 0 ? value + n : value;
+    if (std::strncmp(value, CustomPrefix, n) == 0)
+        return value + n;
+    return strcasecmp(value, "_Custom") == 0 ? value + 1 : value;
+}
+
+// Card length standing for a size that cannot be printed (negative, zero,
+// not a number, beyond any card): the media definition refuses it as a card
+// too large, so the job fails loudly instead of printing on another card.
+const long UnusableLength = long(tavgdi::MediaDefinition::MaxCardSideDots) + 1;
+
+// Parses "WxH" and an optional unit ("pt" or none: points; "in", "ft",
+// "cm", "mm", "m"), the forms CUPS gives custom sizes in, into dots at
+// 300 dpi. False when the text is not of that form at all.
+bool parseSize(const std::string& text, long* width, long* height)
+{
+    const char* start = text.c_str();
+    char* end = nullptr;
+    double w = std::strtod(start, &end);
+    if (end == start || *end != 'x')
+        return false;
+    const char* second = end + 1;
+    double h = std::strtod(second, &end);
+    if (end == second)
+        return false;
+    struct Unit {
+        const char* name;
+        double dots;
+    };
+    static const Unit Units[] = {{"", 300.0 / 72.0}, {"pt", 300.0 / 72.0}, {"in", 300.0},      {"ft", 3600.0},
+                                 {"cm", 300.0 / 2.54}, {"mm", 300.0 / 25.4}, {"m", 30000.0 / 2.54}};
+    for (const Unit& unit : Units) {
+        if (std::strcmp(end, unit.name) != 0)
+            continue;
+        auto dots = [&](double length) {
+            const double d = length * unit.dots;
+            return std::isfinite(d) && d >= 0.5 && d < UnusableLength ? std::lround(d) : UnusableLength;
+        };
+        *width = dots(w);
+        *height = dots(h);
+        return true;
+    }
+    return false;
+}
+
+// The card of the size table whose name is `name` (ignoring case), or whose
+// lengths are within a dot of the given ones; null when none is.
+const char* cardNamed(const std::string& name)
+{
+    for (const tavgdi::CardSize& card : tavgdi::CardSizes)
+        if (strcasecmp(card.name, name.c_str()) == 0)
+            return card.name;
+    return nullptr;
+}
+
+const char* cardSized(long width, long height)
+{
+    for (const tavgdi::CardSize& card : tavgdi::CardSizes)
+        if (std::labs(width - long(card.width)) <= 1 && std::labs(height - long(card.height)) <= 1)
+            return card.name;
+    return nullptr;
+}
+
+const char* const CustomCard = "CRCUSTOM";
+
+// The card a CUPS page size or media value names, when it is one of the
+// forms the alias table cannot list:
+// - "Custom.WxH[unit]", a custom size (CUPS's *CustomPageSize): CRCUSTOM
+//   with the lengths, or a card of the table when the size is one;
+// - an IPP self-describing media name "class_name_WxHunit" (what CUPS
+//   shows IPP clients, e.g. custom_86.02x54.86mm_86.02x54.86mm): the card
+//   of that name or size; a size of no card counts only in the "custom"
+//   class (a request for a custom size, not a sheet the printer lacks).
+// Of a comma-separated media list only the first item counts. Null when the
+// value is none of these forms; otherwise the lengths are set (dots at
+// 300 dpi) when the result is CRCUSTOM.
+const char* cardOf(const char* value, long* width, long* height)
+{
+    std::string item(value, std::strcspn(value, ","));
+    if (item.compare(0, std::strlen(CustomPrefix), CustomPrefix) == 0) {
+        if (!parseSize(item.substr(std::strlen(CustomPrefix)), width, height))
+            *width = *height = UnusableLength;
+        const char* card = cardSized(*width, *height);
+        return card != nullptr ? card : CustomCard;
+    }
+    const size_t first = item.find('_'), last = item.rfind('_');
+    if (first == std::string::npos || first == last || first == 0)
+        return nullptr;
+    const std::string sizeText = item.substr(last + 1);
+    if (sizeText.size() < 3 || (sizeText.compare(sizeText.size() - 2, 2, "mm") != 0 &&
+                                sizeText.compare(sizeText.size() - 2, 2, "in") != 0))
+        return nullptr;
+    long w = 0, h = 0;
+    if (!parseSize(sizeText, &w, &h))
+        return nullptr;
+    if (const char* card = cardNamed(item.substr(first + 1, last - first - 1)))
+        return card;
+    if (const char* card = cardSized(w, h))
+        return card;
+    if (item.compare(0, first, "custom") != 0)
+        return nullptr;
+    *width = w;
+    *height = h;
+    return CustomCard;
+}
+
+bool isCustomLength(const char* feature)
+{
+    return std::strcmp(feature, "IFormCustomWidth") == 0 || std::strcmp(feature, "IFormCustomHeight") == 0;
 }
 
 } // namespace
@@ -138,25 +253,17 @@ const char* CupsExternalInterSettingsReader::findPrinterSetting(const char* keyw
     return value;
 }
 
-const char* CupsExternalInterSettingsReader::findFeature(const char* feature, int* /*savedPosition*/)
+CupsExternalInterSettingsReader::Found CupsExternalInterSettingsReader::resolve(const char* feature)
 {
-    if (feature == nullptr) {
-        debug("NO      OPTION - key:%s value:NULL", "(null)");
-        return nullptr;
-    }
-
-    const char* source = nullptr;   // "LOCAL  " or "DEFAULT"
-    const char* keyword = feature;  // the name the value was found under
-    const char* raw = nullptr;      // the value as found
-    const char* value = nullptr;    // the value for the setting
-
-    for (int pass = 0; pass < 2 && raw == nullptr; ++pass) {
+    Found f;
+    f.keyword = feature;
+    for (int pass = 0; pass < 2 && f.raw == nullptr; ++pass) {
         const bool isJob = pass == 0;
         auto lookUp = [&](const char* name) {
             return isJob ? cupsGetOption(name, num_options, options) : ppdDefault(name);
         };
-        if ((raw = lookUp(feature)) != nullptr) {
-            value = ownValue(feature, withoutCustomPrefix(raw));
+        if ((f.raw = lookUp(feature)) != nullptr) {
+            f.value = ownValue(feature, withoutCustomPrefix(f.raw));
         } else {
             const char* tried = nullptr;
             for (const Alias& a : Aliases) {
@@ -166,33 +273,61 @@ const char* CupsExternalInterSettingsReader::findFeature(const char* feature, in
                     continue;
                 tried = a.keyword;
                 const char* found = lookUp(a.keyword);
-                const char* mapped = found != nullptr ? aliasValue(feature, a.keyword, withoutCustomPrefix(found))
-                                                      : nullptr;
+                if (found == nullptr)
+                    continue;
+                long width = 0, height = 0;
+                const char* card = std::strcmp(feature, "PaperSize") == 0 ? cardOf(found, &width, &height) : nullptr;
+                const char* mapped =
+                    card != nullptr ? card : aliasValue(feature, a.keyword, withoutCustomPrefix(found));
                 if (mapped != nullptr) {
-                    keyword = a.keyword;
-                    raw = found;
-                    value = mapped;
+                    f.keyword = a.keyword;
+                    f.raw = found;
+                    f.value = mapped;
+                    if (mapped == CustomCard) {
+                        f.isCustomSize = true;
+                        std::snprintf(customWidth, sizeof customWidth, "%ld", width);
+                        std::snprintf(customHeight, sizeof customHeight, "%ld", height);
+                    }
                     break;
                 }
             }
         }
-        if (raw != nullptr)
-            source = isJob ? "LOCAL  " : "DEFAULT";
+        if (f.raw != nullptr)
+            f.source = isJob ? "LOCAL  " : "DEFAULT";
+    }
+    // A custom card size given as a CUPS page size or media carries its own
+    // lengths, unless the job names them itself.
+    if (isCustomLength(feature) && !(f.raw != nullptr && std::strcmp(f.source, "LOCAL  ") == 0)) {
+        const Found size = resolve("PaperSize");
+        if (size.isCustomSize) {
+            f = size;
+            f.value = std::strcmp(feature, "IFormCustomWidth") == 0 ? customWidth : customHeight;
+        }
+    }
+    return f;
+}
+
+const char* CupsExternalInterSettingsReader::findFeature(const char* feature, int* /*savedPosition*/)
+{
+    if (feature == nullptr) {
+        debug("NO      OPTION - key:%s value:NULL", "(null)");
+        return nullptr;
     }
 
-    if (raw == nullptr) {
+    const Found f = resolve(feature);
+    if (f.raw == nullptr) {
         debug("NO      OPTION - key:%s value:NULL", feature);
         return nullptr;
     }
-    if (std::strcmp(value, "None") == 0) {
-        debug("NO      OPTION - key:%s value:NULL (%s %s=%s)", feature, source, keyword, raw);
+    if (std::strcmp(f.value, "None") == 0) {
+        debug("NO      OPTION - key:%s value:NULL (%s %s=%s)", feature, f.source, f.keyword, f.raw);
         return nullptr;
     }
-    if (keyword == feature && value == raw)
-        debug("%s OPTION - key:%s value:%s", source, feature, value);
+    if (std::strcmp(f.keyword, feature) == 0 && f.value == f.raw)
+        debug("%s OPTION - key:%s value:%s", f.source, feature, f.value);
     else
-        debug("%s OPTION - key:%s value:%s (%s=%s)", source, feature, value, keyword, raw);
-    return value;
+        debug("%s OPTION - key:%s value:%s (%s=%s)", f.source, feature, f.value, f.keyword, f.raw);
+    return f.value;
 }
 
 bool CupsExternalInterSettingsReader::readPCSettingsFromBuffer(char* /*multistr*/, int /*size*/)

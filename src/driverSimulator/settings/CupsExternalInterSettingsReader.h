@@ -42,10 +42,25 @@ public:
     static const dword MaxSize = 32000;
 
 private:
+    // Where a setting's value came from: the value for the setting, the
+    // value as found (null when nowhere), the name it was found under and
+    // the source ("LOCAL  " or "DEFAULT").
+    struct Found {
+        const char* value = nullptr;
+        const char* raw = nullptr;
+        const char* keyword = nullptr;
+        const char* source = nullptr;
+        bool isCustomSize = false;
+    };
+    Found resolve(const char* feature);
+
     // The PPD default choice of `keyword`, or null.
     const char* ppdDefault(const char* keyword);
 
     cups_option_t* options;
     int num_options;
     ppd_file_t* ppd;
+    // The lengths of the last custom card size read, as returned text.
+    char customWidth[24] = {};
+    char customHeight[24] = {};
 };

@@ -20,6 +20,7 @@
 #include "pipeline/GRect.h"
 #include "pipeline/StatusReporter.h"
 #include "pipeline/StdLGRectManager.h"
+#include "settings/CardSizes.h"
 #include "settings/IExternalInterSettingsReader.h"
 #include "settings/IGDataOptions.h"
 #include "settings/IPassthroughOptionsParser.h"
@@ -109,28 +110,8 @@ const DpiEntry DpiTable[] = {
     {"DPI600", 600, 600},      {"DPI300260", 300, 260},   {"DPI260300", 260, 300},
 };
 
-struct FormEntry {
-    const char* text;
-    dword width;
-    dword height;
-};
-
-const FormEntry FormTable[] = {
-    {"CR80", MediaDefinition::CR80Width, MediaDefinition::CR80Height},
-    {"ISOCR80", MediaDefinition::CR80Width, MediaDefinition::CR80Height},
-    {"CR80260", MediaDefinition::CR80Width, MediaDefinition::CR80Height},
-    {"CR109X54", MediaDefinition::CR109X54Width, MediaDefinition::CR109X54Height},
-    {"CR128X54", MediaDefinition::CR128X54Width, MediaDefinition::CR128X54Height},
-    {"CR140X54", MediaDefinition::CR140X54Width, MediaDefinition::CR140X54Height},
-    {"CR165X54", MediaDefinition::CR165X54Width, MediaDefinition::CR165X54Height},
-    {"CR210X54", MediaDefinition::CR210X54Width, MediaDefinition::CR210X54Height},
-    {"CR86X50", MediaDefinition::CR86X50Width, MediaDefinition::CR86X50Height},
-    {"CR109X50", MediaDefinition::CR109X50Width, MediaDefinition::CR109X50Height},
-    {"CR120X50", MediaDefinition::CR120X50Width, MediaDefinition::CR120X50Height},
-    {"CR128X50", MediaDefinition::CR128X50Width, MediaDefinition::CR128X50Height},
-    {"CR140X50", MediaDefinition::CR140X50Width, MediaDefinition::CR140X50Height},
-    {"CR150X50", MediaDefinition::CR150X50Width, MediaDefinition::CR150X50Height},
-};
+using FormEntry = CardSize;
+const auto& FormTable = CardSizes;
 
 // Colour ribbons: every keyword that matches replaces the code, so a longer
 // keyword later in the table overrides a shorter one.
@@ -199,12 +180,24 @@ const Keyword SmoothingTable[] = {
 // What a single-colour ribbon the converter does not know prints as.
 const char* const UnknownSingleColourRibbon = "single-colour code 0";
 
+// The text a value is matched against: a table entry's text, a card's name.
+template <typename Entry>
+const char* entryText(const Entry& entry)
+{
+    return entry.text;
+}
+
+const char* entryText(const CardSize& card)
+{
+    return card.name;
+}
+
 // True when value begins with the text of one of the table's entries.
 template <typename Entry, size_t N>
 bool isListed(const char* value, const Entry (&table)[N])
 {
     for (const Entry& entry : table) {
-        if (OptionsConverter::matches(value, entry.text))
+        if (OptionsConverter::matches(value, entryText(entry)))
             return true;
     }
     return false;
@@ -597,7 +590,7 @@ std::string OptionsConverter::describeJob()
     if (frontFaceOptions->getOption(PaperSizeCustom) != OptionTrue) {
         for (const FormEntry& entry : FormTable) {
             if (static_cast<int>(entry.width) == width && static_cast<int>(entry.height) == height) {
-                card = entry.text;
+                card = entry.name;
                 break;
             }
         }
@@ -1022,7 +1015,7 @@ void OptionsConverter::updateFormNameOptions(const char* gpdOption, bool*)
     dword height = MediaDefinition::CR80Height;
     bool isFound = false;
     for (const FormEntry& entry : FormTable) {
-        if (matches(gpdOption, entry.text)) {
+        if (matches(gpdOption, entry.name)) {
             width = entry.width;
             height = entry.height;
             isFound = true;

@@ -97,6 +97,37 @@ const AliasCase AliasCases[] = {
     {"media=Tray1", "PaperSize", "CR80"},
     {"media=CR80 PageSize=CR128X54", "PaperSize", "CR128X54"},
     {"PaperSize=CRCUSTOM PageSize=CR109X54", "PaperSize", "CRCUSTOM"},
+    // CUPS custom sizes (points unless a unit follows) give CRCUSTOM and its
+    // lengths in dots at 300 dpi; a custom size of a listed card is that card.
+    {"PageSize=Custom.250x160", "PaperSize", "CRCUSTOM"},
+    {"PageSize=Custom.250x160", "IFormCustomWidth", "1042"},
+    {"PageSize=Custom.250x160", "IFormCustomHeight", "667"},
+    {"media=Custom.90x55mm", "IFormCustomWidth", "1063"},
+    {"media=Custom.90x55mm,Tray1", "IFormCustomHeight", "650"},
+    {"PageSize=Custom.4x2.5in", "IFormCustomHeight", "750"},
+    {"PageSize=Custom.243.84x155.52", "PaperSize", "CR80"},
+    {"PageSize=Custom.243.84x155.52", "IFormCustomWidth", nullptr},
+    {"PageSize=Custom.250x160 IFormCustomWidth=1100", "IFormCustomWidth", "1100"},
+    {"PageSize=Custom.250x160 PaperSize=CR80", "IFormCustomWidth", nullptr},
+    {"PageSize=CR80", "IFormCustomWidth", nullptr},
+    // Sizes no card can have stay custom and are refused as too large.
+    {"PageSize=Custom.-10x100", "PaperSize", "CRCUSTOM"},
+    {"PageSize=Custom.-10x100", "IFormCustomWidth", "10001"},
+    {"PageSize=Custom.0x100", "IFormCustomWidth", "10001"},
+    {"PageSize=Custom.1e30x100", "IFormCustomWidth", "10001"},
+    {"PageSize=Custom.nanx100", "IFormCustomWidth", "10001"},
+    {"PageSize=Custom.250x160furlong", "IFormCustomHeight", "10001"},
+    {"PageSize=Custom.", "IFormCustomHeight", "10001"},
+    // IPP media names: the card of that name, else of that size; a size of
+    // no card counts only as a custom size.
+    {"media=custom_86.02x54.86mm_86.02x54.86mm", "PaperSize", "CR80"},
+    {"media=custom_151.05x50.8mm_151.05x50.8mm", "PaperSize", "CR150X50"},
+    {"media=om_cr109x54_109.73x54.86mm", "PaperSize", "CR109X54"},
+    {"media=custom_90x55mm_90x55mm", "PaperSize", "CRCUSTOM"},
+    {"media=custom_90x55mm_90x55mm", "IFormCustomWidth", "1063"},
+    {"media=iso_a4_210x297mm", "PaperSize", "CR80"},
+    {"media=iso_a4_210x297mm", "IFormCustomWidth", nullptr},
+    {"media=tray_1", "PaperSize", "CR80"},
     // Standard resolution names; the filter's own names pass unchanged.
     {"", "Resolution", "DPI300"},
     {"Resolution=600x300dpi", "Resolution", "DPI600300"},
@@ -122,6 +153,7 @@ const AliasCase AliasCases[] = {
     {"Track2Data=1234", "Track2Data", "1234"},
     {"", "IFThresholdValue", "128"},
     {"IFThresholdValue=Custom.150", "IFThresholdValue", "150"},
+    {"GShortPanelManagement=_CUSTOM", "GShortPanelManagement", "CUSTOM"},
     {"", "GRibbonType", "RC_YMCKO"},
     {"", "IGSendSpoolerSession", "ON"},
 };
@@ -167,6 +199,16 @@ TEST(CupsReaderAliasTest, LogsShowWhereAnAliasedValueCameFrom)
               "ZEZ2O1 DEBUG: NO      OPTION - key:Track1Data value:NULL (DEFAULT Track1Data=None)\n"
               "ZEZ2O1 DEBUG: LOCAL   OPTION - key:Track2Data value:99 (Track2Data=Custom.99)\n"
               "ZEZ2O1 DEBUG: DEFAULT OPTION - key:GRibbonType value:RC_YMCKO\n");
+    cupsFreeOptions(n, options);
+
+    n = cupsParseOptions("PageSize=Custom.250x160", 0, &(options = nullptr));
+    CupsExternalInterSettingsReader custom(options, n, ppd);
+    testing::internal::CaptureStderr();
+    custom.findFeature("PaperSize", nullptr);
+    custom.findFeature("IFormCustomHeight", nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "ZEZ2O1 DEBUG: LOCAL   OPTION - key:PaperSize value:CRCUSTOM (PageSize=Custom.250x160)\n"
+              "ZEZ2O1 DEBUG: LOCAL   OPTION - key:IFormCustomHeight value:667 (PageSize=Custom.250x160)\n");
     cupsFreeOptions(n, options);
     ppdClose(ppd);
 }
