@@ -415,7 +415,7 @@ TEST(Cups, IppMediaNamesChooseTheirCards)
     if (!cups.start(&why))
         GTEST_SKIP() << "cupsd cannot run here: " << why;
     const std::string device = dir.file("card.prn");
-    ProcessResult r = cups.run({"lpadmin", "-p", "card", "-E", "-v", "file://" + device, "-P", defaultPpdPath()});
+    ProcessResult r = cups.run({"lpadmin", "-p", "card", "-E", "-v", "file://" + device, "-P", driverFiles().ppd});
     ASSERT_TRUE(r.exitedWith(0)) << r.startError << r.out << r.err;
 
     r = cups.run({"ipptool", "-T", "30", "-tv", "ipp://127.0.0.1:" + std::to_string(cups.port) + "/printers/card",
