@@ -89,10 +89,13 @@ void fillMedia(pappl_pr_driver_data_t* d)
     d->bottom_top = 0;
     d->num_source = 1;
     d->source[0] = "main";
+    d->num_type = 1;
+    d->type[0] = "cardstock";
     pappl_media_col_t& ready = d->media_ready[0];
     std::memset(&ready, 0, sizeof ready);
     std::snprintf(ready.size_name, sizeof ready.size_name, "%s", cards[0].pwgName.c_str());
     std::snprintf(ready.source, sizeof ready.source, "%s", d->source[0]);
+    std::snprintf(ready.type, sizeof ready.type, "%s", d->type[0]);
     ready.size_width = cards[0].width;
     ready.size_length = cards[0].length;
     d->media_default = ready;
@@ -111,6 +114,13 @@ void fillResolutions(pappl_pr_driver_data_t* d)
         d->y_resolution[i] = Resolutions[i][1];
     }
     d->x_default = d->y_default = 300;
+}
+
+// The printer has no light or sound to drive: identification is logged.
+void identify(pappl_printer_t* printer, pappl_identify_actions_t actions, const char* message)
+{
+    papplLogPrinter(printer, PAPPL_LOGLEVEL_INFO, "Identify-Printer (actions 0x%04x): %s", actions,
+                    message != nullptr ? message : "");
 }
 
 } // namespace
@@ -143,6 +153,7 @@ bool fillDriver(pappl_system_t* system, const char* driver_name, const char* /*d
     d->rwriteline_cb = writeLine;
     d->rendpage_cb = endPage;
     d->rendjob_cb = endJob;
+    d->identify_cb = identify;
     d->format = "application/vnd.cr80-card";
     std::snprintf(d->make_and_model, sizeof d->make_and_model, "CR80 card printer");
     d->kind = PAPPL_KIND_POSTCARD;
