@@ -154,7 +154,8 @@ bool fillDriver(pappl_system_t* system, const char* driver_name, const char* /*d
     d->rendpage_cb = endPage;
     d->rendjob_cb = endJob;
     d->identify_cb = identify;
-    d->format = "application/vnd.cr80-card";
+    // No printer-ready format is offered: every card is made here.
+    d->format = nullptr;
     std::snprintf(d->make_and_model, sizeof d->make_and_model, "CR80 card printer");
     d->kind = PAPPL_KIND_POSTCARD;
     d->ppm = 2;
