@@ -222,6 +222,13 @@ bool failPage(pappl_job_t* job, unsigned page, const char* what)
 
 } // namespace
 
+void routePipelineOutput()
+{
+    tavgdi::InternalLog::isEnable = false;
+    tavgdi::InternalLog::sink = traceText;
+    StatusReporter::sink = statusLine;
+}
+
 bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device)
 {
     std::string media;
@@ -235,10 +242,9 @@ bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
     current = cj.get();
     cj->job = job;
     cj->device = device;
+    // The pipeline's trace costs time: it is written at debug level only.
     tavgdi::InternalLog::isEnable = papplSystemGetLogLevel(papplPrinterGetSystem(papplJobGetPrinter(job))) ==
                                     PAPPL_LOGLEVEL_DEBUG;
-    tavgdi::InternalLog::sink = traceText;
-    StatusReporter::sink = statusLine;
     StatusReporter::reset();
 
     OptionPairsSettingsReader::Pairs printer;

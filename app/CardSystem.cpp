@@ -99,6 +99,7 @@ pappl_system_t* createSystem(int num_options, cups_option_t* options, void* data
                           authService, false);
     if (system == nullptr)
         return nullptr;
+    routePipelineOutput();
     // A JPEG or PNG is decoded whole: at most the largest face bitmap.
     papplSystemSetMaxImageSize(system, 256u << 20, 16384, 16384);
     if (const char* group = option("admin-group"))
