@@ -188,7 +188,9 @@ bool hasIpptool()
 } // namespace
 
 // Same pixels, same settings: the printer application's stream is the
-// filter's, byte for byte — colour pages, and gray pages expanded to RGB.
+// filter's, byte for byte — colour pages, gray pages expanded to RGB,
+// two-sided cards, pages of another size fitted to the card; a page more
+// than 4 times the card's dots fails the job after the cards before it.
 TEST(PrinterApp, StreamIsTheFiltersForTheSamePixels)
 {
     if (!hasIpptool())
@@ -196,27 +198,35 @@ TEST(PrinterApp, StreamIsTheFiltersForTheSamePixels)
     TempDir dir;
     AppServer server(dir);
     ASSERT_TRUE(server.isUp());
-    const std::vector<RasterImage> pages = {patternImage(1016, 648, 3), patternImage(1016, 648, 4)};
+    const RasterImage front = patternImage(1016, 648, 3), back = patternImage(1016, 648, 4);
     struct Case {
         const char* name;
+        std::vector<RasterImage> pages;
         bool gray;
         std::string filterOptions;
         std::string extra;
+        int state;  // 9 completed, 8 aborted
     } cases[] = {
-        {"colour", false, "", ""},
-        {"gray", true, "", ""},
-        {"twosided", false, "sides=two-sided-long-edge", " ATTR keyword sides two-sided-long-edge\n"},
+        {"colour", {front, back}, false, "", "", 9},
+        {"gray", {front, back}, true, "", "", 9},
+        {"twosided", {front, back}, false, "sides=two-sided-long-edge", " ATTR keyword sides two-sided-long-edge\n", 9},
+        {"othersize", {patternImage(1100, 700, 5)}, false, "", "", 9},
+        {"toolarge", {front, patternImage(2100, 1400, 6)}, false, "", "", 8},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string pwg = pwgRasterOf(dir, pages, c.gray);
-        const ProcessResult sent = submit(dir, server, pwg, "image/pwg-raster", c.name, 9, c.extra);
+        const std::string pwg = pwgRasterOf(dir, c.pages, c.gray);
+        const ProcessResult sent = submit(dir, server, pwg, "image/pwg-raster", c.name, c.state, c.extra);
         ASSERT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
         const std::string prn = readFile(server.outDir + "/" + c.name + ".prn");
 
         FilterJob job;
         job.options = c.filterOptions;
-        job.stdinBytes = rasterOf(c.gray ? std::vector<RasterImage>{grayOf(pages[0]), grayOf(pages[1])} : pages);
+        std::vector<RasterImage> pages = c.pages;
+        if (c.gray)
+            for (RasterImage& page : pages)
+                page = grayOf(page);
+        job.stdinBytes = rasterOf(pages);
         job.sourceDateEpoch = std::string(Epoch);
         const ProcessResult filter = runFilter(job);
         ASSERT_TRUE(filter.exitedWith(0));
