@@ -94,7 +94,7 @@ int main(int argc, char* argv[])
             fprintf(stderr, "cr80ippsubmit: %s is not name=value\n", argv[i]);
             return 2;
         }
-        attributes.emplace_back(std::string(argv[i], eq), eq + 1);
+        attributes.emplace_back(std::string(argv[i], static_cast<size_t>(eq - argv[i])), eq + 1);
     }
 
     char scheme[32], userpass[256], host[256], resource[1024];
