@@ -45,16 +45,18 @@ fi
 mkdir -p "$WORK" || exit 1
 SCRATCH=$(mktemp -d "$WORK/run.XXXXXX") || exit 1
 SERVER=""
+SERVER_STATUS=0
 stop_server() {
     if [ -n "$SERVER" ]; then
         kill "$SERVER" 2>/dev/null
         # PAPPL ends its running job first; do not wait forever for it.
-        for _ in $(seq 100); do
+        for _ in $(seq 300); do
             kill -0 "$SERVER" 2>/dev/null || break
             sleep 0.1
         done
         kill -KILL "$SERVER" 2>/dev/null
         wait "$SERVER" 2>/dev/null
+        SERVER_STATUS=$?
         SERVER=""
     fi
 }
@@ -285,5 +287,12 @@ for card in "$SCRATCH"/out/*; do
 done
 [ "$cards" -gt 0 ] || fail "no card was written"
 echo "$cards card file(s) checked"
+
+# The server ends cleanly when asked to (under the sanitizers: no leak).
+stop_server
+if [ "$SERVER_STATUS" -ne 0 ]; then
+    tail -n 60 "$SCRATCH/server.out"
+    fail "the server exited with status $SERVER_STATUS"
+fi
 echo "PASSED"
 exit 0
