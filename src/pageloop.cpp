@@ -84,30 +84,21 @@ static bool isAcceptedPage(const cups_page_header2_t* h, const tavgdi::MediaDefi
         fillFailure = why;
         return false;
     }
-    // CUPS renders a page at the card's size; a page far larger than the
-    // card is not a card, and fitting it would cost memory and time
-    // in proportion to what its header claims.
-    const unsigned long long cardDots =
-        media != nullptr ? static_cast<unsigned long long>(media->getWidth()) * media->getHeight() : 0;
-    if (cardDots > 0 && width * height > MaxPageToCardRatio * cardDots) {
+    const tavgdi::PageBounds::Verdict verdict = tavgdi::PageBounds::check(h->cupsWidth, h->cupsHeight, media);
+    if (verdict == tavgdi::PageBounds::LargerThanCard)
         info("fillBitmap fails (page of %ux%u dots is more than %llu times the card's %ux%u dots)", h->cupsWidth,
              h->cupsHeight, MaxPageToCardRatio, media->getWidth(), media->getHeight());
-        char why[160];
-        snprintf(why, sizeof(why), "cannot be printed: at %ux%u dots it is far larger than a card", h->cupsWidth,
-                 h->cupsHeight);
-        fillFailure = why;
-        return false;
-    }
-    *stride = (3 * width + 3) & ~3ull;
-    if (*stride * height > MaxFaceBufferBytes) {
+    else if (verdict == tavgdi::PageBounds::LargerThanBuffer)
         info("fillBitmap fails (page of %ux%u dots is larger than %llu bytes)", h->cupsWidth, h->cupsHeight,
              MaxFaceBufferBytes);
+    if (verdict != tavgdi::PageBounds::Fits) {
         char why[160];
         snprintf(why, sizeof(why), "cannot be printed: at %ux%u dots it is far larger than a card", h->cupsWidth,
                  h->cupsHeight);
         fillFailure = why;
         return false;
     }
+    *stride = tavgdi::PageBounds::stride(h->cupsWidth);
     return true;
 }
 

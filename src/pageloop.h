@@ -5,16 +5,16 @@
 #include <cups/raster.h>
 
 #include "Windows.h"
+#include "input/PageBounds.h"
 
 namespace tavgdi {
 class MediaDefinition;
 }
 
-// Largest face buffer the filter accepts from a raster header.
-const unsigned long long MaxFaceBufferBytes = 256ull << 20;
-// Largest page accepted, in dots, as a multiple of the card's dots at the
-// job's resolution (when the job's card is known).
-const unsigned long long MaxPageToCardRatio = 4;
+// Largest face buffer the filter accepts from a raster header, and largest
+// page as a multiple of the card's dots (input/PageBounds.h).
+const unsigned long long MaxFaceBufferBytes = tavgdi::PageBounds::MaxFaceBufferBytes;
+const unsigned long long MaxPageToCardRatio = tavgdi::PageBounds::MaxPageToCardRatio;
 
 // Output callback of the pipeline: writes the bytes to standard output.
 dword fileWriter(void* obj, void* pBuffer, dword cbSize);

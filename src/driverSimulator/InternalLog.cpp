@@ -14,6 +14,7 @@ namespace tavgdi {
 bool InternalLog::isEnable = true;
 bool InternalLog::isAtLineStart = true;
 size_t InternalLog::lineBytes = 0;
+void (*InternalLog::sink)(const char* text, size_t length) = nullptr;
 wchar_t InternalLog::pblah[InternalLog::MaxMessageSize];
 
 void appendEscaped(std::string& out, const char* text, size_t length)
@@ -245,6 +246,10 @@ void InternalLog::write(const char* text, size_t length)
 {
     if (length == 0)
         return;
+    if (sink != nullptr) {
+        sink(text, length);
+        return;
+    }
     if (isAtLineStart)
         lineBytes = 0; // a caller may start a fresh stream
     const char* lastEnd = static_cast<const char*>(memrchr(text, '\n', length));

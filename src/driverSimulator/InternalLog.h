@@ -55,6 +55,9 @@ public:
     // one; what a line holds beyond MaxLineBytes is left out. Every log and
     // status line goes through here.
     static void write(const char* text, size_t length);
+    // Where log text goes instead of standard error when set (a program
+    // with a log of its own, such as the printer application).
+    static void (*sink)(const char* text, size_t length);
 
     // Every format carries its own line end. "%S" and "%s" both take a
     // narrow string; "%lx" takes a pointer cast with LOGPTR.

@@ -51,4 +51,10 @@ void RasterRows::toBgr(const byte* rgb, byte* bgr, dword dots)
     swapDots(rgb, bgr, done, dots);
 }
 
+void RasterRows::grayToBgr(const byte* gray, byte* bgr, dword dots)
+{
+    for (dword i = 0; i < dots; ++i, bgr += 3)
+        bgr[0] = bgr[1] = bgr[2] = gray[i];
+}
+
 } // namespace tavgdi

@@ -11,6 +11,9 @@ public:
     // dots dots of rgb (R, G, B each) as B, G, R in bgr; the two rows may be
     // the same row but must not overlap otherwise.
     static void toBgr(const byte* rgb, byte* bgr, dword dots);
+    // dots 8-bit gray dots (255 white) as B, G, R dots of that gray; the
+    // rows must not overlap.
+    static void grayToBgr(const byte* gray, byte* bgr, dword dots);
 
     virtual ~RasterRows() {}
 };

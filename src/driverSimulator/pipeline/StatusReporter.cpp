@@ -12,6 +12,7 @@ int StatusReporter::currentPage = 0;
 int StatusReporter::lastReportedPage = 0;
 bool StatusReporter::streamLost = false;
 std::string StatusReporter::pendingCause;
+void (*StatusReporter::sink)(const std::string& line) = nullptr;
 
 StatusReporter::~StatusReporter() {}
 
@@ -39,6 +40,10 @@ void StatusReporter::noteFailureCause(const char* cause)
 
 void StatusReporter::writeLine(const std::string& line)
 {
+    if (sink != nullptr) {
+        sink(line);
+        return;
+    }
     // CUPS reads its messages line by line: a status glued to the end of an
     // open log line would be lost. A line end or other control byte from a
     // cause's text is written escaped, so the status stays one line.

@@ -69,6 +69,10 @@ public:
     // starting a new line first when the pipeline log left one open.
     static void writeLine(const std::string& line);
 
+    // Where status lines go instead of standard error when set (the printer
+    // application turns them into its job's state and messages).
+    static void (*sink)(const std::string& line);
+
 private:
     static int sentCards;
     static int printedPages;

@@ -1,0 +1,39 @@
+// A settings reader over name=value pairs that a front end other than the
+// CUPS filter builds (the printer application: from a job's IPP attributes,
+// later from the printer's card settings). The pairs are read with the
+// filter's own rules, aliases included (CupsExternalInterSettingsReader with
+// no PPD): "media" names the card as PageSize does, "sides" and "Duplex"
+// make the job two-sided, "600x300dpi" is a Resolution. Printer settings a
+// job cannot give (the picture directory) are a second list of pairs.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "settings/CupsExternalInterSettingsReader.h"
+
+class OptionPairsSettingsReader : public IExternalInterSettingsReader {
+public:
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+
+    // Copies both lists; a later pair of the same name replaces an earlier one.
+    OptionPairsSettingsReader(const Pairs& jobSettings, const Pairs& printerSettings);
+    virtual ~OptionPairsSettingsReader();
+
+    virtual const char* findFeature(const char* feature, int* savedPosition);
+    virtual bool readPCSettingsFromBuffer(char* multistr, int size);
+    virtual bool updatePCSettingsFromBuffer(char* multistr);
+    virtual dword getMaxSize();
+    virtual const char* findPrinterSetting(const char* keyword);
+
+    OptionPairsSettingsReader(const OptionPairsSettingsReader&) = delete;
+    OptionPairsSettingsReader& operator=(const OptionPairsSettingsReader&) = delete;
+
+private:
+    cups_option_t* options = nullptr;
+    int numOptions = 0;
+    Pairs printer;
+    std::unique_ptr<CupsExternalInterSettingsReader> rules;
+};
