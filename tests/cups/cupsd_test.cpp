@@ -613,6 +613,11 @@ TEST(Cups, DriverlessQueuePrintsThroughThePrinterApplication)
         [&]() { return cups.run({"lpoptions", "-p", "card", "-l"}).out.find("86.03x54.87mm") != std::string::npos; },
         60))
         << cups.run({"lpoptions", "-p", "card", "-l"}).out << PrivateCups::tail(cups.readLog("error_log"));
+    // The CR80 card is the queue's default size: with none of its sizes the
+    // default, CUPS lays the PDF out on its own default paper and the card
+    // comes out shrunk.
+    r = cups.run({"lpoptions", "-p", "card", "-l"});
+    EXPECT_TRUE(std::regex_search(r.out, std::regex("PageSize/[^\n]* \\*86\\.03x54\\.87mm[ .\n]"))) << r.out;
 
     r = cups.run({"lp", "-d", "card", makePdf(cupsDir)});
     ASSERT_TRUE(r.exitedWith(0)) << r.out << r.err;
