@@ -26,6 +26,11 @@ void printerCreated(pappl_printer_t* printer, void* data);
 bool isOfferedMedia(const char* name);
 bool isOfferedSize(int width, int length);
 
+// Sends the pipeline's trace and status lines to the job being printed
+// (PAPPL's log and job messages) instead of standard error; called once,
+// before any job.
+void routePipelineOutput();
+
 // The raster callbacks of the driver.
 bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device);
 bool startPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device, unsigned page);

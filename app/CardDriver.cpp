@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/CardSizes.h"
+#include "settings/CardMedia.h"
 
 namespace cr80app {
 
@@ -28,61 +28,18 @@ bool isColourRibbon(const char* ribbon)
     return std::strncmp(ribbon, "RM_", 3) != 0;
 }
 
-struct OfferedCard {
-    std::string pwgName;
-    int width;  // hundredths of mm
-    int length;
-};
+using tavgdi::CardMedia;
 
-// Hundredths of a millimetre that PAPPL turns back into exactly `dots` at
-// 300 dpi (it floors hundredths x dpi / 2540): the smallest such length.
-int hundredthsFor(unsigned dots)
+const std::vector<CardMedia>& offeredCards()
 {
-    return static_cast<int>((static_cast<unsigned long long>(dots) * 2540 + 299) / 300);
-}
-
-// A length in hundredths of mm as PWG names write it: no trailing zeros.
-std::string millimetres(int hundredths)
-{
-    char text[32];
-    if (hundredths % 100 == 0)
-        std::snprintf(text, sizeof text, "%d", hundredths / 100);
-    else if (hundredths % 10 == 0)
-        std::snprintf(text, sizeof text, "%d.%d", hundredths / 100, (hundredths % 100) / 10);
-    else
-        std::snprintf(text, sizeof text, "%d.%02d", hundredths / 100, hundredths % 100);
-    return text;
-}
-
-// One entry per card size (the first name of each size), in the size
-// table's order; the CR80 card first.
-const std::vector<OfferedCard>& offeredCards()
-{
-    static const std::vector<OfferedCard> cards = [] {
-        std::vector<OfferedCard> list;
-        for (const tavgdi::CardSize& card : tavgdi::CardSizes) {
-            const int width = hundredthsFor(card.width), length = hundredthsFor(card.height);
-            bool isKnownSize = false;
-            for (const OfferedCard& known : list)
-                isKnownSize = isKnownSize || (known.width == width && known.length == length);
-            if (isKnownSize)
-                continue;
-            std::string name = card.name;
-            for (char& c : name)
-                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            list.push_back({"custom_" + name + "_" + millimetres(width) + "x" + millimetres(length) + "mm", width,
-                            length});
-        }
-        return list;
-    }();
-    return cards;
+    return tavgdi::cardMediaList();
 }
 
 void fillMedia(pappl_pr_driver_data_t* d)
 {
-    const std::vector<OfferedCard>& cards = offeredCards();
+    const std::vector<CardMedia>& cards = offeredCards();
     d->num_media = 0;
-    for (const OfferedCard& card : cards)
+    for (const CardMedia& card : cards)
         d->media[d->num_media++] = card.pwgName.c_str();
     d->borderless = true;
     d->left_right = 0;
@@ -127,7 +84,7 @@ void identify(pappl_printer_t* printer, pappl_identify_actions_t actions, const 
 
 bool isOfferedMedia(const char* name)
 {
-    for (const OfferedCard& card : offeredCards())
+    for (const CardMedia& card : offeredCards())
         if (name != nullptr && card.pwgName == name)
             return true;
     return false;
@@ -135,7 +92,7 @@ bool isOfferedMedia(const char* name)
 
 bool isOfferedSize(int width, int length)
 {
-    for (const OfferedCard& card : offeredCards())
+    for (const CardMedia& card : offeredCards())
         if (std::abs(card.width - width) <= 1 && std::abs(card.length - length) <= 1)
             return true;
     return false;
@@ -154,7 +111,8 @@ bool fillDriver(pappl_system_t* system, const char* driver_name, const char* /*d
     d->rendpage_cb = endPage;
     d->rendjob_cb = endJob;
     d->identify_cb = identify;
-    d->format = "application/vnd.cr80-card";
+    // No printer-ready format is offered: every card is made here.
+    d->format = nullptr;
     std::snprintf(d->make_and_model, sizeof d->make_and_model, "CR80 card printer");
     d->kind = PAPPL_KIND_POSTCARD;
     d->ppm = 2;

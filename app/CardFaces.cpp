@@ -222,6 +222,13 @@ bool failPage(pappl_job_t* job, unsigned page, const char* what)
 
 } // namespace
 
+void routePipelineOutput()
+{
+    tavgdi::InternalLog::isEnable = false;
+    tavgdi::InternalLog::sink = traceText;
+    StatusReporter::sink = statusLine;
+}
+
 bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device)
 {
     std::string media;
@@ -235,10 +242,9 @@ bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
     current = cj.get();
     cj->job = job;
     cj->device = device;
+    // The pipeline's trace costs time: it is written at debug level only.
     tavgdi::InternalLog::isEnable = papplSystemGetLogLevel(papplPrinterGetSystem(papplJobGetPrinter(job))) ==
                                     PAPPL_LOGLEVEL_DEBUG;
-    tavgdi::InternalLog::sink = traceText;
-    StatusReporter::sink = statusLine;
     StatusReporter::reset();
 
     OptionPairsSettingsReader::Pairs printer;
@@ -281,14 +287,18 @@ bool startPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*, u
 
     // 8-bit sRGB, or 8-bit gray expanded to RGB; nothing else.
     const cups_page_header2_t& h = options->header;
-    const bool isGray = h.cupsBitsPerPixel == 8 && h.cupsBytesPerLine == h.cupsWidth;
-    const bool isRgb = h.cupsBitsPerPixel == 24 && h.cupsBytesPerLine == 3ull * h.cupsWidth;
+    const bool isGraySpace = h.cupsColorSpace == CUPS_CSPACE_SW || h.cupsColorSpace == CUPS_CSPACE_W;
+    const bool isRgbSpace = h.cupsColorSpace == CUPS_CSPACE_SRGB || h.cupsColorSpace == CUPS_CSPACE_RGB ||
+                            h.cupsColorSpace == CUPS_CSPACE_ADOBERGB;
+    const bool isGray = isGraySpace && h.cupsBitsPerPixel == 8 && h.cupsBytesPerLine == h.cupsWidth;
+    const bool isRgb = isRgbSpace && h.cupsBitsPerPixel == 24 && h.cupsBytesPerLine == 3ull * h.cupsWidth;
     if (h.cupsBitsPerColor != 8 || (!isGray && !isRgb) || h.cupsWidth == 0 || h.cupsHeight == 0) {
         char why[200];
         std::snprintf(why, sizeof why,
-                      "cannot be printed: it is not an 8-bit RGB or gray page (%ux%u dots, %u bits per colour, "
-                      "%u bits per pixel)",
-                      h.cupsWidth, h.cupsHeight, h.cupsBitsPerColor, h.cupsBitsPerPixel);
+                      "cannot be printed: it is not an 8-bit RGB or gray page (%ux%u dots, colour space %u, %u bits "
+                      "per colour, %u bits per pixel)",
+                      h.cupsWidth, h.cupsHeight, static_cast<unsigned>(h.cupsColorSpace), h.cupsBitsPerColor,
+                      h.cupsBitsPerPixel);
         return failPage(job, page, why);
     }
     if (tavgdi::PageBounds::check(h.cupsWidth, h.cupsHeight, cj->adapter->getMedia()) != tavgdi::PageBounds::Fits) {
@@ -317,7 +327,7 @@ bool writeLine(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*, unsigned 
 {
     CardJob* cj = static_cast<CardJob*>(papplJobGetData(job));
     if (cj == nullptr || cj->pdev.pBufStart == nullptr)
-        return false;
+        return cj != nullptr ? finishJob(job, true) : false;
     if (y >= cj->height || line == nullptr)
         return true;
     // The first raster row becomes the last bitmap row.
@@ -336,7 +346,7 @@ bool endPage(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*, unsigned pa
 {
     CardJob* cj = static_cast<CardJob*>(papplJobGetData(job));
     if (cj == nullptr || cj->pdev.pBufStart == nullptr)
-        return false;
+        return cj != nullptr ? finishJob(job, true) : false;
     if (papplJobIsCanceled(job)) {
         finishJob(job, true);
         return false;

@@ -86,11 +86,12 @@ pappl_system_t* createSystem(int num_options, cups_option_t* options, void* data
                                 std::strcmp(host, "::1") == 0;
 
     // Listening beyond the loopback: the web pages that change settings ask
-    // for a user of the admin group, checked by PAM (service "login"), over
-    // TLS. On the loopback only, TLS is left out.
+    // for a user of the admin group (-o admin-group=, PAPPL's default
+    // otherwise), checked by PAM (service -o auth-service=, "login" by
+    // default), over TLS. On the loopback only, TLS is left out.
     pappl_soptions_t soptions = PAPPL_SOPTIONS_MULTI_QUEUE | PAPPL_SOPTIONS_WEB_INTERFACE;
     soptions |= isLoopbackOnly ? PAPPL_SOPTIONS_NO_TLS : PAPPL_SOPTIONS_WEB_REMOTE;
-    const char* authService = isLoopbackOnly ? nullptr : "login";
+    const char* authService = isLoopbackOnly ? nullptr : option("auth-service") ? option("auth-service") : "login";
 
     pappl_system_t* system =
         papplSystemCreate(soptions, "CR80 card printer", port != nullptr ? std::atoi(port) : 0, "_print,_universal",
@@ -98,6 +99,9 @@ pappl_system_t* createSystem(int num_options, cups_option_t* options, void* data
                           authService, false);
     if (system == nullptr)
         return nullptr;
+    routePipelineOutput();
+    // A JPEG or PNG is decoded whole: at most the largest face bitmap.
+    papplSystemSetMaxImageSize(system, 256u << 20, 16384, 16384);
     if (const char* group = option("admin-group"))
         papplSystemSetAdminGroup(system, group);
     if (!papplSystemAddListeners(system, host)) {

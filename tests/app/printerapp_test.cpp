@@ -1,0 +1,287 @@
+// The printer application live: a server on a free loopback port with
+// scratch state and spool, a printer made at start on a file:// device, jobs
+// submitted with ipptool. Its cards must be the filter's cards.
+#include <gtest/gtest.h>
+
+#ifdef CR80_PRINTER_APP_PATH
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include <cups/raster.h>
+
+#include "FilterRun.h"
+#include "TestRaster.h"
+
+using namespace cr80test;
+
+namespace {
+
+const char* const Epoch = "1767225600";
+
+// A loopback port nobody listens on (the kernel's choice).
+int freePort()
+{
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr = {};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    int port = 0;
+    if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+        getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
+        port = ntohs(addr.sin_port);
+    close(s);
+    return port;
+}
+
+bool answers(int port)
+{
+    const int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr = {};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(static_cast<uint16_t>(port));
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool ok = connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    close(s);
+    return ok;
+}
+
+// The server for one test: started in its own process group, killed and
+// waited for when the test ends, whatever happened.
+class AppServer {
+public:
+    explicit AppServer(const TempDir& dir) : port(freePort()), outDir(dir.file("out"))
+    {
+        mkdir(outDir.c_str(), 0700);
+        mkdir(dir.file("spool").c_str(), 0700);
+        const std::vector<std::string> args = {CR80_PRINTER_APP_PATH,
+                                               "server",
+                                               "-o", "server-port=" + std::to_string(port),
+                                               "-o", "log-file=" + dir.file("server.log"),
+                                               "-o", "log-level=info",
+                                               "-o", "state-file=" + dir.file("state"),
+                                               "-o", "spool-directory=" + dir.file("spool"),
+                                               "-o", "printer-name=card",
+                                               "-o", "device-uri=file://" + outDir};
+        pid = fork();
+        if (pid == 0) {
+            setpgid(0, 0);
+            setenv("SOURCE_DATE_EPOCH", Epoch, 1);
+            const int null = open("/dev/null", O_RDWR);
+            dup2(null, 0);
+            dup2(null, 1);
+            dup2(null, 2);
+            std::vector<char*> argv;
+            for (const std::string& a : args)
+                argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        // Listening starts once the printer exists.
+        for (int i = 0; i < 200 && pid > 0 && !answers(port); ++i)
+            usleep(50000);
+    }
+    ~AppServer()
+    {
+        if (pid <= 0)
+            return;
+        kill(-pid, SIGKILL);
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+    }
+    AppServer(const AppServer&) = delete;
+    AppServer& operator=(const AppServer&) = delete;
+
+    std::string uri() const { return "ipp://localhost:" + std::to_string(port) + "/ipp/print/card"; }
+    bool isUp() const { return pid > 0 && answers(port); }
+
+    int port;
+    std::string outDir;
+    pid_t pid = -1;
+};
+
+// Submits `file` and waits until the job reaches `state` (9 completed,
+// 8 aborted; 0: the submission must fail with `status`); extra job
+// attributes as ipptool ATTR lines.
+ProcessResult submit(const TempDir& dir, const AppServer& server, const std::string& file, const char* format,
+                     const std::string& jobName, int state, const std::string& extra = "",
+                     const std::string& status = "successful-ok")
+{
+    const std::string wait = state == 0 ? std::string() :
+        "{\n NAME \"Wait\"\n OPERATION Get-Job-Attributes\n GROUP operation-attributes-tag\n"
+        " ATTR charset attributes-charset utf-8\n ATTR language attributes-natural-language en\n"
+        " ATTR uri printer-uri $uri\n ATTR integer job-id $job-id\n STATUS successful-ok\n"
+        " DELAY 0.1\n EXPECT job-state WITH-VALUE " + std::to_string(state) +
+        " REPEAT-NO-MATCH REPEAT-LIMIT 300\n}\n";
+    const std::string test = dir.write(jobName + ".test",
+        "{\n NAME \"Print\"\n OPERATION Print-Job\n GROUP operation-attributes-tag\n"
+        " ATTR charset attributes-charset utf-8\n ATTR language attributes-natural-language en\n"
+        " ATTR uri printer-uri $uri\n ATTR name requesting-user-name test\n"
+        " ATTR mimeMediaType document-format " + std::string(format) + "\n ATTR name job-name " + jobName + "\n" +
+        " GROUP job-attributes-tag\n" + extra +
+        " FILE $filename\n STATUS " + status + "\n}\n" + wait);
+    ProcessRequest request;
+    request.argv = {"ipptool", "-t", "-f", file, server.uri(), test};
+    request.timeoutMs = 60000;
+    return runProcess(request);
+}
+
+// A PWG raster (CUPS raster v2 with PWG fields) of `pages`, as IPP clients send.
+std::string pwgRasterOf(const TempDir& dir, const std::vector<RasterImage>& pages, bool gray = false)
+{
+    const std::string path = dir.file(gray ? "pages-gray.pwg" : "pages.pwg");
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    cups_raster_t* ras = cupsRasterOpen(fd, CUPS_RASTER_WRITE_PWG);
+    for (const RasterImage& image : pages) {
+        cups_page_header2_t h;
+        pwg_media_t* media = pwgMediaForSize(static_cast<int>(image.width * 2540 / 300 + 1),
+                                             static_cast<int>(image.height * 2540 / 300 + 1));
+        cupsRasterInitPWGHeader(&h, media, gray ? "sgray_8" : "srgb_8", 300, 300, "one-sided", nullptr);
+        h.cupsWidth = image.width;
+        h.cupsHeight = image.height;
+        h.cupsBytesPerLine = image.width * (gray ? 1 : 3);
+        cupsRasterWriteHeader2(ras, &h);
+        std::vector<unsigned char> row(h.cupsBytesPerLine);
+        for (unsigned y = 0; y < image.height; ++y) {
+            const uint8_t* rgb = &image.rgb[3ull * image.width * y];
+            if (gray)
+                for (unsigned x = 0; x < image.width; ++x)
+                    row[x] = rgb[3 * x];
+            else
+                std::memcpy(row.data(), rgb, row.size());
+            cupsRasterWritePixels(ras, row.data(), h.cupsBytesPerLine);
+        }
+    }
+    cupsRasterClose(ras);
+    close(fd);
+    return path;
+}
+
+// The gray picture the app sees as RGB: R=G=B=the gray.
+RasterImage grayOf(const RasterImage& image)
+{
+    RasterImage out = image;
+    for (size_t i = 0; i < out.rgb.size(); i += 3)
+        out.rgb[i + 1] = out.rgb[i + 2] = out.rgb[i];
+    return out;
+}
+
+bool hasIpptool()
+{
+    return access("/usr/bin/ipptool", X_OK) == 0;
+}
+
+} // namespace
+
+// Same pixels, same settings: the printer application's stream is the
+// filter's, byte for byte — colour pages, gray pages expanded to RGB,
+// two-sided cards, pages of another size fitted to the card; a page more
+// than 4 times the card's dots fails the job after the cards before it.
+TEST(PrinterApp, StreamIsTheFiltersForTheSamePixels)
+{
+    if (!hasIpptool())
+        GTEST_SKIP() << "ipptool is not installed";
+    TempDir dir;
+    AppServer server(dir);
+    ASSERT_TRUE(server.isUp());
+    const RasterImage front = patternImage(1016, 648, 3), back = patternImage(1016, 648, 4);
+    struct Case {
+        const char* name;
+        std::vector<RasterImage> pages;
+        bool gray;
+        std::string filterOptions;
+        std::string extra;
+        int state;  // 9 completed, 8 aborted
+    } cases[] = {
+        {"colour", {front, back}, false, "", "", 9},
+        {"gray", {front, back}, true, "", "", 9},
+        {"twosided", {front, back}, false, "sides=two-sided-long-edge", " ATTR keyword sides two-sided-long-edge\n", 9},
+        {"othersize", {patternImage(1100, 700, 5)}, false, "", "", 9},
+        {"toolarge", {front, patternImage(2100, 1400, 6)}, false, "", "", 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string pwg = pwgRasterOf(dir, c.pages, c.gray);
+        const ProcessResult sent = submit(dir, server, pwg, "image/pwg-raster", c.name, c.state, c.extra);
+        ASSERT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
+        const std::string prn = readFile(server.outDir + "/" + c.name + ".prn");
+
+        FilterJob job;
+        job.options = c.filterOptions;
+        std::vector<RasterImage> pages = c.pages;
+        if (c.gray)
+            for (RasterImage& page : pages)
+                page = grayOf(page);
+        job.stdinBytes = rasterOf(pages);
+        job.sourceDateEpoch = std::string(Epoch);
+        const ProcessResult filter = runFilter(job);
+        ASSERT_TRUE(filter.exitedWith(0));
+        ASSERT_FALSE(filter.out.empty());
+        EXPECT_TRUE(prn == filter.out) << "app " << prn.size() << " bytes, filter " << filter.out.size();
+    }
+}
+
+// JPEG and a two-page PDF give well-formed streams with one card per page.
+// Media the printer does not offer never reaches the driver: PAPPL 1.3.1
+// drops it at submission, even under ipp-attribute-fidelity, and tells the
+// client so (successful-ok-ignored-or-substituted-attributes).
+TEST(PrinterApp, DocumentFormatsAndRefusedMedia)
+{
+    if (!hasIpptool() || access("/usr/bin/gs", X_OK) != 0)
+        GTEST_SKIP() << "ipptool or ghostscript is not installed";
+    TempDir dir;
+    AppServer server(dir);
+    ASSERT_TRUE(server.isUp());
+    const std::string ps = dir.write("two.ps",
+        "%!PS\n<< /PageSize [243.84 155.52] >> setpagedevice\n"
+        "1 0 0 setrgbcolor 20 20 100 100 rectfill showpage\n0 0 1 setrgbcolor 50 30 150 100 rectfill showpage\n");
+    ProcessRequest gs;
+    gs.argv = {"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOutputFile=" + dir.file("two.pdf"), ps};
+    ASSERT_TRUE(runProcess(gs).exitedWith(0));
+    gs.argv = {"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=jpeg", "-r300", "-dLastPage=1",
+               "-sOutputFile=" + dir.file("one.jpg"), dir.file("two.pdf")};
+    ASSERT_TRUE(runProcess(gs).exitedWith(0));
+
+    struct Case {
+        const char* name;
+        std::string file;
+        const char* format;
+        const char* cards;
+    } cases[] = {
+        {"jpeg", dir.file("one.jpg"), "image/jpeg", "ok: 1 card(s)"},
+        {"pdf", dir.file("two.pdf"), "application/pdf", "ok: 2 card(s)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ProcessResult sent = submit(dir, server, c.file, c.format, c.name, 9);
+        ASSERT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
+        ProcessRequest check;
+        check.argv = {CR80_CARDSTREAM_PATH, "--check", server.outDir + "/" + c.name + ".prn"};
+        const ProcessResult checked = runProcess(check);
+        EXPECT_TRUE(checked.exitedWith(0)) << checked.out << checked.err;
+        EXPECT_NE(checked.out.find(c.cards), std::string::npos) << checked.out;
+    }
+
+    const ProcessResult refused =
+        submit(dir, server, dir.file("one.jpg"), "image/jpeg", "a4", 0,
+               " ATTR collection media-col {\n  MEMBER collection media-size {\n   MEMBER integer x-dimension 21000\n"
+               "   MEMBER integer y-dimension 29700\n  }\n }\n",
+               "successful-ok-ignored-or-substituted-attributes");
+    EXPECT_TRUE(refused.exitedWith(0)) << refused.out << refused.err;
+}
+
+#endif
