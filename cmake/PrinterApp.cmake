@@ -29,11 +29,9 @@ install(CODE "
        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ FILES \"${CR80_UNIT_FILE}\")
 ")
 
+# (tests/CMakeLists.txt gives cr80tests the program's path.)
 if(BUILD_TESTING AND TARGET cr80tests)
-  add_dependencies(cr80tests cr80-printer-app)
-  target_compile_definitions(cr80tests PRIVATE
-    CR80_PRINTER_APP="$<TARGET_FILE:cr80-printer-app>"
-    CR80_SYSTEMD_UNIT_DIR="${CR80_SYSTEMD_UNIT_DIR}")
+  target_compile_definitions(cr80tests PRIVATE CR80_SYSTEMD_UNIT_DIR="${CR80_SYSTEMD_UNIT_DIR}")
 endif()
 
 # CUPS's IPP Everywhere tests against a private server (tests/ipp/); its

@@ -48,7 +48,7 @@ TEST(Install, PutsTheFilterAndThePpdWhereCupsLooks)
     ASSERT_TRUE(usage.exitedWith(0)) << usage.startError;
     EXPECT_NE(usage.err.find("raster job-id user title copies options [file]"), std::string::npos) << usage.err;
 
-#ifdef CR80_PRINTER_APP
+#ifdef CR80_PRINTER_APP_PATH
     const std::string app = destdir.path() + CR80_BIN_DIR "/cr80-printer-app";
     ASSERT_EQ(stat(app.c_str(), &st), 0) << app << "\n" << r.out;
     EXPECT_EQ(st.st_mode & 07777, 0755u);

@@ -477,7 +477,7 @@ TEST(Cups, IppMediaNamesChooseTheirCards)
     EXPECT_GE(panels, 3u) << PrivateCups::tail(cups.readLog("error_log"));
 }
 
-#ifdef CR80_PRINTER_APP
+#ifdef CR80_PRINTER_APP_PATH
 namespace {
 
 // The printer application (the build's, or the tree's under test) as a
@@ -493,7 +493,7 @@ public:
         const char* tree = std::getenv("CR80_CUPS_TEST_TREE");
         const std::string app = tree != nullptr && *tree != '\0'
                                     ? std::string(tree) + CR80_PACKAGE_BIN_DIR "/cr80-printer-app"
-                                    : std::string(CR80_PRINTER_APP);
+                                    : std::string(CR80_PRINTER_APP_PATH);
         for (const char* d : {"spool", "pictures", "out"})
             fs::create_directories(root + "/" + d);
         port = freePort();
