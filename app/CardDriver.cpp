@@ -41,9 +41,13 @@ void fillMedia(pappl_pr_driver_data_t* d)
     d->num_media = 0;
     for (const CardMedia& card : cards)
         d->media[d->num_media++] = card.pwgName.c_str();
+    // Full bleed, plus nominal margins of 0.01 mm (less than a dot): with
+    // borderless sizes alone, a driverless CUPS queue lists only the
+    // ".Borderless" variants while naming the plain size as its default,
+    // and lays a PDF out on its own default paper instead of the card.
     d->borderless = true;
-    d->left_right = 0;
-    d->bottom_top = 0;
+    d->left_right = 1;
+    d->bottom_top = 1;
     d->num_source = 1;
     d->source[0] = "main";
     d->num_type = 1;

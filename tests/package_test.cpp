@@ -110,6 +110,9 @@ TEST(LongPackage, DebianPackageHoldsTheDriverAndPrintsThroughCups)
     const std::set<std::string> depends = dependedPackages(fields["Depends"]);
     for (const char* package : {"cups", "libc6", "libcups2", "libstdc++6", "libpng16-16"})
         EXPECT_EQ(depends.count(package), 1u) << package << " missing in Depends: " << fields["Depends"];
+#ifdef CR80_PRINTER_APP_PATH
+    EXPECT_EQ(depends.count("libpappl1"), 1u) << fields["Depends"];
+#endif
 
     // The files at the places `cmake --install` uses (cardstream under /usr),
     // owned by root, the programs executable by all, nothing writable by others.
@@ -122,6 +125,12 @@ TEST(LongPackage, DebianPackageHoldsTheDriverAndPrintsThroughCups)
         {CR80_MIME_DIR "/cr80card.types", "-rw-r--r--"},
         {CR80_MIME_DIR "/cr80card.convs", "-rw-r--r--"},
         {CR80_PACKAGE_BIN_DIR "/cardstream", "-rwxr-xr-x"},
+#ifdef CR80_PRINTER_APP_PATH
+        // The printer application and its systemd unit (not enabled: no
+        // .wants link, and no maintainer script enables it).
+        {CR80_PACKAGE_BIN_DIR "/cr80-printer-app", "-rwxr-xr-x"},
+        {CR80_SYSTEMD_UNIT_DIR "/cr80-printer-app.service", "-rw-r--r--"},
+#endif
     };
     std::map<std::string, std::string> found;
     for (const auto& [path, entry] : files) {
@@ -184,6 +193,12 @@ TEST(LongPackage, DebianPackageHoldsTheDriverAndPrintsThroughCups)
         << r.startError << r.err;
     r = run({tree + CR80_PACKAGE_BIN_DIR "/cardstream", "--help"});
     EXPECT_TRUE(r.exitedWith(0)) << r.startError << r.err;
+#ifdef CR80_PRINTER_APP_PATH
+    const std::string unit = readFile(tree + CR80_SYSTEMD_UNIT_DIR "/cr80-printer-app.service");
+    EXPECT_NE(unit.find("\nExecStart=" CR80_PACKAGE_BIN_DIR "/cr80-printer-app server "), std::string::npos) << unit;
+    for (const char* script : {"postinst", "postrm"})
+        EXPECT_EQ(readFile(control + "/" + script).find("enable"), std::string::npos) << script;
+#endif
 
     ProcessRequest cups;
     cups.argv = {"/proc/self/exe", "--gtest_filter=Cups.*"};

@@ -1,10 +1,12 @@
 // The filter inside a real CUPS: a private cupsd on a loopback port prints a
 // PDF card and a PNG card to a file queue made with the project's PPD; the
 // captured printer streams must be well formed and carry the pictures' inks.
-// The same chain also runs through cupsfilter.
+// The same chain also runs through cupsfilter. With the printer application
+// built, a driverless queue (`-m everywhere`) prints through it.
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <cups/cups.h>
 #include <grp.h>
 #include <netinet/in.h>
 #include <pwd.h>
@@ -474,3 +476,164 @@ TEST(Cups, IppMediaNamesChooseTheirCards)
     }
     EXPECT_GE(panels, 3u) << PrivateCups::tail(cups.readLog("error_log"));
 }
+
+#ifdef CR80_PRINTER_APP_PATH
+namespace {
+
+// The printer application (the build's, or the tree's under test) as a
+// private server on a free loopback port, with one printer "card" writing
+// its cards into a directory; stopped and waited for at the end.
+class PrinterAppServer {
+public:
+    explicit PrinterAppServer(const TempDir& dir) : root(dir.path()) {}
+    ~PrinterAppServer() { stop(); }
+
+    bool start(std::string* why)
+    {
+        const char* tree = std::getenv("CR80_CUPS_TEST_TREE");
+        const std::string app = tree != nullptr && *tree != '\0'
+                                    ? std::string(tree) + CR80_PACKAGE_BIN_DIR "/cr80-printer-app"
+                                    : std::string(CR80_PRINTER_APP_PATH);
+        for (const char* d : {"spool", "pictures", "out"})
+            fs::create_directories(root + "/" + d);
+        port = freePort();
+        const std::vector<std::string> args = {app,
+                                               "server",
+                                               "-o", "server-port=" + std::to_string(port),
+                                               "-o", "log-file=" + root + "/server.log",
+                                               "-o", "log-level=debug",
+                                               "-o", "state-file=" + root + "/state",
+                                               "-o", "spool-directory=" + root + "/spool",
+                                               "-o", "picture-directory=" + root + "/pictures",
+                                               "-o", "printer-name=card",
+                                               "-o", "device-uri=file://" + root + "/out"};
+        pid = fork();
+        if (pid == 0) {
+            const std::string out = root + "/server.out";
+            freopen(out.c_str(), "w", stdout);
+            freopen(out.c_str(), "a", stderr);
+            std::vector<char*> argv;
+            for (const std::string& a : args)
+                argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+        bool exited = false;
+        const bool up = pid > 0 && waitFor(
+                                       [&]() {
+                                           int status = 0;
+                                           if (waitpid(pid, &status, WNOHANG) == pid)
+                                               return exited = true;
+                                           return accepts(port);
+                                       },
+                                       30);
+        if (!up || exited) {
+            if (exited)
+                pid = -1;
+            stop();
+            *why = "the printer application did not start:\n" + readFile(root + "/server.out") +
+                   PrivateCups::tail(readFile(root + "/server.log"));
+            return false;
+        }
+        return true;
+    }
+
+    void stop()
+    {
+        if (pid <= 0)
+            return;
+        kill(pid, SIGTERM);
+        int status = 0;
+        if (!waitFor([&]() { return waitpid(pid, &status, WNOHANG) == pid; }, 30)) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+        }
+        pid = -1;
+    }
+
+    // The cards written so far (PAPPL leaves an empty file for a job it refuses).
+    std::vector<std::string> cards() const
+    {
+        std::vector<std::string> found;
+        for (const auto& entry : fs::directory_iterator(root + "/out"))
+            if (fs::file_size(entry.path()) > 0)
+                found.push_back(readFile(entry.path().string()));
+        return found;
+    }
+
+    std::string uri() const { return "ipp://localhost:" + std::to_string(port) + "/ipp/print/card"; }
+
+    // The number of the printer's jobs that ended completed (Get-Jobs).
+    int completedJobs() const
+    {
+        http_t* http =
+            httpConnect2("localhost", port, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1, 10000, nullptr);
+        if (http == nullptr)
+            return 0;
+        ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri().c_str());
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "completed");
+        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "job-state");
+        ipp_t* response = cupsDoRequest(http, request, "/ipp/print/card");
+        int completed = 0;
+        for (ipp_attribute_t* a = ippFindAttribute(response, "job-state", IPP_TAG_ENUM); a != nullptr;
+             a = ippFindNextAttribute(response, "job-state", IPP_TAG_ENUM))
+            completed += ippGetInteger(a, 0) == IPP_JSTATE_COMPLETED;
+        ippDelete(response);
+        httpClose(http);
+        return completed;
+    }
+
+    const std::string root;
+    int port = 0;
+    pid_t pid = -1;
+};
+
+} // namespace
+
+// A driverless CUPS queue (`lpadmin -m everywhere`) pointing at the printer
+// application: a PDF printed with `lp` reaches the application (CUPS sends it
+// unconverted) and comes out as a well-formed card with the PDF's inks.
+TEST(Cups, DriverlessQueuePrintsThroughThePrinterApplication)
+{
+    TempDir appDir, cupsDir;
+    PrinterAppServer app(appDir);
+    std::string why;
+    ASSERT_TRUE(app.start(&why)) << why;
+    PrivateCups cups(cupsDir);
+    if (!cups.start(&why))
+        GTEST_SKIP() << "cupsd cannot run here: " << why;
+
+    ProcessResult r = cups.run({"lpadmin", "-p", "card", "-E", "-v", app.uri(), "-m", "everywhere"});
+    ASSERT_TRUE(r.exitedWith(0)) << r.startError << r.out << r.err;
+    // lpadmin returns before cupsd has made the queue's PPD from the
+    // printer's attributes; a job sent before would go out with defaults.
+    ASSERT_TRUE(waitFor(
+        [&]() { return cups.run({"lpoptions", "-p", "card", "-l"}).out.find("86.03x54.87mm") != std::string::npos; },
+        60))
+        << cups.run({"lpoptions", "-p", "card", "-l"}).out << PrivateCups::tail(cups.readLog("error_log"));
+    // The CR80 card is the queue's default size: with none of its sizes the
+    // default, CUPS lays the PDF out on its own default paper and the card
+    // comes out shrunk.
+    r = cups.run({"lpoptions", "-p", "card", "-l"});
+    EXPECT_TRUE(std::regex_search(r.out, std::regex("PageSize/[^\n]* \\*86\\.03x54\\.87mm[ .\n]"))) << r.out;
+
+    r = cups.run({"lp", "-d", "card", makePdf(cupsDir)});
+    ASSERT_TRUE(r.exitedWith(0)) << r.out << r.err;
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(r.out, m, std::regex("request id is (card-[0-9]+)"))) << r.out;
+    const std::string id = m[1];
+    const bool done = waitFor(
+        [&]() { return cups.run({"lpstat", "-W", "completed", "-o", "card"}).out.find(id + " ") != std::string::npos; },
+        120);
+    ASSERT_TRUE(done) << id << " did not finish in CUPS\n" << PrivateCups::tail(cups.readLog("error_log"));
+    ASSERT_TRUE(waitFor([&]() { return app.completedJobs() == 1; }, 60))
+        << "no card from the printer application\n" << PrivateCups::tail(readFile(app.root + "/server.log"));
+    cups.stop();
+    app.stop();
+    const std::vector<std::string> cards = app.cards();
+    ASSERT_EQ(cards.size(), 1u);
+    expectCard(cards[0], PdfAreas, "driverless " + id);
+}
+#endif
