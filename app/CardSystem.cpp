@@ -112,6 +112,7 @@ pappl_system_t* createSystem(int num_options, cups_option_t* options, void* data
 
     static pappl_pr_driver_t drivers[] = {{DriverName, "CR80 card printer", nullptr, nullptr}};
     papplSystemSetPrinterDrivers(system, 1, drivers, nullptr, printerCreated, fillDriver, data);
+    addCardSettingsStrings(system);
     papplSystemAddMIMEFilter(system, "application/pdf", "image/pwg-raster", printPdf, nullptr);
 
     if (const char* pictures = option("picture-directory"))
