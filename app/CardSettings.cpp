@@ -133,8 +133,7 @@ void fillCardSettings(pappl_pr_driver_data_t* d, ipp_t* attrs, ipp_t* current)
             ippAddInteger(attrs, IPP_TAG_PRINTER, IPP_TAG_INTEGER, defaultName.c_str(), std::atoi(value.c_str()));
             break;
         case Kind::Text:
-            ippAddInteger(attrs, IPP_TAG_PRINTER, IPP_TAG_INTEGER, supported.c_str(),
-                          static_cast<int>(vendor.maxLength));
+            // No -supported: PAPPL's pages show a text field.
             ippAddString(attrs, IPP_TAG_PRINTER, IPP_TAG_TEXT, defaultName.c_str(), nullptr, value.c_str());
             break;
         }
