@@ -32,6 +32,8 @@ ipp_t* driverAttributes(pappl_pr_driver_data_t* driver_data, ipp_t* current);
 // their -supported and -default values in `attrs` (defaults kept from
 // `current` when given), and the colour modes of the ribbon they name.
 void fillCardSettings(pappl_pr_driver_data_t* driver_data, ipp_t* attrs, ipp_t* current);
+// The printer's "Card settings" web page and its tab.
+void addCardSettingsPage(pappl_printer_t* printer);
 // The words of the card settings and their choices, for the web pages.
 void addCardSettingsStrings(pappl_system_t* system);
 // Offers the colour modes of the ribbon the printer's settings name.

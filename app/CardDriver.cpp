@@ -140,6 +140,7 @@ ipp_t* driverAttributes(pappl_pr_driver_data_t* d, ipp_t* current)
 void printerCreated(pappl_printer_t* printer, void* /*data*/)
 {
     followRibbon(printer);
+    addCardSettingsPage(printer);
     pappl_pr_driver_data_t data;
     papplPrinterGetDriverData(printer, &data);
     // The printer reports no levels: both supplies are of unknown level.

@@ -99,7 +99,102 @@ const std::string& stringsData()
     return Strings;
 }
 
+// The printer settings of the "Card settings" page, kept as one vendor
+// attribute: NAME="VALUE" NAME="VALUE" ..., read with cupsParseOptions.
+const char* const PrinterSettingsName = "printer-settings";
+
+std::string storedPrinterSettings(pappl_printer_t* printer)
+{
+    ipp_t* attrs = papplPrinterGetDriverAttributes(printer);
+    const std::string name = std::string(PrinterSettingsName) + "-default";
+    ipp_attribute_t* attr = attrs != nullptr ? ippFindAttribute(attrs, name.c_str(), IPP_TAG_ZERO) : nullptr;
+    const char* value = attr != nullptr ? ippGetString(attr, 0, nullptr) : nullptr;
+    std::string text = value != nullptr ? value : "";
+    ippDelete(attrs);
+    return text;
+}
+
+std::string encodedSetting(const std::string& name, const std::string& value)
+{
+    std::string text = name + "=\"";
+    for (char c : value) {
+        if (c == '"' || c == '\\')
+            text += '\\';
+        text += c;
+    }
+    return text + "\" ";
+}
+
+// The "Card settings" page: a form of the printer settings, saved with
+// PAPPL's CSRF check; a value the filter does not take is not saved.
+bool cardSettingsPage(pappl_client_t* client, void* data)
+{
+    pappl_printer_t* printer = static_cast<pappl_printer_t*>(data);
+    if (!papplClientHTMLAuthorize(client))
+        return true;
+    std::string status;
+    if (papplClientGetMethod(client) == HTTP_STATE_POST) {
+        cups_option_t* form = nullptr;
+        const int numForm = papplClientGetForm(client, &form);
+        if (!papplClientIsValidForm(client, numForm, form)) {
+            status = "Invalid form submission.";
+        } else {
+            std::string stored, why;
+            for (const auto& setting : OptionPairsSettingsReader::printerSettings()) {
+                const char* value = cupsGetOption(setting.setting, numForm, form);
+                if (value == nullptr || *value == '\0')
+                    continue;
+                if (!OptionPairsSettingsReader::isPrinterSettingValue(setting.setting, value, &why))
+                    break;
+                stored += encodedSetting(setting.setting, value);
+            }
+            if (!why.empty()) {
+                status = "Not saved: " + why + ".";
+            } else {
+                pappl_pr_driver_data_t driverData;
+                papplPrinterGetDriverData(printer, &driverData);
+                cups_option_t option = {const_cast<char*>(PrinterSettingsName), &stored[0]};
+                status = papplPrinterSetDriverDefaults(printer, &driverData, 1, &option) ? "Changes saved."
+                                                                                          : "Not saved.";
+            }
+        }
+        cupsFreeOptions(numForm, form);
+    }
+
+    cups_option_t* current = nullptr;
+    const int numCurrent = cupsParseOptions(storedPrinterSettings(printer).c_str(), 0, &current);
+    char path[256];
+    papplPrinterGetPath(printer, "cardsettings", path, sizeof path);
+    papplClientHTMLPrinterHeader(client, printer, "Card Settings", 0, nullptr, nullptr);
+    if (!status.empty())
+        papplClientHTMLPrintf(client, "<div class=\"banner\">%s</div>\n", status.c_str());
+    papplClientHTMLStartForm(client, path, false);
+    papplClientHTMLPuts(client, "<table class=\"form\">\n<tbody>\n");
+    for (const auto& setting : OptionPairsSettingsReader::printerSettings()) {
+        const char* value = cupsGetOption(setting.setting, numCurrent, current);
+        papplClientHTMLPrintf(client,
+                              "<tr><th><label for=\"%s\">%s:</label></th><td><input type=\"text\" id=\"%s\" "
+                              "name=\"%s\" value=\"%s\" placeholder=\"default\"></td></tr>\n",
+                              setting.setting, setting.words, setting.setting, setting.setting,
+                              value != nullptr ? value : "");
+    }
+    papplClientHTMLPuts(client, "<tr><th></th><td><input type=\"submit\" value=\"Save Changes\"></td></tr>\n"
+                                "</tbody></table></form>\n");
+    papplClientHTMLPrinterFooter(client);
+    cupsFreeOptions(numCurrent, current);
+    return true;
+}
+
 } // namespace
+
+void addCardSettingsPage(pappl_printer_t* printer)
+{
+    char path[256];
+    papplPrinterGetPath(printer, "cardsettings", path, sizeof path);
+    papplSystemAddResourceCallback(papplPrinterGetSystem(printer), path, "text/html", cardSettingsPage, printer);
+    papplPrinterAddLink(printer, "Card Settings", path,
+                        static_cast<pappl_loptions_t>(PAPPL_LOPTIONS_NAVIGATION | PAPPL_LOPTIONS_PRINTER));
+}
 
 void addCardSettingsStrings(pappl_system_t* system)
 {
@@ -138,6 +233,14 @@ void fillCardSettings(pappl_pr_driver_data_t* d, ipp_t* attrs, ipp_t* current)
             break;
         }
     }
+    if (d->num_vendor < PAPPL_MAX_VENDOR) {
+        d->vendor[d->num_vendor++] = PrinterSettingsName;
+        const std::string defaultName = std::string(PrinterSettingsName) + "-default";
+        ipp_attribute_t* attr = current != nullptr ? ippFindAttribute(current, defaultName.c_str(), IPP_TAG_ZERO)
+                                                   : nullptr;
+        const char* value = attr != nullptr ? ippGetString(attr, 0, nullptr) : nullptr;
+        ippAddString(attrs, IPP_TAG_PRINTER, IPP_TAG_TEXT, defaultName.c_str(), nullptr, value ? value : "");
+    }
     setColourModes(d, isColourRibbon(printerRibbon(current)));
 }
 
@@ -160,6 +263,21 @@ bool cardSettingsOf(pappl_job_t* job, const pappl_pr_options_t* options, OptionP
                     std::string* refusal)
 {
     ipp_t* printerDefaults = papplPrinterGetDriverAttributes(papplJobGetPrinter(job));
+    // The printer's settings first: the card settings come after them.
+    cups_option_t* stored = nullptr;
+    const char* storedName = "printer-settings-default";
+    ipp_attribute_t* storedAttr = printerDefaults != nullptr ? ippFindAttribute(printerDefaults, storedName, IPP_TAG_ZERO)
+                                                             : nullptr;
+    const char* storedText = storedAttr != nullptr ? ippGetString(storedAttr, 0, nullptr) : nullptr;
+    const int numStored = cupsParseOptions(storedText != nullptr ? storedText : "", 0, &stored);
+    for (int i = 0; i < numStored; ++i) {
+        std::string why;
+        if (OptionPairsSettingsReader::isPrinterSettingValue(stored[i].name, stored[i].value, &why))
+            pairs->emplace_back(stored[i].name, stored[i].value);
+        else
+            papplLogJob(job, PAPPL_LOGLEVEL_WARN, "Printer setting left out: %s.", why.c_str());
+    }
+    cupsFreeOptions(numStored, stored);
     bool ok = true;
     for (const Vendor& vendor : OptionPairsSettingsReader::vendorSettings()) {
         const char* sent = cupsGetOption(vendor.name, static_cast<int>(options->num_vendor), options->vendor);

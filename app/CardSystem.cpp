@@ -138,6 +138,8 @@ pappl_system_t* createSystem(int num_options, cups_option_t* options, void* data
 
     static pappl_pr_driver_t drivers[] = {{DriverName, "CR80 card printer", nullptr, nullptr}};
     papplSystemSetPrinterDrivers(system, 1, drivers, nullptr, printerCreated, fillDriver, data);
+    // Every page's footer; PAPPL's own pages would fail without one.
+    papplSystemSetFooterHTML(system, "CR80 card printer");
     addCardSettingsStrings(system);
     papplSystemSetEventCallback(system, configChanged, nullptr);
     papplSystemAddTimerCallback(system, 0, 1, followChangedRibbons, nullptr);

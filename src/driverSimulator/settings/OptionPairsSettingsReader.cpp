@@ -114,6 +114,88 @@ const std::vector<OptionPairsSettingsReader::VendorSetting>& OptionPairsSettings
     return Settings;
 }
 
+const std::vector<OptionPairsSettingsReader::PrinterSetting>& OptionPairsSettingsReader::printerSettings()
+{
+    // The words are the PPD's.
+    static const std::vector<PrinterSetting> Settings = {
+        {"GHighQualityMode", "High quality (8-bit colour)"},
+        {"ISendBlankPanel", "Send blank panels"},
+        {"GSmoothing", "Smoothing"},
+        {"IPostSmoothing", "Post-smoothing"},
+        {"IGBlackSub", "Colour printed for black"},
+        {"IFThresholdValue", "Front black threshold"},
+        {"IFBlackLevelValue", "Front black level"},
+        {"IFDarkLevelValue", "Front dark level"},
+        {"IBThresholdValue", "Back black threshold"},
+        {"IBBlackLevelValue", "Back black level"},
+        {"IBDarkLevelValue", "Back dark level"},
+        {"IFBlackCustom", "Front custom black picture"},
+        {"IBBlackCustom", "Back custom black picture"},
+        {"IFOverlayCustom", "Front custom overlay picture"},
+        {"IBOverlayCustom", "Back custom overlay picture"},
+        {"IGMonochromeSpeed", "Black printing speed"},
+        {"GShortPanelManagement", "Short panel management"},
+        {"IShortPanelShift", "Short panel shift"},
+        {"GColorPanelManagement", "Colour panel management"},
+        {"IColorPanelShiftXS", "Colour panel shift, start"},
+        {"IColorPanelShiftXE", "Colour panel shift, end"},
+        {"GMonoPanelManagement", "Black panel management"},
+        {"IMonoPanelShiftXS", "Black panel shift, start"},
+        {"IMonoPanelShiftXE", "Black panel shift, end"},
+        {"GOverlayPanelManagement", "Overlay panel management"},
+        {"IOverlayPanelShiftXS", "Overlay panel shift, start"},
+        {"IOverlayPanelShiftXE", "Overlay panel shift, end"},
+        {"IOverlayPanelShiftYS", "Overlay panel shift, top"},
+        {"IOverlayPanelShiftYE", "Overlay panel shift, bottom"},
+        {"IGSendIQLA", "Send print quality levels"},
+        {"IGIQLABY", "Quality level, Yellow, level B"},
+        {"IGIQLACY", "Quality level, Yellow, level C"},
+        {"IGIQLABM", "Quality level, Magenta, level B"},
+        {"IGIQLACM", "Quality level, Magenta, level C"},
+        {"IGIQLABC", "Quality level, Cyan, level B"},
+        {"IGIQLACC", "Quality level, Cyan, level C"},
+        {"GInputTray", "Card input"},
+        {"GOutputTray", "Card output"},
+        {"GRejectBox", "Rejected cards"},
+        {"GFeederCfg", "Feeder configuration"},
+        {"GFeederPos", "Feeder position"},
+        {"GCardPreloading", "Card preloading"},
+        {"GPipeDetection", "Pipe detection"},
+        {"IGStrictPageSetup", "Page size check"},
+        {"IPipeDefinition", "Pipe definition"},
+        {"IGTextRectErr", "Text region tolerance"},
+        {"passthrough", "Passthrough commands"},
+    };
+    return Settings;
+}
+
+bool OptionPairsSettingsReader::isPrinterSettingValue(const std::string& setting, const std::string& value,
+                                                      std::string* why)
+{
+    bool isListed = false;
+    for (const PrinterSetting& listed : printerSettings())
+        isListed = isListed || setting == listed.setting;
+    if (!isListed) {
+        *why = "\"" + setting.substr(0, 64) + "\" is not a printer setting";
+        return false;
+    }
+    if (value.size() > 1024) {
+        *why = setting + " is longer than 1024 characters";
+        return false;
+    }
+    // Custom pictures are names in the picture directory.
+    const bool isPicture = setting.size() > 6 && setting.compare(setting.size() - 6, 6, "Custom") == 0;
+    if (isPicture && (value.find('/') != std::string::npos || value.find("..") != std::string::npos)) {
+        *why = setting + " names a picture outside the picture directory";
+        return false;
+    }
+    if (value != "None" && !tavgdi::OptionsConverter::isKnownChoice(setting.c_str(), value.c_str())) {
+        *why = setting + " \"" + value.substr(0, 64) + "\" is not one of its choices";
+        return false;
+    }
+    return true;
+}
+
 std::string OptionPairsSettingsReader::vendorKeyword(const char* choice)
 {
     std::string keyword = choice;

@@ -36,6 +36,18 @@ public:
         size_t maxLength;                  // text
     };
     static const std::vector<VendorSetting>& vendorSettings();
+    // The filter's settings a printer keeps for all its jobs (its "Card
+    // settings" page), with their words; jobs cannot give them.
+    struct PrinterSetting {
+        const char* setting;
+        const char* words;
+    };
+    static const std::vector<PrinterSetting>& printerSettings();
+    // A printer setting's value as the filter takes it; false with the
+    // reason in `why` for a setting not listed, a keyword none of its
+    // choices, or a picture outside the picture directory.
+    static bool isPrinterSettingValue(const std::string& setting, const std::string& value, std::string* why);
+
     // The IPP keyword of a filter choice: "RC_YMCKO" gives "rc-ymcko".
     static std::string vendorKeyword(const char* choice);
     // The vendor attribute's value as the filter's setting; false with the
