@@ -293,7 +293,8 @@ TEST(PrinterApp, DocumentFormatsAndRefusedMedia)
 // The card settings: a value a setting does not take refuses the job, and
 // nothing reaches the printer; the printer's defaults (Set-Printer-Attributes)
 // print as the filter's settings do, and the colour modes offered follow the
-// ribbon they name.
+// ribbon they name; the Card Settings page keeps the printer's other
+// settings.
 TEST(PrinterApp, CardSettings)
 {
     if (!hasIpptool())
@@ -345,6 +346,39 @@ TEST(PrinterApp, CardSettings)
     const ProcessResult filter = runFilter(job);
     ASSERT_TRUE(filter.exitedWith(0));
     EXPECT_TRUE(readFile(server.outDir + "/defaults.prn") == filter.out);
+
+    // The Card Settings page: a form; a POST with its CSRF field saves a
+    // setting the next jobs print with, one without it is refused.
+    if (access("/usr/bin/curl", X_OK) != 0)
+        GTEST_SKIP() << "curl is not installed";
+    const std::string page = "http://localhost:" + std::to_string(server.port) + "/card/cardsettings";
+    auto web = [&](const std::string& form) {
+        ProcessRequest curl;
+        curl.argv = {"curl", "-s", "-c", dir.file("jar"), "-b", dir.file("jar"), page};
+        if (!form.empty())
+            curl.argv.insert(curl.argv.end(), {"-d", form});
+        curl.timeoutMs = 10000;
+        return runProcess(curl).out;
+    };
+    const std::string form = web("");
+    const size_t at = form.find("name=\"session\" value=\"");
+    ASSERT_NE(at, std::string::npos) << form;
+    ASSERT_NE(form.find("name=\"GOutputTray\""), std::string::npos);
+    const size_t from = at + std::strlen("name=\"session\" value=\"");
+    const std::string session = form.substr(from, form.find('"', from) - from);
+    const std::string rear = "name=\"GOutputTray\" value=\"REAR\"";
+    EXPECT_EQ(web("GOutputTray=REAR").find(rear), std::string::npos);
+    EXPECT_EQ(web("session=" + session + "&GOutputTray=BOGUS").find("name=\"GOutputTray\" value=\"BOGUS\""),
+              std::string::npos);
+    EXPECT_NE(web("session=" + session + "&GOutputTray=REAR").find(rear), std::string::npos);
+
+    const ProcessResult stored = submit(dir, server, pwgRasterOf(dir, pages, true), "image/pwg-raster", "stored", 9);
+    ASSERT_TRUE(stored.exitedWith(0)) << stored.out << stored.err;
+    job.options += " GOutputTray=REAR";
+    const ProcessResult filterStored = runFilter(job);
+    ASSERT_TRUE(filterStored.exitedWith(0));
+    EXPECT_NE(filterStored.out, filter.out);
+    EXPECT_TRUE(readFile(server.outDir + "/stored.prn") == filterStored.out);
 }
 
 #endif
