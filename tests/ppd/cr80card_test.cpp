@@ -318,7 +318,23 @@ TEST_F(Cr80CardPpd, VendorSettingsAreThePpdsOptions)
             break;
         }
     }
-    EXPECT_LE(names.size(), 32u); // PAPPL's limit of vendor attributes
+    EXPECT_LE(names.size(), 31u); // PAPPL's limit of vendor attributes, one kept for the printer settings
+
+    // The printer's own settings are PPD options too, none a card setting.
+    std::string why;
+    for (const Reader::PrinterSetting& setting : Reader::printerSettings()) {
+        SCOPED_TRACE(setting.setting);
+        ppd_option_t* option = ppdFindOption(ppd, setting.setting);
+        ASSERT_NE(option, nullptr);
+        EXPECT_STREQ(option->text, setting.words);
+        for (const Reader::VendorSetting& vendor : Reader::vendorSettings())
+            EXPECT_STRNE(vendor.setting, setting.setting);
+        EXPECT_TRUE(Reader::isPrinterSettingValue(setting.setting, option->defchoice, &why)) << why;
+    }
+    EXPECT_FALSE(Reader::isPrinterSettingValue("GRibbonType", "RC_YMCKO", &why));
+    EXPECT_FALSE(Reader::isPrinterSettingValue("GOutputTray", "SIDEWAYS", &why));
+    EXPECT_FALSE(Reader::isPrinterSettingValue("IFBlackCustom", "../black.bmp", &why));
+    EXPECT_TRUE(Reader::isPrinterSettingValue("IFBlackCustom", "black.bmp", &why)) << why;
 }
 
 TEST_F(Cr80CardPpd, ResolutionsGiveTheirHardwareResolution)
