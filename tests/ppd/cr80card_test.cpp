@@ -334,6 +334,7 @@ TEST_F(Cr80CardPpd, VendorSettingsAreThePpdsOptions)
     EXPECT_FALSE(Reader::isPrinterSettingValue("GRibbonType", "RC_YMCKO", &why));
     EXPECT_FALSE(Reader::isPrinterSettingValue("GOutputTray", "SIDEWAYS", &why));
     EXPECT_FALSE(Reader::isPrinterSettingValue("IFBlackCustom", "../black.bmp", &why));
+    EXPECT_FALSE(Reader::isPrinterSettingValue("IBOverlayCustom", "/etc/black.bmp", &why));
     EXPECT_TRUE(Reader::isPrinterSettingValue("IFBlackCustom", "black.bmp", &why)) << why;
 }
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "input/PictureFiles.h"
 #include "settings/OptionsConverter.h"
 
 namespace {
@@ -185,7 +186,7 @@ bool OptionPairsSettingsReader::isPrinterSettingValue(const std::string& setting
     }
     // Custom pictures are names in the picture directory.
     const bool isPicture = setting.size() > 6 && setting.compare(setting.size() - 6, 6, "Custom") == 0;
-    if (isPicture && (value.find('/') != std::string::npos || value.find("..") != std::string::npos)) {
+    if (isPicture && value != "None" && !tavgdi::PictureFiles::isNameInside(value.c_str())) {
         *why = setting + " names a picture outside the picture directory";
         return false;
     }
