@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "settings/OptionPairsSettingsReader.h"
+
 namespace cr80app {
 
 // The one driver's name, as `add -m` and `-o printer-name=` use it.
@@ -20,6 +22,27 @@ bool fillDriver(pappl_system_t* system, const char* driver_name, const char* dev
                 pappl_pr_driver_data_t* driver_data, ipp_t** driver_attrs, void* data);
 // Runs after a printer is created or loaded: supplies.
 void printerCreated(pappl_printer_t* printer, void* data);
+
+// The driver's printer attributes beyond its data: the card settings
+// -supported and -default values (the defaults kept from `current`, the
+// printer's attributes, when given) and what IPP Everywhere asks for.
+ipp_t* driverAttributes(pappl_pr_driver_data_t* driver_data, ipp_t* current);
+
+// The card settings as vendor attributes: their names in the driver data,
+// their -supported and -default values in `attrs` (defaults kept from
+// `current` when given), and the colour modes of the ribbon they name.
+void fillCardSettings(pappl_pr_driver_data_t* driver_data, ipp_t* attrs, ipp_t* current);
+// The printer's "Card settings" web page and its tab.
+void addCardSettingsPage(pappl_printer_t* printer);
+// The words of the card settings and their choices, for the web pages.
+void addCardSettingsStrings(pappl_system_t* system);
+// Offers the colour modes of the ribbon the printer's settings name.
+void followRibbon(pappl_printer_t* printer);
+// The job's card settings as the filter's settings: the job's vendor
+// attributes, else the printer's defaults. False, with the job message in
+// `refusal`, when a value is none the setting takes.
+bool cardSettingsOf(pappl_job_t* job, const pappl_pr_options_t* options, OptionPairsSettingsReader::Pairs* pairs,
+                    std::string* refusal);
 
 // The offered card sizes: the PWG media name of a card, and whether a job's
 // media is one the printer offers (name, or size in hundredths of mm).

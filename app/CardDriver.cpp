@@ -19,15 +19,6 @@ const char* const DriverName = "cr80";
 
 namespace {
 
-// The ribbon the printer is set up with, until the card settings name one.
-const char* const DefaultRibbon = "RC_YMCKO";
-
-// Monochrome ribbons are named RM_...; every other ribbon prints colour.
-bool isColourRibbon(const char* ribbon)
-{
-    return std::strncmp(ribbon, "RM_", 3) != 0;
-}
-
 using tavgdi::CardMedia;
 
 const std::vector<CardMedia>& offeredCards()
@@ -126,16 +117,6 @@ bool fillDriver(pappl_system_t* system, const char* driver_name, const char* /*d
     d->identify_supported = PAPPL_IDENTIFY_ACTIONS_DISPLAY | PAPPL_IDENTIFY_ACTIONS_SOUND;
     d->identify_default = PAPPL_IDENTIFY_ACTIONS_SOUND;
 
-    // Only what the installed ribbon prints is offered: a colour mode the
-    // card would not show is never offered.
-    if (isColourRibbon(DefaultRibbon)) {
-        d->color_supported = PAPPL_COLOR_MODE_COLOR;
-        d->color_default = PAPPL_COLOR_MODE_COLOR;
-        d->ppm_color = 2;
-    } else {
-        d->color_supported = PAPPL_COLOR_MODE_MONOCHROME;
-        d->color_default = PAPPL_COLOR_MODE_MONOCHROME;
-    }
     d->raster_types = PAPPL_PWG_RASTER_TYPE_SRGB_8 | PAPPL_PWG_RASTER_TYPE_SGRAY_8;
 
     // The printer turns the card over itself.
@@ -146,20 +127,30 @@ bool fillDriver(pappl_system_t* system, const char* driver_name, const char* /*d
     fillResolutions(d);
     fillMedia(d);
 
+    *driver_attrs = driverAttributes(d, nullptr);
+    return true;
+}
+
+ipp_t* driverAttributes(pappl_pr_driver_data_t* d, ipp_t* current)
+{
     ipp_t* attrs = ippNew();
     ippAddBoolean(attrs, IPP_TAG_PRINTER, "preferred-attributes-supported", 0);
     ippAddString(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "print-rendering-intent-default", nullptr, "auto");
     ippAddString(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "print-rendering-intent-supported", nullptr, "auto");
-    *driver_attrs = attrs;
-    return true;
+    fillCardSettings(d, attrs, current);
+    return attrs;
 }
 
 void printerCreated(pappl_printer_t* printer, void* /*data*/)
 {
+    followRibbon(printer);
+    addCardSettingsPage(printer);
+    pappl_pr_driver_data_t data;
+    papplPrinterGetDriverData(printer, &data);
     // The printer reports no levels: both supplies are of unknown level.
     pappl_supply_t supplies[2];
     std::memset(supplies, 0, sizeof supplies);
-    supplies[0].color = isColourRibbon(DefaultRibbon) ? PAPPL_SUPPLY_COLOR_MULTIPLE : PAPPL_SUPPLY_COLOR_BLACK;
+    supplies[0].color = data.color_supported == PAPPL_COLOR_MODE_COLOR ? PAPPL_SUPPLY_COLOR_MULTIPLE : PAPPL_SUPPLY_COLOR_BLACK;
     std::snprintf(supplies[0].description, sizeof supplies[0].description, "Ribbon");
     supplies[0].is_consumed = true;
     supplies[0].level = -1;

@@ -238,6 +238,13 @@ bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
                            media.c_str());
         return false;
     }
+    OptionPairsSettingsReader::Pairs settings = jobSettings(options);
+    std::string refusal;
+    if (!cardSettingsOf(job, options, &settings, &refusal)) {
+        papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "%s", refusal.c_str());
+        papplJobSetMessage(job, "%s", refusal.c_str());
+        return false;
+    }
     std::unique_ptr<CardJob> cj(new CardJob); // waits for the pipeline
     current = cj.get();
     cj->job = job;
@@ -250,7 +257,7 @@ bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
     OptionPairsSettingsReader::Pairs printer;
     if (!pictureDirectory().empty())
         printer.emplace_back("cr80PictureDir", pictureDirectory());
-    cj->settings.reset(new OptionPairsSettingsReader(jobSettings(options), printer));
+    cj->settings.reset(new OptionPairsSettingsReader(settings, printer));
     cj->pdev.interSettings = cj->settings.get();
     cj->devobj.pdevOEM = &cj->pdev;
     cj->devobj.interSettings = cj->settings.get();

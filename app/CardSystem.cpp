@@ -3,6 +3,7 @@
 // that -o printer-name= and -o device-uri= create at start.
 #include "CardApp.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -64,6 +65,31 @@ void addStartPrinter(pappl_system_t* system, const char* name, const char* uri)
         papplLog(system, PAPPL_LOGLEVEL_ERROR, "Unable to create printer \"%s\" on \"%s\".", name, uri);
 }
 
+// Set when a printer's settings changed (Set-Printer-Attributes, the web
+// pages). The event comes while PAPPL holds the printer and the system
+// locked: nothing of PAPPL may be called there.
+std::atomic<bool> isConfigChanged{false};
+
+void configChanged(pappl_system_t*, pappl_printer_t*, pappl_job_t*, pappl_event_t event, void*)
+{
+    if ((event & PAPPL_EVENT_PRINTER_CONFIG_CHANGED) != 0)
+        isConfigChanged = true;
+}
+
+void followRibbonOf(pappl_printer_t* printer, void*)
+{
+    followRibbon(printer);
+}
+
+// Every second, from the main loop, where nothing is locked: the colour
+// modes of changed printers follow the ribbon their settings name.
+bool followChangedRibbons(pappl_system_t* system, void*)
+{
+    if (isConfigChanged.exchange(false))
+        papplSystemIteratePrinters(system, followRibbonOf, nullptr);
+    return true;
+}
+
 } // namespace
 
 const std::string& pictureDirectory()
@@ -112,6 +138,11 @@ pappl_system_t* createSystem(int num_options, cups_option_t* options, void* data
 
     static pappl_pr_driver_t drivers[] = {{DriverName, "CR80 card printer", nullptr, nullptr}};
     papplSystemSetPrinterDrivers(system, 1, drivers, nullptr, printerCreated, fillDriver, data);
+    // Every page's footer; PAPPL's own pages would fail without one.
+    papplSystemSetFooterHTML(system, "CR80 card printer");
+    addCardSettingsStrings(system);
+    papplSystemSetEventCallback(system, configChanged, nullptr);
+    papplSystemAddTimerCallback(system, 0, 1, followChangedRibbons, nullptr);
     papplSystemAddMIMEFilter(system, "application/pdf", "image/pwg-raster", printPdf, nullptr);
 
     if (const char* pictures = option("picture-directory"))

@@ -189,7 +189,7 @@ bool hasIpptool()
 
 // Same pixels, same settings: the printer application's stream is the
 // filter's, byte for byte — colour pages, gray pages expanded to RGB,
-// two-sided cards, pages of another size fitted to the card; a page more
+// two-sided cards, card settings as vendor attributes, pages of another size fitted to the card; a page more
 // than 4 times the card's dots fails the job after the cards before it.
 TEST(PrinterApp, StreamIsTheFiltersForTheSamePixels)
 {
@@ -212,6 +212,12 @@ TEST(PrinterApp, StreamIsTheFiltersForTheSamePixels)
         {"twosided", {front, back}, false, "sides=two-sided-long-edge", " ATTR keyword sides two-sided-long-edge\n", 9},
         {"othersize", {patternImage(1100, 700, 5)}, false, "", "", 9},
         {"toolarge", {front, patternImage(2100, 1400, 6)}, false, "", "", 8},
+        {"vendor", {front, back}, false,
+         "GRibbonType=RC_YMCKOK FBlackManagement=ALLBLACKPOINT GMagT2Encoding=ISO2 Track2Data=12345 "
+         "FColorContrast=VAL14 BPageRotate180=ON sides=two-sided-long-edge",
+         " ATTR keyword sides two-sided-long-edge\n ATTR keyword ribbon-type rc-ymckok\n"
+         " ATTR keyword front-black-mode allblackpoint\n ATTR keyword track-2-format iso2\n"
+         " ATTR text track-2-data \"12345\"\n ATTR integer front-color-contrast 14\n ATTR keyword back-rotate on\n", 9},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -282,6 +288,97 @@ TEST(PrinterApp, DocumentFormatsAndRefusedMedia)
                "   MEMBER integer y-dimension 29700\n  }\n }\n",
                "successful-ok-ignored-or-substituted-attributes");
     EXPECT_TRUE(refused.exitedWith(0)) << refused.out << refused.err;
+}
+
+// The card settings: a value a setting does not take refuses the job, and
+// nothing reaches the printer; the printer's defaults (Set-Printer-Attributes)
+// print as the filter's settings do, and the colour modes offered follow the
+// ribbon they name; the Card Settings page keeps the printer's other
+// settings.
+TEST(PrinterApp, CardSettings)
+{
+    if (!hasIpptool())
+        GTEST_SKIP() << "ipptool is not installed";
+    TempDir dir;
+    AppServer server(dir);
+    ASSERT_TRUE(server.isUp());
+    const std::vector<RasterImage> pages = {patternImage(1016, 648, 7)};
+    const std::string pwg = pwgRasterOf(dir, pages);
+
+    const struct {
+        const char* name;
+        const char* extra;
+    } bogus[] = {
+        {"badribbon", " ATTR keyword ribbon-type rc-bogus\n"},
+        {"badlevel", " ATTR integer front-color-contrast 21\n"},
+        {"prefixonly", " ATTR keyword front-black-mode allblackpointx\n"},
+    };
+    for (const auto& c : bogus) {
+        SCOPED_TRACE(c.name);
+        const ProcessResult sent = submit(dir, server, pwg, "image/pwg-raster", c.name, 8, c.extra);
+        EXPECT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
+        EXPECT_EQ(readFile(server.outDir + "/" + c.name + ".prn"), "");
+    }
+
+    const std::string head =
+        " GROUP operation-attributes-tag\n ATTR charset attributes-charset utf-8\n"
+        " ATTR language attributes-natural-language en\n ATTR uri printer-uri $uri\n";
+    const std::string test = dir.write("defaults.test",
+        "{\n NAME \"Set\"\n OPERATION Set-Printer-Attributes\n" + head +
+        " GROUP printer-attributes-tag\n ATTR keyword ribbon-type-default rm-kblack\n"
+        " ATTR keyword front-halftoning-default threshold\n STATUS successful-ok\n}\n"
+        "{\n NAME \"Monochrome\"\n OPERATION Get-Printer-Attributes\n" + head +
+        " ATTR keyword requested-attributes print-color-mode-supported\n STATUS successful-ok\n DELAY 0.1\n"
+        " EXPECT print-color-mode-supported WITH-VALUE monochrome REPEAT-NO-MATCH REPEAT-LIMIT 100\n}\n");
+    ProcessRequest request;
+    request.argv = {"ipptool", "-t", server.uri(), test};
+    request.timeoutMs = 30000;
+    const ProcessResult set = runProcess(request);
+    ASSERT_TRUE(set.exitedWith(0)) << set.out << set.err;
+
+    // A monochrome printer takes gray pages only.
+    const ProcessResult sent = submit(dir, server, pwgRasterOf(dir, pages, true), "image/pwg-raster", "defaults", 9);
+    ASSERT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
+    FilterJob job;
+    job.options = "GRibbonType=RM_KBLACK FHalftoning=THRESHOLD";
+    job.stdinBytes = rasterOf({grayOf(pages[0])});
+    job.sourceDateEpoch = std::string(Epoch);
+    const ProcessResult filter = runFilter(job);
+    ASSERT_TRUE(filter.exitedWith(0));
+    EXPECT_TRUE(readFile(server.outDir + "/defaults.prn") == filter.out);
+
+    // The Card Settings page: a form; a POST with its CSRF field saves a
+    // setting the next jobs print with, one without it is refused.
+    if (access("/usr/bin/curl", X_OK) != 0)
+        GTEST_SKIP() << "curl is not installed";
+    const std::string page = "http://localhost:" + std::to_string(server.port) + "/card/cardsettings";
+    auto web = [&](const std::string& form) {
+        ProcessRequest curl;
+        curl.argv = {"curl", "-s", "-c", dir.file("jar"), "-b", dir.file("jar"), page};
+        if (!form.empty())
+            curl.argv.insert(curl.argv.end(), {"-d", form});
+        curl.timeoutMs = 10000;
+        return runProcess(curl).out;
+    };
+    const std::string form = web("");
+    const size_t at = form.find("name=\"session\" value=\"");
+    ASSERT_NE(at, std::string::npos) << form;
+    ASSERT_NE(form.find("name=\"GOutputTray\""), std::string::npos);
+    const size_t from = at + std::strlen("name=\"session\" value=\"");
+    const std::string session = form.substr(from, form.find('"', from) - from);
+    const std::string rear = "name=\"GOutputTray\" value=\"REAR\"";
+    EXPECT_EQ(web("GOutputTray=REAR").find(rear), std::string::npos);
+    EXPECT_EQ(web("session=" + session + "&GOutputTray=BOGUS").find("name=\"GOutputTray\" value=\"BOGUS\""),
+              std::string::npos);
+    EXPECT_NE(web("session=" + session + "&GOutputTray=REAR").find(rear), std::string::npos);
+
+    const ProcessResult stored = submit(dir, server, pwgRasterOf(dir, pages, true), "image/pwg-raster", "stored", 9);
+    ASSERT_TRUE(stored.exitedWith(0)) << stored.out << stored.err;
+    job.options += " GOutputTray=REAR";
+    const ProcessResult filterStored = runFilter(job);
+    ASSERT_TRUE(filterStored.exitedWith(0));
+    EXPECT_NE(filterStored.out, filter.out);
+    EXPECT_TRUE(readFile(server.outDir + "/stored.prn") == filterStored.out);
 }
 
 #endif

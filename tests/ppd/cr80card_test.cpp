@@ -18,6 +18,7 @@
 #include "pipeline/ExternalBufferAggregator.h"
 #include "pipeline/StdLGRectManager.h"
 #include "settings/CupsExternalInterSettingsReader.h"
+#include "settings/OptionPairsSettingsReader.h"
 #include "settings/IGDataOptions.h"
 #include "settings/OptionsConverter.h"
 
@@ -269,6 +270,72 @@ TEST_F(Cr80CardPpd, ChoicesReadForPeople)
     Conversion old(ppd, "GColorPanelManagement=CUSTOM");
     EXPECT_EQ(c.front(ColorPanelManagement), OptionCustom);
     EXPECT_EQ(old.front(ColorPanelManagement), OptionCustom);
+}
+
+// The card settings the printer application offers as vendor attributes are
+// the PPD's options: same setting, words, choices (with their words, the
+// default first) and levels; a value is taken exactly, never by its prefix.
+TEST_F(Cr80CardPpd, VendorSettingsAreThePpdsOptions)
+{
+    using Reader = OptionPairsSettingsReader;
+    std::set<std::string> names;
+    for (const Reader::VendorSetting& vendor : Reader::vendorSettings()) {
+        SCOPED_TRACE(vendor.name);
+        EXPECT_TRUE(names.insert(vendor.name).second);
+        ppd_option_t* option = ppdFindOption(ppd, vendor.setting);
+        ASSERT_NE(option, nullptr);
+        EXPECT_STREQ(option->text, vendor.words);
+        std::string setting, why;
+        switch (vendor.kind) {
+        case Reader::VendorKind::Keyword:
+            ASSERT_EQ(static_cast<size_t>(option->num_choices), vendor.choices.size());
+            EXPECT_STREQ(option->defchoice, vendor.choices.front().choice);
+            for (const Reader::VendorChoice& choice : vendor.choices) {
+                ppd_choice_t* ppdChoice = ppdFindChoice(option, choice.choice);
+                ASSERT_NE(ppdChoice, nullptr) << choice.choice;
+                EXPECT_STREQ(ppdChoice->text, choice.words);
+                const std::string keyword = Reader::vendorKeyword(choice.choice);
+                EXPECT_TRUE(Reader::toSetting(vendor, keyword, &setting, &why)) << why;
+                EXPECT_EQ(setting, choice.choice);
+                EXPECT_FALSE(Reader::toSetting(vendor, keyword + "x", &setting, &why)) << keyword;
+                EXPECT_FALSE(Reader::toSetting(vendor, choice.choice, &setting, &why)) << keyword;
+            }
+            break;
+        case Reader::VendorKind::Level:
+            EXPECT_EQ(option->num_choices, 21);
+            EXPECT_STREQ(option->defchoice, "VAL10");
+            for (const char* level : {"0", "7", "20"}) {
+                EXPECT_TRUE(Reader::toSetting(vendor, level, &setting, &why)) << level;
+                EXPECT_NE(ppdFindChoice(option, setting.c_str()), nullptr) << setting;
+            }
+            for (const char* level : {"21", "-1", "", "10x", "VAL10"})
+                EXPECT_FALSE(Reader::toSetting(vendor, level, &setting, &why)) << level;
+            break;
+        case Reader::VendorKind::Text:
+            EXPECT_NE(ppdFindCustomOption(ppd, vendor.setting), nullptr);
+            EXPECT_TRUE(Reader::toSetting(vendor, std::string(vendor.maxLength, '1'), &setting, &why));
+            EXPECT_FALSE(Reader::toSetting(vendor, std::string(vendor.maxLength + 1, '1'), &setting, &why));
+            break;
+        }
+    }
+    EXPECT_LE(names.size(), 31u); // PAPPL's limit of vendor attributes, one kept for the printer settings
+
+    // The printer's own settings are PPD options too, none a card setting.
+    std::string why;
+    for (const Reader::PrinterSetting& setting : Reader::printerSettings()) {
+        SCOPED_TRACE(setting.setting);
+        ppd_option_t* option = ppdFindOption(ppd, setting.setting);
+        ASSERT_NE(option, nullptr);
+        EXPECT_STREQ(option->text, setting.words);
+        for (const Reader::VendorSetting& vendor : Reader::vendorSettings())
+            EXPECT_STRNE(vendor.setting, setting.setting);
+        EXPECT_TRUE(Reader::isPrinterSettingValue(setting.setting, option->defchoice, &why)) << why;
+    }
+    EXPECT_FALSE(Reader::isPrinterSettingValue("GRibbonType", "RC_YMCKO", &why));
+    EXPECT_FALSE(Reader::isPrinterSettingValue("GOutputTray", "SIDEWAYS", &why));
+    EXPECT_FALSE(Reader::isPrinterSettingValue("IFBlackCustom", "../black.bmp", &why));
+    EXPECT_FALSE(Reader::isPrinterSettingValue("IBOverlayCustom", "/etc/black.bmp", &why));
+    EXPECT_TRUE(Reader::isPrinterSettingValue("IFBlackCustom", "black.bmp", &why)) << why;
 }
 
 TEST_F(Cr80CardPpd, ResolutionsGiveTheirHardwareResolution)

@@ -545,15 +545,25 @@ const char* OptionsConverter::loadOptionValue(const char* feature, IExternalInte
     return nullptr;
 }
 
+bool OptionsConverter::isKnownChoice(const char* setting, const char* value)
+{
+    if (setting == nullptr || value == nullptr)
+        return false;
+    for (const Choice& choice : Choices)
+        if (strcmp(choice.setting, setting) == 0)
+            return choice.isKnown(value);
+    return true;
+}
+
 void OptionsConverter::checkChoice(const char* setting, const char* value)
 {
     if (setting == nullptr || value == nullptr)
         return;
+    if (isKnownChoice(setting, value))
+        return;
     for (const Choice& choice : Choices) {
         if (strcmp(choice.setting, setting) != 0)
             continue;
-        if (choice.isKnown(value))
-            return;
         const char* instead = choice.instead;
         if (instead == nullptr)
             instead = matches(value, "RM_") ? UnknownSingleColourRibbon : ColorRibbonTable[0].text;

@@ -140,6 +140,9 @@ public:
     // The leading decimal number of value as atoi reads it (blanks, sign,
     // digits), saturated to the int range; 0 without digits.
     static int toInt(const char* value);
+    // Whether value is one of the keyword setting's choices by the rules the
+    // conversion warns with; true for a setting without keyword choices.
+    static bool isKnownChoice(const char* setting, const char* value);
 
 private:
     // Sets key to value in both face maps.
