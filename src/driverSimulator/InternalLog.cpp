@@ -62,9 +62,9 @@ size_t escapedCount(const char* text, size_t length)
     return n;
 }
 
-// One conversion formatted alone: `spec` with its '*' values and the value.
+// One conversion formatted alone: `directive` with its '*' values and the value.
 template <typename T>
-void appendConversion(std::string& out, const std::string& spec, const int* stars, int starCount, T value)
+void appendConversion(std::string& out, const std::string& directive, const int* stars, int starCount, T value)
 {
     char small[256];
     for (size_t room = sizeof(small);;) {
@@ -76,11 +76,11 @@ void appendConversion(std::string& out, const std::string& spec, const int* star
         }
         int n;
         if (starCount == 0)
-            n = snprintf(buffer, room, spec.c_str(), value);
+            n = snprintf(buffer, room, directive.c_str(), value);
         else if (starCount == 1)
-            n = snprintf(buffer, room, spec.c_str(), stars[0], value);
+            n = snprintf(buffer, room, directive.c_str(), stars[0], value);
         else
-            n = snprintf(buffer, room, spec.c_str(), stars[0], stars[1], value);
+            n = snprintf(buffer, room, directive.c_str(), stars[0], stars[1], value);
         if (n < 0)
             return;
         if (static_cast<size_t>(n) < room) {
@@ -89,6 +89,17 @@ void appendConversion(std::string& out, const std::string& spec, const int* star
         }
         room = static_cast<size_t>(n) + 1;
     }
+}
+
+// Past a width or precision of a conversion: a '*' (isStar true) and/or digits.
+const char* skipCount(const char* p, bool* isStar)
+{
+    *isStar = *p == '*';
+    if (*isStar)
+        ++p;
+    while (*p >= '0' && *p <= '9')
+        ++p;
+    return p;
 }
 
 // The slow way of formatEscaped: the format taken conversion by conversion,
@@ -116,20 +127,15 @@ std::string formatByConversion(const char* format, va_list args)
         int starCount = 0;
         while (*p != '\0' && strchr("-+ #0'", *p) != nullptr)
             ++p;
-        if (*p == '*') {
+        // Width, then precision: each a '*' (taken from the arguments) or digits.
+        bool isStar = false;
+        p = skipCount(p, &isStar);
+        if (isStar)
             stars[starCount++] = va_arg(args, int);
-            ++p;
-        }
-        while (*p >= '0' && *p <= '9')
-            ++p;
         if (*p == '.') {
-            ++p;
-            if (*p == '*') {
+            p = skipCount(p + 1, &isStar);
+            if (isStar)
                 stars[starCount++] = va_arg(args, int);
-                ++p;
-            }
-            while (*p >= '0' && *p <= '9')
-                ++p;
         }
         // Length: 0 none, 'H' hh, 'h', 'l', 'L' ll (and q), 'D' long double,
         // 'z', 'j', 't'.
@@ -153,57 +159,57 @@ std::string formatByConversion(const char* format, va_list args)
         if (conversion == '\0')
             break;
         ++p;
-        const std::string spec(start, static_cast<size_t>(p - start));
+        const std::string directive(start, static_cast<size_t>(p - start));
         const size_t before = out.size();
         switch (conversion) {
         case 'd':
         case 'i':
             if (length == 'l')
-                appendConversion(out, spec, stars, starCount, va_arg(args, long));
+                appendConversion(out, directive, stars, starCount, va_arg(args, long));
             else if (length == 'L')
-                appendConversion(out, spec, stars, starCount, va_arg(args, long long));
+                appendConversion(out, directive, stars, starCount, va_arg(args, long long));
             else if (length == 'z' || length == 't')
-                appendConversion(out, spec, stars, starCount, va_arg(args, ptrdiff_t));
+                appendConversion(out, directive, stars, starCount, va_arg(args, ptrdiff_t));
             else if (length == 'j')
-                appendConversion(out, spec, stars, starCount, va_arg(args, intmax_t));
+                appendConversion(out, directive, stars, starCount, va_arg(args, intmax_t));
             else
-                appendConversion(out, spec, stars, starCount, va_arg(args, int));
+                appendConversion(out, directive, stars, starCount, va_arg(args, int));
             break;
         case 'u':
         case 'o':
         case 'x':
         case 'X':
             if (length == 'l')
-                appendConversion(out, spec, stars, starCount, va_arg(args, unsigned long));
+                appendConversion(out, directive, stars, starCount, va_arg(args, unsigned long));
             else if (length == 'L')
-                appendConversion(out, spec, stars, starCount, va_arg(args, unsigned long long));
+                appendConversion(out, directive, stars, starCount, va_arg(args, unsigned long long));
             else if (length == 'z' || length == 't')
-                appendConversion(out, spec, stars, starCount, va_arg(args, size_t));
+                appendConversion(out, directive, stars, starCount, va_arg(args, size_t));
             else if (length == 'j')
-                appendConversion(out, spec, stars, starCount, va_arg(args, uintmax_t));
+                appendConversion(out, directive, stars, starCount, va_arg(args, uintmax_t));
             else
-                appendConversion(out, spec, stars, starCount, va_arg(args, unsigned int));
+                appendConversion(out, directive, stars, starCount, va_arg(args, unsigned int));
             break;
         case 'e': case 'E': case 'f': case 'F': case 'g': case 'G': case 'a': case 'A':
             if (length == 'D')
-                appendConversion(out, spec, stars, starCount, va_arg(args, long double));
+                appendConversion(out, directive, stars, starCount, va_arg(args, long double));
             else
-                appendConversion(out, spec, stars, starCount, va_arg(args, double));
+                appendConversion(out, directive, stars, starCount, va_arg(args, double));
             break;
         case 'c':
             if (length == 'l')
-                appendConversion(out, spec, stars, starCount, va_arg(args, wint_t));
+                appendConversion(out, directive, stars, starCount, va_arg(args, wint_t));
             else
-                appendConversion(out, spec, stars, starCount, va_arg(args, int));
+                appendConversion(out, directive, stars, starCount, va_arg(args, int));
             break;
         case 's':
             if (length == 'l')
-                appendConversion(out, spec, stars, starCount, va_arg(args, const wchar_t*));
+                appendConversion(out, directive, stars, starCount, va_arg(args, const wchar_t*));
             else
-                appendConversion(out, spec, stars, starCount, va_arg(args, const char*));
+                appendConversion(out, directive, stars, starCount, va_arg(args, const char*));
             break;
         case 'p':
-            appendConversion(out, spec, stars, starCount, va_arg(args, void*));
+            appendConversion(out, directive, stars, starCount, va_arg(args, void*));
             break;
         default:
             // %n and anything unknown: stop before the arguments go astray.
