@@ -5,17 +5,6 @@
 #include "InternalLog.h"
 #include "tavrinerror.h"
 
-TEST(FilterLog, EachLevelWritesOnePrefixedLine)
-{
-    testing::internal::CaptureStderr();
-    info("res : %d", 0);
-    fatal("%s", "stop");
-    debug("%d%%", 5);
-    error("x");
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "ZEZ2O1 INFO: res : 0\nZEZ2O1 FATAL: stop\nZEZ2O1 DEBUG: 5%\nZEZ2O1 ERROR: x\n");
-}
-
 // Each call is one line: the arguments' line ends and control bytes are
 // escaped, and a line longer than CUPS reads whole is cut.
 TEST(FilterLog, ArgumentsCannotStartALineOfTheirOwn)

@@ -180,37 +180,4 @@ TEST(CupsReaderAliasTest, CupsFormsReachTheSettings)
     ppdClose(ppd);
 }
 
-TEST(CupsReaderAliasTest, LogsShowWhereAnAliasedValueCameFrom)
-{
-    ppd_file_t* ppd = ppdOpenFile(CR80_SOURCE_DIR "/ppd/cr80card.ppd");
-    ASSERT_NE(ppd, nullptr);
-    cups_option_t* options = nullptr;
-    int n = cupsParseOptions("sides=two-sided-long-edge Track2Data=Custom.99", 0, &options);
-    CupsExternalInterSettingsReader reader(options, n, ppd);
-    testing::internal::CaptureStderr();
-    reader.findFeature("Duplex", nullptr);
-    reader.findFeature("PaperSize", nullptr);
-    reader.findFeature("Track1Data", nullptr);
-    reader.findFeature("Track2Data", nullptr);
-    reader.findFeature("GRibbonType", nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "ZEZ2O1 DEBUG: LOCAL   OPTION - key:Duplex value:HORIZONTAL (sides=two-sided-long-edge)\n"
-              "ZEZ2O1 DEBUG: DEFAULT OPTION - key:PaperSize value:CR80 (PageSize=CR80)\n"
-              "ZEZ2O1 DEBUG: NO      OPTION - key:Track1Data value:NULL (DEFAULT Track1Data=None)\n"
-              "ZEZ2O1 DEBUG: LOCAL   OPTION - key:Track2Data value:99 (Track2Data=Custom.99)\n"
-              "ZEZ2O1 DEBUG: DEFAULT OPTION - key:GRibbonType value:RC_YMCKO\n");
-    cupsFreeOptions(n, options);
-
-    n = cupsParseOptions("PageSize=Custom.250x160", 0, &(options = nullptr));
-    CupsExternalInterSettingsReader custom(options, n, ppd);
-    testing::internal::CaptureStderr();
-    custom.findFeature("PaperSize", nullptr);
-    custom.findFeature("IFormCustomHeight", nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "ZEZ2O1 DEBUG: LOCAL   OPTION - key:PaperSize value:CRCUSTOM (PageSize=Custom.250x160)\n"
-              "ZEZ2O1 DEBUG: LOCAL   OPTION - key:IFormCustomHeight value:667 (PageSize=Custom.250x160)\n");
-    cupsFreeOptions(n, options);
-    ppdClose(ppd);
-}
-
 #pragma GCC diagnostic pop

@@ -91,31 +91,6 @@ TEST(PassthroughOptionsParser, Grammar)
     testing::internal::GetCapturedStderr();
 }
 
-TEST(PassthroughOptionsParser, LogsWhyTheParseEnded)
-{
-    const char* const nullInput = "[TAVRIN UNIDRIVER][PassthroughOptionsParser::begin] Null or zero length input\r\n";
-    struct Case {
-        const char* text;
-        int size;
-        const char* log;
-    } cases[] = {
-        {nullptr, 4, nullInput},
-        {"abc", 0, nullInput},
-        {"abc", -3, nullInput},
-        {"[QQ]a", 5, "[TAVRIN UNIDRIVER][PassthroughOptionsParser::next] End of parsing (location)\r\n"},
-    };
-    for (const Case& c : cases) {
-        PassthroughOptionsParser parser;
-        testing::internal::CaptureStderr();
-        if (parser.begin(c.text, c.size))
-            while (parser.next()) {
-            }
-        EXPECT_FALSE(parser.next());
-        const std::string log = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(log.substr(0, std::strlen(c.log)), c.log) << (c.text ? c.text : "null");
-    }
-}
-
 TEST(PassthroughOptionsParser, OtherPunctuationAndReuse)
 {
     testing::internal::CaptureStderr();
