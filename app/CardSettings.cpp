@@ -196,9 +196,19 @@ void addCardSettingsPage(pappl_printer_t* printer)
                         static_cast<pappl_loptions_t>(PAPPL_LOPTIONS_NAVIGATION | PAPPL_LOPTIONS_PRINTER));
 }
 
+// The words go into the web pages' English strings. The file stays served
+// at /en.strings, but not as a localization resource: PAPPL 1.3.1 appends
+// "printer-strings-languages-supported" to the printer's own attributes at
+// every Get-Printer-Attributes that asks for it (or for everything) while a
+// resource with a language exists, so each such request would grow the
+// printer's attributes for good (and repeat the attribute in the answers),
+// written under a read lock shared with other clients.
 void addCardSettingsStrings(pappl_system_t* system)
 {
-    papplSystemAddStringsData(system, "/en.strings", "en", stringsData().c_str());
+    const std::string& strings = stringsData();
+    papplSystemAddStringsData(system, "/en.strings", "en", strings.c_str());
+    papplSystemRemoveResource(system, "/en.strings");
+    papplSystemAddResourceData(system, "/en.strings", "text/strings", strings.data(), strings.size());
 }
 
 void fillCardSettings(pappl_pr_driver_data_t* d, ipp_t* attrs, ipp_t* current)
