@@ -54,6 +54,10 @@ bool isOfferedSize(int width, int length);
 // before any job.
 void routePipelineOutput();
 
+// Claims `job` for the calling thread; a second thread with a job already
+// claimed ends here (see JobClaims.cpp).
+void claimJobOrLeave(pappl_job_t* job);
+
 // The raster callbacks of the driver.
 bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device);
 bool startPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device, unsigned page);

@@ -231,6 +231,7 @@ void routePipelineOutput()
 
 bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device)
 {
+    claimJobOrLeave(job);
     std::string media;
     if (!isOfferedJobMedia(job, &media)) {
         papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "Media \"%s\" is not offered.", media.c_str());

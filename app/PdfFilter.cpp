@@ -91,6 +91,7 @@ bool printPages(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* d
 
 bool printPdf(pappl_job_t* job, pappl_device_t* device, void*)
 {
+    claimJobOrLeave(job);
     pappl_pr_driver_data_t driver;
     papplPrinterGetDriverData(papplJobGetPrinter(job), &driver);
     pappl_pr_options_t* options = papplJobCreatePrintOptions(job, 0, true);
