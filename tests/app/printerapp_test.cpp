@@ -5,23 +5,17 @@
 
 #ifdef CR80_PRINTER_APP_PATH
 
-#include <arpa/inet.h>
-#include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <netinet/in.h>
 #include <string>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 #include <cups/raster.h>
 
 #include "FilterRun.h"
+#include "LiveServer.h"
 #include "TestRaster.h"
 
 using namespace cr80test;
@@ -30,94 +24,10 @@ namespace {
 
 const char* const Epoch = "1767225600";
 
-// A loopback port nobody listens on (the kernel's choice).
-int freePort()
-{
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr = {};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof addr;
-    int port = 0;
-    if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
-        getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
-        port = ntohs(addr.sin_port);
-    close(s);
-    return port;
-}
-
-bool answers(int port)
-{
-    const int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr = {};
-    addr.sin_family = AF_INET;
-    addr.sin_port = htons(static_cast<uint16_t>(port));
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool ok = connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    close(s);
-    return ok;
-}
-
-// The server for one test: started in its own process group, killed and
-// waited for when the test ends, whatever happened.
-class AppServer {
-public:
-    explicit AppServer(const TempDir& dir) : port(freePort()), outDir(dir.file("out"))
-    {
-        mkdir(outDir.c_str(), 0700);
-        mkdir(dir.file("spool").c_str(), 0700);
-        const std::vector<std::string> args = {CR80_PRINTER_APP_PATH,
-                                               "server",
-                                               "-o", "server-port=" + std::to_string(port),
-                                               "-o", "log-file=" + dir.file("server.log"),
-                                               "-o", "log-level=info",
-                                               "-o", "state-file=" + dir.file("state"),
-                                               "-o", "spool-directory=" + dir.file("spool"),
-                                               "-o", "printer-name=card",
-                                               "-o", "device-uri=file://" + outDir};
-        pid = fork();
-        if (pid == 0) {
-            setpgid(0, 0);
-            setenv("SOURCE_DATE_EPOCH", Epoch, 1);
-            const int null = open("/dev/null", O_RDWR);
-            dup2(null, 0);
-            dup2(null, 1);
-            dup2(null, 2);
-            std::vector<char*> argv;
-            for (const std::string& a : args)
-                argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        // Listening starts once the printer exists.
-        for (int i = 0; i < 200 && pid > 0 && !answers(port); ++i)
-            usleep(50000);
-    }
-    ~AppServer()
-    {
-        if (pid <= 0)
-            return;
-        kill(-pid, SIGKILL);
-        kill(pid, SIGKILL);
-        int status = 0;
-        waitpid(pid, &status, 0);
-    }
-    AppServer(const AppServer&) = delete;
-    AppServer& operator=(const AppServer&) = delete;
-
-    std::string uri() const { return "ipp://localhost:" + std::to_string(port) + "/ipp/print/card"; }
-    bool isUp() const { return pid > 0 && answers(port); }
-
-    int port;
-    std::string outDir;
-    pid_t pid = -1;
-};
-
 // Submits `file` and waits until the job reaches `state` (9 completed,
 // 8 aborted; 0: the submission must fail with `status`); extra job
 // attributes as ipptool ATTR lines.
-ProcessResult submit(const TempDir& dir, const AppServer& server, const std::string& file, const char* format,
+ProcessResult submit(const TempDir& dir, const PrinterAppServer& server, const std::string& file, const char* format,
                      const std::string& jobName, int state, const std::string& extra = "",
                      const std::string& status = "successful-ok")
 {
@@ -196,8 +106,9 @@ TEST(PrinterApp, StreamIsTheFiltersForTheSamePixels)
     if (!hasIpptool())
         GTEST_SKIP() << "ipptool is not installed";
     TempDir dir;
-    AppServer server(dir);
-    ASSERT_TRUE(server.isUp());
+    PrinterAppServer server(CR80_PRINTER_APP_PATH, dir.path());
+    std::string why;
+    ASSERT_TRUE(server.start(&why, "info", Epoch)) << why;
     const RasterImage front = patternImage(1016, 648, 3), back = patternImage(1016, 648, 4);
     struct Case {
         const char* name;
@@ -224,7 +135,7 @@ TEST(PrinterApp, StreamIsTheFiltersForTheSamePixels)
         const std::string pwg = pwgRasterOf(dir, c.pages, c.gray);
         const ProcessResult sent = submit(dir, server, pwg, "image/pwg-raster", c.name, c.state, c.extra);
         ASSERT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
-        const std::string prn = readFile(server.outDir + "/" + c.name + ".prn");
+        const std::string prn = readFile(server.outDir() + "/" + c.name + ".prn");
 
         FilterJob job;
         job.options = c.filterOptions;
@@ -250,8 +161,9 @@ TEST(PrinterApp, DocumentFormatsAndRefusedMedia)
     if (!hasIpptool() || access("/usr/bin/gs", X_OK) != 0)
         GTEST_SKIP() << "ipptool or ghostscript is not installed";
     TempDir dir;
-    AppServer server(dir);
-    ASSERT_TRUE(server.isUp());
+    PrinterAppServer server(CR80_PRINTER_APP_PATH, dir.path());
+    std::string why;
+    ASSERT_TRUE(server.start(&why, "info", Epoch)) << why;
     const std::string ps = dir.write("two.ps",
         "%!PS\n<< /PageSize [243.84 155.52] >> setpagedevice\n"
         "1 0 0 setrgbcolor 20 20 100 100 rectfill showpage\n0 0 1 setrgbcolor 50 30 150 100 rectfill showpage\n");
@@ -276,7 +188,7 @@ TEST(PrinterApp, DocumentFormatsAndRefusedMedia)
         const ProcessResult sent = submit(dir, server, c.file, c.format, c.name, 9);
         ASSERT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
         ProcessRequest check;
-        check.argv = {CR80_CARDSTREAM_PATH, "--check", server.outDir + "/" + c.name + ".prn"};
+        check.argv = {CR80_CARDSTREAM_PATH, "--check", server.outDir() + "/" + c.name + ".prn"};
         const ProcessResult checked = runProcess(check);
         EXPECT_TRUE(checked.exitedWith(0)) << checked.out << checked.err;
         EXPECT_NE(checked.out.find(c.cards), std::string::npos) << checked.out;
@@ -300,8 +212,9 @@ TEST(PrinterApp, CardSettings)
     if (!hasIpptool())
         GTEST_SKIP() << "ipptool is not installed";
     TempDir dir;
-    AppServer server(dir);
-    ASSERT_TRUE(server.isUp());
+    PrinterAppServer server(CR80_PRINTER_APP_PATH, dir.path());
+    std::string why;
+    ASSERT_TRUE(server.start(&why, "info", Epoch)) << why;
     const std::vector<RasterImage> pages = {patternImage(1016, 648, 7)};
     const std::string pwg = pwgRasterOf(dir, pages);
 
@@ -317,7 +230,7 @@ TEST(PrinterApp, CardSettings)
         SCOPED_TRACE(c.name);
         const ProcessResult sent = submit(dir, server, pwg, "image/pwg-raster", c.name, 8, c.extra);
         EXPECT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
-        EXPECT_EQ(readFile(server.outDir + "/" + c.name + ".prn"), "");
+        EXPECT_EQ(readFile(server.outDir() + "/" + c.name + ".prn"), "");
     }
 
     const std::string head =
@@ -345,7 +258,7 @@ TEST(PrinterApp, CardSettings)
     job.sourceDateEpoch = std::string(Epoch);
     const ProcessResult filter = runFilter(job);
     ASSERT_TRUE(filter.exitedWith(0));
-    EXPECT_TRUE(readFile(server.outDir + "/defaults.prn") == filter.out);
+    EXPECT_TRUE(readFile(server.outDir() + "/defaults.prn") == filter.out);
 
     // The Card Settings page: a form; a POST with its CSRF field saves a
     // setting the next jobs print with, one without it is refused.
@@ -378,7 +291,7 @@ TEST(PrinterApp, CardSettings)
     const ProcessResult filterStored = runFilter(job);
     ASSERT_TRUE(filterStored.exitedWith(0));
     EXPECT_NE(filterStored.out, filter.out);
-    EXPECT_TRUE(readFile(server.outDir + "/stored.prn") == filterStored.out);
+    EXPECT_TRUE(readFile(server.outDir() + "/stored.prn") == filterStored.out);
 }
 
 #endif

@@ -28,6 +28,7 @@
 #include <thread>
 
 #include "FilterRun.h"
+#include "LiveServer.h"
 #include "TestRaster.h"
 #include "settings/CupsExternalInterSettingsReader.h"
 #include "streamreader.h"
@@ -54,49 +55,6 @@ DriverFiles driverFiles()
     const std::string root = tree;
     return {root + CR80_CUPS_FILTER_DIR "/rastertocr80", root + CR80_PPD_DIR "/cr80card.ppd", root + CR80_MIME_DIR,
             root + CR80_PACKAGE_BIN_DIR "/cardstream"};
-}
-
-// A free loopback port (the kernel's pick, released for cupsd to take).
-int freePort()
-{
-    int s = socket(AF_INET, SOCK_STREAM, 0);
-    if (s < 0)
-        return 0;
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t len = sizeof(a);
-    int port = 0;
-    if (bind(s, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0 &&
-        getsockname(s, reinterpret_cast<sockaddr*>(&a), &len) == 0)
-        port = ntohs(a.sin_port);
-    close(s);
-    return port;
-}
-
-bool accepts(int port)
-{
-    int s = socket(AF_INET, SOCK_STREAM, 0);
-    if (s < 0)
-        return false;
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(static_cast<uint16_t>(port));
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bool ok = connect(s, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0;
-    close(s);
-    return ok;
-}
-
-bool waitFor(const std::function<bool()>& done, int seconds)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (std::chrono::steady_clock::now() < end) {
-        if (done())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-    return done();
 }
 
 // A private cupsd: its own ServerRoot, ServerBin, spool, cache, state and
@@ -135,7 +93,7 @@ public:
         for (const char* name : {"cr80card.types", "cr80card.convs"})
             writeFile(root + "/conf/" + name, readFile(driverFiles().mimeDir + "/" + name));
 
-        port = freePort();
+        port = freeLoopbackPort();
         std::string files = "ServerRoot " + root + "/conf\nServerBin " + root + "/bin\nCacheDir " + root +
                             "/cache\nStateDir " + root + "/state\nRequestRoot " + root + "/spool\nTempDir " + root +
                             "/spool/tmp\nDataDir /usr/share/cups\nErrorLog " + root + "/log/error_log\nAccessLog " +
@@ -175,14 +133,14 @@ public:
                     exited = true;
                     return true;
                 }
-                return accepts(port);
+                return acceptsConnections(port);
             },
             30);
         if (exited || !up) {
             if (!exited)
                 stop();
             pid = -1;
-            *why = "cupsd did not start:\n" + readLog("cupsd.out") + tail(readLog("error_log"));
+            *why = "cupsd did not start:\n" + readLog("cupsd.out") + tailOf(readLog("error_log"));
             return false;
         }
         return true;
@@ -215,11 +173,6 @@ public:
     {
         std::ifstream in(root + "/log/" + name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
-    static std::string tail(const std::string& text)
-    {
-        return text.size() > 6000 ? text.substr(text.size() - 6000) : text;
     }
 
     const std::string root;
@@ -374,10 +327,10 @@ TEST(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
             120);
         cups.run({"lpstat", "-o"});
         const std::string log = cups.readLog("error_log");
-        ASSERT_TRUE(done) << id << " did not finish\n" << PrivateCups::tail(log);
+        ASSERT_TRUE(done) << id << " did not finish\n" << tailOf(log);
         EXPECT_NE(log.find("[Job " + number + "] Job completed."), std::string::npos) << id << "\n"
-                                                                                        << PrivateCups::tail(log);
-        EXPECT_NE(log.find("[Job " + number + job.line), std::string::npos) << id << "\n" << PrivateCups::tail(log);
+                                                                                        << tailOf(log);
+        EXPECT_NE(log.find("[Job " + number + job.line), std::string::npos) << id << "\n" << tailOf(log);
         std::ifstream in(device, std::ios::binary);
         const std::string stream((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         if (job.prints) {
@@ -397,8 +350,8 @@ TEST(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
                    "application/vnd.cr80-card", "-e", pdf};
     filter.timeoutMs = 120000;
     r = runProcess(filter);
-    ASSERT_TRUE(r.exitedWith(0)) << r.startError << PrivateCups::tail(r.err);
-    EXPECT_NE(r.err.find("\nPAGE: 1 1\n"), std::string::npos) << PrivateCups::tail(r.err);
+    ASSERT_TRUE(r.exitedWith(0)) << r.startError << tailOf(r.err);
+    EXPECT_NE(r.err.find("\nPAGE: 1 1\n"), std::string::npos) << tailOf(r.err);
     expectCard(r.out, PdfAreas, "cupsfilter");
 }
 
@@ -461,7 +414,7 @@ TEST(Cups, IppMediaNamesChooseTheirCards)
     const bool done = waitFor(
         [&]() { return cups.run({"lpstat", "-W", "completed", "-o", "card"}).out.find(id + " ") != std::string::npos; },
         120);
-    ASSERT_TRUE(done) << id << " did not finish\n" << PrivateCups::tail(cups.readLog("error_log"));
+    ASSERT_TRUE(done) << id << " did not finish\n" << tailOf(cups.readLog("error_log"));
     std::ifstream in(device, std::ios::binary);
     const std::string stream((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     const cr80tools::ParsedStream parsed = cr80tools::parseStream(stream);
@@ -474,123 +427,18 @@ TEST(Cups, IppMediaNamesChooseTheirCards)
         EXPECT_EQ(item.width, 1063u) << item.panel;
         EXPECT_EQ(item.height, 646u) << item.panel;
     }
-    EXPECT_GE(panels, 3u) << PrivateCups::tail(cups.readLog("error_log"));
+    EXPECT_GE(panels, 3u) << tailOf(cups.readLog("error_log"));
 }
 
 #ifdef CR80_PRINTER_APP_PATH
-namespace {
-
-// The printer application (the build's, or the tree's under test) as a
-// private server on a free loopback port, with one printer "card" writing
-// its cards into a directory; stopped and waited for at the end.
-class PrinterAppServer {
-public:
-    explicit PrinterAppServer(const TempDir& dir) : root(dir.path()) {}
-    ~PrinterAppServer() { stop(); }
-
-    bool start(std::string* why)
-    {
-        const char* tree = std::getenv("CR80_CUPS_TEST_TREE");
-        const std::string app = tree != nullptr && *tree != '\0'
-                                    ? std::string(tree) + CR80_PACKAGE_BIN_DIR "/cr80-printer-app"
-                                    : std::string(CR80_PRINTER_APP_PATH);
-        for (const char* d : {"spool", "pictures", "out"})
-            fs::create_directories(root + "/" + d);
-        port = freePort();
-        const std::vector<std::string> args = {app,
-                                               "server",
-                                               "-o", "server-port=" + std::to_string(port),
-                                               "-o", "log-file=" + root + "/server.log",
-                                               "-o", "log-level=debug",
-                                               "-o", "state-file=" + root + "/state",
-                                               "-o", "spool-directory=" + root + "/spool",
-                                               "-o", "picture-directory=" + root + "/pictures",
-                                               "-o", "printer-name=card",
-                                               "-o", "device-uri=file://" + root + "/out"};
-        pid = fork();
-        if (pid == 0) {
-            const std::string out = root + "/server.out";
-            freopen(out.c_str(), "w", stdout);
-            freopen(out.c_str(), "a", stderr);
-            std::vector<char*> argv;
-            for (const std::string& a : args)
-                argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        bool exited = false;
-        const bool up = pid > 0 && waitFor(
-                                       [&]() {
-                                           int status = 0;
-                                           if (waitpid(pid, &status, WNOHANG) == pid)
-                                               return exited = true;
-                                           return accepts(port);
-                                       },
-                                       30);
-        if (!up || exited) {
-            if (exited)
-                pid = -1;
-            stop();
-            *why = "the printer application did not start:\n" + readFile(root + "/server.out") +
-                   PrivateCups::tail(readFile(root + "/server.log"));
-            return false;
-        }
-        return true;
-    }
-
-    void stop()
-    {
-        if (pid <= 0)
-            return;
-        kill(pid, SIGTERM);
-        int status = 0;
-        if (!waitFor([&]() { return waitpid(pid, &status, WNOHANG) == pid; }, 30)) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-        }
-        pid = -1;
-    }
-
-    // The cards written so far (PAPPL leaves an empty file for a job it refuses).
-    std::vector<std::string> cards() const
-    {
-        std::vector<std::string> found;
-        for (const auto& entry : fs::directory_iterator(root + "/out"))
-            if (fs::file_size(entry.path()) > 0)
-                found.push_back(readFile(entry.path().string()));
-        return found;
-    }
-
-    std::string uri() const { return "ipp://localhost:" + std::to_string(port) + "/ipp/print/card"; }
-
-    // The number of the printer's jobs that ended completed (Get-Jobs).
-    int completedJobs() const
-    {
-        http_t* http =
-            httpConnect2("localhost", port, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_IF_REQUESTED, 1, 10000, nullptr);
-        if (http == nullptr)
-            return 0;
-        ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri().c_str());
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr, "completed");
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "job-state");
-        ipp_t* response = cupsDoRequest(http, request, "/ipp/print/card");
-        int completed = 0;
-        for (ipp_attribute_t* a = ippFindAttribute(response, "job-state", IPP_TAG_ENUM); a != nullptr;
-             a = ippFindNextAttribute(response, "job-state", IPP_TAG_ENUM))
-            completed += ippGetInteger(a, 0) == IPP_JSTATE_COMPLETED;
-        ippDelete(response);
-        httpClose(http);
-        return completed;
-    }
-
-    const std::string root;
-    int port = 0;
-    pid_t pid = -1;
-};
-
-} // namespace
+// The printer application under test: the build's, or with
+// CR80_CUPS_TEST_TREE set, the one of the tree the package test unpacked.
+static std::string printerAppPath()
+{
+    const char* tree = std::getenv("CR80_CUPS_TEST_TREE");
+    return tree != nullptr && *tree != '\0' ? std::string(tree) + CR80_PACKAGE_BIN_DIR "/cr80-printer-app"
+                                             : std::string(CR80_PRINTER_APP_PATH);
+}
 
 // A driverless CUPS queue (`lpadmin -m everywhere`) pointing at the printer
 // application: a PDF printed with `lp` reaches the application (CUPS sends it
@@ -598,9 +446,9 @@ public:
 TEST(Cups, DriverlessQueuePrintsThroughThePrinterApplication)
 {
     TempDir appDir, cupsDir;
-    PrinterAppServer app(appDir);
+    PrinterAppServer app(printerAppPath(), appDir.path());
     std::string why;
-    ASSERT_TRUE(app.start(&why)) << why;
+    ASSERT_TRUE(app.start(&why, "debug")) << why;
     PrivateCups cups(cupsDir);
     if (!cups.start(&why))
         GTEST_SKIP() << "cupsd cannot run here: " << why;
@@ -612,7 +460,7 @@ TEST(Cups, DriverlessQueuePrintsThroughThePrinterApplication)
     ASSERT_TRUE(waitFor(
         [&]() { return cups.run({"lpoptions", "-p", "card", "-l"}).out.find("86.03x54.87mm") != std::string::npos; },
         60))
-        << cups.run({"lpoptions", "-p", "card", "-l"}).out << PrivateCups::tail(cups.readLog("error_log"));
+        << cups.run({"lpoptions", "-p", "card", "-l"}).out << tailOf(cups.readLog("error_log"));
     // The CR80 card is the queue's default size: with none of its sizes the
     // default, CUPS lays the PDF out on its own default paper and the card
     // comes out shrunk.
@@ -627,9 +475,9 @@ TEST(Cups, DriverlessQueuePrintsThroughThePrinterApplication)
     const bool done = waitFor(
         [&]() { return cups.run({"lpstat", "-W", "completed", "-o", "card"}).out.find(id + " ") != std::string::npos; },
         120);
-    ASSERT_TRUE(done) << id << " did not finish in CUPS\n" << PrivateCups::tail(cups.readLog("error_log"));
+    ASSERT_TRUE(done) << id << " did not finish in CUPS\n" << tailOf(cups.readLog("error_log"));
     ASSERT_TRUE(waitFor([&]() { return app.completedJobs() == 1; }, 60))
-        << "no card from the printer application\n" << PrivateCups::tail(readFile(app.root + "/server.log"));
+        << "no card from the printer application\n" << tailOf(readFile(app.root + "/server.log"));
     cups.stop();
     app.stop();
     const std::vector<std::string> cards = app.cards();
