@@ -39,6 +39,10 @@ struct CardJob {
     std::unique_lock<std::mutex> lock{pipelineMutex};
     pappl_job_t* job = nullptr;
     pappl_device_t* device = nullptr;
+    struct DeviceCloser {
+        void operator()(pappl_device_t* d) const { papplDeviceClose(d); }
+    };
+    std::unique_ptr<pappl_device_t, DeviceCloser> ownDevice;
     std::unique_ptr<OptionPairsSettingsReader> settings;
     COemPDEV pdev;
     DEVOBJ devobj = {};
@@ -250,6 +254,21 @@ bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
     current = cj.get();
     cj->job = job;
     cj->device = device;
+    // A job PAPPL 1.3.1 started beside another one of the same printer (see
+    // JobClaims.cpp) was handed the device the other one opened, and PAPPL
+    // closes a file: device when that job ends, while this one may still
+    // print. A file takes a second writer, so each job writes its own.
+    pappl_printer_t* owner = papplJobGetPrinter(job);
+    const char* uri = papplPrinterGetDeviceURI(owner);
+    if (uri != nullptr && std::strncmp(uri, "file:", 5) == 0) {
+        cj->ownDevice.reset(papplDeviceOpen(uri, papplJobGetName(job), papplLogDevice, papplPrinterGetSystem(owner)));
+        if (!cj->ownDevice) {
+            papplJobSetMessage(job, "The output file could not be opened; nothing was printed");
+            current = nullptr;
+            return false;
+        }
+        cj->device = cj->ownDevice.get();
+    }
     // The pipeline's trace costs time: it is written at debug level only.
     tavgdi::InternalLog::isEnable = papplSystemGetLogLevel(papplPrinterGetSystem(papplJobGetPrinter(job))) ==
                                     PAPPL_LOGLEVEL_DEBUG;

@@ -1,15 +1,16 @@
-// One thread per job. PAPPL 1.3.1 can start one job on two threads: its
-// check for the next job to print tests that nothing is being processed
-// before it takes the printer's lock, and a job only counts as processing
-// once its thread has begun, so two checks close together (a Release-Job
-// while the previous job ends, say) both start the same pending job. Both
-// threads would then print it through the printer's one device, which the
-// first to finish closes under the other.
+// One thread per job. PAPPL 1.3.1 can start jobs of one printer on two
+// threads at once: its check for the next job to print tests that nothing
+// is being processed before it takes the printer's lock, and a job only
+// counts as processing once its thread has begun, so two checks close
+// together (a job submitted or released while the previous one ends) each
+// start a job -- two different ones, or the same pending job twice. Jobs of
+// one printer take turns through the pipeline (CardFaces.cpp), and each
+// writes to a file: device of its own there.
 //
-// The first thread to reach the driver with a job claims it; another thread
-// with the same job leaves at once, before it has touched the device or the
-// pipeline, and without returning to PAPPL, which would end the job a second
-// time.
+// For the same job started twice, the first thread to reach the driver
+// claims it; the other leaves at once, before it has touched the device or
+// the pipeline, and without returning to PAPPL, which would end the job a
+// second time.
 #include "CardApp.h"
 
 #include <pthread.h>

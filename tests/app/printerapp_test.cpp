@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <future>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -193,6 +194,28 @@ TEST(PrinterApp, DocumentFormatsAndRefusedMedia)
         EXPECT_TRUE(checked.exitedWith(0)) << checked.out << checked.err;
         EXPECT_NE(checked.out.find(c.cards), std::string::npos) << checked.out;
     }
+
+    // Jobs sent at once by several clients each come out whole, in a file of
+    // their own, although PAPPL may start two of them together.
+    std::vector<std::future<ProcessResult>> clients;
+    for (int c = 0; c < 6; ++c)
+        clients.push_back(std::async(std::launch::async, [&, c]() {
+            ProcessResult last;
+            for (int j = 0; j < 5 && (j == 0 || last.exitedWith(0)); ++j)
+                last = submit(dir, server, dir.file("one.jpg"), "image/jpeg",
+                              "burst-" + std::to_string(c) + "-" + std::to_string(j), 9);
+            return last;
+        }));
+    for (auto& client : clients) {
+        const ProcessResult sent = client.get();
+        EXPECT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
+    }
+    const std::string single = readFile(server.outDir() + "/jpeg.prn");
+    for (int c = 0; c < 6; ++c)
+        for (int j = 0; j < 5; ++j) {
+            const std::string name = "burst-" + std::to_string(c) + "-" + std::to_string(j);
+            EXPECT_TRUE(readFile(server.outDir() + "/" + name + ".prn") == single) << name;
+        }
 
     const ProcessResult refused =
         submit(dir, server, dir.file("one.jpg"), "image/jpeg", "a4", 0,
