@@ -66,6 +66,16 @@ bool writeLine(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* de
 bool endPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device, unsigned page);
 bool endJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device);
 
+// The driver's format: documents PAPPL cannot tell the format of, refused by
+// refuseUnknownDocument. Filters that print through the raster callbacks
+// themselves convert to it.
+extern const char* const RawFormat;
+bool refuseUnknownDocument(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device);
+
+// The image/jpeg filter: the decoded photo goes to PAPPL's image printing,
+// interpolated only when it must be scaled to the card.
+bool printJpeg(pappl_job_t* job, pappl_device_t* device, void* data);
+
 // The application/pdf filter: ghostscript renders the pages as PWG raster at
 // the job's media and resolution, and they go through the callbacks above.
 bool printPdf(pappl_job_t* job, pappl_device_t* device, void* data);

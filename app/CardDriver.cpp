@@ -16,6 +16,7 @@
 namespace cr80app {
 
 const char* const DriverName = "cr80";
+const char* const RawFormat = "application/octet-stream";
 
 namespace {
 
@@ -93,6 +94,14 @@ bool isOfferedSize(int width, int length)
     return false;
 }
 
+bool refuseUnknownDocument(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*)
+{
+    papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "The document's format was not recognised.");
+    papplJobSetReasons(job, PAPPL_JREASON_DOCUMENT_FORMAT_ERROR, PAPPL_JREASON_NONE);
+    papplJobSetMessage(job, "The document is not a PDF, JPEG, PNG or raster picture; nothing was printed");
+    return false;
+}
+
 bool fillDriver(pappl_system_t* system, const char* driver_name, const char* /*device_uri*/,
                 const char* /*device_id*/, pappl_pr_driver_data_t* d, ipp_t** driver_attrs, void* /*data*/)
 {
@@ -106,8 +115,13 @@ bool fillDriver(pappl_system_t* system, const char* driver_name, const char* /*d
     d->rendpage_cb = endPage;
     d->rendjob_cb = endJob;
     d->identify_cb = identify;
-    // No printer-ready format is offered: every card is made here.
-    d->format = nullptr;
+    // No printer-ready format is offered: every card is made here. A
+    // document whose format PAPPL cannot tell reaches the driver as
+    // application/octet-stream (never advertised) and is refused; with no
+    // format at all PAPPL 1.3.1 would compare the job's format with a null
+    // one and crash.
+    d->format = RawFormat;
+    d->printfile_cb = refuseUnknownDocument;
     std::snprintf(d->make_and_model, sizeof d->make_and_model, "CR80 card printer");
     d->kind = PAPPL_KIND_POSTCARD;
     d->ppm = 2;

@@ -144,6 +144,8 @@ pappl_system_t* createSystem(int num_options, cups_option_t* options, void* data
     papplSystemSetEventCallback(system, configChanged, nullptr);
     papplSystemAddTimerCallback(system, 0, 1, followChangedRibbons, nullptr);
     papplSystemAddMIMEFilter(system, "application/pdf", "image/pwg-raster", printPdf, nullptr);
+    // Found before PAPPL's own JPEG filter, which converts to PWG raster.
+    papplSystemAddMIMEFilter(system, "image/jpeg", RawFormat, printJpeg, nullptr);
 
     if (const char* pictures = option("picture-directory"))
         setPictureDirectory(pictures);

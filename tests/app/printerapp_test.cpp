@@ -195,6 +195,12 @@ TEST(PrinterApp, DocumentFormatsAndRefusedMedia)
         EXPECT_NE(checked.out.find(c.cards), std::string::npos) << checked.out;
     }
 
+    // Bytes of no format PAPPL knows are refused (they used to crash the
+    // server), and the server goes on printing.
+    const ProcessResult noise = submit(dir, server, dir.write("noise.bin", std::string(5000, 'Z')),
+                                       "application/octet-stream", "noise", 8);
+    EXPECT_TRUE(noise.exitedWith(0)) << noise.out << noise.err;
+
     // Jobs sent at once by several clients each come out whole, in a file of
     // their own, although PAPPL may start two of them together.
     std::vector<std::future<ProcessResult>> clients;
