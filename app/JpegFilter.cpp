@@ -7,6 +7,7 @@
 // is handled as PAPPL does.
 #include "CardApp.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -52,6 +53,30 @@ int densityOf(const jpeg_decompress_struct& info, UINT16 density)
     }
 }
 
+// libjpeg decodes at 1/2, 1/4 or 1/8 of the size as cheaply as whole. A photo
+// far larger than the card is decoded at the smallest of these that still
+// has a pixel for every dot of the card (the whole photo scaled to the card,
+// or the part of it printed at its own density), so that memory follows the
+// card rather than what the photo declares.
+unsigned reductionFor(const jpeg_decompress_struct& info, const pappl_pr_options_t* options)
+{
+    const unsigned cardShort = std::min(options->header.cupsWidth, options->header.cupsHeight);
+    const unsigned cardLong = std::max(options->header.cupsWidth, options->header.cupsHeight);
+    const unsigned photoShort = std::min(info.image_width, info.image_height);
+    const unsigned photoLong = std::max(info.image_width, info.image_height);
+    const int dpi = densityOf(info, info.X_density);
+    const int printerDpi = std::max(options->printer_resolution[0], options->printer_resolution[1]);
+    unsigned reduction = 1;
+    for (unsigned next = 2; next <= 8; next *= 2) {
+        const bool coversCard = photoShort / next >= cardShort && photoLong / next >= cardLong;
+        const bool keepsDensity = dpi == 0 || (dpi % static_cast<int>(next) == 0 && dpi / static_cast<int>(next) >= printerDpi);
+        if (!coversCard || !keepsDensity)
+            break;
+        reduction = next;
+    }
+    return reduction;
+}
+
 } // namespace
 
 // Nothing with a destructor lives in this frame: libjpeg leaves by longjmp.
@@ -82,6 +107,9 @@ bool printJpeg(pappl_job_t* job, pappl_device_t* device, void*)
         const bool isGray = options->header.cupsNumColors == 1;
         info.out_color_space = isGray ? JCS_GRAYSCALE : JCS_RGB;
         info.out_color_components = info.output_components = isGray ? 1 : 3;
+        const unsigned reduction = reductionFor(info, options);
+        info.scale_num = 1;
+        info.scale_denom = reduction;
         jpeg_calc_output_dimensions(&info);
 
         int maxWidth = 0, maxHeight = 0;
@@ -89,12 +117,12 @@ bool printJpeg(pappl_job_t* job, pappl_device_t* device, void*)
             papplSystemGetMaxImageSize(papplPrinterGetSystem(papplJobGetPrinter(job)), &maxWidth, &maxHeight);
         const size_t bytes =
             static_cast<size_t>(info.output_width) * info.output_height * static_cast<size_t>(info.output_components);
-        const int dpi = densityOf(info, info.X_density);
+        const int dpi = densityOf(info, info.X_density) / static_cast<int>(reduction);
         if (info.output_width < 1 || info.output_width > static_cast<JDIMENSION>(maxWidth) ||
             info.output_height < 1 || info.output_height > static_cast<JDIMENSION>(maxHeight) || bytes > maxSize) {
             papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "JPEG image is too large to print.");
             papplJobSetReasons(job, PAPPL_JREASON_DOCUMENT_UNPRINTABLE_ERROR, PAPPL_JREASON_NONE);
-        } else if (dpi != densityOf(info, info.Y_density)) {
+        } else if (densityOf(info, info.X_density) != densityOf(info, info.Y_density)) {
             papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "JPEG image has non-square pixels, which cannot be printed.");
             papplJobSetReasons(job, PAPPL_JREASON_DOCUMENT_UNPRINTABLE_ERROR, PAPPL_JREASON_NONE);
         } else if ((pixels = static_cast<unsigned char*>(std::malloc(bytes))) == nullptr) {
