@@ -5,5 +5,4 @@ cd "$(dirname "$0")"
 ./scripts/deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$(nproc)"
-# Tests labelled "manual" are run by hand (ctest -L manual).
-cd build && ctest --output-on-failure -j"$(nproc)" -LE manual
+cd build && ctest --output-on-failure -j"$(nproc)"
