@@ -21,7 +21,7 @@ JOBS=${FUZZ_JOBS:-1}
 BUILD=${FUZZ_BUILD_DIR:-$ROOT/build-fuzz}
 
 CC=clang CXX=clang++ cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCR80_FUZZ=ON \
-    -DBUILD_TESTING=OFF >/dev/null
+    -DBUILD_TESTING=OFF ${CR80_CMAKE_OPTIONS:-} >/dev/null
 cmake --build "$BUILD" -j"$(nproc)" >/dev/null
 
 if [ $# -gt 0 ]; then
