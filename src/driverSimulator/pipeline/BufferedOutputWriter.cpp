@@ -5,6 +5,7 @@
 #include "Allocator.h"
 #include "GlobalFactory.h"
 #include "InternalLog.h"
+#include "Owned.h"
 
 namespace tavgdi {
 
@@ -29,7 +30,6 @@ BufferedOutputWriter::~BufferedOutputWriter()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -BufferedOutputWriter (%lx)\r\n", LOGPTR(this));
     Allocator::desalloc(managedBuffer);
-    managedBuffer = nullptr;
 }
 
 bool BufferedOutputWriter::setBufferSize(dword size)
@@ -103,12 +103,10 @@ void BufferedOutputWriter::zeroPending()
 
 namespace TavFactory {
 
-tavgdi::IOutputWriter* FactoryOutputWriter(dword size)
+std::unique_ptr<tavgdi::IOutputWriter> FactoryOutputWriter(dword size)
 {
-    tavgdi::IOutputWriter* outputWriter = new tavgdi::BufferedOutputWriter(size);
-    tavgdi::InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - BufferedOutputWriter \tPTR: %lx\r\n",
-                               LOGPTR(outputWriter));
-    return outputWriter;
+    return tavgdi::makeLogged<tavgdi::BufferedOutputWriter>(
+        L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - BufferedOutputWriter \tPTR: %lx\r\n", size);
 }
 
 } // namespace TavFactory

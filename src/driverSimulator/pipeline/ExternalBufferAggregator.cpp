@@ -1,6 +1,7 @@
 #include "pipeline/ExternalBufferAggregator.h"
 
 #include "InternalLog.h"
+#include "Owned.h"
 
 namespace tavgdi {
 
@@ -8,8 +9,6 @@ static const char* const SourcePath = "driverSimulator/ExternalBufferAggregator"
 
 ExternalBufferAggregator::ExternalBufferAggregator()
 {
-    for (int i = 0; i < PrintingTags::PrintingTagsTypeSize; ++i)
-        taggedRestrictedAggregator[i] = nullptr;
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +ExternalBufferAggregator (%lx)\r\n", LOGPTR(this));
     createAll();
 }
@@ -22,31 +21,32 @@ ExternalBufferAggregator::~ExternalBufferAggregator()
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -ExternalBufferAggregator (%lx)\r\n", LOGPTR(this));
 }
 
+// Each position gets an empty list of its own, with its allocation line.
 void ExternalBufferAggregator::createAll()
 {
     for (int i = 0; i < PrintingTags::PrintingTagsTypeSize; ++i) {
-        taggedRestrictedAggregator[i] = new InternalBufferAggregator();
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - InternalBufferAggregator \tPTR: %lx\r\n",
-                           LOGPTR(taggedRestrictedAggregator[i]));
+        taggedRestrictedAggregator[i] = makeLogged<InternalBufferAggregator>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - InternalBufferAggregator \tPTR: %lx\r\n");
     }
 }
 
+// Each position's release is logged in position order, also for a slot that
+// clear() has emptied already (with a null pointer).
 void ExternalBufferAggregator::destroyAll()
 {
     for (int i = 0; i < PrintingTags::PrintingTagsTypeSize; ++i) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] taggedRestrictedAggregator FREE - \t\tPTR: %lx\r\n",
-                           LOGPTR(taggedRestrictedAggregator[i]));
-        delete taggedRestrictedAggregator[i];
-        taggedRestrictedAggregator[i] = nullptr;
+        logFree("taggedRestrictedAggregator", taggedRestrictedAggregator[i].get());
+        taggedRestrictedAggregator[i].reset();
     }
 }
 
 InternalBufferAggregator* ExternalBufferAggregator::slot(PrintingTags::PrintingTagsType tagType)
 {
+    // Unspecified and any value out of range have no list.
     const int index = static_cast<int>(tagType);
     if (index < 0 || index >= PrintingTags::PrintingTagsTypeSize)
         return nullptr;
-    return taggedRestrictedAggregator[index];
+    return taggedRestrictedAggregator[index].get();
 }
 
 bool ExternalBufferAggregator::add(PrintingTags::PrintingTagsType tagType, const byte* buffer, int sz,
@@ -82,10 +82,8 @@ void ExternalBufferAggregator::clear(PrintingTags::PrintingTagsType tagType)
     const int index = static_cast<int>(tagType);
     if (index < 0 || index >= PrintingTags::PrintingTagsTypeSize)
         return;
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] taggedRestrictedAggregator FREE - \t\tPTR: %lx\r\n",
-                       LOGPTR(taggedRestrictedAggregator[index]));
-    delete taggedRestrictedAggregator[index];
-    taggedRestrictedAggregator[index] = nullptr;
+    logFree("taggedRestrictedAggregator", taggedRestrictedAggregator[index].get());
+    taggedRestrictedAggregator[index].reset();
 }
 
 void ExternalBufferAggregator::removeMortal(PrintingTags::PrintingTagsType tagType)

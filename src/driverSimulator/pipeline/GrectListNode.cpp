@@ -1,24 +1,17 @@
 #include "pipeline/GrectListNode.h"
 
-#include "InternalLog.h"
+#include "Owned.h"
 #include "Windows.h"
 #include "pipeline/GRect.h"
 
 namespace internalTavgdi {
 
-GrectListNode::GrectListNode(tavgdi::GRect* r, GrectListNode* previous) : rect(r), next(nullptr)
-{
-    if (previous != nullptr) {
-        next = previous->next;
-        previous->next = this;
-    }
-}
+GrectListNode::GrectListNode(std::unique_ptr<tavgdi::GRect> r) : rect(std::move(r)) {}
 
 GrectListNode::~GrectListNode()
 {
-    tavgdi::InternalLog::print(L"[TAVRIN UNIDRIVER MEM] GRect FREE - \t\tPTR: %lx\r\n", LOGPTR(rect));
-    delete rect;
-    rect = nullptr;
+    tavgdi::logFree("GRect", rect.get());
+    rect.reset();
 }
 
 } // namespace internalTavgdi

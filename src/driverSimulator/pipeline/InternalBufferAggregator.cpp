@@ -6,6 +6,7 @@
 
 #include "Allocator.h"
 #include "InternalLog.h"
+#include "Owned.h"
 
 using internalTavgdi::AggregatorNode;
 
@@ -13,7 +14,7 @@ namespace tavgdi {
 
 static const char* const SourcePath = "driverSimulator/InternalBufferAggregator";
 
-InternalBufferAggregator::InternalBufferAggregator() : first(nullptr), size(0)
+InternalBufferAggregator::InternalBufferAggregator() : size(0)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +InternalBufferAggregator (%lx)\r\n", LOGPTR(this));
 }
@@ -22,14 +23,13 @@ InternalBufferAggregator::~InternalBufferAggregator()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : InternalBufferAggregator (%lx)\r\n",
                        LOGPTR(this));
-    AggregatorNode* node = first;
-    while (node != nullptr) {
-        AggregatorNode* following = node->next;
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] AggregatorNode FREE - \t\tPTR: %lx\r\n", LOGPTR(node));
-        delete node;
-        node = following;
+    // Node by node from the head, each after its release line: the list
+    // owns its nodes through their links, and a long list is not released
+    // by recursion down them.
+    while (first != nullptr) {
+        Logged<AggregatorNode> node(first.release(), LoggedDelete{"AggregatorNode"});
+        first = std::move(node->next);
     }
-    first = nullptr;
     size = 0;
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -InternalBufferAggregator (%lx)\r\n", LOGPTR(this));
 }
@@ -47,21 +47,20 @@ bool InternalBufferAggregator::add(const byte* buffer, int sz, word priority, bo
     }
 
     AggregatorNode* previous = OrderedLocation(priority);
-    AggregatorNode* node = new (std::nothrow) AggregatorNode(buffer, sz, priority, isEthernal, needEscCR, previous);
+    std::unique_ptr<AggregatorNode> node(
+        new (std::nothrow) AggregatorNode(buffer, sz, priority, isEthernal, needEscCR));
     if (node == nullptr)
         return false;
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - AggregatorNode \tPTR: %lx\r\n", LOGPTR(node));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - AggregatorNode \tPTR: %lx\r\n", LOGPTR(node.get()));
     if (node->buffer == nullptr) {
-        // The node did not link itself: nothing to undo in the list.
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] AggregatorNode FREE - \t\tPTR: %lx\r\n", LOGPTR(node));
-        delete node;
+        // No copy of the bytes: the node is not linked.
+        releaseLogged(node, "AggregatorNode");
         return false;
     }
-    if (previous == nullptr) {
-        node->next = first;
-        first = node;
-    }
     size += node->size;
+    std::unique_ptr<AggregatorNode>& link = previous != nullptr ? previous->next : first;
+    node->next = std::move(link);
+    link = std::move(node);
     return true;
 }
 
@@ -78,7 +77,7 @@ byte* InternalBufferAggregator::aggregate()
     if (out == nullptr)
         return nullptr;
     size_t offset = 0;
-    for (AggregatorNode* node = first; node != nullptr; node = node->next) {
+    for (const AggregatorNode* node = first.get(); node != nullptr; node = node->next.get()) {
         if (node->size > 0) {
             std::memcpy(out + offset, node->buffer, static_cast<size_t>(node->size));
             offset += static_cast<size_t>(node->size);
@@ -89,23 +88,21 @@ byte* InternalBufferAggregator::aggregate()
 
 void InternalBufferAggregator::RemoveMortal()
 {
-    AggregatorNode** link = &first;
+    std::unique_ptr<AggregatorNode>* link = &first;
     while (*link != nullptr) {
-        AggregatorNode* node = *link;
-        if (node->isEthernal) {
-            link = &node->next;
+        if ((*link)->isEthernal) {
+            link = &(*link)->next;
             continue;
         }
-        *link = node->next;
+        Logged<AggregatorNode> node(link->release(), LoggedDelete{"AggregatorNode"});
+        *link = std::move(node->next);
         size -= node->size;
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] AggregatorNode FREE - \t\tPTR: %lx\r\n", LOGPTR(node));
-        delete node;
     }
 }
 
 AggregatorNode* InternalBufferAggregator::OrderedLocation(dword priority)
 {
-    for (AggregatorNode* node = first; node != nullptr; node = node->next) {
+    for (AggregatorNode* node = first.get(); node != nullptr; node = node->next.get()) {
         if (priority < node->priority && (node->next == nullptr || priority >= node->next->priority))
             return node;
     }

@@ -1,12 +1,13 @@
 #include "pipeline/StdLGRect.h"
 
 #include "InternalLog.h"
+#include "Owned.h"
 
 namespace tavgdi {
 
 using internalTavgdi::GrectListNode;
 
-StdLGRect::StdLGRect() : first(nullptr), last(nullptr)
+StdLGRect::StdLGRect() : last(nullptr)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +StdLGRect (%lx)\r\n", LOGPTR(this));
 }
@@ -14,25 +15,25 @@ StdLGRect::StdLGRect() : first(nullptr), last(nullptr)
 StdLGRect::~StdLGRect()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] start destruction : StdLGRect (%lx)\r\n", LOGPTR(this));
-    GrectListNode* node = first;
-    while (node != nullptr) {
-        GrectListNode* following = node->next;
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] GrectListNode FREE - \t\tPTR: %lx\r\n", LOGPTR(node));
-        delete node;
-        node = following;
+    // Node by node from the head, each after its line (no recursion down a
+    // long list).
+    while (first != nullptr) {
+        Logged<GrectListNode> node(first.release(), LoggedDelete{"GrectListNode"});
+        first = std::move(node->next);
     }
-    first = last = nullptr;
+    last = nullptr;
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -StdLGRect (%lx)\r\n", LOGPTR(this));
 }
 
-bool StdLGRect::Add(GRect* rect)
+bool StdLGRect::Add(GRect* given)
 {
+    std::unique_ptr<GRect> rect(given);
     if (rect == nullptr)
         return true;
 
     if (rect->relativeImageBandID > 0) {
-        for (GrectListNode* node = first; node != nullptr; node = node->next) {
-            GRect* r = node->rect;
+        for (GrectListNode* node = first.get(); node != nullptr; node = node->next.get()) {
+            GRect* r = node->rect.get();
             if (r == nullptr || r->relativeImageBandID != rect->relativeImageBandID - 1 || r->left != rect->left
                 || r->right != rect->right || rect->top > r->bottom)
                 continue;
@@ -44,8 +45,7 @@ bool StdLGRect::Add(GRect* rect)
                                rect->relativeImageBandID);
             r->relativeImageBandID = rect->relativeImageBandID;
             r->bottom = rect->bottom;
-            InternalLog::print(L"[TAVRIN UNIDRIVER MEM] GRect FREE - \t\tPTR: %lx\r\n", LOGPTR(rect));
-            delete rect;
+            releaseLogged(rect, "GRect");
             return true;
         }
     }
@@ -54,36 +54,36 @@ bool StdLGRect::Add(GRect* rect)
                        L"ID (%d)\r\n",
                        LOGPTR(this), (unsigned long)rect->left, (unsigned long)rect->top, (unsigned long)rect->right,
                        (unsigned long)rect->bottom, rect->relativeImageBandID);
-    GrectListNode* node = new GrectListNode(rect, last);
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GrectListNode \tPTR: %lx\r\n", LOGPTR(node));
+    const GRect* added = rect.get();
+    std::unique_ptr<GrectListNode> node = std::make_unique<GrectListNode>(std::move(rect));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GrectListNode \tPTR: %lx\r\n", LOGPTR(node.get()));
     InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ADD GRECT TO LIST - List: %lx Grect:%lx\r\n", LOGPTR(this),
-                       LOGPTR(rect));
-    last = node;
-    if (first == nullptr)
-        first = node;
+                       LOGPTR(added));
+    GrectListNode* appended = node.get();
+    (last != nullptr ? last->next : first) = std::move(node);
+    last = appended;
     return true;
 }
 
-StdLGRect* StdLGRect::clone()
+std::unique_ptr<StdLGRect> StdLGRect::clone()
 {
-    StdLGRect* copy = new StdLGRect();
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - new StdLGRect - clone \tPTR: %lx\r\n", LOGPTR(copy));
-    for (GrectListNode* node = first; node != nullptr; node = node->next) {
+    std::unique_ptr<StdLGRect> copy =
+        makeLogged<StdLGRect>(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - new StdLGRect - clone \tPTR: %lx\r\n");
+    for (GrectListNode* node = first.get(); node != nullptr; node = node->next.get()) {
         if (node->rect == nullptr) {
             InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRect::clone] NULL Rect in StdLGRect(%lx)\r\n", LOGPTR(this));
             continue;
         }
-        GRect* rect = new GRect(*node->rect);
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - new GRect - add clone rect\tPTR: %lx\r\n",
-                           LOGPTR(rect));
-        copy->Add(rect);
+        copy->Add(makeLogged<GRect>(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - new GRect - add clone rect\tPTR: %lx\r\n",
+                                    *node->rect)
+                      .release());
     }
     return copy;
 }
 
 GrectListNode* StdLGRect::getFirst()
 {
-    return first;
+    return first.get();
 }
 
 } // namespace tavgdi

@@ -43,7 +43,7 @@ GRect* StdLGRectIterator::getRect()
 {
     if (iter == nullptr)
         return nullptr;
-    GRect* rect = iter->rect;
+    GRect* rect = iter->rect.get();
     if (rect != nullptr) {
         const char level = rect->blackLevel != 0 ? rect->blackLevel : savedBlacklevel;
         IPixel::setBlackLevel(static_cast<byte>(level));
@@ -58,21 +58,21 @@ GRect* StdLGRectIterator::getRect()
 void StdLGRectIterator::next()
 {
     if (iter != nullptr)
-        iter = iter->next;
+        iter = iter->next.get();
 }
 
 void StdLGRectIterator::orientationTransform(GraphicalConstants::CardOrientation cardOrientation, dword mediaWidth,
                                              dword mediaHeight)
 {
-    for (GrectListNode* node = iter; node != nullptr; node = node->next)
-        GraphicalConstants::orientationTransform(cardOrientation, node->rect, mediaWidth, mediaHeight);
+    for (GrectListNode* node = iter; node != nullptr; node = node->next.get())
+        GraphicalConstants::orientationTransform(cardOrientation, node->rect.get(), mediaWidth, mediaHeight);
     debug();
 }
 
 void StdLGRectIterator::standardTransform(dword mediaHeight)
 {
-    for (GrectListNode* node = iter; node != nullptr; node = node->next) {
-        GRect* rect = node->rect;
+    for (GrectListNode* node = iter; node != nullptr; node = node->next.get()) {
+        GRect* rect = node->rect.get();
         if (rect == nullptr)
             continue;
         if (mediaHeight == 0) {
@@ -97,8 +97,8 @@ void StdLGRectIterator::debug()
         InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectIterator::debug] Rect list (%lx) :\r\n", LOGPTR(iter));
     else
         InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectIterator::debug] Rect list (NULL)\r\n");
-    for (GrectListNode* node = iter; node != nullptr; node = node->next) {
-        const GRect* rect = node->rect;
+    for (GrectListNode* node = iter; node != nullptr; node = node->next.get()) {
+        const GRect* rect = node->rect.get();
         if (rect == nullptr)
             continue;
         InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectIterator::debug] Rect(%d, %d, %d, %d) @ %d, Band ID (%d)\r\n",
