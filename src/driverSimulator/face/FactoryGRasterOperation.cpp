@@ -2,15 +2,7 @@
 // ColorToMonochrome option.
 #include "GlobalFactory.h"
 #include "InternalLog.h"
-#include "face/DitheringRasterOperation.h"
-#include "face/FloydRasterOperation.h"
-#include "face/OrderedClusteredDotDitheringRasterOperation.h"
-#include "face/StandardRasterOperation.h"
-#include "face/StandardRasterOperationWithFixedColor.h"
-#include "face/StandardRasterOperationWithInvariant.h"
-#include "face/StandardRasterOperationWithMem.h"
-#include "face/ThresholdingRasterOperation.h"
-#include "face/TrivialRasterOperationWithInvariant.h"
+#include "face/RasterOperations.h"
 #include "image/IGDataSupervisor.h"
 #include "settings/IGDataOptions.h"
 

@@ -1,4 +1,4 @@
-#include "face/StandardRasterOperationWithFixedColor.h"
+#include "face/RasterOperations.h"
 
 #include <climits>
 #include <vector>
@@ -15,48 +15,14 @@
 
 namespace tavgdi {
 
-StandardRasterOperationWithFixedColor::StandardRasterOperationWithFixedColor(IGDataSupervisor* target_)
-    : target(target_)
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +StandardRasterOperationWithFixedColor (%lx) "
-                       L"\tDependancy: IGDataSupervisor(%lx)\r\n",
-                       LOGPTR(this), LOGPTR(target));
-}
+const RasterKind blackWithFixedColour = {"StandardRasterOperationWithFixedColor",
+    true, false, true, true, true,
+    RasterKind::NullInput, RasterKind::NullMedia, nullptr, &RasterJob::substituteBlack};
 
-StandardRasterOperationWithFixedColor::~StandardRasterOperationWithFixedColor()
+bool RasterJob::substituteBlack() const
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -StandardRasterOperationWithFixedColor (%lx)\r\n",
-                       LOGPTR(this));
-}
 
-bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOperation::PixelOp op,
-                                                  ILGRectIterator* riter,
-                                                  GraphicalConstants::CoordinateTransform Wtransform,
-                                                  GraphicalConstants::CoordinateTransform Htransform)
-{
-    if (s == nullptr || target == nullptr || op == nullptr || Wtransform == nullptr || Htransform == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithFixedColor::apply] WARNING - NULL input - "
-                           L"return false\r\n");
-        return false;
-    }
     IGDataOptions* options = s->getIGDataOptions();
-    if (options == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithFixedColor::apply] WARNING - NULL Options - "
-                           L"return false\r\n");
-        return false;
-    }
-    MediaDefinition* media = s->getMedia();
-    if (media == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithFixedColor::apply] WARNING - NULL media - "
-                           L"return false\r\n");
-        return false;
-    }
-    const dword W = media->getWidth();
-    const dword H = media->getHeight();
-    RectWalk walk(riter, W, H);
-    if (!walk.init())
-        return false;
-
     // Option values are taken modulo 256.
     ColorPixel BlackPixelSubstitute(static_cast<byte>(options->getOption(TavGdiOptions::FixedBlackSubY) & 0xFF),
                                     static_cast<byte>(options->getOption(TavGdiOptions::FixedBlackSubM) & 0xFF),
@@ -68,7 +34,6 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
     InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithFixedColor::apply] BlackLevel - %u\r\n",
                        (unsigned)IPixel::getBlackLevel());
 
-    IGDataSupervisor* t = target;
 
     // Colour panels into a black panel, both of known layout: raw loops.
     const RasterAccess colour(s);
@@ -103,7 +68,7 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
         int limit;
     } last = {0, 0, 0, 0, -1};
 
-    walk.forEachRect([&, t](const GRect& r) {
+    walk->forEachRect([&](const GRect& r) {
         using GraphicalConstants::dwmax;
         using GraphicalConstants::dwmin;
         const dword Wmin = dwmin(dwmin(r.left, r.right), W);
@@ -182,7 +147,6 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
             }
         }
     });
-    walk.release();
     return true;
 }
 

@@ -1,4 +1,4 @@
-#include "face/StandardRasterOperationWithMem.h"
+#include "face/RasterOperations.h"
 
 #include <cstring>
 #include <vector>
@@ -232,37 +232,12 @@ void repeatBlackRuns(byte* yp, byte* mp, byte* cp, dword h0, dword h1, int black
 
 } // namespace
 
-StandardRasterOperationWithMem::StandardRasterOperationWithMem(IGDataSupervisor* target_) : target(target_)
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +StandardRasterOperationWithMem (%lx) \tDependancy: "
-                       L"IGDataSupervisor(%lx)\r\n",
-                       LOGPTR(this), LOGPTR(target));
-}
+const RasterKind blackWithMemory = {"StandardRasterOperationWithMem",
+    true, false, false, true, true,
+    RasterKind::Silent, RasterKind::NullMedia, nullptr, &RasterJob::extractBlack};
 
-StandardRasterOperationWithMem::~StandardRasterOperationWithMem()
+bool RasterJob::extractBlack() const
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -StandardRasterOperationWithMem (%lx)\r\n", LOGPTR(this));
-}
-
-bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::PixelOp op, ILGRectIterator* riter,
-                                           GraphicalConstants::CoordinateTransform Wtransform,
-                                           GraphicalConstants::CoordinateTransform Htransform)
-{
-    if (s == nullptr)
-        return false;
-    if (target == nullptr || op == nullptr || Wtransform == nullptr || Htransform == nullptr)
-        return false;
-    MediaDefinition* media = s->getMedia();
-    if (media == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithMem::apply] WARNING - NULL media - return "
-                           L"false\r\n");
-        return false;
-    }
-    const dword W = media->getWidth();
-    const dword H = media->getHeight();
-    RectWalk walk(riter, W, H);
-    if (!walk.init())
-        return false;
 
     ColorPixel lastNonBlackPixel(0, 0, 0);
     ColorPixel currentSrcPxl(0, 0, 0);
@@ -272,7 +247,6 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
     InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithMem::apply] BlackLevel - %u\r\n",
                        (unsigned)IPixel::getBlackLevel());
 
-    IGDataSupervisor* t = target;
 
     // Colour panels into a black panel, both of known layout: raw loops.
     const RasterAccess colour(s);
@@ -305,7 +279,7 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
     };
     std::vector<ColumnWalk> lastWalk(isFast ? W : 0, ColumnWalk{0, 0, -1, 0});
     // The rows of a column that can hold black dots (at most one run per
-    // block of rows), made once for the walk.
+    // block of rows), made once for the walk->
     std::vector<RowSpan> spans;
     if (isFast)
         spans.reserve(H / InkBlocks::Rows + 2);
@@ -335,7 +309,7 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
         previous.repeats = 0;
     };
 
-    walk.forEachRect([&, t](const GRect& r) {
+    walk->forEachRect([&](const GRect& r) {
         using GraphicalConstants::dwmax;
         using GraphicalConstants::dwmin;
         // A rectangle given the wrong way round is taken as its normalised
@@ -442,7 +416,6 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
     handOutRepeats();
     for (dword w = 0; w < lastWalk.size(); ++w)
         catchUp(w);
-    walk.release();
     return true;
 }
 
