@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <typeinfo>
 
 #include "Allocator.h"
 #include "Exceptions/NullException.h"
@@ -10,6 +9,7 @@
 #include "InternalLog.h"
 #include "MediaDefinition.h"
 #include "builders/PanelCommand.h"
+#include "face/FastKernels.h"
 #include "image/GDMemoryManager.h"
 #include "image/IGDataMemoryManager.h"
 #include "processors/Convert8to7bitProcessor.h"
@@ -47,8 +47,8 @@ CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryM
     // The output conversions work on a private copy: the face keeps its image.
     // A plain manager's copy is filled by init, where the 7-bit packing can
     // read the panel directly instead of a copy of it.
-    if (typeid(*memMgr) == typeid(GDMemoryManager)) {
-        this->memMgr = static_cast<GDMemoryManager*>(memMgr)->cloneUnfilled();
+    if (GDMemoryManager* plain = FastKernels::plainMemory(memMgr)) {
+        this->memMgr = plain->cloneUnfilled();
         source = this->memMgr != nullptr ? memMgr : nullptr;
     } else {
         this->memMgr = memMgr->clone();
@@ -132,9 +132,7 @@ void CR80YMCOutputBuilder::copySource()
 bool CR80YMCOutputBuilder::init(IGDataProcessor* processor)
 {
     // A chain led by the 7-bit packing packs straight from the panel.
-    Convert8to7bitProcessor* packing = processor != nullptr && typeid(*processor) == typeid(Convert8to7bitProcessor)
-                                           ? static_cast<Convert8to7bitProcessor*>(processor)
-                                           : nullptr;
+    Convert8to7bitProcessor* packing = FastKernels::sevenBitPacking(processor);
     if (state != constructionDone || buffer == nullptr || memMgr == nullptr) {
         copySource();
         state = onError;

@@ -38,7 +38,7 @@ bool RasterJob::dither() const
         const int y = static_cast<int>(h);
         t->setPixel(x, y, op(t->getPixel(x, y), p));
     };
-    if (!halftoneWalk(*walk, s, t, op, Wtransform, Htransform, W, H,
+    if (!halftoneWalk(*this, FastKernels::Dithering,
                       [](dword w, dword h, int c) { return 255 - c > DitherPattern1[h % 8][w % 8]; }, step))
         walk->forEachDot(step);
     return true;

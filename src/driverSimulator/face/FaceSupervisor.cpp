@@ -4,7 +4,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <typeinfo>
 
 #include "Allocator.h"
 #include "Exceptions/NullException.h"
@@ -14,6 +13,7 @@
 #include "OptionsDefinition.h"
 #include "builders/IGDataOutputBuilder.h"
 #include "face/FactoryGDInvariantProcessor.h"
+#include "face/FastKernels.h"
 #include "face/IGDInvariantProcessor.h"
 #include "face/IGRasterOperation.h"
 #include "face/PixelOperation.h"
@@ -205,8 +205,8 @@ bool FaceSupervisor::runMainGraphicalProcessing(byte* buffer, dword size, dword 
     IGDataSupervisor* picture = getInputGDataSupervisor(colourIn, colourOut, options);
     // The picture lives for this operation only and is only read: it may
     // read the page where it is.
-    if (picture != nullptr && typeid(*picture) == typeid(MonoDeviceSupervisor))
-        static_cast<MonoDeviceSupervisor*>(picture)->setBorrowsRaster(true);
+    if (MonoDeviceSupervisor* plain = FastKernels::dataSupervisor(picture))
+        plain->setBorrowsRaster(true);
     if (colourOut)
         buildInvariant(invariantColor, YMCSupervisor, IFactoryGDInvariantProcessor::colorProcessor);
     else

@@ -92,9 +92,8 @@ bool RasterJob::diffuseError() const
     const RasterAccess to(t);
     AffineAxis X, Y, sw, sh, tw, th;
     bool bits[2] = {false, false};
-    const bool isFast = wmax > 0 && hmax > 0 && from.layout() == RasterAccess::BgrBitmap &&
-                        to.layout() == RasterAccess::OneBit && projectionAxis(Wtransform, wmax, hmax, X) &&
-                        projectionAxis(Htransform, wmax, hmax, Y) && from.coversAll(X, Y, 0, wmax, 0, hmax) &&
+    const bool isFast = wmax > 0 && hmax > 0 && this->isFast(FastKernels::ErrorDiffusion, from, to, X, Y) &&
+                        from.coversAll(X, Y, 0, wmax, 0, hmax) &&
                         halftoneInk(op, to.inkBit(), false, bits[0]) && halftoneInk(op, to.inkBit(), true, bits[1]);
     if (isFast) {
         from.storageAxes(X, Y, sw, sh);

@@ -31,6 +31,17 @@ void GRasterOperation::warn(RasterKind::Warning w) const
         InternalLog::print(L"[TAVRIN UNIDRIVER][%s::apply] WARNING - NULL %s - return false\r\n", kind.name, what[w]);
 }
 
+bool RasterJob::isFast(FastKernels::Operation operation, const RasterAccess& from, const RasterAccess& to,
+                       AffineAxis& X, AffineAxis& Y) const
+{
+    FastKernels::Projection p{Wtransform, Htransform, W, H, AffineAxis(), AffineAxis()};
+    if (FastKernels::choose(operation, from, to, op, &p) == nullptr)
+        return false;
+    X = p.X;
+    Y = p.Y;
+    return true;
+}
+
 bool GRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp op, ILGRectIterator* riter,
                              GraphicalConstants::CoordinateTransform Wtransform,
                              GraphicalConstants::CoordinateTransform Htransform)

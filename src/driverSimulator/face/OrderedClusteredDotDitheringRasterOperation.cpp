@@ -66,7 +66,7 @@ bool RasterJob::ditherClustered() const
     auto isWhite = [&table](dword w, dword h, int c) {
         return c <= maxWhiteInk || !(c >= table[l * (h % l) + (w % l)]);
     };
-    if (!halftoneWalk(*walk, s, t, op, Wtransform, Htransform, W, H, isWhite, step))
+    if (!halftoneWalk(*this, FastKernels::ClusteredDithering, isWhite, step))
         walk->forEachDot(step);
     return true;
 }

@@ -3,6 +3,7 @@
 // is given and whose media gives the area, and holds the operation's loops.
 #pragma once
 
+#include "face/FastKernels.h"
 #include "face/IGRasterOperation.h"
 
 namespace tavgdi {
@@ -22,6 +23,11 @@ struct RasterJob {
     dword W; // the area, from the media
     dword H;
     RectWalk* walk; // the rectangles given, or the whole area; null where the loops go over the whole area
+
+    // The fast kernel of `operation` serves this job from `from` to `to`:
+    // X and Y are then the projections' axes.
+    bool isFast(FastKernels::Operation operation, const RasterAccess& from, const RasterAccess& to, AffineAxis& X,
+                AffineAxis& Y) const;
 
     bool copy() const;
     bool extractBlack() const;

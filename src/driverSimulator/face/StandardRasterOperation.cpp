@@ -31,9 +31,7 @@ bool RasterJob::copy() const
     AffineAxis X, Y;
     const RasterAccess from(s);
     const RasterAccess to(t);
-    if (op == &PixelOperation::copy && from.layout() == RasterAccess::BgrBitmap &&
-        to.layout() == RasterAccess::YMCPlanes && projectionAxis(Wtransform, W, H, X) &&
-        projectionAxis(Htransform, W, H, Y)) {
+    if (isFast(FastKernels::ColourCopy, from, to, X, Y)) {
         AffineAxis sw, sh;
         from.storageAxes(X, Y, sw, sh);
         const AffineAxis identityW{1, 0, 0}, identityH{0, 1, 0};

@@ -39,9 +39,7 @@ bool RasterJob::substituteBlack() const
     const RasterAccess colour(s);
     const RasterAccess black(t);
     AffineAxis tX, tY, bw, bh;
-    const bool isFast = op == &PixelOperation::copyBlackPoint && colour.layout() == RasterAccess::YMCPlanes &&
-                        black.layout() == RasterAccess::OneBit && projectionAxis(Wtransform, W, H, tX) &&
-                        projectionAxis(Htransform, W, H, tY);
+    const bool isFast = this->isFast(FastKernels::BlackWithFixedColour, colour, black, tX, tY);
     if (isFast)
         black.storageAxes(tX, tY, bw, bh);
     const AffineAxis identityW{1, 0, 0}, identityH{0, 1, 0};

@@ -252,9 +252,7 @@ bool RasterJob::extractBlack() const
     const RasterAccess colour(s);
     const RasterAccess black(t);
     AffineAxis tX, tY;
-    const bool isFast = op == &PixelOperation::copyBlackPoint && colour.layout() == RasterAccess::YMCPlanes &&
-                        black.layout() == RasterAccess::OneBit && projectionAxis(Wtransform, W, H, tX) &&
-                        projectionAxis(Htransform, W, H, tY);
+    const bool isFast = this->isFast(FastKernels::BlackWithMemory, colour, black, tX, tY);
     BlackDotWriter writeBlack{black, AffineAxis(), AffineAxis()};
     if (isFast)
         black.storageAxes(tX, tY, writeBlack.sw, writeBlack.sh);

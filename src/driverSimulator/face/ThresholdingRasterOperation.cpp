@@ -37,7 +37,7 @@ bool RasterJob::threshold() const
         t->setPixel(x, y, op(t->getPixel(x, y), p));
     };
     const int threshold = IPixel::getThreshold();
-    if (!halftoneWalk(*walk, s, t, op, Wtransform, Htransform, W, H,
+    if (!halftoneWalk(*this, FastKernels::Thresholding,
                       [threshold](dword, dword, int c) { return 255 - c >= threshold; }, step))
         walk->forEachDot(step);
     return true;

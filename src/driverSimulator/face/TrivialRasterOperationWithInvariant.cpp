@@ -95,7 +95,7 @@ bool RasterJob::measure() const
     // again dot by dot.
     AffineAxis X, Y;
     const RasterAccess panel(t);
-    const bool known = projectionAxis(Wtransform, W, H, X) && projectionAxis(Htransform, W, H, Y);
+    const bool known = isFast(FastKernels::PanelMeasure, panel, panel, X, Y);
     std::vector<GRect> walked;
     auto covers = [&](dword w0, dword w1, dword h0, dword h1) {
         walked.push_back(GRect(static_cast<int>(w0), static_cast<int>(h0), static_cast<int>(w1), static_cast<int>(h1),
