@@ -4,7 +4,6 @@
 #include "MediaDefinition.h"
 #include "OptionsDefinition.h"
 #include "face/GdInvariantPIDAProcessor.h"
-#include "face/GdInvariantPspOverlayProcessor.h"
 #include "face/GdInvariantPspProcessor.h"
 #include "settings/IGDataOptions.h"
 
