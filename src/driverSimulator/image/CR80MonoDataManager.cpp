@@ -9,7 +9,7 @@ namespace tavgdi {
 
 CR80MonoDataManager::CR80MonoDataManager(TavFactory::SupervisorType type, IGDataMemoryManager* memMgr_,
                                          MediaDefinition* media_)
-    : GenericDataManager(memMgr_, media_), cardWidth(0), cardHeight(0), cardRWidth(0), whiteValue(0)
+    : OrientedDataManager(memMgr_, media_), cardRWidth(0), whiteValue(0)
 {
     const bool isBitmap = type == TavFactory::BmpMonochromeSupervisor;
     setOrientation(isBitmap ? GraphicalConstants::Landscape : GraphicalConstants::Portrait, media);
@@ -26,12 +26,7 @@ CR80MonoDataManager::~CR80MonoDataManager()
 
 void CR80MonoDataManager::setOrientation(GraphicalConstants::CardOrientation o, MediaDefinition* m)
 {
-    orientation = o;
-    if (m != nullptr)
-        media = m;
-    const bool portrait = o == GraphicalConstants::Portrait || o == GraphicalConstants::PortraitFlip;
-    cardWidth = static_cast<int>(portrait ? media->getHeight() : media->getWidth());
-    cardHeight = static_cast<int>(portrait ? media->getWidth() : media->getHeight());
+    OrientedDataManager::setOrientation(o, m);
     cardRWidth = cardWidth / 8;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Exceptions/NullException.h"
 #include "InternalLog.h"
+#include "MediaDefinition.h"
 #include "image/IGDataMemoryManager.h"
 
 namespace tavgdi {
@@ -35,6 +36,22 @@ bool GenericDataManager::allocateBuffer(dword size, byte value)
         return false;
     }
     return memMgr->allocate(static_cast<int>(size), value);
+}
+
+OrientedDataManager::OrientedDataManager(IGDataMemoryManager* memMgr_, MediaDefinition* media_)
+    : GenericDataManager(memMgr_, media_), cardWidth(static_cast<int>(media_->getWidth())),
+      cardHeight(static_cast<int>(media_->getHeight()))
+{
+}
+
+void OrientedDataManager::setOrientation(GraphicalConstants::CardOrientation o, MediaDefinition* m)
+{
+    orientation = o;
+    if (m != nullptr)
+        media = m;
+    const bool portrait = o == GraphicalConstants::Portrait || o == GraphicalConstants::PortraitFlip;
+    cardWidth = static_cast<int>(portrait ? media->getHeight() : media->getWidth());
+    cardHeight = static_cast<int>(portrait ? media->getWidth() : media->getHeight());
 }
 
 } // namespace tavgdi

@@ -34,4 +34,19 @@ protected:
     GraphicalConstants::CardOrientation orientation;
 };
 
+// A data manager that stores the card turned as its orientation says: the
+// portrait orientations swap the stored width and height.
+class OrientedDataManager : public GenericDataManager {
+public:
+    OrientedDataManager(IGDataMemoryManager* memMgr, MediaDefinition* media);
+
+    void setOrientation(GraphicalConstants::CardOrientation orientation, MediaDefinition* media) override;
+    dword getWidth() override { return static_cast<dword>(cardWidth); }
+    dword getHeight() override { return static_cast<dword>(cardHeight); }
+
+protected:
+    int cardWidth;
+    int cardHeight;
+};
+
 } // namespace tavgdi
