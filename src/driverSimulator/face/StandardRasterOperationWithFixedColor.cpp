@@ -66,15 +66,8 @@ bool RasterJob::substituteBlack() const
         int limit;
     } last = {0, 0, 0, 0, -1};
 
-    walk->forEachRect([&](const GRect& r) {
-        using GraphicalConstants::dwmax;
+    walk->forEachArea([&](dword Wmin, dword Wmax, dword Hmin, dword Hmax) {
         using GraphicalConstants::dwmin;
-        const dword Wmin = dwmin(dwmin(r.left, r.right), W);
-        const dword Wmax = dwmin(dwmax(r.left, r.right), W);
-        const dword Hmin = dwmin(dwmin(r.top, r.bottom), H);
-        const dword Hmax = dwmin(dwmax(r.top, r.bottom), H);
-        if (Hmin >= Hmax || Wmin >= Wmax)
-            return;
         if (isFast && colour.coversAll(identityW, identityH, Wmin, Wmax, Hmin, Hmax)) {
             // Black as the rectangle's own level says: the iterator sets it
             // as it hands the rectangle out.

@@ -307,17 +307,8 @@ bool RasterJob::extractBlack() const
         previous.repeats = 0;
     };
 
-    walk->forEachRect([&](const GRect& r) {
-        using GraphicalConstants::dwmax;
+    walk->forEachArea([&](dword Wmin, dword Wmax, dword Hmin, dword Hmax) {
         using GraphicalConstants::dwmin;
-        // A rectangle given the wrong way round is taken as its normalised
-        // form, and whatever reaches beyond the panel is cut off.
-        const dword Wmin = dwmin(dwmin(r.left, r.right), W);
-        const dword Wmax = dwmin(dwmax(r.left, r.right), W);
-        const dword Hmin = dwmin(dwmin(r.top, r.bottom), H);
-        const dword Hmax = dwmin(dwmax(r.top, r.bottom), H);
-        if (Hmin >= Hmax || Wmin >= Wmax)
-            return;
         if (isFast && colour.coversAll(identityW, identityH, Wmin, Wmax, Hmin, Hmax)) {
             // Black as the rectangle's own level says: the iterator sets it
             // as it hands the rectangle out.
