@@ -16,6 +16,7 @@
 #include "TestRaster.h"
 #include "input/MonoReaders.h"
 #include "pipeline/ExternalBufferAggregator.h"
+#include "pipeline/StatusReporter.h"
 #include "pipeline/StdLGRectManager.h"
 #include "settings/CupsExternalInterSettingsReader.h"
 #include "settings/OptionPairsSettingsReader.h"
@@ -65,7 +66,7 @@ public:
         pdev.interSettings = recorder;
         devObj = {nullptr, &pdev, nullptr, nullptr};
         tavgdi::OptionsConverter converter(maps[0], maps[1], maps[2], maps[3], &aggregator, &rects, &readers,
-                                           &devObj, nullptr);
+                                           &devObj, nullptr, status);
         testing::internal::CaptureStderr();
         converted = converter.convert();
         testing::internal::GetCapturedStderr();
@@ -94,7 +95,8 @@ private:
     tavgdi::ExternalBufferAggregator aggregator;
     tavgdi::StdLGRectManager rects;
     tavgdi::MonoReaders readers;
-    COemPDEV pdev;
+    tavgdi::StatusReporter status;
+    COemPDEV pdev{status};
     DEVOBJ devObj;
 };
 

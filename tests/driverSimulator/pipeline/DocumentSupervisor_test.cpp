@@ -13,6 +13,7 @@
 #include "pipeline/CardSupervisor.h"
 #include "pipeline/DocumentSupervisor.h"
 #include "pipeline/ExternalBufferAggregator.h"
+#include "pipeline/StatusReporter.h"
 #include "pipeline/StdLGRectManager.h"
 #include "settings/GDataOptions.h"
 
@@ -61,7 +62,7 @@ protected:
     }
     DocumentSupervisor* make()
     {
-        return new DocumentSupervisor(&doc, &card, &front, &back, &readers, &aggregator, &rects, &media);
+        return new DocumentSupervisor(&doc, &card, &front, &back, &readers, &aggregator, &rects, &media, status);
     }
     // Feeds n faces, the last with flush.
     void feed(DocumentSupervisor& ds, int n)
@@ -75,6 +76,7 @@ protected:
     StdLGRectManager rects;
     MonoReaders readers{TavFactory::FileMonoReader};
     MediaDefinition media{300, 300, 1016, 648};
+    StatusReporter status;
     // A white CR80 page: every colour panel is blank and left out, so a face
     // is its framing and the ink-usage command.
     std::vector<byte> page = std::vector<byte>(1016 * 648 * 3, 255);
@@ -206,7 +208,8 @@ TEST(CardSupervisorSizing, BufferBoundFollowsMediaAndDuplexValue)
     front.setOption(DpiY, 300);
     front.setOption(PaperSizeW, 1016);
     front.setOption(PaperSizeH, 648);
-    CardSupervisor cs(&card, &front, &back, &aggregator, nullptr, &rects, &media);
+    StatusReporter status;
+    CardSupervisor cs(&card, &front, &back, &aggregator, nullptr, &rects, &media, status);
     EXPECT_EQ(cs.ComputeBufferSizeUpperBound(nullptr), 2147888u);
     EXPECT_EQ(cs.ComputeBufferSizeUpperBound(&front), 2147888u);
     card.setOption(TwoSidedMode, Duplex);
@@ -223,7 +226,8 @@ TEST(CardSupervisorSlots, EmptyReaderSlotsOnlyWarn)
     rects.create(nullptr);
     MonoReaders readers(TavFactory::RegMonoReader);
     testing::internal::CaptureStderr();
-    CardSupervisor cs(&card, &front, &back, &aggregator, &readers, &rects, nullptr);
+    StatusReporter status;
+    CardSupervisor cs(&card, &front, &back, &aggregator, &readers, &rects, nullptr, status);
     std::string log = testing::internal::GetCapturedStderr();
     EXPECT_NE(log.find("WARNING - "), std::string::npos);
     EXPECT_NE(log.find("no custom picture reader in slot 3"), std::string::npos);

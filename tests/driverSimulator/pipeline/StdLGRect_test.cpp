@@ -97,11 +97,10 @@ TEST_F(StdLGRectTest, CloneIsADeepCopy)
     EXPECT_EQ(list.getFirst(), nullptr);
     list.Add(make({1, 2, 3, 4, 200, -1}));
     list.Add(make({5, 6, 7, 8, 0, 2}));
-    StdLGRect* copy = list.clone();
-    EXPECT_EQ(contents(copy), contents(&list));
+    std::unique_ptr<StdLGRect> copy = list.clone();
+    EXPECT_EQ(contents(copy.get()), contents(&list));
     copy->getFirst()->rect->left = 99;
     EXPECT_EQ(list.getFirst()->rect->left, 1u);
-    delete copy;
 }
 
 TEST_F(StdLGRectTest, ManagerListsCopiesAndMissingLists)

@@ -11,6 +11,7 @@
 #include "InternalLog.h"
 #include "input/MonoReaders.h"
 #include "pipeline/ExternalBufferAggregator.h"
+#include "pipeline/StatusReporter.h"
 #include "pipeline/StdLGRectManager.h"
 #include "settings/CupsExternalInterSettingsReader.h"
 #include "settings/IGDataOptions.h"
@@ -27,7 +28,8 @@ std::string warningsOf(ppd_file_t* ppd, const std::string& options)
     cups_option_t* cupsOptions = nullptr;
     const int numOptions = cupsParseOptions(options.c_str(), 0, &cupsOptions);
     CupsExternalInterSettingsReader reader(cupsOptions, numOptions, ppd);
-    COemPDEV pdev;
+    tavgdi::StatusReporter status;
+    COemPDEV pdev(status);
     pdev.interSettings = &reader;
     DEVOBJ devObj = {nullptr, &pdev, nullptr, nullptr};
     tavgdi::IGDataOptions* maps[4];
@@ -40,7 +42,7 @@ std::string warningsOf(ppd_file_t* ppd, const std::string& options)
     std::string err;
     {
         tavgdi::OptionsConverter converter(maps[0], maps[1], maps[2], maps[3], &aggregator, &rects, &readers,
-                                           &devObj, nullptr);
+                                           &devObj, nullptr, status);
         // Status lines do not depend on the trace; without it the many
         // conversions take a fraction of the time.
         tavgdi::InternalLog::isEnable = false;

@@ -16,6 +16,7 @@
 #include "pipeline/ExternalBufferAggregator.h"
 #include "pipeline/GRect.h"
 #include "pipeline/GrectListNode.h"
+#include "pipeline/StatusReporter.h"
 #include "pipeline/StdLGRectManager.h"
 #include "settings/IExternalInterSettingsReader.h"
 #include "settings/IGDataOptions.h"
@@ -90,7 +91,7 @@ public:
     {
         OptionsConverter converter(maps[Doc].get(), maps[Card].get(), maps[Front].get(), maps[Back].get(),
                                    &aggregator, withRects ? &rects : nullptr, withReaders ? &readers : nullptr, obj,
-                                   nullptr);
+                                   nullptr, status);
         const bool isConverted = converter.convert();
         refusal = converter.getJobRefusal();
         return isConverted;
@@ -125,7 +126,8 @@ public:
     ExternalBufferAggregator aggregator;
     StdLGRectManager rects;
     MonoReaders readers;
-    COemPDEV pdev;
+    tavgdi::StatusReporter status;
+    COemPDEV pdev{status};
     DEVOBJ devObj = {nullptr, &pdev, nullptr, nullptr};
     std::unique_ptr<LiteralReader> reader;
     std::string refusal; // of the last conversion
