@@ -55,7 +55,8 @@ std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::build(IGData
     }
 }
 
-std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::colorBuild(IGDataOptions* options, MediaDefinition* media)
+std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::colorBuild(IGDataOptions* options,
+                                                                               MediaDefinition* media)
 {
     using namespace TavGdiOptions;
     if (!checkParameters(options, media))
@@ -93,7 +94,8 @@ std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::colorBuild(I
         globalPspOverlayYSValue, globalPspOverlayYEValue, blackLevel, 0, mediaW, mediaH, colourPsp.release());
 }
 
-std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::monoBuild(IGDataOptions* options, MediaDefinition* media)
+std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::monoBuild(IGDataOptions* options,
+                                                                              MediaDefinition* media)
 {
     using namespace TavGdiOptions;
     if (!checkParameters(options, media))
