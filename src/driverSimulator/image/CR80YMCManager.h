@@ -21,6 +21,11 @@ public:
     dword getHeight() override;
     // White (no ink) unless fullBlack.
     bool newRaster(MediaDefinition* media, bool fullBlack) override;
+
+private:
+    // The dot's index in the first plane and the plane size, or false when
+    // the dot is off the panel.
+    bool locate(int W, int H, dword& index, dword& area);
 };
 
 } // namespace tavgdi
