@@ -8,16 +8,8 @@
 namespace tavgdi {
 
 CR80ColorBmpManager::CR80ColorBmpManager(IGDataMemoryManager* memMgr_, MediaDefinition* media_)
-    : OrientedDataManager(memMgr_, media_)
+    : OrientedDataManager("CR80ColorBmpManager", memMgr_, media_)
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80ColorBmpManager (%lx) \tDependancy: "
-                       L"IGDataMemoryManager(%lx), MediaDefinition(%lx)\r\n",
-                       LOGPTR(this), LOGPTR(memMgr), LOGPTR(media));
-}
-
-CR80ColorBmpManager::~CR80ColorBmpManager()
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -CR80ColorBmpManager (%lx)\r\n", LOGPTR(this));
 }
 
 bool CR80ColorBmpManager::locate(int W, int H, dword& index)

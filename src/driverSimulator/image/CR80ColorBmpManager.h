@@ -10,7 +10,6 @@ namespace tavgdi {
 class CR80ColorBmpManager : public OrientedDataManager {
 public:
     CR80ColorBmpManager(IGDataMemoryManager* memMgr, MediaDefinition* media);
-    ~CR80ColorBmpManager() override;
 
     void setPixel(int W, int H, IPixel* p) override;
     void getPixel(int W, int H, IPixel* p) override;

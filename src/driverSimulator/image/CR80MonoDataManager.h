@@ -12,7 +12,6 @@ namespace tavgdi {
 class CR80MonoDataManager : public OrientedDataManager {
 public:
     CR80MonoDataManager(TavFactory::SupervisorType type, IGDataMemoryManager* memMgr, MediaDefinition* media);
-    ~CR80MonoDataManager() override;
 
     // The rows' byte length follows the stored width.
     void setOrientation(GraphicalConstants::CardOrientation orientation, MediaDefinition* media) override;

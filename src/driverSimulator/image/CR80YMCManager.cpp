@@ -8,16 +8,8 @@
 namespace tavgdi {
 
 CR80YMCManager::CR80YMCManager(IGDataMemoryManager* memMgr_, MediaDefinition* media_)
-    : GenericDataManager(memMgr_, media_)
+    : GenericDataManager("CR80YMCManager", memMgr_, media_)
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80YMCManager (%lx) \tDependancy: "
-                       L"IGDataMemoryManager(%lx), MediaDefinition(%lx)\r\n",
-                       LOGPTR(this), LOGPTR(memMgr), LOGPTR(media));
-}
-
-CR80YMCManager::~CR80YMCManager()
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -CR80YMCManager (%lx)\r\n", LOGPTR(this));
 }
 
 void CR80YMCManager::setOrientation(GraphicalConstants::CardOrientation o, MediaDefinition* m)

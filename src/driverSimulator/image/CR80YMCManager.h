@@ -9,7 +9,6 @@ namespace tavgdi {
 class CR80YMCManager : public GenericDataManager {
 public:
     CR80YMCManager(IGDataMemoryManager* memMgr, MediaDefinition* media);
-    ~CR80YMCManager() override;
 
     // The orientation is kept but does not change the addressing.
     void setOrientation(GraphicalConstants::CardOrientation orientation, MediaDefinition* media) override;

@@ -7,16 +7,22 @@
 
 namespace tavgdi {
 
-GenericDataManager::GenericDataManager(IGDataMemoryManager* memMgr_, MediaDefinition* media_)
-    : memMgr(memMgr_), media(media_), orientation(GraphicalConstants::Landscape)
+GenericDataManager::GenericDataManager(const char* name_, IGDataMemoryManager* memMgr_, MediaDefinition* media_)
+    : memMgr(memMgr_), media(media_), orientation(GraphicalConstants::Landscape), name(name_)
 {
     if (memMgr == nullptr)
         throw NullException("[GenericDataManager::GenericDataManager] Null IGDataMemoryManager");
     if (media == nullptr)
         throw NullException("[GenericDataManager::GenericDataManager] Null MediaDefinition");
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +%s (%lx) \tDependancy: IGDataMemoryManager(%lx), "
+                       L"MediaDefinition(%lx)\r\n",
+                       name, LOGPTR(this), LOGPTR(memMgr), LOGPTR(media));
 }
 
-GenericDataManager::~GenericDataManager() {}
+GenericDataManager::~GenericDataManager()
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -%s (%lx)\r\n", name, LOGPTR(this));
+}
 
 bool GenericDataManager::areValidCoordinates(int a, int b)
 {
@@ -38,8 +44,8 @@ bool GenericDataManager::allocateBuffer(dword size, byte value)
     return memMgr->allocate(static_cast<int>(size), value);
 }
 
-OrientedDataManager::OrientedDataManager(IGDataMemoryManager* memMgr_, MediaDefinition* media_)
-    : GenericDataManager(memMgr_, media_), cardWidth(static_cast<int>(media_->getWidth())),
+OrientedDataManager::OrientedDataManager(const char* name_, IGDataMemoryManager* memMgr_, MediaDefinition* media_)
+    : GenericDataManager(name_, memMgr_, media_), cardWidth(static_cast<int>(media_->getWidth())),
       cardHeight(static_cast<int>(media_->getHeight()))
 {
 }
