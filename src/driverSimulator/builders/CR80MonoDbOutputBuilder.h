@@ -19,13 +19,6 @@ class MediaDefinition;
 
 class CR80MonoDbOutputBuilder : public IGDataOutputBuilder {
 public:
-    static const char stdDbCmdPattern[];
-    static const char extDbCmdPattern[];
-    static const char extSDbCmdPattern[];
-    static const int stdDbCmdLength = 8;
-    static const int extDbCmdLength = 11;
-    static const int extSDbCmdLength = 14;
-
     CR80MonoDbOutputBuilder(TavFactory::SupervisorType type, IGDataOptions* options, IGDataMemoryManager* memMgr,
                             MediaDefinition* media);
     ~CR80MonoDbOutputBuilder() override;
@@ -54,7 +47,6 @@ private:
     byte* buffer;
     char panel;
     bool alwaysSent;
-    const char* dbCmdPattern;
     int dbCmdLength;
     MediaDefinition* media;
 };

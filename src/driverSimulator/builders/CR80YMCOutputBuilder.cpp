@@ -19,9 +19,6 @@
 
 namespace tavgdi {
 
-const char CR80YMCOutputBuilder::stdDbCmdPattern[] = "\x1b" "Db;%c;%d;";
-const char CR80YMCOutputBuilder::extDbCmdPattern[] = "\x1b" "Dbx;%c;%d;%d;%d;";
-const char CR80YMCOutputBuilder::extSDbCmdPattern[] = "\x1b" "Dbxs;%c;%d;%d;%d;%d;%d;";
 
 CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryManager* memMgr,
                                            MediaDefinition* media)
@@ -35,7 +32,6 @@ CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryM
       panelIndex(0),
       buffer(nullptr),
       media(media),
-      isStdDpi(false),
       cmdSize(0)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80YMCOutputBuilder (%lx) \tDependancy: "
@@ -63,22 +59,7 @@ CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryM
         size = area;
     }
 
-    using GraphicalConstants::Log10_32bit;
-    switch (PanelCommand::chooseForm(media)) {
-    case PanelCommand::StdForm:
-        isStdDpi = true;
-        cmdSize = stdDbCmdLength;
-        break;
-    case PanelCommand::ExtForm:
-        cmdSize = static_cast<int>(extDbCmdLength + Log10_32bit(reductionParameter) + Log10_32bit(media->getDpiX()) +
-                                   Log10_32bit(media->getDpiY()));
-        break;
-    default:
-        cmdSize = static_cast<int>(extSDbCmdLength + Log10_32bit(reductionParameter) +
-                                   Log10_32bit(media->getDpiX()) + Log10_32bit(media->getDpiY()) +
-                                   Log10_32bit(media->getCRWidth()) + Log10_32bit(media->getCRHeight()));
-        break;
-    }
+    cmdSize = PanelCommand::headerLength(media, reductionParameter);
 
     // The three planes and one command must be addressable in 32 bits, and
     // the header as printed must have the length counted above.
@@ -106,17 +87,7 @@ CR80YMCOutputBuilder::~CR80YMCOutputBuilder()
 
 int CR80YMCOutputBuilder::formatHeader(char panel, char* target, size_t capacity)
 {
-    int n;
-    if (isStdDpi)
-        n = snprintf(target, capacity, stdDbCmdPattern, panel, reductionParameter);
-    else if (PanelCommand::chooseForm(media) == PanelCommand::ExtForm)
-        n = snprintf(target, capacity, extDbCmdPattern, panel, reductionParameter,
-                     static_cast<int>(media->getDpiX()), static_cast<int>(media->getDpiY()));
-    else
-        n = snprintf(target, capacity, extSDbCmdPattern, panel, reductionParameter,
-                     static_cast<int>(media->getDpiX()), static_cast<int>(media->getDpiY()),
-                     static_cast<int>(media->getCRWidth()), static_cast<int>(media->getCRHeight()));
-    return n;
+    return PanelCommand::formatHeader(media, panel, reductionParameter, target, capacity);
 }
 
 void CR80YMCOutputBuilder::copySource()

@@ -18,12 +18,6 @@ class MediaDefinition;
 
 class CR80YMCOutputBuilder : public IGDataOutputBuilder {
 public:
-    static const char stdDbCmdPattern[];
-    static const char extDbCmdPattern[];
-    static const char extSDbCmdPattern[];
-    static const int stdDbCmdLength = 10;
-    static const int extDbCmdLength = 10;
-    static const int extSDbCmdLength = 13;
     static const int PanelCount = 3;
 
     CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryManager* memMgr, MediaDefinition* media);
@@ -72,7 +66,6 @@ private:
     int panelIndex;
     byte* buffer;
     MediaDefinition* media;
-    bool isStdDpi;
     int cmdSize;
 };
 
