@@ -21,11 +21,10 @@ static const int MonoLevels = 2;
 
 CR80MonoDbOutputBuilder::CR80MonoDbOutputBuilder(TavFactory::SupervisorType type, IGDataOptions* options,
                                                  IGDataMemoryManager* memMgr, MediaDefinition* media)
-    : options(options),
+    : OutputBuilderBase("CR80MonoDbOutputBuilder"),
+      options(options),
       size(0),
       outSize(0),
-      state(constructionDone),
-      buffer(nullptr),
       panel(type == TavFactory::DbMonochromeSupervisor ? 'k' : 'o'),
       alwaysSent(false),
       dbCmdLength(0),
@@ -53,16 +52,6 @@ CR80MonoDbOutputBuilder::CR80MonoDbOutputBuilder(TavFactory::SupervisorType type
                            LOGPTR(this), (unsigned long)total);
     alwaysSent = options != nullptr &&
                  options->getOption(TavGdiOptions::SendBlankPanel) == TavGdiOptions::OptionTrue;
-}
-
-CR80MonoDbOutputBuilder::~CR80MonoDbOutputBuilder()
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : CR80MonoDbOutputBuilder (%lx)\r\n",
-                       LOGPTR(this));
-    logFree("IGDataMemoryManager", memMgr.get());
-    memMgr.reset();
-    Allocator::desalloc(buffer);
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -CR80MonoDbOutputBuilder (%lx)\r\n", LOGPTR(this));
 }
 
 int CR80MonoDbOutputBuilder::formatHeader(char* target, size_t capacity)
@@ -109,19 +98,9 @@ dword CR80MonoDbOutputBuilder::getSize()
     return outSize;
 }
 
-dword CR80MonoDbOutputBuilder::getOutputSize()
-{
-    return getSize();
-}
-
 bool CR80MonoDbOutputBuilder::next()
 {
     return false;
-}
-
-IGDataOutputBuilder* CR80MonoDbOutputBuilder::clone()
-{
-    return this;
 }
 
 } // namespace tavgdi

@@ -9,7 +9,7 @@
 #include <cstddef>
 
 #include "Windows.h"
-#include "builders/IGDataOutputBuilder.h"
+#include "builders/OutputBuilderBase.h"
 
 namespace tavgdi {
 
@@ -17,34 +17,24 @@ class IGDataOptions;
 class IGDataMemoryManager;
 class MediaDefinition;
 
-class CR80MonoDbOutputBuilder : public IGDataOutputBuilder {
+class CR80MonoDbOutputBuilder : public OutputBuilderBase {
 public:
     CR80MonoDbOutputBuilder(TavFactory::SupervisorType type, IGDataOptions* options, IGDataMemoryManager* memMgr,
                             MediaDefinition* media);
-    ~CR80MonoDbOutputBuilder() override;
 
     bool init(IGDataProcessor* processor) override;
     byte* getBuffer() override;
     dword getSize() override;
-    dword getOutputSize() override;
     bool next() override;
-    IGDataOutputBuilder* clone() override;
 
-    BuilderStates getState() const { return state; }
     int getCmdLength() const { return dbCmdLength; }
 
 private:
-    CR80MonoDbOutputBuilder(const CR80MonoDbOutputBuilder&) = delete;
-    CR80MonoDbOutputBuilder& operator=(const CR80MonoDbOutputBuilder&) = delete;
-
     int formatHeader(char* target, size_t capacity);
 
     IGDataOptions* options;
-    std::unique_ptr<IGDataMemoryManager> memMgr;
     dword size;
     dword outSize;
-    BuilderStates state;
-    byte* buffer;
     char panel;
     bool alwaysSent;
     int dbCmdLength;

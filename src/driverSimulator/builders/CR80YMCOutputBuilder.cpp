@@ -22,15 +22,14 @@ namespace tavgdi {
 
 CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryManager* memMgr,
                                            MediaDefinition* media)
-    : options(options),
+    : OutputBuilderBase("CR80YMCOutputBuilder"),
+      options(options),
       source(nullptr),
       commands(nullptr),
       size(0),
       singlePanelSize{0, 0, 0},
       reductionParameter(256),
-      state(constructionDone),
       panelIndex(0),
-      buffer(nullptr),
       media(media),
       cmdSize(0)
 {
@@ -76,13 +75,7 @@ CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryM
 
 CR80YMCOutputBuilder::~CR80YMCOutputBuilder()
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : CR80YMCOutputBuilder (%lx)\r\n",
-                       LOGPTR(this));
-    logFree("IGDataMemoryManager", memMgr.get());
-    memMgr.reset();
-    Allocator::desalloc(buffer);
     Allocator::desalloc(commands);
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -CR80YMCOutputBuilder (%lx)\r\n", LOGPTR(this));
 }
 
 int CR80YMCOutputBuilder::formatHeader(char panel, char* target, size_t capacity)
@@ -208,11 +201,6 @@ bool CR80YMCOutputBuilder::next()
     if (state == initDone && panelIndex >= PanelCount)
         state = iterationDone;
     return state == initDone;
-}
-
-IGDataOutputBuilder* CR80YMCOutputBuilder::clone()
-{
-    return this;
 }
 
 } // namespace tavgdi

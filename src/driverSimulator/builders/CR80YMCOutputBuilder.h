@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "builders/IGDataOutputBuilder.h"
+#include "builders/OutputBuilderBase.h"
 #include <cstddef>
 
 #include "Windows.h"
@@ -16,7 +16,7 @@ class IGDataOptions;
 class IGDataMemoryManager;
 class MediaDefinition;
 
-class CR80YMCOutputBuilder : public IGDataOutputBuilder {
+class CR80YMCOutputBuilder : public OutputBuilderBase {
 public:
     static const int PanelCount = 3;
 
@@ -28,15 +28,10 @@ public:
     dword getSize() override;
     dword getOutputSize() override;
     bool next() override;
-    IGDataOutputBuilder* clone() override;
 
-    BuilderStates getState() const { return state; }
     int getCmdSize() const { return cmdSize; }
 
 private:
-    CR80YMCOutputBuilder(const CR80YMCOutputBuilder&) = delete;
-    CR80YMCOutputBuilder& operator=(const CR80YMCOutputBuilder&) = delete;
-
     void initSizes();
     // Writes the header of the panel into target (cmdSize characters plus a
     // terminating zero at most) and returns its length.
@@ -50,7 +45,6 @@ private:
     bool isBlankCommand(int panel) const;
 
     IGDataOptions* options;
-    std::unique_ptr<IGDataMemoryManager> memMgr;
     // The panel's memory manager while memMgr is a copy of its size whose
     // bytes are still to be copied (by init, together with the packing when
     // it can); null once memMgr holds the copy.
@@ -62,9 +56,7 @@ private:
     dword size;
     dword singlePanelSize[PanelCount];
     int reductionParameter;
-    BuilderStates state;
     int panelIndex;
-    byte* buffer;
     MediaDefinition* media;
     int cmdSize;
 };
