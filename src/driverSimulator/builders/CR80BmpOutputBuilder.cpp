@@ -5,7 +5,6 @@
 #include "Allocator.h"
 #include "InternalLog.h"
 #include "MediaDefinition.h"
-#include "Owned.h"
 #include "image/IGDataManager.h"
 #include "image/IGDataMemoryManager.h"
 #include "processors/IGDataProcessor.h"

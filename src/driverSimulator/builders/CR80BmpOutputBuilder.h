@@ -3,8 +3,6 @@
 // picture), then the pixel array, bottom row first.
 #pragma once
 
-#include <memory>
-
 #include "GlobalFactory.h"
 #include "Windows.h"
 #include "builders/OutputBuilderBase.h"

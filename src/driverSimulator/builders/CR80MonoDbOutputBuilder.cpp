@@ -7,7 +7,6 @@
 #include "GraphicalConstants.h"
 #include "InternalLog.h"
 #include "MediaDefinition.h"
-#include "Owned.h"
 #include "builders/PanelCommand.h"
 #include "image/IGDataMemoryManager.h"
 #include "processors/IGDataProcessor.h"

@@ -3,8 +3,6 @@
 // CR. An empty panel is not sent unless blank panels are asked for.
 #pragma once
 
-#include <memory>
-
 #include "GlobalFactory.h"
 #include <cstddef>
 

@@ -8,7 +8,6 @@
 #include "GraphicalConstants.h"
 #include "InternalLog.h"
 #include "MediaDefinition.h"
-#include "Owned.h"
 #include "builders/PanelCommand.h"
 #include "face/FastKernels.h"
 #include "image/GDMemoryManager.h"

@@ -3,8 +3,6 @@
 // by column), CR. A blank panel is skipped unless blank panels are asked for.
 #pragma once
 
-#include <memory>
-
 #include "builders/OutputBuilderBase.h"
 #include <cstddef>
 
