@@ -28,20 +28,8 @@ const RasterKind dithering = {"DitheringRasterOperation",
 
 bool RasterJob::dither() const
 {
-
-    auto step = [=](dword w, dword h) {
-        IPixel* p = s->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)));
-        if (p == nullptr)
-            return;
-        p->set(255 - static_cast<int>(p->getC()) > DitherPattern1[h % 8][w % 8]);
-        const int x = static_cast<int>(w);
-        const int y = static_cast<int>(h);
-        t->setPixel(x, y, op(t->getPixel(x, y), p));
-    };
-    if (!halftoneWalk(*this, FastKernels::Dithering,
-                      [](dword w, dword h, int c) { return 255 - c > DitherPattern1[h % 8][w % 8]; }, step))
-        walk->forEachDot(step);
-    return true;
+    return halftone(*this, FastKernels::Dithering,
+                    [](dword w, dword h, int c) { return 255 - c > DitherPattern1[h % 8][w % 8]; });
 }
 
 } // namespace tavgdi

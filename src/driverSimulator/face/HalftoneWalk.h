@@ -7,6 +7,7 @@
 #include "face/RasterAccess.h"
 #include "face/RasterOperations.h"
 #include "face/RectWalk.h"
+#include "image/IGDataSupervisor.h"
 #include "image/IPixel.h"
 
 namespace tavgdi {
@@ -104,6 +105,27 @@ bool halftoneWalk(const RasterJob& job, FastKernels::Operation operation, IsWhit
                 column(w, h0, h0 + tileH);
         },
         column, step);
+    return true;
+}
+
+// An ordered halftoning: each dot of the job white or printed as
+// isWhite(w, h, c) says from its cyan ink c, by the raw loops when they
+// apply, else dot by dot (the picture's shared pixel set, then stored
+// through op).
+template <class IsWhite> bool halftone(const RasterJob& job, FastKernels::Operation operation, IsWhite&& isWhite)
+{
+    auto step = [&](dword w, dword h) {
+        IPixel* p = job.s->getPixel(static_cast<int>(job.Wtransform(w, h, job.W, job.H)),
+                                    static_cast<int>(job.Htransform(w, h, job.W, job.H)));
+        if (p == nullptr)
+            return;
+        p->set(isWhite(w, h, static_cast<int>(p->getC())));
+        const int x = static_cast<int>(w);
+        const int y = static_cast<int>(h);
+        job.t->setPixel(x, y, job.op(job.t->getPixel(x, y), p));
+    };
+    if (!halftoneWalk(job, operation, isWhite, step))
+        job.walk->forEachDot(step);
     return true;
 }
 

@@ -45,30 +45,12 @@ const RasterKind clusteredDithering = {"OrderedClusteredDotDitheringRasterOperat
 
 bool RasterJob::ditherClustered() const
 {
-
     int table[l * l];
     for (int i = 0; i < l * l; ++i)
         table[i] = matrix[i] * scale;
-
-    auto step = [&](dword w, dword h) {
-        IPixel* p = s->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)));
-        if (p == nullptr)
-            return;
-        const int c = p->getC();
-        if (c <= maxWhiteInk)
-            p->set(true);
-        else
-            p->set(!(c >= table[l * (h % l) + (w % l)]));
-        const int x = static_cast<int>(w);
-        const int y = static_cast<int>(h);
-        t->setPixel(x, y, op(t->getPixel(x, y), p));
-    };
-    auto isWhite = [&table](dword w, dword h, int c) {
+    return halftone(*this, FastKernels::ClusteredDithering, [&table](dword w, dword h, int c) {
         return c <= maxWhiteInk || !(c >= table[l * (h % l) + (w % l)]);
-    };
-    if (!halftoneWalk(*this, FastKernels::ClusteredDithering, isWhite, step))
-        walk->forEachDot(step);
-    return true;
+    });
 }
 
 } // namespace tavgdi

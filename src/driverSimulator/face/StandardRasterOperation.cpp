@@ -17,7 +17,6 @@ const RasterKind standardCopy = {"StandardRasterOperation",
 
 bool RasterJob::copy() const
 {
-
     auto step = [=](dword w, dword h) {
         const int x = static_cast<int>(w);
         const int y = static_cast<int>(h);

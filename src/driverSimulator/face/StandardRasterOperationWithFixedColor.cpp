@@ -21,7 +21,6 @@ const RasterKind blackWithFixedColour = {"StandardRasterOperationWithFixedColor"
 
 bool RasterJob::substituteBlack() const
 {
-
     IGDataOptions* options = s->getIGDataOptions();
     // Option values are taken modulo 256.
     ColorPixel BlackPixelSubstitute(static_cast<byte>(options->getOption(TavGdiOptions::FixedBlackSubY) & 0xFF),
@@ -33,7 +32,6 @@ bool RasterJob::substituteBlack() const
                        (unsigned)BlackPixelSubstitute.getC());
     InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithFixedColor::apply] BlackLevel - %u\r\n",
                        (unsigned)IPixel::getBlackLevel());
-
 
     // Colour panels into a black panel, both of known layout: raw loops.
     const RasterAccess colour(s);

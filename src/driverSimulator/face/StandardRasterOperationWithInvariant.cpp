@@ -15,7 +15,6 @@ const RasterKind copyWithInvariant = {"StandardRasterOperationWithInvariant",
 
 bool RasterJob::copyAndMeasure() const
 {
-
     invariant->resetCounters();
     // Keeps its previous value where the source coordinates are invalid.
     ColorPixel currentSrcPxl(0, 0, 0);

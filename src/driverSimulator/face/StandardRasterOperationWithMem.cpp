@@ -65,7 +65,6 @@ struct BlackDotWriter {
     }
 };
 
-
 // One column of the colour planes (dots h0 to h1 - 1 of yp, mp, cp): every
 // dot whose ink sum reaches blackLimit is handed to black(h) and takes the
 // colour of the last dot before it that is not dark (ink sum below
@@ -238,7 +237,6 @@ const RasterKind blackWithMemory = {"StandardRasterOperationWithMem",
 
 bool RasterJob::extractBlack() const
 {
-
     ColorPixel lastNonBlackPixel(0, 0, 0);
     ColorPixel currentSrcPxl(0, 0, 0);
     InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithMem::apply] Last Pixel - %u %u %u\r\n",
@@ -246,7 +244,6 @@ bool RasterJob::extractBlack() const
                        (unsigned)lastNonBlackPixel.getC());
     InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithMem::apply] BlackLevel - %u\r\n",
                        (unsigned)IPixel::getBlackLevel());
-
 
     // Colour panels into a black panel, both of known layout: raw loops.
     const RasterAccess colour(s);

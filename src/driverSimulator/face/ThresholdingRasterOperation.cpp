@@ -25,22 +25,9 @@ const RasterKind thresholding = {"ThresholdingRasterOperation",
 
 bool RasterJob::threshold() const
 {
-
-    auto step = [=](dword w, dword h) {
-        IPixel* p = s->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)));
-        if (p == nullptr)
-            return;
-        // White (set(true)) when the gray level reaches the threshold.
-        p->set(255 - static_cast<int>(p->getC()) >= static_cast<int>(IPixel::getThreshold()));
-        const int x = static_cast<int>(w);
-        const int y = static_cast<int>(h);
-        t->setPixel(x, y, op(t->getPixel(x, y), p));
-    };
+    // White when the gray level reaches the threshold.
     const int threshold = IPixel::getThreshold();
-    if (!halftoneWalk(*this, FastKernels::Thresholding,
-                      [threshold](dword, dword, int c) { return 255 - c >= threshold; }, step))
-        walk->forEachDot(step);
-    return true;
+    return halftone(*this, FastKernels::Thresholding, [threshold](dword, dword, int c) { return 255 - c >= threshold; });
 }
 
 } // namespace tavgdi

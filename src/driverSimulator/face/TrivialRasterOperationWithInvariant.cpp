@@ -81,7 +81,6 @@ const RasterKind measureWithInvariant = {"TrivialRasterOperationWithInvariant",
 
 bool RasterJob::measure() const
 {
-
     invariant->resetCounters();
     ColorPixel currentSrcPxl(0, 0, 0);
     auto step = [&](dword w, dword h) {
