@@ -76,12 +76,19 @@ bool halftoneWalk(const RasterJob& job, FastKernels::Operation operation, IsWhit
                 const dword n = inByte < h1 - h ? inByte : h1 - h;
                 unsigned value = row[at];
                 unsigned mask = 0x80u >> (dotW & 7);
-                for (dword k = 0; k < n; ++k, ++h, in += srcStep) {
-                    const int c = 255 - src[in];
-                    const unsigned ink = bits[rule(w, h, c) ? 1 : 0] ? mask : 0u;
-                    value = (value & ~mask) | ink;
-                    mask = isForward ? mask >> 1 : mask << 1;
-                }
+                // One loop per direction, the direction a constant of each.
+                auto gather = [&](auto forward) {
+                    for (dword k = 0; k < n; ++k, ++h, in += srcStep) {
+                        const int c = 255 - src[in];
+                        const unsigned ink = bits[rule(w, h, c) ? 1 : 0] ? mask : 0u;
+                        value = (value & ~mask) | ink;
+                        mask = forward ? mask >> 1 : mask << 1;
+                    }
+                };
+                if (isForward)
+                    gather(std::true_type());
+                else
+                    gather(std::false_type());
                 row[at] = static_cast<byte>(value);
                 dotW += isForward ? static_cast<long long>(n) : -static_cast<long long>(n);
             }
