@@ -3,9 +3,13 @@
 // a rule on its ink amount and position.
 #pragma once
 
+#include <type_traits>
+
 #include "face/PixelOperation.h"
 #include "face/RasterAccess.h"
+#include "face/RasterOperations.h"
 #include "face/RectWalk.h"
+#include "image/IGDataSupervisor.h"
 #include "image/IPixel.h"
 
 namespace tavgdi {
@@ -30,27 +34,26 @@ inline bool halftoneInk(PixelOperation::PixelOp op, bool inkBit, bool isWhite, b
     return true;
 }
 
-// Runs walk over picture -> panel with isWhite(w, h, c) deciding each dot
+// Runs the job's walk over picture -> panel with isWhite(w, h, c) deciding each dot
 // from its cyan ink c, when both supervisors are of known layout; step is the
 // operation's own dot step, used for the dots the raw loops cannot take.
 // False (nothing done) when the raw path does not apply.
 template <class IsWhite, class Step>
-bool halftoneWalk(RectWalk& walk, IGDataSupervisor* picture, IGDataSupervisor* panel, PixelOperation::PixelOp op,
-                  GraphicalConstants::CoordinateTransform Wtransform,
-                  GraphicalConstants::CoordinateTransform Htransform, dword W, dword H, IsWhite&& isWhite,
-                  Step&& step)
+bool halftoneWalk(const RasterJob& job, FastKernels::Operation operation, IsWhite&& isWhite, Step&& step)
 {
-    const RasterAccess from(picture);
-    const RasterAccess to(panel);
+    const RasterAccess from(job.s);
+    const RasterAccess to(job.t);
     AffineAxis X, Y;
     bool bits[2];
-    if (from.layout() != RasterAccess::BgrBitmap || to.layout() != RasterAccess::OneBit ||
-        !projectionAxis(Wtransform, W, H, X) || !projectionAxis(Htransform, W, H, Y) ||
-        !halftoneInk(op, to.inkBit(), false, bits[0]) || !halftoneInk(op, to.inkBit(), true, bits[1]))
+    if (!job.isFast(operation, from, to, X, Y) || !halftoneInk(job.op, to.inkBit(), false, bits[0]) ||
+        !halftoneInk(job.op, to.inkBit(), true, bits[1]))
         return false;
     AffineAxis sw, sh, tw, th;
     from.storageAxes(X, Y, sw, sh);
     to.storageAxes(AffineAxis{1, 0, 0}, AffineAxis{0, 1, 0}, tw, th);
+    // The rule as a value of the loops' own: what it holds stays in
+    // registers across their stores.
+    const std::decay_t<IsWhite> rule(isWhite);
     const byte* src = from.data();
     const long long srcWidth = from.storedWidth();
     const long long srcStep = 3 * (sw.dh + srcWidth * sh.dh);
@@ -73,12 +76,19 @@ bool halftoneWalk(RectWalk& walk, IGDataSupervisor* picture, IGDataSupervisor* p
                 const dword n = inByte < h1 - h ? inByte : h1 - h;
                 unsigned value = row[at];
                 unsigned mask = 0x80u >> (dotW & 7);
-                for (dword k = 0; k < n; ++k, ++h, in += srcStep) {
-                    const int c = 255 - src[in];
-                    const unsigned ink = bits[isWhite(w, h, c) ? 1 : 0] ? mask : 0u;
-                    value = (value & ~mask) | ink;
-                    mask = isForward ? mask >> 1 : mask << 1;
-                }
+                // One loop per direction, the direction a constant of each.
+                auto gather = [&](auto forward) {
+                    for (dword k = 0; k < n; ++k, ++h, in += srcStep) {
+                        const int c = 255 - src[in];
+                        const unsigned ink = bits[rule(w, h, c) ? 1 : 0] ? mask : 0u;
+                        value = (value & ~mask) | ink;
+                        mask = forward ? mask >> 1 : mask << 1;
+                    }
+                };
+                if (isForward)
+                    gather(std::true_type());
+                else
+                    gather(std::false_type());
                 row[at] = static_cast<byte>(value);
                 dotW += isForward ? static_cast<long long>(n) : -static_cast<long long>(n);
             }
@@ -90,7 +100,7 @@ bool halftoneWalk(RectWalk& walk, IGDataSupervisor* picture, IGDataSupervisor* p
             if (index < 0)
                 continue;
             const byte mask = static_cast<byte>(0x80u >> (dotW & 7));
-            if (bits[isWhite(w, h, c) ? 1 : 0])
+            if (bits[rule(w, h, c) ? 1 : 0])
                 dst[index] = static_cast<byte>(dst[index] | mask);
             else
                 dst[index] = static_cast<byte>(dst[index] & ~mask);
@@ -100,13 +110,34 @@ bool halftoneWalk(RectWalk& walk, IGDataSupervisor* picture, IGDataSupervisor* p
     // bands of 64 rows, so that a picture read across its rows for each
     // column is read from cache.
     const dword tileW = 16, tileH = 64;
-    walk.forEachDotInTiles(
+    job.walk->forEachDotInTiles(
         tileW, tileH, [&](dword w0, dword w1, dword h0, dword h1) { return from.coversAll(X, Y, w0, w1, h0, h1); },
         [&](dword w0, dword h0) {
             for (dword w = w0; w < w0 + tileW; ++w)
                 column(w, h0, h0 + tileH);
         },
         column, step);
+    return true;
+}
+
+// An ordered halftoning: each dot of the job white or printed as
+// isWhite(w, h, c) says from its cyan ink c, by the raw loops when they
+// apply, else dot by dot (the picture's shared pixel set, then stored
+// through op).
+template <class IsWhite> bool halftone(const RasterJob& job, FastKernels::Operation operation, IsWhite&& isWhite)
+{
+    auto step = [&](dword w, dword h) {
+        IPixel* p = job.s->getPixel(static_cast<int>(job.Wtransform(w, h, job.W, job.H)),
+                                    static_cast<int>(job.Htransform(w, h, job.W, job.H)));
+        if (p == nullptr)
+            return;
+        p->set(isWhite(w, h, static_cast<int>(p->getC())));
+        const int x = static_cast<int>(w);
+        const int y = static_cast<int>(h);
+        job.t->setPixel(x, y, job.op(job.t->getPixel(x, y), p));
+    };
+    if (!halftoneWalk(job, operation, isWhite, step))
+        job.walk->forEachDot(step);
     return true;
 }
 
