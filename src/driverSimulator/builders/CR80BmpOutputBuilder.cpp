@@ -33,7 +33,6 @@ CR80BmpOutputBuilder::CR80BmpOutputBuilder(TavFactory::SupervisorType type, IGDa
                                            IGDataMemoryManager* memMgr_, IGDataManager* dataMgr_,
                                            MediaDefinition* media_)
     : OutputBuilderBase("CR80BmpOutputBuilder"),
-      options(options_),
       dataMgr(dataMgr_),
       size(0),
       headerStep(0),

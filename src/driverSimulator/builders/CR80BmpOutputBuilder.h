@@ -47,7 +47,6 @@ private:
     // Pads 24-bit rows to 4 bytes when the width needs it.
     bool padColorRows();
 
-    IGDataOptions* options;
     IGDataManager* dataMgr;
     dword size;
     int headerStep;

@@ -21,7 +21,6 @@ static const int MonoLevels = 2;
 CR80MonoDbOutputBuilder::CR80MonoDbOutputBuilder(TavFactory::SupervisorType type, IGDataOptions* options,
                                                  IGDataMemoryManager* memMgr, MediaDefinition* media)
     : OutputBuilderBase("CR80MonoDbOutputBuilder"),
-      options(options),
       size(0),
       outSize(0),
       panel(type == TavFactory::DbMonochromeSupervisor ? 'k' : 'o'),

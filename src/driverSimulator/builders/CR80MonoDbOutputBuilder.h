@@ -30,7 +30,6 @@ public:
 private:
     int formatHeader(char* target, size_t capacity);
 
-    IGDataOptions* options;
     dword size;
     dword outSize;
     char panel;

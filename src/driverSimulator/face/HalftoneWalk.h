@@ -78,9 +78,9 @@ bool halftoneWalk(const RasterJob& job, FastKernels::Operation operation, IsWhit
                 unsigned mask = 0x80u >> (dotW & 7);
                 // One loop per direction, the direction a constant of each.
                 auto gather = [&](auto forward) {
-                    for (dword k = 0; k < n; ++k, ++h, in += srcStep) {
+                    for (dword k = 0; k < n; ++k, in += srcStep) {
                         const int c = 255 - src[in];
-                        const unsigned ink = bits[rule(w, h, c) ? 1 : 0] ? mask : 0u;
+                        const unsigned ink = bits[rule(w, h + k, c) ? 1 : 0] ? mask : 0u;
                         value = (value & ~mask) | ink;
                         mask = forward ? mask >> 1 : mask << 1;
                     }
@@ -91,6 +91,7 @@ bool halftoneWalk(const RasterJob& job, FastKernels::Operation operation, IsWhit
                     gather(std::false_type());
                 row[at] = static_cast<byte>(value);
                 dotW += isForward ? static_cast<long long>(n) : -static_cast<long long>(n);
+                h += n;
             }
             return;
         }

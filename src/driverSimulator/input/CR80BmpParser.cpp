@@ -41,8 +41,7 @@ bool isKnownMagic(byte a, byte b)
 } // namespace
 
 CR80BmpParser::CR80BmpParser(IGDataMemoryManager* mgr, AlignmentOutputBuffer alignment)
-    : parsedSize(0),
-      fp(nullptr),
+    : fp(nullptr),
       state(GDParser_ok),
       isColorBmp(true),
       mgr(mgr),

@@ -52,7 +52,6 @@ private:
     // Bytes of one stored row of a picture of this width.
     static unsigned long long rowLength(dword width, bool isColor);
 
-    dword parsedSize;
     FILE* fp;
     GDParserStates state;
     bool isColorBmp;
