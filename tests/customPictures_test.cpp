@@ -141,16 +141,8 @@ TEST(CustomPictureFiles, UnreadableOrRefusedFilesFailTheFaceOnly)
     const std::string base = dir.path().substr(dir.path().rfind('/') + 1);
     const std::string good = monoBmp(W, H, frameAndDiagonal(W, H));
     dir.write("good.bmp", good);
-    std::string eightBit = good;
-    eightBit[28] = 8;
-    std::string topDown = good;
-    topDown[25] = static_cast<char>(0xFF); // negative height
     dir.write("empty.bmp", "");
-    dir.write("short.bmp", good.substr(0, 40));
     dir.write("cut.bmp", good.substr(0, good.size() / 2));
-    dir.write("eight.bmp", eightBit);
-    dir.write("topdown.bmp", topDown);
-    dir.write("text.bmp", std::string(200, 'x'));
     ASSERT_EQ(0, mkdir(dir.file("sub").c_str(), 0755));
     ASSERT_EQ(0, mkfifo(dir.file("fifo.bmp").c_str(), 0644));
     ASSERT_EQ(0, symlink("/dev/zero", dir.file("zero.bmp").c_str()));
@@ -163,11 +155,7 @@ TEST(CustomPictureFiles, UnreadableOrRefusedFilesFailTheFaceOnly)
     } files[] = {
         {"missing", "absent.bmp", true},
         {"empty", "empty.bmp", false},
-        {"short header", "short.bmp", false},
         {"truncated pixels", "cut.bmp", false},
-        {"8-bit", "eight.bmp", false},
-        {"top-down", "topdown.bmp", false},
-        {"not a bitmap", "text.bmp", false},
         {"directory", "sub", false},
         {"FIFO", "fifo.bmp", true},
         {"symbolic link to /dev/zero", "zero.bmp", false},

@@ -25,14 +25,6 @@ FilterJob job(const std::string& options, unsigned pages = 1)
     return j;
 }
 
-size_t count(const std::string& text, const std::string& what)
-{
-    size_t n = 0;
-    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1))
-        ++n;
-    return n;
-}
-
 } // namespace
 
 TEST(Stream, SettingsAreReadInTableOrderFromOptionsThenPpd)

@@ -62,17 +62,5 @@ struct FilterJob {
 std::vector<std::string> filterArgs(const FilterJob& job);
 ProcessResult runFilter(const FilterJob& job);
 
-// Makes logs comparable between runs by replacing pointer values printed with
-// %lx by "<ptr>". Replaced are the runs of hex digits
-//   - after "0x" or "0X";
-//   - after one of the labels "ptr:", "prt:", "pdevobj:", "rect:", "devmode:",
-//     "consts:", "groups:", "profiles:" (any letter case, starting a word,
-//     blanks and tabs allowed after the colon), when the run ends a word;
-//   - between "(" and ")" when the run holds a letter a-f or at least 9 digits
-//     (so "(%d)" numbers such as "(5)" or "(614400)" stay, "(55d0c8a1b2c0)" goes);
-//   - between "_" and ".bin" (dump file names).
-// Anything else is left as it is; "0" printed for a null pointer after a
-// label becomes "<ptr>" too.
-std::string maskPointers(const std::string& text);
 
 }  // namespace cr80test

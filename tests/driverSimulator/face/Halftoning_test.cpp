@@ -126,24 +126,6 @@ TEST_F(Halftoning, BlackLevelZeroWhitensEverything)
     }
 }
 
-TEST_F(Halftoning, MissingPartsRefused)
-{
-    auto gray = panel(TavFactory::BmpGraySupervisor);
-    tavgdi::ThresholdingRasterOperation threshold(nullptr);
-    testing::internal::CaptureStderr();
-    IPixel::setThreshold(77);
-    EXPECT_FALSE(threshold.apply(gray.get(), PixelOperation::copyColorBW, nullptr, proj1, proj2));
-    const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("[ThresholdingRasterOperation::apply] (threshold value:77)\r\n"), std::string::npos);
-    EXPECT_NE(log.find("[ThresholdingRasterOperation::apply] WARNING - NULL Parameter - return false\r\n"),
-              std::string::npos);
-
-    auto target = panel(TavFactory::DbMonochromeSupervisor);
-    tavgdi::FloydRasterOperation floyd(target.get());
-    EXPECT_FALSE(floyd.apply(nullptr, PixelOperation::copyColorBW, nullptr, proj1, proj2));
-    EXPECT_FALSE(floyd.apply(gray.get(), nullptr, nullptr, proj1, proj2));
-}
-
 TEST_F(Halftoning, FloydOnAGradient)
 {
     // Reference rows from an independent implementation of the same integer

@@ -82,29 +82,6 @@ TEST_F(MonoReadersTest, NamingSequenceKeepsOneReaderPerSlot)
     EXPECT_STREQ(readers.get(MonoReaders::BlackMonochromeReaderBack)->getSetting(), "IBBlackCustom");
 }
 
-TEST_F(MonoReadersTest, ReaderKindDecidesWhetherSlotsHoldReaders)
-{
-    MonoReaders readers(TavFactory::FileMonoReader);
-    for (const auto& role : Roles)
-        readers.set(nullptr, role.roleKey, role.slot);
-
-    readers.changeType(TavFactory::RegMonoReader);
-    EXPECT_EQ(readers.getType(), TavFactory::RegMonoReader);
-    for (const auto& role : Roles) {
-        EXPECT_EQ(readers.get(role.slot), nullptr);
-        EXPECT_FALSE(readers.set(nullptr, role.roleKey, role.slot));
-    }
-
-    // Slots outside the four are refused.
-    const auto bad = static_cast<MonoReaders::MonoReaderItemType>(4);
-    EXPECT_FALSE(readers.set(nullptr, "x", bad));
-    EXPECT_EQ(readers.get(bad), nullptr);
-    EXPECT_EQ(readers.get(static_cast<MonoReaders::MonoReaderItemType>(-1)), nullptr);
-
-    MonoReaders undefined(TavFactory::UndefinedMonoReader);
-    EXPECT_FALSE(undefined.set(nullptr, "black", MonoReaders::BlackMonochromeReaderFront));
-}
-
 TEST_F(MonoReadersTest, FileNameIsCutTo249Characters)
 {
     const std::string longKey(300, 'k');
@@ -117,12 +94,4 @@ TEST_F(MonoReadersTest, FileNameIsCutTo249Characters)
     reader.update(nullptr, "nonexistent/black.bmp");
     tavgdi::MediaDefinition media(300, 300, 1016, 648);
     EXPECT_EQ(reader.read(&media), nullptr);
-}
-
-TEST_F(MonoReadersTest, FactoryRenamesThePreviousReaderWhateverTheKind)
-{
-    IMonochromeReader* first = TavFactory::FactoryMonochromeReader(nullptr, "black", nullptr, TavFactory::FileMonoReader);
-    EXPECT_EQ(TavFactory::FactoryMonochromeReader(nullptr, "k.bmp", first, TavFactory::RegMonoReader), first);
-    EXPECT_STREQ(filenameOf(first), "k.bmp");
-    delete first;
 }

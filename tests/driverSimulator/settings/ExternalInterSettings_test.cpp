@@ -45,17 +45,6 @@ protected:
 
 } // namespace
 
-TEST_F(ExternalInterSettingsTest, InsertionsAppendPairsAndGrowTheSize)
-{
-    ExternalInterSettings store;
-    EXPECT_EQ(dump(store), std::string(1, '\0'));
-    EXPECT_TRUE(store.insertSetting("Name", "val"));
-    EXPECT_EQ(dump(store), std::string("Name\0val\0\0", 10));
-    // Insertion does not look for an existing pair; empty values are kept.
-    store.insertSetting("Name", "");
-    EXPECT_EQ(dump(store), list({"Name", "val", "Name", ""}));
-}
-
 TEST_F(ExternalInterSettingsTest, EditsOfAListOfThreePairs)
 {
     struct Case {
@@ -149,23 +138,6 @@ TEST_F(ExternalInterSettingsTest, WriteNeedsRoomBeyondTheList)
         EXPECT_EQ(std::string(out.begin(), out.end()), expected) << c.capacity;
     }
     EXPECT_FALSE(store.writePCSettingsToBuffer(nullptr, nullptr));
-}
-
-TEST_F(ExternalInterSettingsTest, InsertionStopsAtTheListLimit)
-{
-    struct Case {
-        int before;
-        const char* value;
-        bool inserted;
-    };
-    const Case cases[] = {{MaxList - 6, "123", true}, {MaxList - 5, "123", false}, {MaxList, "", false}};
-    for (const Case& c : cases) {
-        ExternalInterSettings store;
-        ASSERT_TRUE(load(store, list({"A", std::string(size_t(c.before - 4), 'v')})));
-        EXPECT_TRUE(store.insertSetting("B", c.value));
-        EXPECT_EQ(store.findFeature("B", nullptr) != nullptr, c.inserted) << c.before;
-        EXPECT_EQ(dump(store).size(), size_t(c.inserted ? c.before + 3 + strlen(c.value) : c.before)) << c.before;
-    }
 }
 
 TEST_F(ExternalInterSettingsTest, FindWalksThroughPairsOfTheSameName)
