@@ -3,8 +3,7 @@
 // the pipeline's stream goes to the device, one whole card per write.
 //
 // The pipeline keeps class-wide state (the pixel levels of the face being
-// processed, the job's status counters), and PAPPL runs every job on a
-// thread of its own: a job holds the process-wide pipelineMutex from its
+// processed, the log's sink), and PAPPL runs every job on a thread of its own: a job holds the process-wide pipelineMutex from its
 // start (startJob) to its end (endJob, or the callback that fails), so jobs
 // of several printers take turns through the pipeline.
 #include "CardApp.h"
@@ -34,13 +33,17 @@ namespace {
 
 std::mutex pipelineMutex;
 
+void statusLine(const std::string& line);
+
 // One job on its way through the pipeline.
 struct CardJob {
     std::unique_lock<std::mutex> lock{pipelineMutex};
     pappl_job_t* job = nullptr;
     pappl_device_t* device = nullptr;
     std::unique_ptr<OptionPairsSettingsReader> settings;
-    COemPDEV pdev;
+    // The job's status lines become its messages (statusLine).
+    StatusReporter status{statusLine};
+    COemPDEV pdev{status};
     DEVOBJ devobj = {};
     std::unique_ptr<tavgdi::UniDriverAdapter> adapter;
     // The page being received.
@@ -76,11 +79,11 @@ CardJob* current = nullptr;
 // printer at once.
 dword deviceWriter(void*, void* buffer, dword size)
 {
-    if (current == nullptr || buffer == nullptr || size == 0 || StatusReporter::isStreamLost())
+    if (current == nullptr || buffer == nullptr || size == 0 || current->status.isStreamLost())
         return 0;
     if (papplDeviceWrite(current->device, buffer, size) != static_cast<ssize_t>(size)) {
         papplLogJob(current->job, PAPPL_LOGLEVEL_ERROR, "Unable to send %u bytes to the printer.", size);
-        StatusReporter::streamFailed("the printer did not take the data");
+        current->status.streamFailed("the printer did not take the data");
         return 0;
     }
     papplDeviceFlush(current->device);
@@ -179,7 +182,7 @@ void handOverFace(CardJob& cj, bool isLast)
     if (!cj.hasPendingFace)
         return;
     cj.hasPendingFace = false;
-    if (!StatusReporter::isStreamLost() && !cj.adapter->newFace(&cj.devobj, isLast))
+    if (!cj.status.isStreamLost() && !cj.adapter->newFace(&cj.devobj, isLast))
         papplLogJob(cj.job, PAPPL_LOGLEVEL_WARN, "The pipeline refused a face.");
     cj.releaseFace();
 }
@@ -198,10 +201,9 @@ bool finishJob(pappl_job_t* job, bool isAborted)
         if (!cj->adapter->endDoc(&cj->devobj))
             papplLogJob(job, PAPPL_LOGLEVEL_DEBUG, "No card was sent.");
     } catch (const tavgdi::TavGdiException&) {
-        StatusReporter::jobError("The printer driver stopped on an internal error; the rest of the job was not "
-                                 "printed");
+        cj->status.jobError("The printer driver stopped on an internal error; the rest of the job was not printed");
     }
-    ok = ok && !cj->hasFailed && !StatusReporter::isStreamLost();
+    ok = ok && !cj->hasFailed && !cj->status.isStreamLost();
     papplJobSetData(job, nullptr);
     current = nullptr;
     delete cj;
@@ -211,9 +213,9 @@ bool finishJob(pappl_job_t* job, bool isAborted)
 // Fails the job at a page: the faces before it are still printed.
 bool failPage(pappl_job_t* job, unsigned page, const char* what)
 {
-    StatusReporter::pageError(static_cast<int>(page), what);
     CardJob* cj = static_cast<CardJob*>(papplJobGetData(job));
     if (cj != nullptr) {
+        cj->status.pageError(static_cast<int>(page), what);
         handOverFace(*cj, true);
         finishJob(job, true);
     }
@@ -226,7 +228,6 @@ void routePipelineOutput()
 {
     tavgdi::InternalLog::isEnable = false;
     tavgdi::InternalLog::sink = traceText;
-    StatusReporter::sink = statusLine;
 }
 
 bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* device)
@@ -252,7 +253,6 @@ bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
     // The pipeline's trace costs time: it is written at debug level only.
     tavgdi::InternalLog::isEnable = papplSystemGetLogLevel(papplPrinterGetSystem(papplJobGetPrinter(job))) ==
                                     PAPPL_LOGLEVEL_DEBUG;
-    StatusReporter::reset();
 
     OptionPairsSettingsReader::Pairs printer;
     if (!pictureDirectory().empty())
@@ -262,13 +262,13 @@ bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
     cj->devobj.pdevOEM = &cj->pdev;
     cj->devobj.interSettings = cj->settings.get();
     try {
-        cj->adapter.reset(new tavgdi::UniDriverAdapter(deviceWriter));
+        cj->adapter = std::make_unique<tavgdi::UniDriverAdapter>(deviceWriter, cj->status);
         std::string title = papplJobGetName(job) != nullptr ? papplJobGetName(job) : "card";
         if (!cj->adapter->startDoc(&title[0], static_cast<dword>(papplJobGetID(job)), &cj->devobj, nullptr, 0,
                                    false))
-            StatusReporter::jobError("The print job could not be started; nothing was printed");
+            cj->status.jobError("The print job could not be started; nothing was printed");
     } catch (const tavgdi::TavGdiException&) {
-        StatusReporter::jobError("The printer driver stopped on an internal error; nothing was printed");
+        cj->status.jobError("The printer driver stopped on an internal error; nothing was printed");
         current = nullptr;
         return false;
     }
@@ -290,7 +290,7 @@ bool startPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*, u
         finishJob(job, true);
         return false;
     }
-    StatusReporter::setCurrentPage(static_cast<int>(page));
+    cj->status.setCurrentPage(static_cast<int>(page));
 
     // 8-bit sRGB, or 8-bit gray expanded to RGB; nothing else.
     const cups_page_header2_t& h = options->header;

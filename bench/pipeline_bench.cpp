@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "COemPDEV.h"
+#include "pipeline/StatusReporter.h"
 #include "pipeline/UniDriverAdapter.h"
 #include "rasterwriter.h"
 #include "settings/CupsExternalInterSettingsReader.h"
@@ -103,9 +104,10 @@ void runCards(benchmark::State& state, const Resolution& res, const Case& c)
     cups_option_t* options = nullptr;
     const int count = cupsParseOptions(settings.c_str(), 0, &options);
     {
-        COemPDEV pdev;
+        tavgdi::StatusReporter status;
+        COemPDEV pdev(status);
         pdev.interSettings = new CupsExternalInterSettingsReader(options, count, nullptr);
-        tavgdi::UniDriverAdapter adapter(nullWriter);
+        tavgdi::UniDriverAdapter adapter(nullWriter, status);
         DEVOBJ devobj;
         devobj.hPrinter = nullptr;
         devobj.pdevOEM = &pdev;

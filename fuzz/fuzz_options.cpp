@@ -14,6 +14,7 @@
 #include "COemPDEV.h"
 #include "FuzzSupport.h"
 #include "MediaDefinition.h"
+#include "pipeline/StatusReporter.h"
 #include "pipeline/UniDriverAdapter.h"
 #include "settings/CupsExternalInterSettingsReader.h"
 
@@ -58,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     cups_option_t* options = nullptr;
     int count = cupsParseOptions(text.c_str(), 0, &options);
     {
-        COemPDEV pdev;
+        tavgdi::StatusReporter status;
+        COemPDEV pdev(status);
         pdev.interSettings = new CupsExternalInterSettingsReader(options, count, testPpd);
         DEVOBJ devobj;
         devobj.hPrinter = nullptr;
@@ -66,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         devobj.interSettings = pdev.interSettings;
         devobj.pPublicDM = nullptr;
 
-        tavgdi::UniDriverAdapter adapter(sinkWriter);
+        tavgdi::UniDriverAdapter adapter(sinkWriter, status);
         char title[] = "Fuzz card";
         adapter.startDoc(title, 1, &devobj, nullptr, 0, false);
         tavgdi::MediaDefinition* media = adapter.getMedia();

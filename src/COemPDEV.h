@@ -1,16 +1,21 @@
 // Per-job device state handed to the pipeline with every adapter call.
 #pragma once
 
+#include <memory>
+
+#include "Owned.h"
 #include "Windows.h"
 #include "bmpdecl.h"
 
 namespace tavgdi {
+class StatusReporter;
 class UniDriverAdapter;
-}
+} // namespace tavgdi
 
 class COemPDEV {
 public:
-    COemPDEV();
+    // The job's status lines go to `status`, which outlives this state.
+    explicit COemPDEV(tavgdi::StatusReporter& status);
     virtual ~COemPDEV();
 
     byte* pBufStart;          // current face's pixel buffer
@@ -24,7 +29,8 @@ public:
     void* helper;
     bool isStartDocVisited;
     IExternalInterSettingsReader* interSettings;
-    tavgdi::UniDriverAdapter* adapter;
+    tavgdi::StatusReporter& status;
+    tavgdi::Logged<tavgdi::UniDriverAdapter> adapter;
     bool isResetPDEV;
     bool isStartPageVisited;
 

@@ -35,17 +35,16 @@
 using tavgdi::StatusReporter;
 using tavgdi::UniDriverAdapter;
 
-// Why the last fillBitmap failed, in words for the user ("... cannot be read").
-static std::string fillFailure;
-
 // Every call hands over a whole unit of the stream (the document head, one
 // copy of a card, the document tail), so each one is pushed out of the stdio
 // buffer at once: a card the filter has counted has left the process whole,
 // and the printer never waits on the end of a card while the next page is
 // being read. A write that fails loses the stream for good.
-dword fileWriter(void*, void* pBuffer, dword cbSize)
+dword fileWriter(void* obj, void* pBuffer, dword cbSize)
 {
-    if (pBuffer == nullptr || cbSize == 0 || StatusReporter::isStreamLost())
+    PDEVOBJ devobj = static_cast<PDEVOBJ>(obj);
+    StatusReporter* status = devobj != nullptr && devobj->pdevOEM != nullptr ? &devobj->pdevOEM->status : nullptr;
+    if (pBuffer == nullptr || cbSize == 0 || (status != nullptr && status->isStreamLost()))
         return 0;
     errno = 0;
     const size_t written = fwrite(pBuffer, 1, cbSize, stdout);
@@ -54,7 +53,8 @@ dword fileWriter(void*, void* pBuffer, dword cbSize)
     const int cause = errno;
     info("fileWriter fails (%lu of %lu bytes written: %s)", static_cast<unsigned long>(written),
          static_cast<unsigned long>(cbSize), cause != 0 ? strerror(cause) : "write error");
-    StatusReporter::streamFailed(cause != 0 ? strerror(cause) : nullptr);
+    if (status != nullptr)
+        status->streamFailed(cause != 0 ? strerror(cause) : nullptr);
     return 0;
 }
 
@@ -66,8 +66,9 @@ static void releaseFace(COemPDEV* pdev)
     pdev->bmInfoHeader.biSizeImage = 0;
 }
 
+// False, with why in `failure`, for a page the filter does not take.
 static bool isAcceptedPage(const cups_page_header2_t* h, const tavgdi::MediaDefinition* media,
-                           unsigned long long* stride)
+                           unsigned long long* stride, std::string* failure)
 {
     const unsigned long long width = h->cupsWidth, height = h->cupsHeight;
     if (h->cupsBitsPerColor != 8 || h->cupsBitsPerPixel != 24 || headerValue(h->cupsColorOrder) != CUPS_ORDER_CHUNKED ||
@@ -81,7 +82,7 @@ static bool isAcceptedPage(const cups_page_header2_t* h, const tavgdi::MediaDefi
                  "cannot be printed: it is not an 8-bit RGB page (%ux%u dots, %u bits per colour, %u bits per "
                  "pixel); the queue must use the card printer's PPD",
                  h->cupsWidth, h->cupsHeight, h->cupsBitsPerColor, h->cupsBitsPerPixel);
-        fillFailure = why;
+        *failure = why;
         return false;
     }
     const tavgdi::PageBounds::Verdict verdict = tavgdi::PageBounds::check(h->cupsWidth, h->cupsHeight, media);
@@ -95,26 +96,27 @@ static bool isAcceptedPage(const cups_page_header2_t* h, const tavgdi::MediaDefi
         char why[160];
         snprintf(why, sizeof(why), "cannot be printed: at %ux%u dots it is far larger than a card", h->cupsWidth,
                  h->cupsHeight);
-        fillFailure = why;
+        *failure = why;
         return false;
     }
     *stride = tavgdi::PageBounds::stride(h->cupsWidth);
     return true;
 }
 
-bool fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj, tavgdi::MediaDefinition* media)
+FillResult fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj,
+                      tavgdi::MediaDefinition* media)
 {
     if (ras == nullptr || header == nullptr || pdevobj == nullptr || pdevobj->pdevOEM == nullptr) {
         info("fillBitmap fails (null parameter)");
-        fillFailure = "cannot be read: the print data is missing";
-        return false;
+        return {false, "cannot be read: the print data is missing"};
     }
     COemPDEV* pdev = pdevobj->pdevOEM;
     releaseFace(pdev);
 
     unsigned long long stride = 0;
-    if (!isAcceptedPage(header, media, &stride))
-        return false;
+    FillResult refused{false, std::string()};
+    if (!isAcceptedPage(header, media, &stride, &refused.failure))
+        return refused;
 
     const dword width = header->cupsWidth, height = header->cupsHeight;
     const dword lineBytes = header->cupsBytesPerLine;
@@ -125,8 +127,7 @@ bool fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj
         free(buffer);
         free(bufferLine);
         info("fillBitmap fails (malloc)");
-        fillFailure = "cannot be printed: there is not enough memory for it";
-        return false;
+        return {false, "cannot be printed: there is not enough memory for it"};
     }
     // Each row is written whole below, its padding (stride - lineBytes) as 0.
     const size_t padding = static_cast<size_t>(stride) - lineBytes;
@@ -158,7 +159,7 @@ bool fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj
     pdev->bmInfoHeader.biSizeImage = static_cast<dword>(bufferSz);
     pdev->bmInfoHeader.biWidth = static_cast<int32_t>(width);
     pdev->bmInfoHeader.biHeight = static_cast<int32_t>(height);
-    return true;
+    return {true, std::string()};
 }
 
 void Setup()
@@ -229,6 +230,7 @@ static void keepLargeBuffers()
 // Drives the adapter over every page of the raster; iter counts the rounds.
 static void runPageLoop(UniDriverAdapter& udrv, COemPDEV& cpdev, cups_raster_t* ras, char* title, int& iter)
 {
+    StatusReporter& status = cpdev.status;
     DEVOBJ devobj;
     devobj.hPrinter = nullptr;
     devobj.pdevOEM = &cpdev;
@@ -237,7 +239,7 @@ static void runPageLoop(UniDriverAdapter& udrv, COemPDEV& cpdev, cups_raster_t* 
 
     if (!udrv.startDoc(title, 1, &devobj, nullptr, 0, false)) {
         info("StartDoc failed");
-        StatusReporter::jobError("The print job could not be started; nothing was printed");
+        status.jobError("The print job could not be started; nothing was printed");
     }
 
     cups_page_header2_t header;
@@ -248,12 +250,13 @@ static void runPageLoop(UniDriverAdapter& udrv, COemPDEV& cpdev, cups_raster_t* 
     const bool hasFirstPage = cupsRasterReadHeader2(ras, &header) != 0;
     do {
         iter += 1;
-        StatusReporter::setCurrentPage(iter);
+        status.setCurrentPage(iter);
         info("Start Round #%d (cupsRasterReadHeader2)", iter);
         debugPageHeader(&header);
         debugRaster(ras);
         tavgdi::MediaDefinition* media = udrv.getMedia();
-        if (fillBitmap(ras, &header, &devobj, media)) {
+        const FillResult filled = fillBitmap(ras, &header, &devobj, media);
+        if (filled) {
             // The next header may keep us waiting for input: let the log of
             // this page out first.
             fflush(stderr);
@@ -264,7 +267,7 @@ static void runPageLoop(UniDriverAdapter& udrv, COemPDEV& cpdev, cups_raster_t* 
                     info("Warning - new face failed");
                 releaseFace(&cpdev);
                 EndPage(&header);
-                if (StatusReporter::isStreamLost()) {
+                if (status.isStreamLost()) {
                     // Nothing more can reach the printer: read no more pages.
                     info("Warning - the printer stream is lost; no further page is read");
                     res = 0;
@@ -277,16 +280,16 @@ static void runPageLoop(UniDriverAdapter& udrv, COemPDEV& cpdev, cups_raster_t* 
             releaseFace(&cpdev);
             failedPage = iter;
             if (iter == 1 && !hasFirstPage)
-                StatusReporter::pageError(iter, "cannot be read: the job holds no readable page (the print data "
-                                                "is empty or damaged)");
+                status.pageError(iter, "cannot be read: the job holds no readable page (the print data is empty "
+                                       "or damaged)");
             else
-                StatusReporter::pageError(iter, fillFailure.c_str());
+                status.pageError(iter, filled.failure.c_str());
             res = 0;
         }
         info("Calling EndPage from Main ...");
     } while (res != 0);
 
-    if (!StatusReporter::isStreamLost() && !udrv.newFace(&devobj, true))
+    if (!status.isStreamLost() && !udrv.newFace(&devobj, true))
         info("Warning - new face failed");
     releaseFace(&cpdev);
     if (!udrv.endDoc(&devobj))
@@ -356,26 +359,27 @@ int runFilter(int argc, char* argv[])
     info("Calling Setup from Main ...");
     Setup();
 
-    StatusReporter::reset();
+    // The job's status lines and counters.
+    StatusReporter status;
     info("Reading options");
     cups_option_t* options = nullptr;
     int num_options = cupsParseOptions(argv[5], 0, &options);
     debugOptions(num_options, options);
 
     {
-        COemPDEV cpdev;
-        cpdev.interSettings = new CupsExternalInterSettingsReader(options, num_options, ppd);
+        COemPDEV cpdev(status);
+        auto settings = std::make_unique<CupsExternalInterSettingsReader>(options, num_options, ppd);
+        cpdev.interSettings = settings.get();
         std::unique_ptr<UniDriverAdapter> udrv;
         int iter = 0;
         try {
-            udrv.reset(new UniDriverAdapter(fileWriter));
+            udrv = std::make_unique<UniDriverAdapter>(fileWriter, status);
             runPageLoop(*udrv, cpdev, ras, argv[3], iter);
         } catch (const tavgdi::TavGdiException&) {
             // The pipeline refused to go on: end the job cleanly.
             releaseFace(&cpdev);
             error("ERROR - the document pipeline stopped on an internal error; the job ends here");
-            StatusReporter::jobError("The printer driver stopped on an internal error; the rest of the job was "
-                                     "not printed");
+            status.jobError("The printer driver stopped on an internal error; the rest of the job was not printed");
         }
 
         info("End Round #%d (cupsRasterReadHeader2)", iter);
@@ -387,7 +391,7 @@ int runFilter(int argc, char* argv[])
         cupsRasterClose(ras);
         if (fd != 0)
             close(fd);
-        delete cpdev.interSettings;
+        settings.reset();
         cpdev.interSettings = nullptr;
         info("End Of Main");
         udrv.reset();
@@ -397,9 +401,9 @@ int runFilter(int argc, char* argv[])
     // the buffer must get out too.
     errno = 0;
     if (fflush(stdout) != 0 || ferror(stdout))
-        StatusReporter::streamFailed(errno != 0 ? strerror(errno) : nullptr);
+        status.streamFailed(errno != 0 ? strerror(errno) : nullptr);
     fflush(stderr);
     // Exit status 1 only when nothing could reach the printer; every other
     // failure has been told in an ERROR line and the job counts as done.
-    return StatusReporter::isStreamLost() ? 1 : 0;
+    return status.isStreamLost() ? 1 : 0;
 }

@@ -13,6 +13,7 @@
 #include "FilterRun.h"
 #include "TestRaster.h"
 #include "pageloop.h"
+#include "pipeline/StatusReporter.h"
 
 using namespace cr80test;
 
@@ -106,7 +107,7 @@ protected:
         if (!cupsRasterReadHeader2(ras, &header))
             return false;
         devobj.pdevOEM = &pdev;
-        return fillBitmap(ras, &header, &devobj, nullptr);
+        return static_cast<bool>(fillBitmap(ras, &header, &devobj, nullptr));
     }
     std::vector<uint8_t> bitmap() const
     {
@@ -125,7 +126,8 @@ protected:
     int fd = -1;
     cups_raster_t* ras = nullptr;
     cups_page_header2_t header{};
-    COemPDEV pdev;
+    tavgdi::StatusReporter status;
+    COemPDEV pdev{status};
     DEVOBJ devobj{};
 };
 

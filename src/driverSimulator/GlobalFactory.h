@@ -2,6 +2,8 @@
 // Each function is defined beside the class family it builds.
 #pragma once
 
+#include <memory>
+
 #include "OptionsDefinition.h"
 #include "Windows.h"
 
@@ -59,24 +61,25 @@ enum MonochromeReaderType {
 };
 
 tavgdi::IGDataOptions* FactoryDataOptions(SupervisorType type);
-tavgdi::IOutputWriter* FactoryOutputWriter(dword size);
-tavgdi::IPixel* FactoryPixel(SupervisorType type, byte y, byte m, byte c);
+std::unique_ptr<tavgdi::IOutputWriter> FactoryOutputWriter(dword size);
+std::unique_ptr<tavgdi::IPixel> FactoryPixel(SupervisorType type, byte y, byte m, byte c);
 tavgdi::IGDataMemoryManager* FactoryMemoryManager();
-tavgdi::IGDataManager* FactoryDataManager(SupervisorType type, tavgdi::IGDataMemoryManager* memMgr,
-                                          tavgdi::MediaDefinition* media);
-tavgdi::IGDataSupervisor* FactoryGDataSupervisor(SupervisorType type, tavgdi::MediaDefinition* media,
-                                                 tavgdi::IGDataOptions* options);
-tavgdi::IFactoryGDProcessor* FactorySquareGDProcessor(SupervisorType type);
-tavgdi::IGDataOutputBuilder* FactoryOutputBuilder(SupervisorType type, tavgdi::IGDataOptions* options,
-                                                  tavgdi::IGDataMemoryManager* memMgr,
-                                                  tavgdi::IGDataManager* dataMgr);
-tavgdi::IGRasterOperation* FactoryGRasterOperation(tavgdi::IGDataSupervisor* target, GRasterOperationType type,
-                                                   tavgdi::IGDInvariantProcessor* invariant);
+std::unique_ptr<tavgdi::IGDataManager> FactoryDataManager(SupervisorType type, tavgdi::IGDataMemoryManager* memMgr,
+                                                          tavgdi::MediaDefinition* media);
+std::unique_ptr<tavgdi::IGDataSupervisor> FactoryGDataSupervisor(SupervisorType type, tavgdi::MediaDefinition* media,
+                                                                 tavgdi::IGDataOptions* options);
+std::unique_ptr<tavgdi::IFactoryGDProcessor> FactorySquareGDProcessor(SupervisorType type);
+std::unique_ptr<tavgdi::IGDataOutputBuilder> FactoryOutputBuilder(SupervisorType type, tavgdi::IGDataOptions* options,
+                                                                  tavgdi::IGDataMemoryManager* memMgr,
+                                                                  tavgdi::IGDataManager* dataMgr);
+std::unique_ptr<tavgdi::IGRasterOperation> FactoryGRasterOperation(tavgdi::IGDataSupervisor* target,
+                                                                   GRasterOperationType type,
+                                                                   tavgdi::IGDInvariantProcessor* invariant);
 GRasterOperationType getGROTypeFromOption(TavGdiOptions::Values value);
-tavgdi::IGDataParser* FactoryDataParser(SupervisorType type, tavgdi::IGDataMemoryManager* mgr,
-                                        tavgdi::AlignmentOutputBuffer alignement);
+std::unique_ptr<tavgdi::IGDataParser> FactoryDataParser(SupervisorType type, tavgdi::IGDataMemoryManager* mgr,
+                                                        tavgdi::AlignmentOutputBuffer alignement);
 tavgdi::IMonochromeReader* FactoryMonochromeReader(void* obj, const char* key, tavgdi::IMonochromeReader* previousReader,
                                                    MonochromeReaderType monoReaderType);
-tavgdi::IPassthroughOptionsParser* FactoryIPassthroughOptionsParser();
+std::unique_ptr<tavgdi::IPassthroughOptionsParser> FactoryIPassthroughOptionsParser();
 
 } // namespace TavFactory

@@ -33,7 +33,7 @@ bool Conversion::convert(IExternalInterSettingsReader* settings, bool trace)
 bool Conversion::convertWith(PDEVOBJ obj, bool trace)
 {
     tavgdi::OptionsConverter converter(maps[Doc].get(), maps[Card].get(), maps[Front].get(), maps[Back].get(),
-                                       &aggregator, &rects, &readers, obj, nullptr);
+                                       &aggregator, &rects, &readers, obj, nullptr, status);
     const bool wasEnabled = tavgdi::InternalLog::isEnable;
     tavgdi::InternalLog::isEnable = trace;
     testing::internal::CaptureStderr();

@@ -12,6 +12,7 @@
 #include "OptionsDefinition.h"
 #include "input/MonoReaders.h"
 #include "pipeline/ExternalBufferAggregator.h"
+#include "pipeline/StatusReporter.h"
 #include "pipeline/StdLGRectManager.h"
 #include "settings/CupsExternalInterSettingsReader.h"
 #include "settings/IGDataOptions.h"
@@ -46,7 +47,8 @@ public:
     tavgdi::ExternalBufferAggregator aggregator;
     tavgdi::StdLGRectManager rects;
     tavgdi::MonoReaders readers;
-    COemPDEV pdev;
+    tavgdi::StatusReporter status;
+    COemPDEV pdev{status};
     DEVOBJ devObj;
     std::string log;
     std::string refusal;

@@ -4,6 +4,7 @@
 
 #include "Allocator.h"
 #include "InternalLog.h"
+#include "Owned.h"
 #include "MediaDefinition.h"
 #include "image/IGDataManager.h"
 #include "image/IGDataMemoryManager.h"
@@ -33,7 +34,6 @@ CR80BmpOutputBuilder::CR80BmpOutputBuilder(TavFactory::SupervisorType type, IGDa
                                            IGDataMemoryManager* memMgr_, IGDataManager* dataMgr_,
                                            MediaDefinition* media_)
     : options(options_),
-      memMgr(nullptr),
       dataMgr(dataMgr_),
       size(0),
       state(constructionDone),
@@ -47,15 +47,15 @@ CR80BmpOutputBuilder::CR80BmpOutputBuilder(TavFactory::SupervisorType type, IGDa
                        LOGPTR(this), LOGPTR(options_), LOGPTR(memMgr_), LOGPTR(dataMgr_), LOGPTR(media_));
     // The file is made from a private copy: the output chain changes it.
     if (memMgr_ != nullptr)
-        memMgr = memMgr_->clone();
+        memMgr.reset(memMgr_->clone());
 }
 
 CR80BmpOutputBuilder::~CR80BmpOutputBuilder()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : CR80BmpOutputBuilder (%lx)\r\n",
                        LOGPTR(this));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataMemoryManager FREE - \t\tPTR: %lx\r\n", LOGPTR(memMgr));
-    delete memMgr;
+    logFree("IGDataMemoryManager", memMgr.get());
+    memMgr.reset();
     Allocator::desalloc(buffer);
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -CR80BmpOutputBuilder (%lx)\r\n", LOGPTR(this));
 }
@@ -94,7 +94,7 @@ bool CR80BmpOutputBuilder::padColorRows()
 bool CR80BmpOutputBuilder::init(IGDataProcessor* processor)
 {
     bool ok = state == constructionDone && dataMgr != nullptr && memMgr != nullptr &&
-              (processor == nullptr || processor->process(dataMgr, memMgr, media));
+              (processor == nullptr || processor->process(dataMgr, memMgr.get(), media));
     // The headers announce width x height: the pixel array must hold exactly
     // the rows they promise, or the file would be read out of step.
     if (ok)
@@ -146,7 +146,7 @@ byte* CR80BmpOutputBuilder::getBuffer()
         return nullptr;
     }
     if (headerStep == 0) {
-        if (!getBmpHeader(isColor, dataMgr, memMgr, &buffer, &size)) {
+        if (!getBmpHeader(isColor, dataMgr, memMgr.get(), &buffer, &size)) {
             state = onError;
             size = 0;
             return nullptr;

@@ -3,6 +3,8 @@
 // picture), then the pixel array, bottom row first.
 #pragma once
 
+#include <memory>
+
 #include "GlobalFactory.h"
 #include "Windows.h"
 #include "builders/IGDataOutputBuilder.h"
@@ -55,7 +57,7 @@ private:
     bool padColorRows();
 
     IGDataOptions* options;
-    IGDataMemoryManager* memMgr;
+    std::unique_ptr<IGDataMemoryManager> memMgr;
     IGDataManager* dataMgr;
     dword size;
     BuilderStates state;

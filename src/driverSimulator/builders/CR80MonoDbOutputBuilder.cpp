@@ -6,6 +6,7 @@
 #include "Exceptions/NullException.h"
 #include "GraphicalConstants.h"
 #include "InternalLog.h"
+#include "Owned.h"
 #include "MediaDefinition.h"
 #include "builders/PanelCommand.h"
 #include "image/IGDataMemoryManager.h"
@@ -24,7 +25,6 @@ static const int MonoLevels = 2;
 CR80MonoDbOutputBuilder::CR80MonoDbOutputBuilder(TavFactory::SupervisorType type, IGDataOptions* options,
                                                  IGDataMemoryManager* memMgr, MediaDefinition* media)
     : options(options),
-      memMgr(nullptr),
       size(0),
       outSize(0),
       state(constructionDone),
@@ -41,7 +41,7 @@ CR80MonoDbOutputBuilder::CR80MonoDbOutputBuilder(TavFactory::SupervisorType type
     if (memMgr == nullptr || media == nullptr)
         throw NullException("[CR80MonoDbOutputBuilder::CR80MonoDbOutputBuilder] Null IGDataMemoryManager or Media");
 
-    this->memMgr = memMgr->clone();
+    this->memMgr.reset(memMgr->clone());
 
     using GraphicalConstants::Log10_32bit;
     switch (PanelCommand::chooseForm(media)) {
@@ -79,8 +79,8 @@ CR80MonoDbOutputBuilder::~CR80MonoDbOutputBuilder()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : CR80MonoDbOutputBuilder (%lx)\r\n",
                        LOGPTR(this));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataMemoryManager FREE - \t\tPTR: %lx\r\n", LOGPTR(memMgr));
-    delete memMgr;
+    logFree("IGDataMemoryManager", memMgr.get());
+    memMgr.reset();
     Allocator::desalloc(buffer);
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -CR80MonoDbOutputBuilder (%lx)\r\n", LOGPTR(this));
 }
@@ -100,7 +100,7 @@ int CR80MonoDbOutputBuilder::formatHeader(char* target, size_t capacity)
 bool CR80MonoDbOutputBuilder::init(IGDataProcessor* processor)
 {
     if (state == constructionDone && buffer != nullptr && memMgr != nullptr &&
-        (processor == nullptr || processor->process(nullptr, memMgr, media)))
+        (processor == nullptr || processor->process(nullptr, memMgr.get(), media)))
         state = initDone;
     else
         state = onError;
@@ -121,7 +121,7 @@ byte* CR80MonoDbOutputBuilder::getBuffer()
     formatHeader(header, sizeof(header));
     for (int i = 0; i < dbCmdLength; ++i)
         buffer[i] = static_cast<byte>(header[i]);
-    PanelCommand::copyOut(memMgr, 0, size, buffer + dbCmdLength);
+    PanelCommand::copyOut(memMgr.get(), 0, size, buffer + dbCmdLength);
     buffer[dbCmdLength + size] = static_cast<byte>(GraphicalConstants::EndCommandChar);
     return buffer;
 }
@@ -131,7 +131,7 @@ dword CR80MonoDbOutputBuilder::getSize()
     // A builder in error sends nothing, so it announces nothing either.
     if (state == onError || buffer == nullptr)
         return 0;
-    if (!alwaysSent && PanelCommand::isBlank(memMgr, 0, size))
+    if (!alwaysSent && PanelCommand::isBlank(memMgr.get(), 0, size))
         return 0;
     return outSize;
 }

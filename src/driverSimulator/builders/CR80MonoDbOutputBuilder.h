@@ -3,6 +3,8 @@
 // CR. An empty panel is not sent unless blank panels are asked for.
 #pragma once
 
+#include <memory>
+
 #include "GlobalFactory.h"
 #include <cstddef>
 
@@ -45,7 +47,7 @@ private:
     int formatHeader(char* target, size_t capacity);
 
     IGDataOptions* options;
-    IGDataMemoryManager* memMgr;
+    std::unique_ptr<IGDataMemoryManager> memMgr;
     dword size;
     dword outSize;
     BuilderStates state;

@@ -8,6 +8,7 @@
 #include "Exceptions/NullException.h"
 #include "GraphicalConstants.h"
 #include "InternalLog.h"
+#include "Owned.h"
 #include "MediaDefinition.h"
 #include "builders/PanelCommand.h"
 #include "image/GDMemoryManager.h"
@@ -25,7 +26,6 @@ const char CR80YMCOutputBuilder::extSDbCmdPattern[] = "\x1b" "Dbxs;%c;%d;%d;%d;%
 CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryManager* memMgr,
                                            MediaDefinition* media)
     : options(options),
-      memMgr(nullptr),
       source(nullptr),
       commands(nullptr),
       size(0),
@@ -48,10 +48,10 @@ CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryM
     // A plain manager's copy is filled by init, where the 7-bit packing can
     // read the panel directly instead of a copy of it.
     if (typeid(*memMgr) == typeid(GDMemoryManager)) {
-        this->memMgr = static_cast<GDMemoryManager*>(memMgr)->cloneUnfilled();
+        this->memMgr.reset(static_cast<GDMemoryManager*>(memMgr)->cloneUnfilled());
         source = this->memMgr != nullptr ? memMgr : nullptr;
     } else {
-        this->memMgr = memMgr->clone();
+        this->memMgr.reset(memMgr->clone());
     }
 
     const dword area = media->getArea();
@@ -97,8 +97,8 @@ CR80YMCOutputBuilder::~CR80YMCOutputBuilder()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : CR80YMCOutputBuilder (%lx)\r\n",
                        LOGPTR(this));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataMemoryManager FREE - \t\tPTR: %lx\r\n", LOGPTR(memMgr));
-    delete memMgr;
+    logFree("IGDataMemoryManager", memMgr.get());
+    memMgr.reset();
     Allocator::desalloc(buffer);
     Allocator::desalloc(commands);
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -CR80YMCOutputBuilder (%lx)\r\n", LOGPTR(this));
@@ -140,11 +140,11 @@ bool CR80YMCOutputBuilder::init(IGDataProcessor* processor)
         state = onError;
     } else if (packing != nullptr && source != nullptr && packing->getParent() == nullptr && reductionParameter == 128 &&
                size == MediaDefinition::to7bits(media->getArea()) &&
-               Convert8to7bitProcessor::canProcessCopy(source, memMgr, media)) {
+               Convert8to7bitProcessor::canProcessCopy(source, memMgr.get(), media)) {
         // Only the whole groups of each packed plane are sent: packed
         // straight from the panel into the commands. Neither the copy nor
         // the one-command area is needed; their room goes to the commands.
-        static_cast<GDMemoryManager*>(memMgr)->reset();
+        static_cast<GDMemoryManager*>(memMgr.get())->reset();
         Allocator::desalloc(buffer);
         buffer = nullptr;
         IGDataMemoryManager* from = source;
@@ -158,13 +158,13 @@ bool CR80YMCOutputBuilder::init(IGDataProcessor* processor)
                 state = initDone;
         }
     } else if (packing != nullptr && source != nullptr &&
-               Convert8to7bitProcessor::canProcessCopy(source, memMgr, media)) {
+               Convert8to7bitProcessor::canProcessCopy(source, memMgr.get(), media)) {
         IGDataMemoryManager* from = source;
         source = nullptr;
-        state = packing->processCopy(nullptr, from, memMgr, media) ? initDone : onError;
+        state = packing->processCopy(nullptr, from, memMgr.get(), media) ? initDone : onError;
     } else {
         copySource();
-        if (processor == nullptr || processor->process(nullptr, memMgr, media))
+        if (processor == nullptr || processor->process(nullptr, memMgr.get(), media))
             state = initDone;
         else
             state = onError;
@@ -194,7 +194,7 @@ void CR80YMCOutputBuilder::initSizes()
         // A builder that cannot produce its panels announces nothing, so that
         // the declared size always matches the bytes sent.
         if (state == onError || (!alwaysSent && (commands != nullptr ? isBlankCommand(i)
-                                                                      : PanelCommand::isBlank(memMgr, area * i, size))))
+                                                                      : PanelCommand::isBlank(memMgr.get(), area * i, size))))
             singlePanelSize[i] = 0;
         else
             singlePanelSize[i] = static_cast<dword>(cmdSize) + size + 1;
@@ -213,7 +213,7 @@ byte* CR80YMCOutputBuilder::getBuffer()
     if (commands != nullptr)
         command = commands + static_cast<size_t>(panelIndex) * commandSize();
     else
-        PanelCommand::copyOut(memMgr, media->getArea() * static_cast<dword>(panelIndex), size, buffer + cmdSize);
+        PanelCommand::copyOut(memMgr.get(), media->getArea() * static_cast<dword>(panelIndex), size, buffer + cmdSize);
     for (int i = 0; i < cmdSize; ++i)
         command[i] = static_cast<byte>(header[i]);
     command[cmdSize + size] = static_cast<byte>(GraphicalConstants::EndCommandChar);

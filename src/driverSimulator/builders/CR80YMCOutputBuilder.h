@@ -3,6 +3,8 @@
 // by column), CR. A blank panel is skipped unless blank panels are asked for.
 #pragma once
 
+#include <memory>
+
 #include "builders/IGDataOutputBuilder.h"
 #include <cstddef>
 
@@ -54,7 +56,7 @@ private:
     bool isBlankCommand(int panel) const;
 
     IGDataOptions* options;
-    IGDataMemoryManager* memMgr;
+    std::unique_ptr<IGDataMemoryManager> memMgr;
     // The panel's memory manager while memMgr is a copy of its size whose
     // bytes are still to be copied (by init, together with the packing when
     // it can); null once memMgr holds the copy.

@@ -10,6 +10,7 @@
 #include "Exceptions/NullException.h"
 #include "GlobalFactory.h"
 #include "InternalLog.h"
+#include "Owned.h"
 #include "MediaDefinition.h"
 #include "OptionsDefinition.h"
 #include "builders/IGDataOutputBuilder.h"
@@ -47,28 +48,26 @@ byte level(int value)
 // Tells the user that the face needs a custom picture it cannot get, naming
 // the setting that chose it (never the file: the job's name for it may be
 // anything).
-void noteMissingPicture(bool isBlack, const IMonochromeReader* reader)
+void noteMissingPicture(StatusReporter& status, bool isBlack, const IMonochromeReader* reader)
 {
     const char* setting = reader != nullptr ? reader->getSetting() : nullptr;
     std::string cause = isBlack ? "the custom black picture chosen for it" : "the custom overlay picture chosen for it";
     if (setting != nullptr)
         cause += std::string(" (") + setting + ")";
     cause += " cannot be read";
-    StatusReporter::noteFailureCause(cause.c_str());
+    status.noteFailureCause(cause.c_str());
 }
 
 } // namespace
 
-FaceSupervisor::FaceSupervisor(IGDataOptions* opts, MediaDefinition* mediaDef)
-    : orientation(Landscape), factoryGDInvariantProcessor(nullptr), invariantColor(nullptr), invariantMono(nullptr),
-      YMCSupervisor(nullptr), KSupervisor(nullptr), OSupervisor(nullptr), options(opts), media(mediaDef)
+FaceSupervisor::FaceSupervisor(IGDataOptions* opts, MediaDefinition* mediaDef, StatusReporter& reporter)
+    : orientation(Landscape), options(opts), media(mediaDef), status(reporter)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +FaceSupervisor (%lx) \tDependancy: IGDataOptions(%lx), "
                        L"MediaDefinition(%lx)\r\n",
                        LOGPTR(this), LOGPTR(opts), LOGPTR(mediaDef));
-    factoryGDInvariantProcessor = new FactoryGDInvariantProcessor();
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW FactoryGDInvariantProcessor \tPTR: %lx\r\n",
-                       LOGPTR(factoryGDInvariantProcessor));
+    factoryGDInvariantProcessor = makeLogged<FactoryGDInvariantProcessor>(
+        L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW FactoryGDInvariantProcessor \tPTR: %lx\r\n");
     try {
         YMCSupervisor = TavFactory::FactoryGDataSupervisor(TavFactory::DbColorSupervisor, media, options);
         KSupervisor = TavFactory::FactoryGDataSupervisor(TavFactory::DbMonochromeSupervisor, media, options);
@@ -85,28 +84,24 @@ FaceSupervisor::FaceSupervisor(IGDataOptions* opts, MediaDefinition* mediaDef)
 
 void FaceSupervisor::releaseAll()
 {
-    delete YMCSupervisor;
-    delete KSupervisor;
-    delete OSupervisor;
-    delete invariantColor;
-    delete invariantMono;
-    delete factoryGDInvariantProcessor;
-    YMCSupervisor = KSupervisor = OSupervisor = nullptr;
-    invariantColor = invariantMono = nullptr;
-    factoryGDInvariantProcessor = nullptr;
+    YMCSupervisor.reset();
+    KSupervisor.reset();
+    OSupervisor.reset();
+    invariantColor.reset();
+    invariantMono.reset();
+    factoryGDInvariantProcessor.reset();
 }
 
 FaceSupervisor::~FaceSupervisor()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] start destruction : FaceSupervisor (%lx)\r\n",
                        LOGPTR(this));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] YMCSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(YMCSupervisor));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] KSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(KSupervisor));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] OSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(OSupervisor));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] invariantColor FREE - \t\tPTR: %lx\r\n", LOGPTR(invariantColor));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] invariantMono FREE - \t\tPTR: %lx\r\n", LOGPTR(invariantMono));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] factoryGDInvariantProcessor FREE - \t\tPTR: %lx\r\n",
-                       LOGPTR(factoryGDInvariantProcessor));
+    logFree("YMCSupervisor", YMCSupervisor.get());
+    logFree("KSupervisor", KSupervisor.get());
+    logFree("OSupervisor", OSupervisor.get());
+    logFree("invariantColor", invariantColor.get());
+    logFree("invariantMono", invariantMono.get());
+    logFree("factoryGDInvariantProcessor", factoryGDInvariantProcessor.get());
     releaseAll();
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -FaceSupervisor (%lx)\r\n", LOGPTR(this));
 }
@@ -122,8 +117,8 @@ int FaceSupervisor::option(int key)
     return options->getOption(static_cast<Keys>(key));
 }
 
-IGDataSupervisor* FaceSupervisor::getInputGDataSupervisor(bool isColorInput, bool isColorOutput,
-                                                          IGDataOptions* opts)
+std::unique_ptr<IGDataSupervisor> FaceSupervisor::getInputGDataSupervisor(bool isColorInput, bool isColorOutput,
+                                                                          IGDataOptions* opts)
 {
     TavFactory::SupervisorType type = TavFactory::BmpMonochromeSupervisor;
     if (isColorInput)
@@ -131,10 +126,10 @@ IGDataSupervisor* FaceSupervisor::getInputGDataSupervisor(bool isColorInput, boo
     return TavFactory::FactoryGDataSupervisor(type, media, opts);
 }
 
-void FaceSupervisor::buildInvariant(IGDInvariantProcessor*& slot, IGDataSupervisor* target, int type)
+void FaceSupervisor::buildInvariant(std::unique_ptr<IGDInvariantProcessor>& slot, IGDataSupervisor* target, int type)
 {
     // A face is processed once; a second build replaces the first.
-    delete slot;
+    slot.reset();
     slot = factoryGDInvariantProcessor->build(options, target->getMedia(),
                                               static_cast<IFactoryGDInvariantProcessor::IProcessorType>(type));
 }
@@ -168,10 +163,10 @@ bool FaceSupervisor::runGraphicalProcessing(byte* buffer, dword size, dword widt
         if (option(BlackManagement) != NoValue && !runMonochromeProcessing(lrect, kreader))
             return false;
         if (invariantColor != nullptr)
-            measure(YMCSupervisor, invariantColor, proj1, negLproj2);
+            measure(YMCSupervisor.get(), invariantColor.get(), proj1, negLproj2);
     }
     if (invariantMono != nullptr)
-        measure(KSupervisor, invariantMono, negLproj1, proj2);
+        measure(KSupervisor.get(), invariantMono.get(), negLproj1, proj2);
 
     if (option(OverlayManagement) == NoValue)
         return true;
@@ -181,12 +176,11 @@ bool FaceSupervisor::runGraphicalProcessing(byte* buffer, dword size, dword widt
 void FaceSupervisor::measure(IGDataSupervisor* target, IGDInvariantProcessor* invariant, CoordinateTransform pr1,
                              CoordinateTransform pr2)
 {
-    IGRasterOperation* op =
+    std::unique_ptr<IGRasterOperation> op =
         TavFactory::FactoryGRasterOperation(target, TavFactory::RasterOpTrivialWithInvariant, invariant);
     if (op != nullptr)
         op->apply(nullptr, PixelOperation::copy, nullptr, pr1, pr2);
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] RasterOpTrivialWithInvariant FREE - \t\tPTR: %lx\r\n", LOGPTR(op));
-    delete op;
+    logFree("RasterOpTrivialWithInvariant", op.get());
 }
 
 bool FaceSupervisor::runMainGraphicalProcessing(byte* buffer, dword size, dword width, dword height)
@@ -194,7 +188,7 @@ bool FaceSupervisor::runMainGraphicalProcessing(byte* buffer, dword size, dword 
     const bool colourOut = option(OutputDeviceType) == DeviceColor;
     const bool colourIn = option(InputDeviceType) == DeviceColor;
 
-    IGDataSupervisor* target = colourOut ? YMCSupervisor : KSupervisor;
+    IGDataSupervisor* target = colourOut ? YMCSupervisor.get() : KSupervisor.get();
     TavFactory::GRasterOperationType opType = TavFactory::RasterOpStandard;
     PixelOperation::PixelOp pixelOp = PixelOperation::copy;
     if (colourIn && !colourOut) {
@@ -202,16 +196,16 @@ bool FaceSupervisor::runMainGraphicalProcessing(byte* buffer, dword size, dword 
         pixelOp = PixelOperation::copyColorBW;
     }
 
-    IGDataSupervisor* picture = getInputGDataSupervisor(colourIn, colourOut, options);
+    std::unique_ptr<IGDataSupervisor> picture = getInputGDataSupervisor(colourIn, colourOut, options);
     // The picture lives for this operation only and is only read: it may
     // read the page where it is.
     if (picture != nullptr && typeid(*picture) == typeid(MonoDeviceSupervisor))
-        static_cast<MonoDeviceSupervisor*>(picture)->setBorrowsRaster(true);
+        static_cast<MonoDeviceSupervisor*>(picture.get())->setBorrowsRaster(true);
     if (colourOut)
-        buildInvariant(invariantColor, YMCSupervisor, IFactoryGDInvariantProcessor::colorProcessor);
+        buildInvariant(invariantColor, YMCSupervisor.get(), IFactoryGDInvariantProcessor::colorProcessor);
     else
-        buildInvariant(invariantMono, KSupervisor, IFactoryGDInvariantProcessor::monoProcessor);
-    IGRasterOperation* rasterOp = TavFactory::FactoryGRasterOperation(target, opType, nullptr);
+        buildInvariant(invariantMono, KSupervisor.get(), IFactoryGDInvariantProcessor::monoProcessor);
+    std::unique_ptr<IGRasterOperation> rasterOp = TavFactory::FactoryGRasterOperation(target, opType, nullptr);
 
     bool result = false;
     if (picture != nullptr && rasterOp != nullptr && picture->setRaster(buffer, size, width, height, colourIn)) {
@@ -233,14 +227,14 @@ bool FaceSupervisor::runMainGraphicalProcessing(byte* buffer, dword size, dword 
             target->setOrientation(Portrait, nullptr);
         }
         if (target->newRaster(picture->getMedia(), false)) {
-            result = rasterOp->apply(picture, pixelOp, nullptr, pr1, pr2);
+            result = rasterOp->apply(picture.get(), pixelOp, nullptr, pr1, pr2);
             target->preProcessing();
         }
     }
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] designBmpSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(picture));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] rasterOp FREE - \t\tPTR: %lx\r\n", LOGPTR(rasterOp));
-    delete picture;
-    delete rasterOp;
+    logFree("designBmpSupervisor", picture.get());
+    logFree("rasterOp", rasterOp.get());
+    picture.reset();
+    rasterOp.reset();
     return result;
 }
 
@@ -254,10 +248,10 @@ bool FaceSupervisor::runMonochromeProcessing(StdLGRect* lrect, IMonochromeReader
             // face fails as it does for a picture that cannot be read.
             InternalLog::print(
                 L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] WARNING - Failed (reading external data)\r\n");
-            noteMissingPicture(true, kreader);
+            noteMissingPicture(status, true, kreader);
             return false;
         }
-        buildInvariant(invariantMono, KSupervisor, IFactoryGDInvariantProcessor::monoProcessor);
+        buildInvariant(invariantMono, KSupervisor.get(), IFactoryGDInvariantProcessor::monoProcessor);
         byte* picture = kreader->read(media);
         bool result = false;
         if (picture != nullptr && media != nullptr) {
@@ -265,22 +259,22 @@ bool FaceSupervisor::runMonochromeProcessing(StdLGRect* lrect, IMonochromeReader
         } else {
             InternalLog::print(
                 L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] WARNING - Failed (reading external data)\r\n");
-            noteMissingPicture(true, kreader);
+            noteMissingPicture(status, true, kreader);
         }
         Allocator::desalloc(picture);
         return result;
     }
 
-    buildInvariant(invariantMono, KSupervisor, IFactoryGDInvariantProcessor::monoProcessor);
+    buildInvariant(invariantMono, KSupervisor.get(), IFactoryGDInvariantProcessor::monoProcessor);
     InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] Rect list PTR : %lx)\r\n",
                        LOGPTR(lrect));
-    IGRasterOperation* rasterOp = TavFactory::FactoryGRasterOperation(KSupervisor, TavFactory::RasterOpWithMemory, nullptr);
-    StdLGRectIterator* iterRect = nullptr;
+    std::unique_ptr<IGRasterOperation> rasterOp =
+        TavFactory::FactoryGRasterOperation(KSupervisor.get(), TavFactory::RasterOpWithMemory, nullptr);
+    std::unique_ptr<StdLGRectIterator> iterRect;
     if (option(BlackManagement) == BlackMgtOnlyText) {
         if (lrect != nullptr) {
-            iterRect = new StdLGRectIterator(lrect);
-            InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StdLGRectIterator \tPTR: %lx\r\n",
-                               LOGPTR(iterRect));
+            iterRect = makeLogged<StdLGRectIterator>(
+                L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StdLGRectIterator \tPTR: %lx\r\n", lrect);
         } else {
             // Without a text list, black is taken from the whole face but
             // the black panel is left out of the face.
@@ -298,20 +292,23 @@ bool FaceSupervisor::runMonochromeProcessing(StdLGRect* lrect, IMonochromeReader
                                    L": NULL MEDIA\r\n",
                                    LOGPTR(this));
         }
-        result = rasterOp->apply(YMCSupervisor, PixelOperation::copyBlackPoint, iterRect, negLproj1, negLproj2);
+        result = rasterOp->apply(YMCSupervisor.get(), PixelOperation::copyBlackPoint, iterRect.get(), negLproj1,
+                                 negLproj2);
     }
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] rasterOp FREE - \t\tPTR: %lx\r\n", LOGPTR(rasterOp));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] iterRect FREE - \t\tPTR: %lx\r\n", LOGPTR(iterRect));
-    delete rasterOp;
-    delete iterRect;
+    logFree("rasterOp", rasterOp.get());
+    logFree("iterRect", iterRect.get());
+    rasterOp.reset();
+    iterRect.reset();
     return result;
 }
 
 bool FaceSupervisor::applyCustomPicture(IGDataSupervisor* target, bool isBlack, byte* buffer, dword size,
                                         dword width, dword height)
 {
-    IGDataSupervisor* picture = TavFactory::FactoryGDataSupervisor(TavFactory::BmpMonochromeSupervisor, media, nullptr);
-    IGRasterOperation* rasterOp = TavFactory::FactoryGRasterOperation(target, TavFactory::RasterOpStandard, nullptr);
+    std::unique_ptr<IGDataSupervisor> picture =
+        TavFactory::FactoryGDataSupervisor(TavFactory::BmpMonochromeSupervisor, media, nullptr);
+    std::unique_ptr<IGRasterOperation> rasterOp =
+        TavFactory::FactoryGRasterOperation(target, TavFactory::RasterOpStandard, nullptr);
     bool result = false;
     if (target->newRaster(media, false) && picture != nullptr && rasterOp != nullptr &&
         picture->setRaster(buffer, size, width, height, false)) {
@@ -319,28 +316,25 @@ bool FaceSupervisor::applyCustomPicture(IGDataSupervisor* target, bool isBlack, 
         if (isBlack)
             picture->setOrientation(UpdateOrientation(picture->getOrientation(), option(Rotate180) == OptionTrue),
                                     nullptr);
-        result = rasterOp->apply(picture, PixelOperation::copy, nullptr, negLproj1, proj2);
+        result = rasterOp->apply(picture.get(), PixelOperation::copy, nullptr, negLproj1, proj2);
     } else {
         options->setOption(isBlack ? BlackManagement : OverlayManagement, NoValue);
     }
-    if (isBlack)
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] blackBmpSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(picture));
-    else
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] overlayBmpSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(picture));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] rasterOp FREE - \t\tPTR: %lx\r\n", LOGPTR(rasterOp));
-    delete picture;
-    delete rasterOp;
+    logFree(isBlack ? "blackBmpSupervisor" : "overlayBmpSupervisor", picture.get());
+    logFree("rasterOp", rasterOp.get());
+    picture.reset();
+    rasterOp.reset();
     return result;
 }
 
 bool FaceSupervisor::setBlack(byte* buffer, dword size, dword width, dword height)
 {
-    return applyCustomPicture(KSupervisor, true, buffer, size, width, height);
+    return applyCustomPicture(KSupervisor.get(), true, buffer, size, width, height);
 }
 
 bool FaceSupervisor::setOverlay(byte* buffer, dword size, dword width, dword height)
 {
-    return applyCustomPicture(OSupervisor, false, buffer, size, width, height);
+    return applyCustomPicture(OSupervisor.get(), false, buffer, size, width, height);
 }
 
 bool FaceSupervisor::runOverlayProcessing(IMonochromeReader* oreader)
@@ -354,7 +348,7 @@ bool FaceSupervisor::runOverlayProcessing(IMonochromeReader* oreader)
     if (oreader == nullptr) {
         InternalLog::print(
             L"[TAVRIN UNIDRIVER][FaceSupervisor::runOverlayProcessing] WARNING - Failed (reading external data)\r\n");
-        noteMissingPicture(false, oreader);
+        noteMissingPicture(status, false, oreader);
         return false;
     }
     byte* picture = oreader->read(media);
@@ -364,7 +358,7 @@ bool FaceSupervisor::runOverlayProcessing(IMonochromeReader* oreader)
     else {
         InternalLog::print(
             L"[TAVRIN UNIDRIVER][FaceSupervisor::runOverlayProcessing] WARNING - Failed (reading external data)\r\n");
-        noteMissingPicture(false, oreader);
+        noteMissingPicture(status, false, oreader);
     }
     Allocator::desalloc(picture);
     return result;
@@ -394,24 +388,24 @@ bool FaceSupervisor::sendFace(IOutputWriter* writer, void* obj, byte* headBuffer
     }
     const bool colourOut = option(OutputDeviceType) == DeviceColor;
     if (colourOut) {
-        if (!writeInvariant(writer, obj, invariantColor))
+        if (!writeInvariant(writer, obj, invariantColor.get()))
             InternalLog::print(
                 L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] WARNING - Unable to send graphical color invariant\r\n");
-        if (!ProcessSupervisor(writer, obj, YMCSupervisor)) {
+        if (!ProcessSupervisor(writer, obj, YMCSupervisor.get())) {
             InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] ERROR - YMC Panel processing error\r\n");
             return false;
         }
     }
     if (option(BlackManagement) != NoValue || option(OutputDeviceType) == DeviceMonochrome) {
-        if (!writeInvariant(writer, obj, invariantMono))
+        if (!writeInvariant(writer, obj, invariantMono.get()))
             InternalLog::print(
                 L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] WARNING - Unable to send graphical mono invariant\r\n");
-        if (!ProcessSupervisor(writer, obj, KSupervisor)) {
+        if (!ProcessSupervisor(writer, obj, KSupervisor.get())) {
             InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] ERROR - Black panel processing error\r\n");
             return false;
         }
     }
-    if (option(OverlayManagement) != NoValue && !ProcessSupervisor(writer, obj, OSupervisor)) {
+    if (option(OverlayManagement) != NoValue && !ProcessSupervisor(writer, obj, OSupervisor.get())) {
         InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] ERROR - Overlay panel processing error\r\n");
         return false;
     }
@@ -430,10 +424,7 @@ bool FaceSupervisor::ProcessSupervisor(IOutputWriter* writer, void* obj, IGDataS
     if (!builder)
         return true;
     const dword globalSize = builder->getOutputSize();
-    auto release = [&builder]() {
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataOutputBuilder FREE - \t\tPTR: %lx\r\n", LOGPTR(builder.get()));
-        builder.reset();
-    };
+    auto release = [&builder]() { releaseLogged(builder, "IGDataOutputBuilder"); };
     if (globalSize == 0) {
         release();
         return true;

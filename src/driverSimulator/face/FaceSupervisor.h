@@ -2,6 +2,8 @@
 // its colour, black and overlay panels between the face head and tail.
 #pragma once
 
+#include <memory>
+
 #include "GraphicalConstants.h"
 #include "Windows.h"
 
@@ -14,11 +16,13 @@ class IGDataSupervisor;
 class IMonochromeReader;
 class IOutputWriter;
 class MediaDefinition;
+class StatusReporter;
 class StdLGRect;
 
 class FaceSupervisor {
 public:
-    FaceSupervisor(IGDataOptions* options, MediaDefinition* media);
+    // Why a face fails is noted with `status`.
+    FaceSupervisor(IGDataOptions* options, MediaDefinition* media, StatusReporter& status);
     virtual ~FaceSupervisor();
 
     void UpdateOptionsManager(IGDataOptions* options);
@@ -32,7 +36,8 @@ public:
     bool runOverlayProcessing(IMonochromeReader* oreader);
     bool setBlack(byte* buffer, dword size, dword width, dword height);
     bool setOverlay(byte* buffer, dword size, dword width, dword height);
-    IGDataSupervisor* getInputGDataSupervisor(bool isColorInput, bool isColorOutput, IGDataOptions* options);
+    std::unique_ptr<IGDataSupervisor> getInputGDataSupervisor(bool isColorInput, bool isColorOutput,
+                                                              IGDataOptions* options);
 
     // Writes the face head, the panels in printing order and the face tail.
     bool sendFace(IOutputWriter* writer, void* obj, byte* headBuffer, int headBufferSize, byte* tailBuffer,
@@ -41,9 +46,9 @@ public:
     static bool ProcessSupervisor(IOutputWriter* writer, void* obj, IGDataSupervisor* supervisor);
 
     // Read access for tests and tools.
-    IGDataSupervisor* getColorSupervisor() { return YMCSupervisor; }
-    IGDataSupervisor* getBlackSupervisor() { return KSupervisor; }
-    IGDataSupervisor* getOverlaySupervisor() { return OSupervisor; }
+    IGDataSupervisor* getColorSupervisor() { return YMCSupervisor.get(); }
+    IGDataSupervisor* getBlackSupervisor() { return KSupervisor.get(); }
+    IGDataSupervisor* getOverlaySupervisor() { return OSupervisor.get(); }
     GraphicalConstants::CardOrientation getOrientation() const { return orientation; }
 
     FaceSupervisor(const FaceSupervisor&) = delete;
@@ -56,18 +61,19 @@ private:
                             dword height);
     void measure(IGDataSupervisor* target, IGDInvariantProcessor* invariant,
                  GraphicalConstants::CoordinateTransform pr1, GraphicalConstants::CoordinateTransform pr2);
-    void buildInvariant(IGDInvariantProcessor*& slot, IGDataSupervisor* target, int type);
+    void buildInvariant(std::unique_ptr<IGDInvariantProcessor>& slot, IGDataSupervisor* target, int type);
     void releaseAll();
 
     GraphicalConstants::CardOrientation orientation;
-    IFactoryGDInvariantProcessor* factoryGDInvariantProcessor;
-    IGDInvariantProcessor* invariantColor;
-    IGDInvariantProcessor* invariantMono;
-    IGDataSupervisor* YMCSupervisor;
-    IGDataSupervisor* KSupervisor;
-    IGDataSupervisor* OSupervisor;
+    std::unique_ptr<IFactoryGDInvariantProcessor> factoryGDInvariantProcessor;
+    std::unique_ptr<IGDInvariantProcessor> invariantColor;
+    std::unique_ptr<IGDInvariantProcessor> invariantMono;
+    std::unique_ptr<IGDataSupervisor> YMCSupervisor;
+    std::unique_ptr<IGDataSupervisor> KSupervisor;
+    std::unique_ptr<IGDataSupervisor> OSupervisor;
     IGDataOptions* options;
     MediaDefinition* media;
+    StatusReporter& status;
 };
 
 } // namespace tavgdi

@@ -3,6 +3,7 @@
 #include "InternalLog.h"
 #include "MediaDefinition.h"
 #include "OptionsDefinition.h"
+#include "Owned.h"
 #include "face/GdInvariantPIDAProcessor.h"
 #include "face/GdInvariantPspOverlayProcessor.h"
 #include "face/GdInvariantPspProcessor.h"
@@ -42,8 +43,8 @@ FactoryGDInvariantProcessor::~FactoryGDInvariantProcessor()
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -FactoryGDInvariantProcessor (%lx)\r\n", LOGPTR(this));
 }
 
-IGDInvariantProcessor* FactoryGDInvariantProcessor::build(IGDataOptions* options, MediaDefinition* media,
-                                                          IProcessorType type)
+std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::build(IGDataOptions* options,
+                                                                          MediaDefinition* media, IProcessorType type)
 {
     switch (type) {
     case colorProcessor:
@@ -55,7 +56,7 @@ IGDInvariantProcessor* FactoryGDInvariantProcessor::build(IGDataOptions* options
     }
 }
 
-IGDInvariantProcessor* FactoryGDInvariantProcessor::colorBuild(IGDataOptions* options, MediaDefinition* media)
+std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::colorBuild(IGDataOptions* options, MediaDefinition* media)
 {
     using namespace TavGdiOptions;
     if (!checkParameters(options, media))
@@ -72,42 +73,38 @@ IGDInvariantProcessor* FactoryGDInvariantProcessor::colorBuild(IGDataOptions* op
     const dword mediaW = media->getWidth();
     const dword mediaH = media->getHeight();
 
-    IGDInvariantProcessor* pida = new GdInvariantPIDAProcessor(media->getArea(), 0, nullptr);
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GdInvariantPIDAProcessor \tPTR: %lx\r\n",
-                       LOGPTR(pida));
+    // Each link owns the one before it.
+    IGDInvariantProcessor* none = nullptr;
+    const char* noText = nullptr;
+    std::unique_ptr<IGDInvariantProcessor> pida = makeLogged<GdInvariantPIDAProcessor>(
+        L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GdInvariantPIDAProcessor \tPTR: %lx\r\n", media->getArea(), 0, none);
 
-    IGDInvariantProcessor* shortPsp =
-        new GdInvariantPspProcessor("Psp", nullptr, options->getOption(ShortPanelManagement), globalPspValue, 0,
-                                    blackLevel, 0, mediaW, pida);
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GdInvariantPspProcessor \tPTR: %lx\r\n",
-                       LOGPTR(shortPsp));
+    std::unique_ptr<IGDInvariantProcessor> shortPsp = makeLogged<GdInvariantPspProcessor>(
+        L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GdInvariantPspProcessor \tPTR: %lx\r\n", "Psp", noText,
+        options->getOption(ShortPanelManagement), globalPspValue, 0, blackLevel, 0, mediaW, pida.release());
 
-    IGDInvariantProcessor* colourPsp = new GdInvariantPspProcessor(
-        "Psplc;c;x;s", "Psplc;c;x;e", options->getOption(ColorPanelManagement), globalPspXSValue, globalPspXEValue,
-        blackLevel, 0, mediaW, shortPsp);
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GdInvariantPspProcessor \tPTR: %lx\r\n",
-                       LOGPTR(colourPsp));
+    std::unique_ptr<IGDInvariantProcessor> colourPsp = makeLogged<GdInvariantPspProcessor>(
+        L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GdInvariantPspProcessor \tPTR: %lx\r\n", "Psplc;c;x;s",
+        "Psplc;c;x;e", options->getOption(ColorPanelManagement), globalPspXSValue, globalPspXEValue, blackLevel, 0,
+        mediaW, shortPsp.release());
 
-    IGDInvariantProcessor* overlayPsp = new GdInvariantPspOverlayProcessor(
+    return makeLogged<GdInvariantPspOverlayProcessor>(
+        L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GdInvariantPspOverlayProcessor \tPTR: %lx\r\n",
         options->getOption(OverlayPanelManagement), globalPspOverlayXSValue, globalPspOverlayXEValue,
-        globalPspOverlayYSValue, globalPspOverlayYEValue, blackLevel, 0, mediaW, mediaH, colourPsp);
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GdInvariantPspOverlayProcessor \tPTR: %lx\r\n",
-                       LOGPTR(overlayPsp));
-    return overlayPsp;
+        globalPspOverlayYSValue, globalPspOverlayYEValue, blackLevel, 0, mediaW, mediaH, colourPsp.release());
 }
 
-IGDInvariantProcessor* FactoryGDInvariantProcessor::monoBuild(IGDataOptions* options, MediaDefinition* media)
+std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::monoBuild(IGDataOptions* options, MediaDefinition* media)
 {
     using namespace TavGdiOptions;
     if (!checkParameters(options, media))
         return nullptr;
 
-    IGDInvariantProcessor* monoPsp = new GdInvariantPspProcessor(
-        "Psplc;k;x;s", "Psplc;k;x;e", options->getOption(MonoPanelManagement), options->getOption(MonoPanelGlobalShiftXS),
-        options->getOption(MonoPanelGlobalShiftXE), blackLevelOf(options), 0, media->getWidth(), nullptr);
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GdInvariantPspProcessor \tPTR: %lx\r\n",
-                       LOGPTR(monoPsp));
-    return monoPsp;
+    IGDInvariantProcessor* none = nullptr;
+    return makeLogged<GdInvariantPspProcessor>(
+        L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GdInvariantPspProcessor \tPTR: %lx\r\n", "Psplc;k;x;s",
+        "Psplc;k;x;e", options->getOption(MonoPanelManagement), options->getOption(MonoPanelGlobalShiftXS),
+        options->getOption(MonoPanelGlobalShiftXE), blackLevelOf(options), 0, media->getWidth(), none);
 }
 
 } // namespace tavgdi

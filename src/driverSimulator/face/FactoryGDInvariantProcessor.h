@@ -13,11 +13,12 @@ public:
 
     // colorProcessor and monoProcessor chains; null for any other type or
     // a null options/media.
-    IGDInvariantProcessor* build(IGDataOptions* options, MediaDefinition* media, IProcessorType type) override;
+    std::unique_ptr<IGDInvariantProcessor> build(IGDataOptions* options, MediaDefinition* media,
+                                                 IProcessorType type) override;
 
 protected:
-    IGDInvariantProcessor* colorBuild(IGDataOptions* options, MediaDefinition* media);
-    IGDInvariantProcessor* monoBuild(IGDataOptions* options, MediaDefinition* media);
+    std::unique_ptr<IGDInvariantProcessor> colorBuild(IGDataOptions* options, MediaDefinition* media);
+    std::unique_ptr<IGDInvariantProcessor> monoBuild(IGDataOptions* options, MediaDefinition* media);
 };
 
 } // namespace tavgdi

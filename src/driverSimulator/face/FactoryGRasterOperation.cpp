@@ -1,7 +1,10 @@
 // The raster-operation factory and the choice of halftoning from the
 // ColorToMonochrome option.
+#include <memory>
+
 #include "GlobalFactory.h"
 #include "InternalLog.h"
+#include "Owned.h"
 #include "face/DitheringRasterOperation.h"
 #include "face/FloydRasterOperation.h"
 #include "face/OrderedClusteredDotDitheringRasterOperation.h"
@@ -26,50 +29,47 @@ bool isFixedColorSubstitution(tavgdi::IGDataSupervisor* target)
     return options != nullptr && options->getOption(TavGdiOptions::isFixedColorBlackSubst) == TavGdiOptions::OptionTrue;
 }
 
-tavgdi::IGRasterOperation* logged(tavgdi::IGRasterOperation* op, const wchar_t* format)
-{
-    tavgdi::InternalLog::print(format, LOGPTR(op));
-    return op;
-}
-
 } // namespace
 
-tavgdi::IGRasterOperation* FactoryGRasterOperation(tavgdi::IGDataSupervisor* target, GRasterOperationType type,
-                                                   tavgdi::IGDInvariantProcessor* invariant)
+std::unique_ptr<tavgdi::IGRasterOperation> FactoryGRasterOperation(tavgdi::IGDataSupervisor* target,
+                                                                   GRasterOperationType type,
+                                                                   tavgdi::IGDInvariantProcessor* invariant)
 {
     using namespace tavgdi;
     switch (type) {
     case RasterOpTrivialWithInvariant:
-        return logged(new TrivialRasterOperationWithInvariant(target, invariant),
-                      L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - TrivialRasterOperationWithInvariant \tPTR: %lx\r\n");
+        return makeLogged<TrivialRasterOperationWithInvariant>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - TrivialRasterOperationWithInvariant \tPTR: %lx\r\n", target,
+            invariant);
     case RasterOpWithMemory:
         if (isFixedColorSubstitution(target))
-            return logged(new StandardRasterOperationWithFixedColor(target),
-                          L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardRasterOperationWithFixedColor \tPTR: "
-                          L"%lx\r\n");
-        return logged(new StandardRasterOperationWithMem(target),
-                      L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardRasterOperationWithMem \tPTR: %lx\r\n");
+            return makeLogged<StandardRasterOperationWithFixedColor>(
+                L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardRasterOperationWithFixedColor \tPTR: %lx\r\n",
+                target);
+        return makeLogged<StandardRasterOperationWithMem>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardRasterOperationWithMem \tPTR: %lx\r\n", target);
     case RasterOpWithInvariant:
-        return logged(new StandardRasterOperationWithInvariant(target, invariant),
-                      L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardRasterOperationWithInvariant \tPTR: %lx\r\n");
+        return makeLogged<StandardRasterOperationWithInvariant>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardRasterOperationWithInvariant \tPTR: %lx\r\n", target,
+            invariant);
     case RasterOpFloyd:
-        return logged(new FloydRasterOperation(target),
-                      L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - FloydRasterOperation \tPTR: %lx\r\n");
+        return makeLogged<FloydRasterOperation>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - FloydRasterOperation \tPTR: %lx\r\n", target);
     case RasterOpDithering:
-        return logged(new DitheringRasterOperation(target),
-                      L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - DitheringRasterOperation \tPTR: %lx\r\n");
+        return makeLogged<DitheringRasterOperation>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - DitheringRasterOperation \tPTR: %lx\r\n", target);
     case RasterOpThresholding:
-        return logged(new ThresholdingRasterOperation(target),
-                      L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - ThresholdingRasterOperation \tPTR: %lx\r\n");
+        return makeLogged<ThresholdingRasterOperation>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - ThresholdingRasterOperation \tPTR: %lx\r\n", target);
     case RasterOpClusteredDithering:
-        return logged(new OrderedClusteredDotDitheringRasterOperation(target),
-                      L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - OrderedClusteredDotDitheringRasterOperation \tPTR: "
-                      L"%lx\r\n");
+        return makeLogged<OrderedClusteredDotDitheringRasterOperation>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - OrderedClusteredDotDitheringRasterOperation \tPTR: %lx\r\n",
+            target);
     case RasterOpStandard:
     case RasterOpUndefined:
     default:
-        return logged(new StandardRasterOperation(target),
-                      L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardRasterOperation \tPTR: %lx\r\n");
+        return makeLogged<StandardRasterOperation>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardRasterOperation \tPTR: %lx\r\n", target);
     }
 }
 

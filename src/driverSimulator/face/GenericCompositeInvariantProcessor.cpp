@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "InternalLog.h"
+#include "Owned.h"
 #include "Windows.h"
 
 namespace tavgdi {
@@ -15,9 +16,8 @@ GenericCompositeInvariantProcessor::GenericCompositeInvariantProcessor(IGDInvari
 
 GenericCompositeInvariantProcessor::~GenericCompositeInvariantProcessor()
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDInvariantProcessor FREE - \t\tPTR: %lx\r\n", LOGPTR(parent));
-    delete parent;
-    parent = nullptr;
+    logFree("IGDInvariantProcessor", parent.get());
+    parent.reset();
 }
 
 void GenericCompositeInvariantProcessor::resetCountersNext()

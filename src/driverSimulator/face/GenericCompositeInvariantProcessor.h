@@ -3,6 +3,8 @@
 // Deleting the head of a chain deletes the whole chain.
 #pragma once
 
+#include <memory>
+
 #include "face/IGDInvariantProcessor.h"
 
 namespace tavgdi {
@@ -47,7 +49,7 @@ protected:
     // text would not fit (OwnTextSize - 1 characters at most) or fails.
     static char* formatOwn(char* output, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-    IGDInvariantProcessor* parent;
+    std::unique_ptr<IGDInvariantProcessor> parent;
     char localoutput[JoinedTextSize];
 };
 

@@ -1,6 +1,8 @@
 // Builds the invariant processor chain of a colour or a black panel.
 #pragma once
 
+#include <memory>
+
 namespace tavgdi {
 
 class IGDataOptions;
@@ -15,8 +17,8 @@ public:
         overlayProcessor = 2,
     };
 
-    // A new chain owned by the caller, or null.
-    virtual IGDInvariantProcessor* build(IGDataOptions* options, MediaDefinition* media, IProcessorType type) = 0;
+    // A new chain, or null.
+    virtual std::unique_ptr<IGDInvariantProcessor> build(IGDataOptions* options, MediaDefinition* media, IProcessorType type) = 0;
     virtual ~IFactoryGDInvariantProcessor() {}
 };
 

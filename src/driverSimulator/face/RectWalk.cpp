@@ -6,13 +6,14 @@
 namespace tavgdi {
 
 RectWalk::RectWalk(ILGRectIterator* given, dword W, dword H)
-    : iter(given), isOwnIterator(false), width(W), height(H)
+    : iter(given), width(W), height(H)
 {
     if (iter == nullptr) {
-        iter = new TrivialLGRectIterator(0, 0, static_cast<int>(W), static_cast<int>(H));
-        isOwnIterator = true;
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - TrivialLGRectIterator \tPTR: %lx\r\n",
-                           LOGPTR(iter));
+        ownIterator = logged<ILGRectIterator>(
+            makeLogged<TrivialLGRectIterator>(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - TrivialLGRectIterator \tPTR: %lx\r\n",
+                                              0, 0, static_cast<int>(W), static_cast<int>(H)),
+            "ILGRectIterator");
+        iter = ownIterator.get();
     }
 }
 
@@ -33,12 +34,10 @@ bool RectWalk::init()
 
 void RectWalk::release()
 {
-    if (!isOwnIterator)
+    if (ownIterator == nullptr)
         return;
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ILGRectIterator FREE - \t\tPTR: %lx\r\n", LOGPTR(iter));
-    delete iter;
+    ownIterator.reset();
     iter = nullptr;
-    isOwnIterator = false;
 }
 
 } // namespace tavgdi

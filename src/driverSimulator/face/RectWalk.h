@@ -3,6 +3,7 @@
 #pragma once
 
 #include "GraphicalConstants.h"
+#include "Owned.h"
 #include "Windows.h"
 #include "pipeline/GRect.h"
 #include "pipeline/ILGRectIterator.h"
@@ -148,7 +149,7 @@ public:
 
 private:
     ILGRectIterator* iter;
-    bool isOwnIterator;
+    Logged<ILGRectIterator> ownIterator;
     dword width;
     dword height;
 };

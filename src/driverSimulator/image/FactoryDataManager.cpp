@@ -1,15 +1,14 @@
-#include <new>
-
 #include "GlobalFactory.h"
 #include "InternalLog.h"
+#include "Owned.h"
 #include "image/CR80ColorBmpManager.h"
 #include "image/CR80MonoDataManager.h"
 #include "image/CR80YMCManager.h"
 
 namespace TavFactory {
 
-tavgdi::IGDataManager* FactoryDataManager(SupervisorType type, tavgdi::IGDataMemoryManager* memMgr,
-                                          tavgdi::MediaDefinition* media)
+std::unique_ptr<tavgdi::IGDataManager> FactoryDataManager(SupervisorType type, tavgdi::IGDataMemoryManager* memMgr,
+                                                          tavgdi::MediaDefinition* media)
 {
     using namespace tavgdi;
     if (media == nullptr) {
@@ -17,26 +16,18 @@ tavgdi::IGDataManager* FactoryDataManager(SupervisorType type, tavgdi::IGDataMem
         return nullptr;
     }
     switch (type) {
-    case DbColorSupervisor: {
-        IGDataManager* mgr = new CR80YMCManager(memMgr, media);
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW CR80YMCManager \tPTR: %lx\r\n", LOGPTR(mgr));
-        return mgr;
-    }
+    case DbColorSupervisor:
+        return makeLogged<CR80YMCManager>(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW CR80YMCManager \tPTR: %lx\r\n",
+                                          memMgr, media);
     case BmpColorSupervisor:
-    case BmpGraySupervisor: {
-        IGDataManager* mgr = new CR80ColorBmpManager(memMgr, media);
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW CR80ColorBmpManager \tPTR: %lx\r\n",
-                           LOGPTR(mgr));
-        return mgr;
-    }
+    case BmpGraySupervisor:
+        return makeLogged<CR80ColorBmpManager>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW CR80ColorBmpManager \tPTR: %lx\r\n", memMgr, media);
     case DbMonochromeSupervisor:
     case DbOverlaySupervisor:
-    case BmpMonochromeSupervisor: {
-        IGDataManager* mgr = new CR80MonoDataManager(type, memMgr, media);
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW CR80MonoDataManager \tPTR: %lx\r\n",
-                           LOGPTR(mgr));
-        return mgr;
-    }
+    case BmpMonochromeSupervisor:
+        return makeLogged<CR80MonoDataManager>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW CR80MonoDataManager \tPTR: %lx\r\n", type, memMgr, media);
     default:
         return nullptr;
     }

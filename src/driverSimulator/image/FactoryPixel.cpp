@@ -1,30 +1,27 @@
 #include "GlobalFactory.h"
 #include "InternalLog.h"
+#include "Owned.h"
 #include "image/ColorPixel.h"
 #include "image/MonochromePixel.h"
 
 namespace TavFactory {
 
-tavgdi::IPixel* FactoryPixel(SupervisorType type, byte y, byte m, byte c)
+std::unique_ptr<tavgdi::IPixel> FactoryPixel(SupervisorType type, byte y, byte m, byte c)
 {
     using namespace tavgdi;
     switch (type) {
     case DbColorSupervisor:
     case BmpColorSupervisor:
     case BmpGraySupervisor: {
-        ColorPixel* pixel = new ColorPixel(y, m, c);
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - ColorPixel \tPTR: %lx\r\n", LOGPTR(pixel));
-        return pixel;
+        return makeLogged<ColorPixel>(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - ColorPixel \tPTR: %lx\r\n", y, m, c);
     }
     case DbMonochromeSupervisor:
     case DbOverlaySupervisor:
     case BmpMonochromeSupervisor: {
         // Strictly above the black level, unlike ColorPixel::isBlack.
         const int sum = static_cast<int>(y) + m + c;
-        MonochromePixel* pixel = new MonochromePixel(sum > 3 * static_cast<int>(IPixel::getBlackLevel()));
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - MonochromePixel \tPTR: %lx\r\n",
-                           LOGPTR(pixel));
-        return pixel;
+        return makeLogged<MonochromePixel>(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - MonochromePixel \tPTR: %lx\r\n",
+                                           sum > 3 * static_cast<int>(IPixel::getBlackLevel()));
     }
     default:
         return nullptr;

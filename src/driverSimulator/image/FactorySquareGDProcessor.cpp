@@ -1,7 +1,6 @@
-#include <new>
-
 #include "GlobalFactory.h"
 #include "InternalLog.h"
+#include "Owned.h"
 #include "processors/FactoryCR80BmpMonoProcessor.h"
 #include "processors/FactoryCR80YMCProcessor.h"
 #include "processors/FactoryGrayBmpProcessor.h"
@@ -9,37 +8,27 @@
 
 namespace TavFactory {
 
-tavgdi::IFactoryGDProcessor* FactorySquareGDProcessor(SupervisorType type)
+std::unique_ptr<tavgdi::IFactoryGDProcessor> FactorySquareGDProcessor(SupervisorType type)
 {
     using namespace tavgdi;
-    IFactoryGDProcessor* factory = nullptr;
     switch (type) {
     case DbColorSupervisor:
-        factory = new FactoryCR80YMCProcessor();
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - FactoryCR80YMCProcessor \tPTR: %lx\r\n",
-                           LOGPTR(factory));
-        break;
+        return makeLogged<FactoryCR80YMCProcessor>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - FactoryCR80YMCProcessor \tPTR: %lx\r\n");
     case DbMonochromeSupervisor:
     case DbOverlaySupervisor:
     case BmpColorSupervisor:
-        factory = new FactoryNullProcessor();
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - FactoryNullProcessor \tPTR: %lx\r\n",
-                           LOGPTR(factory));
-        break;
+        return makeLogged<FactoryNullProcessor>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - FactoryNullProcessor \tPTR: %lx\r\n");
     case BmpGraySupervisor:
-        factory = new FactoryGrayBmpProcessor();
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - FactoryGrayBmpProcessor \tPTR: %lx\r\n",
-                           LOGPTR(factory));
-        break;
+        return makeLogged<FactoryGrayBmpProcessor>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - FactoryGrayBmpProcessor \tPTR: %lx\r\n");
     case BmpMonochromeSupervisor:
-        factory = new FactoryCR80BmpMonoProcessor();
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - FactoryCR80BmpMonoProcessor \tPTR: %lx\r\n",
-                           LOGPTR(factory));
-        break;
+        return makeLogged<FactoryCR80BmpMonoProcessor>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - FactoryCR80BmpMonoProcessor \tPTR: %lx\r\n");
     default:
-        break;
+        return nullptr;
     }
-    return factory;
 }
 
 } // namespace TavFactory

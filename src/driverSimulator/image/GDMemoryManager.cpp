@@ -2,11 +2,13 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "Allocator.h"
 #include "GlobalFactory.h"
 #include "InternalLog.h"
+#include "Owned.h"
 
 namespace tavgdi {
 
@@ -109,19 +111,16 @@ IGDataMemoryManager* GDMemoryManager::clone()
 
 GDMemoryManager* GDMemoryManager::cloneUnfilled()
 {
-    GDMemoryManager* copy = new (std::nothrow) GDMemoryManager();
+    std::unique_ptr<GDMemoryManager> copy(new (std::nothrow) GDMemoryManager());
     if (copy == nullptr)
         return nullptr;
     InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GDMemoryManager::clone \tPTR: %lx\r\n",
-                       LOGPTR(copy));
+                       LOGPTR(copy.get()));
     // Sizes above the int range cannot be re-allocated: the copy fails.
     const bool sized = allocatedSize <= 0x7FFFFFFFu && copy->allocateBytes(static_cast<int>(allocatedSize), nullptr);
-    if (!sized) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataMemoryManager FREE - \t\tPTR: %lx\r\n", LOGPTR(copy));
-        delete copy;
-        return nullptr;
-    }
-    return copy;
+    if (!sized)
+        releaseLogged(copy, "IGDataMemoryManager");
+    return copy.release();
 }
 
 bool GDMemoryManager::isConstantBuffer(dword offset, dword size, byte value)

@@ -7,6 +7,7 @@
 #include "Exceptions/NullException.h"
 #include "InternalLog.h"
 #include "MediaDefinition.h"
+#include "Owned.h"
 #include "builders/IGDataOutputBuilder.h"
 #include "image/IGDataManager.h"
 #include "image/IGDataMemoryManager.h"
@@ -34,9 +35,7 @@ dword positiveOption(IGDataOptions* options, TavGdiOptions::Keys key, dword fall
 MonoDeviceSupervisor::MonoDeviceSupervisor(TavFactory::SupervisorType type, MediaDefinition* media_,
                                            IGDataMemoryManager* memMgr_, IGDataManager* dataMgr_,
                                            IGDataOptions* optMgr)
-    : dataMgr(dataMgr_), options(optMgr), memMgr(memMgr_), isInternalDataMgr(false), isInternalOptionsMgr(false),
-      isInternalMemMgr(false), isInternalMedia(false), factoryProcessor(nullptr), classType(type),
-      commonPixel(nullptr), media(media_), isRasterBorrowed(false)
+    : dataMgr(dataMgr_), options(optMgr), memMgr(memMgr_), media(media_), classType(type), isRasterBorrowed(false)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +MonoDeviceSupervisor (%lx) \tDependancy: "
                        L"MediaDefinition(%lx), IGDataMemoryManager(%lx), IGDataManager(%lx), IGDataOptions(%lx)\r\n",
@@ -45,13 +44,13 @@ MonoDeviceSupervisor::MonoDeviceSupervisor(TavFactory::SupervisorType type, Medi
 
     const char* failure = nullptr;
     if (media == nullptr) {
-        media = new (std::nothrow) MediaDefinition(
+        ownMedia.reset(new (std::nothrow) MediaDefinition(
             positiveOption(optMgr, TavGdiOptions::DpiX, MediaDefinition::StdDpi),
             positiveOption(optMgr, TavGdiOptions::DpiY, MediaDefinition::StdDpi),
             positiveOption(optMgr, TavGdiOptions::PaperSizeW, MediaDefinition::CR80Width),
-            positiveOption(optMgr, TavGdiOptions::PaperSizeH, MediaDefinition::CR80Height));
+            positiveOption(optMgr, TavGdiOptions::PaperSizeH, MediaDefinition::CR80Height)));
+        media = ownMedia.get();
         if (media != nullptr) {
-            isInternalMedia = true;
             InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - MediaDefinition from MonoDeviceSupervisor\tPTR: "
                                L"%lx\r\n",
                                LOGPTR(media));
@@ -60,24 +59,21 @@ MonoDeviceSupervisor::MonoDeviceSupervisor(TavFactory::SupervisorType type, Medi
         }
     }
     if (failure == nullptr && memMgr == nullptr) {
-        memMgr = TavFactory::FactoryMemoryManager();
-        if (memMgr != nullptr)
-            isInternalMemMgr = true;
-        else
+        ownMemMgr.reset(TavFactory::FactoryMemoryManager());
+        memMgr = ownMemMgr.get();
+        if (memMgr == nullptr)
             failure = "[MonoDeviceSupervisor::MonoDeviceSupervisor] Null MemoryManager";
     }
     if (failure == nullptr && dataMgr == nullptr) {
-        dataMgr = TavFactory::FactoryDataManager(type, memMgr, media);
-        if (dataMgr != nullptr)
-            isInternalDataMgr = true;
-        else
+        ownDataMgr = TavFactory::FactoryDataManager(type, memMgr, media);
+        dataMgr = ownDataMgr.get();
+        if (dataMgr == nullptr)
             failure = "[MonoDeviceSupervisor::MonoDeviceSupervisor] Null DataManager";
     }
     if (failure == nullptr && options == nullptr) {
-        options = TavFactory::FactoryDataOptions(type);
-        if (options != nullptr)
-            isInternalOptionsMgr = true;
-        else
+        ownOptions.reset(TavFactory::FactoryDataOptions(type));
+        options = ownOptions.get();
+        if (options == nullptr)
             failure = "[MonoDeviceSupervisor::MonoDeviceSupervisor] Null OptionsManager";
     }
     if (failure != nullptr) {
@@ -98,40 +94,26 @@ MonoDeviceSupervisor::~MonoDeviceSupervisor()
 
 void MonoDeviceSupervisor::release(bool logged)
 {
-    if (isInternalDataMgr) {
-        if (logged)
-            InternalLog::print(L"[TAVRIN UNIDRIVER MEM] dataMgr FREE - \t\tPTR: %lx\r\n", LOGPTR(dataMgr));
-        delete dataMgr;
-    }
+    // The own collaborators go in this order, each after its line.
+    auto drop = [logged](auto& owner, const char* what) {
+        if (logged && owner != nullptr)
+            logFree(what, owner.get());
+        owner.reset();
+    };
+    drop(ownDataMgr, "dataMgr");
     dataMgr = nullptr;
-    if (isInternalMemMgr) {
-        if (logged)
-            InternalLog::print(L"[TAVRIN UNIDRIVER MEM] memMgr FREE - \t\tPTR: %lx\r\n", LOGPTR(memMgr));
-        delete memMgr;
-    }
+    drop(ownMemMgr, "memMgr");
     memMgr = nullptr;
-    if (isInternalOptionsMgr) {
-        if (logged)
-            InternalLog::print(L"[TAVRIN UNIDRIVER MEM] options FREE - \t\tPTR: %lx\r\n", LOGPTR(options));
-        delete options;
-    }
+    drop(ownOptions, "options");
     options = nullptr;
-    if (isInternalMedia) {
-        if (logged)
-            InternalLog::print(L"[TAVRIN UNIDRIVER MEM] media FREE - \t\tPTR: %lx\r\n", LOGPTR(media));
-        delete media;
-    }
+    drop(ownMedia, "media");
     media = nullptr;
-    isInternalDataMgr = isInternalMemMgr = isInternalOptionsMgr = isInternalMedia = false;
     if (logged) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] commonPixel FREE - \t\tPTR: %lx\r\n", LOGPTR(commonPixel));
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] factoryProcessor FREE - \t\tPTR: %lx\r\n",
-                           LOGPTR(factoryProcessor));
+        logFree("commonPixel", commonPixel.get());
+        logFree("factoryProcessor", factoryProcessor.get());
     }
-    delete commonPixel;
-    commonPixel = nullptr;
-    delete factoryProcessor;
-    factoryProcessor = nullptr;
+    commonPixel.reset();
+    factoryProcessor.reset();
 }
 
 void MonoDeviceSupervisor::setOrientation(GraphicalConstants::CardOrientation orientation, MediaDefinition* m)
@@ -151,8 +133,8 @@ void MonoDeviceSupervisor::setPixel(int w, int h, IPixel* p)
 
 IPixel* MonoDeviceSupervisor::getPixel(int w, int h)
 {
-    dataMgr->getPixel(w, h, commonPixel);
-    return commonPixel;
+    dataMgr->getPixel(w, h, commonPixel.get());
+    return commonPixel.get();
 }
 
 void MonoDeviceSupervisor::getPixel(int w, int h, IPixel* p)
@@ -183,13 +165,11 @@ void MonoDeviceSupervisor::setOption(TavGdiOptions::Keys key, TavGdiOptions::Val
 
 bool MonoDeviceSupervisor::runInputChain()
 {
-    IGDataProcessor* chain = factoryProcessor->build(options, IFactoryGDProcessor::inputProcessor);
+    Logged<IGDataProcessor> chain =
+        logged(factoryProcessor->build(options, IFactoryGDProcessor::inputProcessor), "processor");
     if (chain == nullptr)
         return true;
-    const bool result = chain->process(dataMgr, memMgr, media);
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] processor FREE - \t\tPTR: %lx\r\n", LOGPTR(chain));
-    delete chain;
-    return result;
+    return chain->process(dataMgr, memMgr, media);
 }
 
 bool MonoDeviceSupervisor::afterParse(IGDataParser* parser)
@@ -206,22 +186,20 @@ bool MonoDeviceSupervisor::setRaster(byte* buffer, dword size, dword width, dwor
                        L"h:%lu, color:%d)\r\n",
                        LOGPTR(this), LOGPTR(buffer), (unsigned long)size, (unsigned long)width,
                        (unsigned long)height, isColorDevice ? 1 : 0);
-    IGDataParser* parser = TavFactory::FactoryDataParser(classType, memMgr, Unaligned);
+    Logged<IGDataParser> parser = logged(TavFactory::FactoryDataParser(classType, memMgr, Unaligned), "parser");
     if (parser == nullptr)
         return false;
     // A colour picture that no input processor changes, and that the caller
     // lends: read where it is.
     if (isRasterBorrowed && classType == TavFactory::BmpColorSupervisor && typeid(*parser) == typeid(CR80BmpParser) &&
         factoryProcessor != nullptr && typeid(*factoryProcessor) == typeid(FactoryNullProcessor))
-        static_cast<CR80BmpParser*>(parser)->setReadsInPlace(true);
+        static_cast<CR80BmpParser*>(parser.get())->setReadsInPlace(true);
     bool result = false;
     if (!parser->parse(buffer, size, width, height, isColorDevice, options, media))
         InternalLog::print(L"[TAVRIN UNIDRIVER][MonoDeviceSupervisor::setRaster] WARNING - (ptr:%lx) failed\r\n",
                            LOGPTR(this));
     else
-        result = afterParse(parser);
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] parser FREE - \t\tPTR: %lx\r\n", LOGPTR(parser));
-    delete parser;
+        result = afterParse(parser.get());
     return result;
 }
 
@@ -230,15 +208,12 @@ bool MonoDeviceSupervisor::load(void* input, bool isFileStream)
     InternalLog::print(L"[TAVRIN UNIDRIVER][MonoDeviceSupervisor::load] (ptr:%lx)\r\n", LOGPTR(this));
     if (input == nullptr)
         return false;
-    IGDataParser* parser = TavFactory::FactoryDataParser(classType, memMgr, Unaligned);
+    Logged<IGDataParser> parser = logged(TavFactory::FactoryDataParser(classType, memMgr, Unaligned), "parser");
     if (parser == nullptr)
         return false;
     const bool parsed = isFileStream ? parser->parse(static_cast<FILE*>(input), options, media)
                                      : parser->parse(static_cast<const char*>(input), options, media);
-    const bool result = parsed && afterParse(parser);
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] parser FREE - \t\tPTR: %lx\r\n", LOGPTR(parser));
-    delete parser;
-    return result;
+    return parsed && afterParse(parser.get());
 }
 
 bool MonoDeviceSupervisor::preProcessing()
@@ -252,16 +227,13 @@ IGDataOutputBuilder* MonoDeviceSupervisor::getIGDataOutputBuilder()
 {
     if (factoryProcessor == nullptr)
         return nullptr;
-    IGDataOutputBuilder* builder = TavFactory::FactoryOutputBuilder(classType, options, memMgr, dataMgr);
+    std::unique_ptr<IGDataOutputBuilder> builder = TavFactory::FactoryOutputBuilder(classType, options, memMgr, dataMgr);
     if (builder == nullptr)
         return nullptr;
-    IGDataProcessor* chain = factoryProcessor->build(options, IFactoryGDProcessor::outputProcessor);
-    builder->init(chain);
-    if (chain != nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] processor FREE - \t\tPTR: %lx\r\n", LOGPTR(chain));
-        delete chain;
-    }
-    return builder;
+    Logged<IGDataProcessor> chain =
+        logged(factoryProcessor->build(options, IFactoryGDProcessor::outputProcessor), "processor");
+    builder->init(chain.get());
+    return builder.release();
 }
 
 bool MonoDeviceSupervisor::save(char* filename)
@@ -273,7 +245,7 @@ bool MonoDeviceSupervisor::save(char* filename)
     FILE* file = fopen(filename, "wb");
     if (file == nullptr)
         return false;
-    IGDataOutputBuilder* builder = getIGDataOutputBuilder();
+    Logged<IGDataOutputBuilder> builder(getIGDataOutputBuilder(), LoggedDelete{"outbuilder"});
     if (builder == nullptr) {
         fclose(file);
         return false;
@@ -293,50 +265,50 @@ bool MonoDeviceSupervisor::save(char* filename)
             break;
     }
     fclose(file);
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] outbuilder FREE - \t\tPTR: %lx\r\n", LOGPTR(builder));
-    delete builder;
     return result;
 }
 
 IGDataSupervisor* MonoDeviceSupervisor::clone()
 {
-    MediaDefinition* mediaCopy = new (std::nothrow) MediaDefinition(*media);
-    IGDataMemoryManager* memCopy = memMgr->clone();
-    IGDataOptions* optionsCopy = options->clone();
-    MonoDeviceSupervisor* copy = nullptr;
+    std::unique_ptr<MediaDefinition> mediaCopy(new (std::nothrow) MediaDefinition(*media));
+    std::unique_ptr<IGDataMemoryManager> memCopy(memMgr->clone());
+    std::unique_ptr<IGDataOptions> optionsCopy(options->clone());
+    std::unique_ptr<MonoDeviceSupervisor> copy;
     if (mediaCopy != nullptr && memCopy != nullptr && optionsCopy != nullptr) {
         try {
-            copy = new (std::nothrow) MonoDeviceSupervisor(classType, mediaCopy, memCopy, nullptr, optionsCopy);
+            copy.reset(new (std::nothrow) MonoDeviceSupervisor(classType, mediaCopy.get(), memCopy.get(), nullptr,
+                                                               optionsCopy.get()));
         } catch (const NullException&) {
-            copy = nullptr; // a type without data manager of its own
+            // a type without data manager of its own
         }
     }
     if (copy == nullptr) {
-        delete mediaCopy;
-        delete memCopy;
-        delete optionsCopy;
+        // in the order they were made
+        mediaCopy.reset();
+        memCopy.reset();
+        optionsCopy.reset();
         return nullptr;
     }
-    copy->isInternalMedia = copy->isInternalMemMgr = copy->isInternalOptionsMgr = true;
-    copy->dataMgr->setOrientation(dataMgr->getOrientation(), mediaCopy);
-    return copy;
+    copy->ownMedia = std::move(mediaCopy);
+    copy->ownMemMgr = std::move(memCopy);
+    copy->ownOptions = std::move(optionsCopy);
+    copy->dataMgr->setOrientation(dataMgr->getOrientation(), copy->media);
+    return copy.release();
 }
 
 } // namespace tavgdi
 
 namespace TavFactory {
 
-tavgdi::IGDataSupervisor* FactoryGDataSupervisor(SupervisorType type, tavgdi::MediaDefinition* media,
-                                                 tavgdi::IGDataOptions* options)
+std::unique_ptr<tavgdi::IGDataSupervisor> FactoryGDataSupervisor(SupervisorType type, tavgdi::MediaDefinition* media,
+                                                                 tavgdi::IGDataOptions* options)
 {
     using namespace tavgdi;
     // No data manager exists for an unknown type: no supervisor either.
     if (type < DbColorSupervisor || type >= UndefinedSupervisor)
         return nullptr;
-    IGDataSupervisor* supervisor = new MonoDeviceSupervisor(type, media, nullptr, nullptr, options);
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - MonoDeviceSupervisor \tPTR: %lx\r\n",
-                       LOGPTR(supervisor));
-    return supervisor;
+    return makeLogged<MonoDeviceSupervisor>(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - MonoDeviceSupervisor \tPTR: %lx\r\n",
+                                            type, media, nullptr, nullptr, options);
 }
 
 } // namespace TavFactory

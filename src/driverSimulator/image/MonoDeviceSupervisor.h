@@ -3,6 +3,8 @@
 // supervisor type.
 #pragma once
 
+#include <memory>
+
 #include "GlobalFactory.h"
 #include "image/IGDataSupervisor.h"
 
@@ -12,6 +14,7 @@ class IGDataManager;
 class IGDataMemoryManager;
 class IFactoryGDProcessor;
 class IGDataParser;
+class IPixel;
 
 class MonoDeviceSupervisor : public IGDataSupervisor {
 public:
@@ -65,17 +68,18 @@ private:
     // Builds and runs the input chain; true when there is none.
     bool runInputChain();
 
+    // The collaborators in use, each borrowed or one of the own ones below.
     IGDataManager* dataMgr;
     IGDataOptions* options;
     IGDataMemoryManager* memMgr;
-    bool isInternalDataMgr;
-    bool isInternalOptionsMgr;
-    bool isInternalMemMgr;
-    bool isInternalMedia;
-    IFactoryGDProcessor* factoryProcessor;
-    TavFactory::SupervisorType classType;
-    IPixel* commonPixel;
     MediaDefinition* media;
+    std::unique_ptr<IGDataManager> ownDataMgr;
+    std::unique_ptr<IGDataOptions> ownOptions;
+    std::unique_ptr<IGDataMemoryManager> ownMemMgr;
+    std::unique_ptr<MediaDefinition> ownMedia;
+    std::unique_ptr<IFactoryGDProcessor> factoryProcessor;
+    TavFactory::SupervisorType classType;
+    std::unique_ptr<IPixel> commonPixel;
     bool isRasterBorrowed;
 };
 

@@ -5,6 +5,7 @@
 #include "Allocator.h"
 #include "GlobalFactory.h"
 #include "InternalLog.h"
+#include "Owned.h"
 #include "MediaDefinition.h"
 #include "image/IGDataMemoryManager.h"
 #include "image/IPixel.h"
@@ -95,25 +96,24 @@ void FileMonochromeReader::load(MediaDefinition* media)
         return;
     }
     const std::string path = PictureFiles::pathInside(directory, filename);
-    IGDataMemoryManager* mgr = TavFactory::FactoryMemoryManager();
+    Logged<IGDataMemoryManager> mgr(TavFactory::FactoryMemoryManager(), LoggedDelete{"IGDataMemoryManager"});
     if (mgr == nullptr)
         return;
-    IGDataParser* parser = TavFactory::FactoryDataParser(TavFactory::BmpMonochromeSupervisor, mgr, Unaligned);
+    Logged<IGDataParser> parser =
+        logged(TavFactory::FactoryDataParser(TavFactory::BmpMonochromeSupervisor, mgr.get(), Unaligned), "IGDataParser");
     if (parser != nullptr) {
         // Rows are read packed: a card-sized picture then fills the buffer in
         // either orientation, and is laid out as a landscape bitmap below.
         if (parser->parse(path.c_str(), nullptr, media) && !parser->isOnError()) {
             bool isColour = false;
-            kept.card.reset(cardBitmap(mgr, parser->getCardOrientation(), media, &isColour));
+            kept.card.reset(cardBitmap(mgr.get(), parser->getCardOrientation(), media, &isColour));
             kept.size = media->getBMPMonochromeDataSize();
             kept.isThresholded = isColour;
             kept.threshold = IPixel::getThreshold();
         }
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataParser FREE - \t\tPTR: %lx\r\n", LOGPTR(parser));
-        delete parser;
+        parser.reset();
     }
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataMemoryManager FREE - \t\tPTR: %lx\r\n", LOGPTR(mgr));
-    delete mgr;
+    mgr.reset();
 }
 
 byte* FileMonochromeReader::cardBitmap(IGDataMemoryManager* mgr, GraphicalConstants::CardOrientation orientation,

@@ -1,6 +1,7 @@
 #include "input/MonoReaders.h"
 
 #include "InternalLog.h"
+#include "Owned.h"
 
 namespace tavgdi {
 
@@ -16,11 +17,7 @@ bool isSlot(MonoReaders::MonoReaderItemType item)
 }
 } // namespace
 
-MonoReaders::MonoReaders(TavFactory::MonochromeReaderType type) : monoReadersType(type)
-{
-    for (IMonochromeReader*& reader : arrayMonoReaders)
-        reader = nullptr;
-}
+MonoReaders::MonoReaders(TavFactory::MonochromeReaderType type) : monoReadersType(type) {}
 
 MonoReaders::~MonoReaders()
 {
@@ -31,7 +28,7 @@ IMonochromeReader* MonoReaders::get(MonoReaderItemType item)
 {
     if (!isSlot(item))
         return nullptr;
-    return arrayMonoReaders[item];
+    return arrayMonoReaders[item].get();
 }
 
 TavFactory::MonochromeReaderType MonoReaders::getType()
@@ -51,7 +48,11 @@ bool MonoReaders::set(void* obj, const char* key, MonoReaderItemType item)
 {
     if (!isSlot(item))
         return false;
-    arrayMonoReaders[item] = TavFactory::FactoryMonochromeReader(obj, key, arrayMonoReaders[item], monoReadersType);
+    // The factory updates the slot's reader, or makes one for an empty slot.
+    IMonochromeReader* previous = arrayMonoReaders[item].get();
+    IMonochromeReader* reader = TavFactory::FactoryMonochromeReader(obj, key, previous, monoReadersType);
+    if (reader != previous)
+        arrayMonoReaders[item].reset(reader);
     if (arrayMonoReaders[item] == nullptr)
         return false;
     arrayMonoReaders[item]->setSource(pictureDirectory.c_str(), SettingNames[item]);
@@ -75,13 +76,8 @@ const char* MonoReaders::settingName(MonoReaderItemType item)
 
 void MonoReaders::releaseAll()
 {
-    for (IMonochromeReader*& reader : arrayMonoReaders) {
-        if (reader == nullptr)
-            continue;
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] MonochromeReader FREE - \t\tPTR: %lx\r\n", LOGPTR(reader));
-        delete reader;
-        reader = nullptr;
-    }
+    for (std::unique_ptr<IMonochromeReader>& reader : arrayMonoReaders)
+        releaseLogged(reader, "MonochromeReader");
 }
 
 } // namespace tavgdi

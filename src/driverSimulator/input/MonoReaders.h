@@ -1,6 +1,8 @@
 // The four custom-picture readers of a job: overlay and black, front and back.
 #pragma once
 
+#include <memory>
+
 #include <string>
 
 #include "GlobalFactory.h"
@@ -48,7 +50,7 @@ public:
 private:
     void releaseAll();
 
-    IMonochromeReader* arrayMonoReaders[MonoReaderItemCount];
+    std::unique_ptr<IMonochromeReader> arrayMonoReaders[MonoReaderItemCount];
     TavFactory::MonochromeReaderType monoReadersType;
     std::string pictureDirectory;
 };

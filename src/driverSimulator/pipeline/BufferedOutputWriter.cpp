@@ -5,6 +5,7 @@
 #include "Allocator.h"
 #include "GlobalFactory.h"
 #include "InternalLog.h"
+#include "Owned.h"
 
 namespace tavgdi {
 
@@ -103,12 +104,10 @@ void BufferedOutputWriter::zeroPending()
 
 namespace TavFactory {
 
-tavgdi::IOutputWriter* FactoryOutputWriter(dword size)
+std::unique_ptr<tavgdi::IOutputWriter> FactoryOutputWriter(dword size)
 {
-    tavgdi::IOutputWriter* outputWriter = new tavgdi::BufferedOutputWriter(size);
-    tavgdi::InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - BufferedOutputWriter \tPTR: %lx\r\n",
-                               LOGPTR(outputWriter));
-    return outputWriter;
+    return tavgdi::makeLogged<tavgdi::BufferedOutputWriter>(
+        L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - BufferedOutputWriter \tPTR: %lx\r\n", size);
 }
 
 } // namespace TavFactory

@@ -6,6 +6,7 @@
 #include "InternalLog.h"
 #include "MediaDefinition.h"
 #include "OptionsDefinition.h"
+#include "Owned.h"
 #include "face/FaceSupervisor.h"
 #include "input/MonoReaders.h"
 #include "pipeline/ExternalBufferAggregator.h"
@@ -38,9 +39,9 @@ const char* const SendFailure = "the card could not be written to the printer";
 
 CardSupervisor::CardSupervisor(IGDataOptions* cardOpts, IGDataOptions* frontOpts, IGDataOptions* backOpts,
                                ExternalBufferAggregator* aggr, MonoReaders* readers, StdLGRectManager* rects,
-                               MediaDefinition* media)
-    : cardOptions(cardOpts), rectManager(rects), aggregator(aggr), frontFace(nullptr), backFace(nullptr),
-      monochromeReaders(readers), isCurrentFrontFace(true), copyCount(1), outputWriter(nullptr)
+                               MediaDefinition* media, StatusReporter& reporter)
+    : cardOptions(cardOpts), rectManager(rects), aggregator(aggr), monochromeReaders(readers),
+      isCurrentFrontFace(true), copyCount(1), status(reporter)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +CardSupervisor (%lx) \tDependancy: IGDataOptions(%lx), "
                        L"IGDataOptions(%lx), IGDataOptions(%lx), ExternalBufferAggregator(%lx), MonoReaders(%lx), "
@@ -68,12 +69,12 @@ CardSupervisor::CardSupervisor(IGDataOptions* cardOpts, IGDataOptions* frontOpts
     }
 
     try {
-        frontFace = new FaceSupervisor(frontOpts, media);
+        frontFace = std::make_unique<FaceSupervisor>(frontOpts, media, status);
         InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW FaceSupervisor \tPTR: %lx\r\n",
-                           LOGPTR(frontFace));
-        backFace = new FaceSupervisor(backOpts, media);
+                           LOGPTR(frontFace.get()));
+        backFace = std::make_unique<FaceSupervisor>(backOpts, media, status);
         InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW FaceSupervisor \tPTR: %lx\r\n",
-                           LOGPTR(backFace));
+                           LOGPTR(backFace.get()));
     } catch (...) {
         releaseAll();
         throw;
@@ -82,21 +83,18 @@ CardSupervisor::CardSupervisor(IGDataOptions* cardOpts, IGDataOptions* frontOpts
 
 void CardSupervisor::releaseAll()
 {
-    delete frontFace;
-    frontFace = nullptr;
-    delete backFace;
-    backFace = nullptr;
-    delete outputWriter;
-    outputWriter = nullptr;
+    frontFace.reset();
+    backFace.reset();
+    outputWriter.reset();
 }
 
 CardSupervisor::~CardSupervisor()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : CardSupervisor (%lx)\r\n",
                        LOGPTR(this));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] frontFace FREE - \t\tPTR: %lx\r\n", LOGPTR(frontFace));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] backFace FREE - \t\tPTR: %lx\r\n", LOGPTR(backFace));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] outputWriter FREE - \t\tPTR: %lx\r\n", LOGPTR(outputWriter));
+    logFree("frontFace", frontFace.get());
+    logFree("backFace", backFace.get());
+    logFree("outputWriter", outputWriter.get());
     releaseAll();
     if (rectManager != nullptr)
         rectManager->cleanUp();
@@ -144,7 +142,7 @@ void CardSupervisor::setCopyCount(int n)
 
 bool CardSupervisor::processFace(bool front, byte* buffer, dword size, dword width, dword height, int bitCount)
 {
-    FaceSupervisor* face = front ? frontFace : backFace;
+    FaceSupervisor* face = front ? frontFace.get() : backFace.get();
     StdLGRect* rects = rectManager->get(front);
     IMonochromeReader* oreader =
         reader(front ? MonoReaders::OverlayMonochromeReaderFront : MonoReaders::OverlayMonochromeReaderBack);
@@ -166,12 +164,12 @@ CardSupervisor::Status CardSupervisor::newFace(PFN_WriteBuffer writer, void* obj
                                LOGPTR(this));
         if (!processFace(true, buffer, size, width, height, bitCount)) {
             WARN_GRAPHICAL();
-            StatusReporter::faceFailed(FaceFailure);
+            status.faceFailed(FaceFailure);
             return Error;
         }
         if (!sendCard(writer, obj, false)) {
             WARN_GRAPHICAL();
-            StatusReporter::faceFailed(SendFailure);
+            status.faceFailed(SendFailure);
             return Error;
         }
         return Sent;
@@ -183,7 +181,7 @@ CardSupervisor::Status CardSupervisor::newFace(PFN_WriteBuffer writer, void* obj
         isCurrentFrontFace = false;
         if (!processFace(true, buffer, size, width, height, bitCount)) {
             WARN_GRAPHICAL();
-            StatusReporter::faceFailed(FaceFailure);
+            status.faceFailed(FaceFailure);
             return Error;
         }
         return InProgress;
@@ -195,12 +193,12 @@ CardSupervisor::Status CardSupervisor::newFace(PFN_WriteBuffer writer, void* obj
         isCurrentFrontFace = true;
         if (!processFace(false, buffer, size, width, height, bitCount)) {
             WARN_GRAPHICAL();
-            StatusReporter::faceFailed(FaceFailure);
+            status.faceFailed(FaceFailure);
             return Error;
         }
         if (!sendCard(writer, obj, true)) {
             WARN_GRAPHICAL();
-            StatusReporter::faceFailed(SendFailure);
+            status.faceFailed(SendFailure);
             return Error;
         }
         return Sent;
@@ -209,7 +207,7 @@ CardSupervisor::Status CardSupervisor::newFace(PFN_WriteBuffer writer, void* obj
     // No back page: the front face goes out alone.
     if (!sendCard(writer, obj, false)) {
         WARN_GRAPHICAL();
-        StatusReporter::faceFailed(SendFailure);
+        status.faceFailed(SendFailure);
         return Error;
     }
     return Sent;
@@ -267,13 +265,13 @@ bool CardSupervisor::sendCard(PFN_WriteBuffer writer, void* obj, bool isDuplex)
         WARN_SEND(L"write");
         return false;
     }
-    if (!frontFace->sendFace(outputWriter, obj, buffer[FrontFaceHead], static_cast<int>(sz[FrontFaceHead]),
+    if (!frontFace->sendFace(outputWriter.get(), obj, buffer[FrontFaceHead], static_cast<int>(sz[FrontFaceHead]),
                              buffer[FrontFaceTail], static_cast<int>(sz[FrontFaceTail]))) {
         WARN_SEND(L"sendface");
         return false;
     }
     if (isDuplex &&
-        !backFace->sendFace(outputWriter, obj, buffer[BackFaceHead], static_cast<int>(sz[BackFaceHead]),
+        !backFace->sendFace(outputWriter.get(), obj, buffer[BackFaceHead], static_cast<int>(sz[BackFaceHead]),
                             buffer[BackFaceTail], static_cast<int>(sz[BackFaceTail]))) {
         WARN_SEND(L"sendface");
         return false;

@@ -3,6 +3,8 @@
 // and flushes that buffer once per copy.
 #pragma once
 
+#include <memory>
+
 #include "Windows.h"
 
 namespace tavgdi {
@@ -14,6 +16,7 @@ class IMonochromeReader;
 class IOutputWriter;
 class MediaDefinition;
 class MonoReaders;
+class StatusReporter;
 class StdLGRectManager;
 
 class CardSupervisor {
@@ -26,7 +29,7 @@ public:
 
     CardSupervisor(IGDataOptions* cardOptions, IGDataOptions* frontFaceOptions, IGDataOptions* backFaceOptions,
                    ExternalBufferAggregator* aggregator, MonoReaders* monochromeReaders,
-                   StdLGRectManager* rectManager, MediaDefinition* media);
+                   StdLGRectManager* rectManager, MediaDefinition* media, StatusReporter& status);
     virtual ~CardSupervisor();
 
     Status newFace(PFN_WriteBuffer writer, void* obj, byte* buffer, dword size, dword width, dword height,
@@ -47,12 +50,13 @@ private:
     IGDataOptions* cardOptions;
     StdLGRectManager* rectManager;
     ExternalBufferAggregator* aggregator;
-    FaceSupervisor* frontFace;
-    FaceSupervisor* backFace;
+    std::unique_ptr<FaceSupervisor> frontFace;
+    std::unique_ptr<FaceSupervisor> backFace;
     MonoReaders* monochromeReaders;
     bool isCurrentFrontFace;
     int copyCount;
-    IOutputWriter* outputWriter;
+    std::unique_ptr<IOutputWriter> outputWriter;
+    StatusReporter& status;
 };
 
 } // namespace tavgdi

@@ -9,6 +9,7 @@
 #include "Allocator.h"
 #include "InternalLog.h"
 #include "OptionsDefinition.h"
+#include "Owned.h"
 #include "pipeline/CardSupervisor.h"
 #include "pipeline/ExternalBufferAggregator.h"
 #include "pipeline/PrintingTags.h"
@@ -44,10 +45,11 @@ int opt(IGDataOptions* options, TavGdiOptions::Keys key)
 DocumentSupervisor::DocumentSupervisor(IGDataOptions* docOpts, IGDataOptions* cardOpts, IGDataOptions* frontOpts,
                                        IGDataOptions* backOpts, MonoReaders* readers,
                                        ExternalBufferAggregator* aggr, StdLGRectManager* rects,
-                                       MediaDefinition* mediaDef)
-    : monochromeReaders(readers), cardSupervisor(nullptr), cardOptions(cardOpts), docOptions(docOpts),
-      frontFaceOptions(frontOpts), backFaceOptions(backOpts), aggregator(aggr), rectManager(nullptr),
-      initialRectManager(rects), isACardSent(false), copyCount(1), media(mediaDef)
+                                       MediaDefinition* mediaDef, StatusReporter& reporter)
+    : monochromeReaders(readers), cardOptions(cardOpts), docOptions(docOpts), frontFaceOptions(frontOpts),
+      backFaceOptions(backOpts), aggregator(aggr),
+      initialRectManager(rects), isACardSent(false), copyCount(1), media(mediaDef),
+      status(reporter)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +DocumentSupervisor (%lx) \tDependancy: "
                        L"IGDataOptions(%lx), IGDataOptions(%lx), IGDataOptions(%lx), IGDataOptions(%lx), "
@@ -55,19 +57,12 @@ DocumentSupervisor::DocumentSupervisor(IGDataOptions* docOpts, IGDataOptions* ca
                        L"MediaDefinition(%lx)\r\n",
                        LOGPTR(this), LOGPTR(docOpts), LOGPTR(cardOpts), LOGPTR(frontOpts), LOGPTR(backOpts),
                        LOGPTR(aggr), LOGPTR(readers), LOGPTR(rects), LOGPTR(mediaDef));
-    rectManager = new StdLGRectManager();
+    rectManager = std::make_unique<StdLGRectManager>();
     rectManager->create(nullptr);
     InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW StdLGRectManager \tPTR: %lx\r\n",
-                       LOGPTR(rectManager));
+                       LOGPTR(rectManager.get()));
     fillAggregators();
-    try {
-        createCard();
-    } catch (...) {
-        // A constructor that throws leaves no destructor to run.
-        delete rectManager;
-        rectManager = nullptr;
-        throw;
-    }
+    createCard();
     rectManager->debug();
     InternalLog::print(L"[TAVRIN UNIDRIVER][DocumentSupervisor::DocumentSupervisor] Exit constructor (prt:%lx)\r\n",
                        LOGPTR(this));
@@ -78,34 +73,25 @@ DocumentSupervisor::~DocumentSupervisor()
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : DocumentSupervisor (%lx)\r\n",
                        LOGPTR(this));
     clearCard();
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] StdLGRectManager FREE - \t\tPTR: %lx\r\n", LOGPTR(rectManager));
-    delete rectManager;
-    rectManager = nullptr;
+    logFree("StdLGRectManager", rectManager.get());
+    rectManager.reset();
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -DocumentSupervisor (%lx)\r\n", LOGPTR(this));
 }
 
 void DocumentSupervisor::createCard()
 {
-    if (cardSupervisor != nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] cardSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(cardSupervisor));
-        delete cardSupervisor;
-        cardSupervisor = nullptr;
-    }
+    releaseLogged(cardSupervisor, "cardSupervisor");
     rectManager->create(initialRectManager);
-    cardSupervisor = new CardSupervisor(cardOptions, frontFaceOptions, backFaceOptions, aggregator,
-                                        monochromeReaders, rectManager, media);
+    cardSupervisor = std::make_unique<CardSupervisor>(cardOptions, frontFaceOptions, backFaceOptions, aggregator,
+                                                      monochromeReaders, rectManager.get(), media, status);
     InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW CardSupervisor \tPTR: %lx\r\n",
-                       LOGPTR(cardSupervisor));
+                       LOGPTR(cardSupervisor.get()));
     cardSupervisor->setCopyCount(copyCount);
 }
 
 void DocumentSupervisor::clearCard()
 {
-    if (cardSupervisor != nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] cardSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(cardSupervisor));
-        delete cardSupervisor;
-        cardSupervisor = nullptr;
-    }
+    releaseLogged(cardSupervisor, "cardSupervisor");
 }
 
 void DocumentSupervisor::resetCard()
@@ -145,7 +131,7 @@ bool DocumentSupervisor::newFace(PFN_WriteBuffer writer, void* obj, byte* buffer
                            LOGPTR(this));
         isACardSent = true;
         // The card went out once per copy: one page each for CUPS.
-        StatusReporter::cardSent(copyCount);
+        status.cardSent(copyCount);
         resetCard();
         return true;
     }

@@ -3,6 +3,8 @@
 // tail at the end.
 #pragma once
 
+#include <memory>
+
 #include "Windows.h"
 
 namespace tavgdi {
@@ -12,6 +14,7 @@ class ExternalBufferAggregator;
 class IGDataOptions;
 class MediaDefinition;
 class MonoReaders;
+class StatusReporter;
 class StdLGRectManager;
 
 class DocumentSupervisor {
@@ -32,7 +35,8 @@ public:
 
     DocumentSupervisor(IGDataOptions* docOptions, IGDataOptions* cardOptions, IGDataOptions* frontFaceOptions,
                        IGDataOptions* backFaceOptions, MonoReaders* monochromeReaders,
-                       ExternalBufferAggregator* aggregator, StdLGRectManager* rectManager, MediaDefinition* media);
+                       ExternalBufferAggregator* aggregator, StdLGRectManager* rectManager, MediaDefinition* media,
+                       StatusReporter& status);
     virtual ~DocumentSupervisor();
 
     bool newFace(PFN_WriteBuffer writer, void* obj, byte* buffer, dword size, dword width, dword height,
@@ -61,17 +65,18 @@ private:
     void fillFaceAggregators(IGDataOptions* face, bool isFront);
 
     MonoReaders* monochromeReaders;
-    CardSupervisor* cardSupervisor;
+    std::unique_ptr<CardSupervisor> cardSupervisor;
     IGDataOptions* cardOptions;
     IGDataOptions* docOptions;
     IGDataOptions* frontFaceOptions;
     IGDataOptions* backFaceOptions;
     ExternalBufferAggregator* aggregator;
-    StdLGRectManager* rectManager;
+    std::unique_ptr<StdLGRectManager> rectManager;
     StdLGRectManager* initialRectManager;
     bool isACardSent;
     int copyCount;
     MediaDefinition* media;
+    StatusReporter& status;
 };
 
 } // namespace tavgdi

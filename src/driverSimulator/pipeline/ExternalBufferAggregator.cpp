@@ -1,6 +1,7 @@
 #include "pipeline/ExternalBufferAggregator.h"
 
 #include "InternalLog.h"
+#include "Owned.h"
 
 namespace tavgdi {
 
@@ -8,8 +9,6 @@ static const char* const SourcePath = "driverSimulator/ExternalBufferAggregator"
 
 ExternalBufferAggregator::ExternalBufferAggregator()
 {
-    for (int i = 0; i < PrintingTags::PrintingTagsTypeSize; ++i)
-        taggedRestrictedAggregator[i] = nullptr;
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +ExternalBufferAggregator (%lx)\r\n", LOGPTR(this));
     createAll();
 }
@@ -25,19 +24,16 @@ ExternalBufferAggregator::~ExternalBufferAggregator()
 void ExternalBufferAggregator::createAll()
 {
     for (int i = 0; i < PrintingTags::PrintingTagsTypeSize; ++i) {
-        taggedRestrictedAggregator[i] = new InternalBufferAggregator();
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - InternalBufferAggregator \tPTR: %lx\r\n",
-                           LOGPTR(taggedRestrictedAggregator[i]));
+        taggedRestrictedAggregator[i] = makeLogged<InternalBufferAggregator>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - InternalBufferAggregator \tPTR: %lx\r\n");
     }
 }
 
 void ExternalBufferAggregator::destroyAll()
 {
     for (int i = 0; i < PrintingTags::PrintingTagsTypeSize; ++i) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] taggedRestrictedAggregator FREE - \t\tPTR: %lx\r\n",
-                           LOGPTR(taggedRestrictedAggregator[i]));
-        delete taggedRestrictedAggregator[i];
-        taggedRestrictedAggregator[i] = nullptr;
+        logFree("taggedRestrictedAggregator", taggedRestrictedAggregator[i].get());
+        taggedRestrictedAggregator[i].reset();
     }
 }
 
@@ -46,7 +42,7 @@ InternalBufferAggregator* ExternalBufferAggregator::slot(PrintingTags::PrintingT
     const int index = static_cast<int>(tagType);
     if (index < 0 || index >= PrintingTags::PrintingTagsTypeSize)
         return nullptr;
-    return taggedRestrictedAggregator[index];
+    return taggedRestrictedAggregator[index].get();
 }
 
 bool ExternalBufferAggregator::add(PrintingTags::PrintingTagsType tagType, const byte* buffer, int sz,
@@ -82,10 +78,8 @@ void ExternalBufferAggregator::clear(PrintingTags::PrintingTagsType tagType)
     const int index = static_cast<int>(tagType);
     if (index < 0 || index >= PrintingTags::PrintingTagsTypeSize)
         return;
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] taggedRestrictedAggregator FREE - \t\tPTR: %lx\r\n",
-                       LOGPTR(taggedRestrictedAggregator[index]));
-    delete taggedRestrictedAggregator[index];
-    taggedRestrictedAggregator[index] = nullptr;
+    logFree("taggedRestrictedAggregator", taggedRestrictedAggregator[index].get());
+    taggedRestrictedAggregator[index].reset();
 }
 
 void ExternalBufferAggregator::removeMortal(PrintingTags::PrintingTagsType tagType)

@@ -1,6 +1,8 @@
 // Command fragments of a document, one ordered list per printing position.
 #pragma once
 
+#include <memory>
+
 #include "Windows.h"
 #include "pipeline/InternalBufferAggregator.h"
 #include "pipeline/PrintingTags.h"
@@ -37,7 +39,7 @@ private:
     void createAll();
     void destroyAll();
 
-    InternalBufferAggregator* taggedRestrictedAggregator[PrintingTags::PrintingTagsTypeSize];
+    std::unique_ptr<InternalBufferAggregator> taggedRestrictedAggregator[PrintingTags::PrintingTagsTypeSize];
 };
 
 } // namespace tavgdi

@@ -1,6 +1,6 @@
 #include "pipeline/GrectListNode.h"
 
-#include "InternalLog.h"
+#include "Owned.h"
 #include "Windows.h"
 #include "pipeline/GRect.h"
 
@@ -16,9 +16,8 @@ GrectListNode::GrectListNode(tavgdi::GRect* r, GrectListNode* previous) : rect(r
 
 GrectListNode::~GrectListNode()
 {
-    tavgdi::InternalLog::print(L"[TAVRIN UNIDRIVER MEM] GRect FREE - \t\tPTR: %lx\r\n", LOGPTR(rect));
-    delete rect;
-    rect = nullptr;
+    tavgdi::logFree("GRect", rect.get());
+    rect.reset();
 }
 
 } // namespace internalTavgdi

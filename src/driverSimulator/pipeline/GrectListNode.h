@@ -1,6 +1,8 @@
 // One node of a rectangle list.
 #pragma once
 
+#include <memory>
+
 namespace tavgdi {
 class GRect;
 }
@@ -16,7 +18,7 @@ public:
     GrectListNode(const GrectListNode&) = delete;
     GrectListNode& operator=(const GrectListNode&) = delete;
 
-    tavgdi::GRect* rect;
+    std::unique_ptr<tavgdi::GRect> rect;
     GrectListNode* next;
 };
 

@@ -2,10 +2,12 @@
 
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "Allocator.h"
 #include "InternalLog.h"
+#include "Owned.h"
 
 using internalTavgdi::AggregatorNode;
 
@@ -25,8 +27,7 @@ InternalBufferAggregator::~InternalBufferAggregator()
     AggregatorNode* node = first;
     while (node != nullptr) {
         AggregatorNode* following = node->next;
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] AggregatorNode FREE - \t\tPTR: %lx\r\n", LOGPTR(node));
-        delete node;
+        LoggedDelete{"AggregatorNode"}(node);
         node = following;
     }
     first = nullptr;
@@ -47,16 +48,18 @@ bool InternalBufferAggregator::add(const byte* buffer, int sz, word priority, bo
     }
 
     AggregatorNode* previous = OrderedLocation(priority);
-    AggregatorNode* node = new (std::nothrow) AggregatorNode(buffer, sz, priority, isEthernal, needEscCR, previous);
-    if (node == nullptr)
+    std::unique_ptr<AggregatorNode> made(
+        new (std::nothrow) AggregatorNode(buffer, sz, priority, isEthernal, needEscCR, previous));
+    if (made == nullptr)
         return false;
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - AggregatorNode \tPTR: %lx\r\n", LOGPTR(node));
-    if (node->buffer == nullptr) {
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - AggregatorNode \tPTR: %lx\r\n", LOGPTR(made.get()));
+    if (made->buffer == nullptr) {
         // The node did not link itself: nothing to undo in the list.
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] AggregatorNode FREE - \t\tPTR: %lx\r\n", LOGPTR(node));
-        delete node;
+        releaseLogged(made, "AggregatorNode");
         return false;
     }
+    // Linked: the list owns its nodes from first on.
+    AggregatorNode* node = made.release();
     if (previous == nullptr) {
         node->next = first;
         first = node;
@@ -98,8 +101,7 @@ void InternalBufferAggregator::RemoveMortal()
         }
         *link = node->next;
         size -= node->size;
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] AggregatorNode FREE - \t\tPTR: %lx\r\n", LOGPTR(node));
-        delete node;
+        LoggedDelete{"AggregatorNode"}(node);
     }
 }
 

@@ -6,25 +6,7 @@
 
 namespace tavgdi {
 
-int StatusReporter::sentCards = 0;
-int StatusReporter::printedPages = 0;
-int StatusReporter::currentPage = 0;
-int StatusReporter::lastReportedPage = 0;
-bool StatusReporter::streamLost = false;
-std::string StatusReporter::pendingCause;
-void (*StatusReporter::sink)(const std::string& line) = nullptr;
-
-StatusReporter::~StatusReporter() {}
-
-void StatusReporter::reset()
-{
-    sentCards = 0;
-    printedPages = 0;
-    currentPage = 0;
-    lastReportedPage = 0;
-    streamLost = false;
-    pendingCause.clear();
-}
+StatusReporter::StatusReporter(Sink s) : sink(s) {}
 
 void StatusReporter::setCurrentPage(int page)
 {
@@ -113,21 +95,6 @@ void StatusReporter::streamFailed(const char* reason)
     if (reason != nullptr && *reason != '\0')
         line += std::string(" (") + reason + ")";
     writeLine(line + "; the job was stopped and the cards after the last one counted were not printed");
-}
-
-bool StatusReporter::isStreamLost()
-{
-    return streamLost;
-}
-
-int StatusReporter::cardsSent()
-{
-    return sentCards;
-}
-
-int StatusReporter::pagesPrinted()
-{
-    return printedPages;
 }
 
 } // namespace tavgdi

@@ -20,66 +20,71 @@
 
 namespace tavgdi {
 
+// One job's status lines and counters: the page loop that runs the job owns
+// it, and the pipeline parts that report reach it through the adapter that
+// made them.
 class StatusReporter {
 public:
-    virtual ~StatusReporter();
+    // Where status lines go instead of standard error (the printer
+    // application turns them into its job's state and messages).
+    using Sink = void (*)(const std::string& line);
 
-    // A new job: counters and pending cause back to their start.
-    static void reset();
+    explicit StatusReporter(Sink sink = nullptr);
+
+    StatusReporter(const StatusReporter&) = delete;
+    StatusReporter& operator=(const StatusReporter&) = delete;
 
     // The page loop hands raster page `page` (from 1) to the pipeline.
-    static void setCurrentPage(int page);
+    void setCurrentPage(int page);
 
     // Why the face being processed is failing, in plain words ("the custom
     // black picture named in the job cannot be read"); the first cause noted
     // for a page wins and is used by the next faceFailed.
-    static void noteFailureCause(const char* cause);
+    void noteFailureCause(const char* cause);
 
     // A card was sent and flushed `copies` times: "INFO: Printing card n",
     // then one "PAGE: p 1" per copy (p counts every card copy of the job).
-    static void cardSent(int copies);
+    void cardSent(int copies);
 
     // The current page did not make it to the printer: one "ERROR: " line
     // with the noted cause, else `fallbackCause`. A page already reported
     // (by pageError) is not reported again.
-    static void faceFailed(const char* fallbackCause);
+    void faceFailed(const char* fallbackCause);
 
     // The page loop could not use page `page` at all: "ERROR: Page n <what>".
-    static void pageError(int page, const char* what);
+    void pageError(int page, const char* what);
 
     // Anything else that costs the job: "ERROR: " + text.
-    static void jobError(const char* text);
+    void jobError(const char* text);
 
     // A setting not honoured as given; the job goes on: "WARNING: " + text.
-    static void warning(const std::string& text);
+    void warning(const std::string& text);
 
     // What the job prints with, once per job: "INFO: " + summary.
-    static void jobSettings(const std::string& summary);
+    void jobSettings(const std::string& summary);
 
     // The printer stream could not be written: one "ERROR: " line saying so
     // (with `reason`, the system's words), however often it is called. From
     // then on no card is reported sent or failed: the job is lost as a whole.
-    static void streamFailed(const char* reason);
-    static bool isStreamLost();
+    void streamFailed(const char* reason);
+    bool isStreamLost() const { return streamLost; }
 
-    static int cardsSent();
-    static int pagesPrinted();
+    int cardsSent() const { return sentCards; }
+    int pagesPrinted() const { return printedPages; }
 
-    // Writes one status line ("PAGE: 1 1") as a whole line on standard error,
-    // starting a new line first when the pipeline log left one open.
-    static void writeLine(const std::string& line);
-
-    // Where status lines go instead of standard error when set (the printer
-    // application turns them into its job's state and messages).
-    static void (*sink)(const std::string& line);
+    // Writes one status line ("PAGE: 1 1") as a whole line to the sink, or
+    // on standard error, starting a new line first when the pipeline log
+    // left one open.
+    void writeLine(const std::string& line);
 
 private:
-    static int sentCards;
-    static int printedPages;
-    static int currentPage;
-    static int lastReportedPage;
-    static bool streamLost;
-    static std::string pendingCause;
+    Sink sink;
+    int sentCards = 0;
+    int printedPages = 0;
+    int currentPage = 0;
+    int lastReportedPage = 0;
+    bool streamLost = false;
+    std::string pendingCause;
 };
 
 } // namespace tavgdi

@@ -1,6 +1,7 @@
 #include "pipeline/StdLGRect.h"
 
 #include "InternalLog.h"
+#include "Owned.h"
 
 namespace tavgdi {
 
@@ -17,22 +18,22 @@ StdLGRect::~StdLGRect()
     GrectListNode* node = first;
     while (node != nullptr) {
         GrectListNode* following = node->next;
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] GrectListNode FREE - \t\tPTR: %lx\r\n", LOGPTR(node));
-        delete node;
+        LoggedDelete{"GrectListNode"}(node);
         node = following;
     }
     first = last = nullptr;
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -StdLGRect (%lx)\r\n", LOGPTR(this));
 }
 
-bool StdLGRect::Add(GRect* rect)
+bool StdLGRect::Add(GRect* given)
 {
+    std::unique_ptr<GRect> rect(given);
     if (rect == nullptr)
         return true;
 
     if (rect->relativeImageBandID > 0) {
         for (GrectListNode* node = first; node != nullptr; node = node->next) {
-            GRect* r = node->rect;
+            GRect* r = node->rect.get();
             if (r == nullptr || r->relativeImageBandID != rect->relativeImageBandID - 1 || r->left != rect->left
                 || r->right != rect->right || rect->top > r->bottom)
                 continue;
@@ -44,8 +45,7 @@ bool StdLGRect::Add(GRect* rect)
                                rect->relativeImageBandID);
             r->relativeImageBandID = rect->relativeImageBandID;
             r->bottom = rect->bottom;
-            InternalLog::print(L"[TAVRIN UNIDRIVER MEM] GRect FREE - \t\tPTR: %lx\r\n", LOGPTR(rect));
-            delete rect;
+            releaseLogged(rect, "GRect");
             return true;
         }
     }
@@ -54,29 +54,30 @@ bool StdLGRect::Add(GRect* rect)
                        L"ID (%d)\r\n",
                        LOGPTR(this), (unsigned long)rect->left, (unsigned long)rect->top, (unsigned long)rect->right,
                        (unsigned long)rect->bottom, rect->relativeImageBandID);
-    GrectListNode* node = new GrectListNode(rect, last);
+    const GRect* added = rect.get();
+    // The list owns its nodes from first to last; a node owns its rectangle.
+    GrectListNode* node = new GrectListNode(rect.release(), last);
     InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GrectListNode \tPTR: %lx\r\n", LOGPTR(node));
     InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ADD GRECT TO LIST - List: %lx Grect:%lx\r\n", LOGPTR(this),
-                       LOGPTR(rect));
+                       LOGPTR(added));
     last = node;
     if (first == nullptr)
         first = node;
     return true;
 }
 
-StdLGRect* StdLGRect::clone()
+std::unique_ptr<StdLGRect> StdLGRect::clone()
 {
-    StdLGRect* copy = new StdLGRect();
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - new StdLGRect - clone \tPTR: %lx\r\n", LOGPTR(copy));
+    std::unique_ptr<StdLGRect> copy =
+        makeLogged<StdLGRect>(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - new StdLGRect - clone \tPTR: %lx\r\n");
     for (GrectListNode* node = first; node != nullptr; node = node->next) {
         if (node->rect == nullptr) {
             InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRect::clone] NULL Rect in StdLGRect(%lx)\r\n", LOGPTR(this));
             continue;
         }
-        GRect* rect = new GRect(*node->rect);
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - new GRect - add clone rect\tPTR: %lx\r\n",
-                           LOGPTR(rect));
-        copy->Add(rect);
+        copy->Add(makeLogged<GRect>(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - new GRect - add clone rect\tPTR: %lx\r\n",
+                                    *node->rect)
+                      .release());
     }
     return copy;
 }

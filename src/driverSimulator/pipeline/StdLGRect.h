@@ -2,6 +2,8 @@
 // lines up under the rectangle of band n - 1 extends it instead of being added.
 #pragma once
 
+#include <memory>
+
 #include "pipeline/GRect.h"
 #include "pipeline/GrectListNode.h"
 
@@ -18,8 +20,8 @@ public:
     // Takes ownership of rect: merged into the rectangle of the preceding band
     // (and deleted) or appended. A null rect is ignored. Always true.
     bool Add(GRect* rect);
-    // A new list (owned by the caller) with copies of every rectangle.
-    StdLGRect* clone();
+    // A list of its own with copies of every rectangle.
+    std::unique_ptr<StdLGRect> clone();
     // Null for an empty list.
     internalTavgdi::GrectListNode* getFirst();
 

@@ -43,7 +43,7 @@ GRect* StdLGRectIterator::getRect()
 {
     if (iter == nullptr)
         return nullptr;
-    GRect* rect = iter->rect;
+    GRect* rect = iter->rect.get();
     if (rect != nullptr) {
         const char level = rect->blackLevel != 0 ? rect->blackLevel : savedBlacklevel;
         IPixel::setBlackLevel(static_cast<byte>(level));
@@ -65,14 +65,14 @@ void StdLGRectIterator::orientationTransform(GraphicalConstants::CardOrientation
                                              dword mediaHeight)
 {
     for (GrectListNode* node = iter; node != nullptr; node = node->next)
-        GraphicalConstants::orientationTransform(cardOrientation, node->rect, mediaWidth, mediaHeight);
+        GraphicalConstants::orientationTransform(cardOrientation, node->rect.get(), mediaWidth, mediaHeight);
     debug();
 }
 
 void StdLGRectIterator::standardTransform(dword mediaHeight)
 {
     for (GrectListNode* node = iter; node != nullptr; node = node->next) {
-        GRect* rect = node->rect;
+        GRect* rect = node->rect.get();
         if (rect == nullptr)
             continue;
         if (mediaHeight == 0) {
@@ -98,7 +98,7 @@ void StdLGRectIterator::debug()
     else
         InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectIterator::debug] Rect list (NULL)\r\n");
     for (GrectListNode* node = iter; node != nullptr; node = node->next) {
-        const GRect* rect = node->rect;
+        const GRect* rect = node->rect.get();
         if (rect == nullptr)
             continue;
         InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectIterator::debug] Rect(%d, %d, %d, %d) @ %d, Band ID (%d)\r\n",

@@ -1,10 +1,11 @@
 #include "pipeline/StdLGRectManager.h"
 
 #include "InternalLog.h"
+#include "Owned.h"
 
 namespace tavgdi {
 
-StdLGRectManager::StdLGRectManager() : frontFaceLRect(nullptr), backFaceLRect(nullptr)
+StdLGRectManager::StdLGRectManager()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +StdLGRectManager (%lx)\r\n", LOGPTR(this));
 }
@@ -17,25 +18,26 @@ StdLGRectManager::~StdLGRectManager()
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -StdLGRectManager (%lx)\r\n", LOGPTR(this));
 }
 
-bool StdLGRectManager::Add(GRect* r, bool isFrontFace)
+bool StdLGRectManager::Add(GRect* given, bool isFrontFace)
 {
+    std::unique_ptr<GRect> r(given);
     InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectManager::Add] PTR: %lx face:%d\t\tRECT: %lx\r\n", LOGPTR(this),
-                       isFrontFace ? 1 : 0, LOGPTR(r));
-    StdLGRect* list = isFrontFace ? frontFaceLRect : backFaceLRect;
+                       isFrontFace ? 1 : 0, LOGPTR(given));
+    StdLGRect* list = isFrontFace ? frontFaceLRect.get() : backFaceLRect.get();
     if (list == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] GRect FREE (null list) - \t\tPTR: %lx\r\n", LOGPTR(r));
-        delete r;
+        logFree("GRect", r.get(), "null list");
+        r.reset();
         InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectManager::Add] WARNING - NULL list\r\n");
         return false;
     }
-    return list->Add(r);
+    return list->Add(r.release());
 }
 
 StdLGRect* StdLGRectManager::get(bool face)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectManager::get] PTR: %lx, face:%d \r\n", LOGPTR(this),
                        face ? 1 : 0);
-    return face ? frontFaceLRect : backFaceLRect;
+    return face ? frontFaceLRect.get() : backFaceLRect.get();
 }
 
 void StdLGRectManager::create(StdLGRectManager* initialRectManager)
@@ -43,8 +45,8 @@ void StdLGRectManager::create(StdLGRectManager* initialRectManager)
     InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectManager::create] PTR: %lx \r\n", LOGPTR(this));
 
     // Refilling a manager from itself copies its lists before dropping them.
-    StdLGRect* ownFront = nullptr;
-    StdLGRect* ownBack = nullptr;
+    std::unique_ptr<StdLGRect> ownFront;
+    std::unique_ptr<StdLGRect> ownBack;
     if (initialRectManager == this) {
         ownFront = frontFaceLRect != nullptr ? frontFaceLRect->clone() : nullptr;
         ownBack = backFaceLRect != nullptr ? backFaceLRect->clone() : nullptr;
@@ -53,44 +55,40 @@ void StdLGRectManager::create(StdLGRectManager* initialRectManager)
         cleanUp();
 
     if (initialRectManager == this)
-        frontFaceLRect = ownFront;
+        frontFaceLRect = std::move(ownFront);
     else if (initialRectManager != nullptr && initialRectManager->frontFaceLRect != nullptr)
         frontFaceLRect = initialRectManager->frontFaceLRect->clone();
     if (frontFaceLRect == nullptr) {
-        frontFaceLRect = new StdLGRect();
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - new StdLGRect - frontFaceLRect \tPTR: %lx\r\n",
-                           LOGPTR(frontFaceLRect));
+        frontFaceLRect = makeLogged<StdLGRect>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - new StdLGRect - frontFaceLRect \tPTR: %lx\r\n");
     }
 
     if (initialRectManager == this)
-        backFaceLRect = ownBack;
+        backFaceLRect = std::move(ownBack);
     else if (initialRectManager != nullptr && initialRectManager->backFaceLRect != nullptr)
         backFaceLRect = initialRectManager->backFaceLRect->clone();
     if (backFaceLRect == nullptr) {
-        backFaceLRect = new StdLGRect();
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - new StdLGRect - backFaceLRect \tPTR: %lx\r\n",
-                           LOGPTR(backFaceLRect));
+        backFaceLRect = makeLogged<StdLGRect>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - new StdLGRect - backFaceLRect \tPTR: %lx\r\n");
     }
 }
 
 void StdLGRectManager::cleanUp()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectManager::cleanUp] PTR: %lx \r\n", LOGPTR(this));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] StdLGRect FREE - \t\tPTR: %lx\r\n", LOGPTR(frontFaceLRect));
-    delete frontFaceLRect;
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] StdLGRect FREE - \t\tPTR: %lx\r\n", LOGPTR(backFaceLRect));
-    delete backFaceLRect;
-    frontFaceLRect = nullptr;
-    backFaceLRect = nullptr;
+    logFree("StdLGRect", frontFaceLRect.get());
+    frontFaceLRect.reset();
+    logFree("StdLGRect", backFaceLRect.get());
+    backFaceLRect.reset();
 }
 
 void StdLGRectManager::debug()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectManager::debug] PTR: %lx\r\n", LOGPTR(this));
     InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectManager::debug] Rect - frontFaceLRect \tPTR: %lx\r\n",
-                       LOGPTR(frontFaceLRect));
+                       LOGPTR(frontFaceLRect.get()));
     InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectManager::debug] Rect - backFaceLRect \tPTR: %lx\r\n",
-                       LOGPTR(backFaceLRect));
+                       LOGPTR(backFaceLRect.get()));
 }
 
 } // namespace tavgdi

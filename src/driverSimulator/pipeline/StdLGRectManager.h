@@ -1,6 +1,8 @@
 // The front and back rectangle lists of a job or of one card.
 #pragma once
 
+#include <memory>
+
 #include "pipeline/GRect.h"
 #include "pipeline/StdLGRect.h"
 
@@ -28,8 +30,8 @@ public:
     void debug();
 
 private:
-    StdLGRect* frontFaceLRect;
-    StdLGRect* backFaceLRect;
+    std::unique_ptr<StdLGRect> frontFaceLRect;
+    std::unique_ptr<StdLGRect> backFaceLRect;
 };
 
 } // namespace tavgdi

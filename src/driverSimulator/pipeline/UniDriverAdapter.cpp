@@ -18,10 +18,8 @@ namespace {
 const char* const RoleKeys[4] = {"overlay", "backOverlay", "black", "backBlack"};
 } // namespace
 
-UniDriverAdapter::UniDriverAdapter(PFN_WriteBuffer w)
-    : writer(w), isStartDocTaggedVisited(false), docOptions(nullptr), cardOptions(nullptr),
-      frontFaceOptions(nullptr), backFaceOptions(nullptr), monochromeReaders(nullptr), aggregator(nullptr),
-      docSupervisor(nullptr), media(nullptr)
+UniDriverAdapter::UniDriverAdapter(PFN_WriteBuffer w, StatusReporter& reporter)
+    : writer(w), status(reporter), isStartDocTaggedVisited(false)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +UniDriverAdapter (%lx)\r\n", LOGPTR(this));
     buildOptions();
@@ -31,42 +29,37 @@ UniDriverAdapter::~UniDriverAdapter()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : UniDriverAdapter (%lx)\r\n",
                        LOGPTR(this));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] monochromeReaders FREE - \t\tPTR: %lx\r\n", LOGPTR(monochromeReaders));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] docSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(docSupervisor));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] docOptions FREE - \t\tPTR: %lx\r\n", LOGPTR(docOptions));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] cardOptions FREE - \t\tPTR: %lx\r\n", LOGPTR(cardOptions));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] frontFaceOptions FREE - \t\tPTR: %lx\r\n", LOGPTR(frontFaceOptions));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] backFaceOptions FREE - \t\tPTR: %lx\r\n", LOGPTR(backFaceOptions));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] aggregator FREE - \t\tPTR: %lx\r\n", LOGPTR(aggregator));
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] media FREE - \t\tPTR: %lx\r\n", LOGPTR(media));
+    logFree("monochromeReaders", monochromeReaders.get());
+    logFree("docSupervisor", docSupervisor.get());
+    logFree("docOptions", docOptions.get());
+    logFree("cardOptions", cardOptions.get());
+    logFree("frontFaceOptions", frontFaceOptions.get());
+    logFree("backFaceOptions", backFaceOptions.get());
+    logFree("aggregator", aggregator.get());
+    logFree("media", media.get());
     // The document supervisor goes first here: its card and face supervisors
     // read the option maps while they are destroyed.
-    delete docSupervisor;
-    delete aggregator;
-    delete docOptions;
-    delete cardOptions;
-    delete frontFaceOptions;
-    delete backFaceOptions;
-    delete monochromeReaders;
-    delete media;
-    docSupervisor = nullptr;
-    aggregator = nullptr;
-    docOptions = cardOptions = frontFaceOptions = backFaceOptions = nullptr;
-    monochromeReaders = nullptr;
-    media = nullptr;
+    docSupervisor.reset();
+    aggregator.reset();
+    docOptions.reset();
+    cardOptions.reset();
+    frontFaceOptions.reset();
+    backFaceOptions.reset();
+    monochromeReaders.reset();
+    media.reset();
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -UniDriverAdapter (%lx)\r\n", LOGPTR(this));
 }
 
 void UniDriverAdapter::buildOptions()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::buildOptions] (prt:%lx)\r\n", LOGPTR(this));
-    docOptions = TavFactory::FactoryDataOptions(TavFactory::UndefinedSupervisor);
-    cardOptions = TavFactory::FactoryDataOptions(TavFactory::UndefinedSupervisor);
-    frontFaceOptions = TavFactory::FactoryDataOptions(TavFactory::UndefinedSupervisor);
-    backFaceOptions = TavFactory::FactoryDataOptions(TavFactory::UndefinedSupervisor);
-    aggregator = new ExternalBufferAggregator();
+    docOptions.reset(TavFactory::FactoryDataOptions(TavFactory::UndefinedSupervisor));
+    cardOptions.reset(TavFactory::FactoryDataOptions(TavFactory::UndefinedSupervisor));
+    frontFaceOptions.reset(TavFactory::FactoryDataOptions(TavFactory::UndefinedSupervisor));
+    backFaceOptions.reset(TavFactory::FactoryDataOptions(TavFactory::UndefinedSupervisor));
+    aggregator = std::make_unique<ExternalBufferAggregator>();
     InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW ExternalBufferAggregator \tPTR: %lx\r\n",
-                       LOGPTR(aggregator));
+                       LOGPTR(aggregator.get()));
     rectManager.create(nullptr);
 }
 
@@ -78,9 +71,9 @@ bool UniDriverAdapter::startDoc(char* docName, dword jobId, PDEVOBJ pDevObj, IPr
     InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::startDoc] (doc:%s)\r\n", docName ? docName : "(null)");
 
     if (monochromeReaders == nullptr) {
-        monochromeReaders = new MonoReaders(TavFactory::FileMonoReader);
+        monochromeReaders = std::make_unique<MonoReaders>(TavFactory::FileMonoReader);
         InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW monochromeReaders \tPTR: %lx\r\n",
-                           LOGPTR(monochromeReaders));
+                           LOGPTR(monochromeReaders.get()));
     }
     void* printer = pDevObj ? pDevObj->hPrinter : nullptr;
     for (int slot = 0; slot < 4; ++slot) {
@@ -95,7 +88,7 @@ bool UniDriverAdapter::startDoc(char* docName, dword jobId, PDEVOBJ pDevObj, IPr
             InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::startDoc] reading option : some options are "
                                L"missing (not an error)\r\n");
         if (!isExternalOptionManagement && !jobSummary.empty())
-            StatusReporter::jobSettings(jobSummary);
+            status.jobSettings(jobSummary);
         if (!jobRefusal.empty()) {
             // No document supervisor: every face of the job is refused.
             isStartDocTaggedVisited = true;
@@ -104,15 +97,13 @@ bool UniDriverAdapter::startDoc(char* docName, dword jobId, PDEVOBJ pDevObj, IPr
         }
         if (!BuildMedia())
             InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::startDoc] WARNING - Failed to build media\r\n");
-        if (docSupervisor != nullptr) {
-            InternalLog::print(L"[TAVRIN UNIDRIVER MEM] docSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(docSupervisor));
-            delete docSupervisor;
-            docSupervisor = nullptr;
-        }
-        docSupervisor = new DocumentSupervisor(docOptions, cardOptions, frontFaceOptions, backFaceOptions,
-                                               monochromeReaders, aggregator, &rectManager, media);
+        releaseLogged(docSupervisor, "docSupervisor");
+        docSupervisor = std::make_unique<DocumentSupervisor>(docOptions.get(), cardOptions.get(),
+                                                             frontFaceOptions.get(), backFaceOptions.get(),
+                                                             monochromeReaders.get(), aggregator.get(), &rectManager,
+                                                             media.get(), status);
         InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW DocumentSupervisor \tPTR: %lx\r\n",
-                           LOGPTR(docSupervisor));
+                           LOGPTR(docSupervisor.get()));
         isStartDocTaggedVisited = true;
     }
     if (docSupervisor != nullptr)
@@ -124,12 +115,8 @@ void UniDriverAdapter::refuse(const wchar_t* operation)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::%ls] ERROR - Job refused, no card is printed\r\n",
                        operation);
-    if (docSupervisor != nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] docSupervisor FREE - \t\tPTR: %lx\r\n", LOGPTR(docSupervisor));
-        delete docSupervisor;
-        docSupervisor = nullptr;
-    }
-    StatusReporter::jobError((jobRefusal + "; no card of the job was printed").c_str());
+    releaseLogged(docSupervisor, "docSupervisor");
+    status.jobError((jobRefusal + "; no card of the job was printed").c_str());
 }
 
 bool UniDriverAdapter::externalToInternal(PDEVOBJ pDevObj, IPrintOemDriverUni* helper)
@@ -137,8 +124,8 @@ bool UniDriverAdapter::externalToInternal(PDEVOBJ pDevObj, IPrintOemDriverUni* h
     InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::externalToInternal] (prt:%lx, pdevobj:%lx)\r\n",
                        LOGPTR(this), LOGPTR(pDevObj));
     cleanUpOptions();
-    OptionsConverter converter(docOptions, cardOptions, frontFaceOptions, backFaceOptions, aggregator, &rectManager,
-                               monochromeReaders, pDevObj, helper);
+    OptionsConverter converter(docOptions.get(), cardOptions.get(), frontFaceOptions.get(), backFaceOptions.get(),
+                               aggregator.get(), &rectManager, monochromeReaders.get(), pDevObj, helper, status);
     const bool isConverted = converter.convert();
     jobRefusal = converter.getJobRefusal();
     jobSummary = converter.describeJob();
@@ -168,12 +155,12 @@ bool UniDriverAdapter::BuildMedia()
     dword crWidth = static_cast<dword>(frontFaceOptions->getOption(TavGdiOptions::PaperSizeW));
     dword crHeight = static_cast<dword>(frontFaceOptions->getOption(TavGdiOptions::PaperSizeH));
     if (media != nullptr) {
-        delete media;
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] media FREE - \t\tPTR: %lx\r\n", LOGPTR(media));
-        media = nullptr;
+        const void* old = media.get();
+        media.reset(); // its line follows the media's own last line
+        logFree("media", old);
     }
-    media = new MediaDefinition(dpiX, dpiY, crWidth, crHeight);
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - MediaDefinition \tPTR: %lx\r\n", LOGPTR(media));
+    media = std::make_unique<MediaDefinition>(dpiX, dpiY, crWidth, crHeight);
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - MediaDefinition \tPTR: %lx\r\n", LOGPTR(media.get()));
     InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::BuildMedia] Success\r\n");
     return true;
 }
@@ -208,7 +195,7 @@ bool UniDriverAdapter::endDoc(PDEVOBJ pDevObj)
 
 MediaDefinition* UniDriverAdapter::getMedia()
 {
-    return media;
+    return media.get();
 }
 
 bool UniDriverAdapter::resetPDEV(PDEVOBJ pDevObj, IPrintOemDriverUni* helper)

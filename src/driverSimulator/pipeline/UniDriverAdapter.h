@@ -4,8 +4,10 @@
 // picture readers and the card geometry.
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "Owned.h"
 #include "Windows.h"
 #include "pipeline/StdLGRectManager.h"
 
@@ -16,10 +18,12 @@ class ExternalBufferAggregator;
 class IGDataOptions;
 class MediaDefinition;
 class MonoReaders;
+class StatusReporter;
 
 class UniDriverAdapter {
 public:
-    explicit UniDriverAdapter(PFN_WriteBuffer writer);
+    // Status lines of the job go to `status`, which outlives the adapter.
+    UniDriverAdapter(PFN_WriteBuffer writer, StatusReporter& status);
     virtual ~UniDriverAdapter();
 
     // False when the job's settings refuse it (see OptionsConverter::
@@ -37,10 +41,10 @@ public:
     void buildOptions();
 
     // Read access for callers that inspect a converted job.
-    IGDataOptions* getDocOptions() { return docOptions; }
-    IGDataOptions* getCardOptions() { return cardOptions; }
-    IGDataOptions* getFrontFaceOptions() { return frontFaceOptions; }
-    IGDataOptions* getBackFaceOptions() { return backFaceOptions; }
+    IGDataOptions* getDocOptions() { return docOptions.get(); }
+    IGDataOptions* getCardOptions() { return cardOptions.get(); }
+    IGDataOptions* getFrontFaceOptions() { return frontFaceOptions.get(); }
+    IGDataOptions* getBackFaceOptions() { return backFaceOptions.get(); }
 
     UniDriverAdapter(const UniDriverAdapter&) = delete;
     UniDriverAdapter& operator=(const UniDriverAdapter&) = delete;
@@ -51,16 +55,17 @@ private:
     void refuse(const wchar_t* operation);
 
     PFN_WriteBuffer writer;
+    StatusReporter& status;
     bool isStartDocTaggedVisited;
-    IGDataOptions* docOptions;
-    IGDataOptions* cardOptions;
-    IGDataOptions* frontFaceOptions;
-    IGDataOptions* backFaceOptions;
-    MonoReaders* monochromeReaders;
-    ExternalBufferAggregator* aggregator;
-    DocumentSupervisor* docSupervisor;
+    std::unique_ptr<IGDataOptions> docOptions;
+    std::unique_ptr<IGDataOptions> cardOptions;
+    std::unique_ptr<IGDataOptions> frontFaceOptions;
+    std::unique_ptr<IGDataOptions> backFaceOptions;
+    std::unique_ptr<MonoReaders> monochromeReaders;
+    std::unique_ptr<ExternalBufferAggregator> aggregator;
+    std::unique_ptr<DocumentSupervisor> docSupervisor;
     StdLGRectManager rectManager;
-    MediaDefinition* media;
+    std::unique_ptr<MediaDefinition> media;
     // Why the last conversion refused the job; empty when it may be printed.
     std::string jobRefusal;
     // The last conversion's settings in words, told to CUPS once per job.

@@ -1,6 +1,7 @@
 #include "processors/FactoryCR80BmpMonoProcessor.h"
 
 #include "InternalLog.h"
+#include "Owned.h"
 #include "Windows.h"
 #include "processors/RasterToMonoBmpProcessor.h"
 
@@ -16,13 +17,13 @@ FactoryCR80BmpMonoProcessor::~FactoryCR80BmpMonoProcessor()
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -FactoryCR80BmpMonoProcessor (%lx)\r\n", LOGPTR(this));
 }
 
-IGDataProcessor* FactoryCR80BmpMonoProcessor::build(IGDataOptions* /*options*/, ProcessorType type)
+std::unique_ptr<IGDataProcessor> FactoryCR80BmpMonoProcessor::build(IGDataOptions* /*options*/,
+                                                                    ProcessorType type)
 {
     if (type != outputProcessor)
         return nullptr;
-    IGDataProcessor* processor = new RasterToMonoBmpProcessor(nullptr);
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - RasterToMonoBmpProcessor \tPTR: %lx\r\n", LOGPTR(processor));
-    return processor;
+    return makeLogged<RasterToMonoBmpProcessor>(
+        L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - RasterToMonoBmpProcessor \tPTR: %lx\r\n", nullptr);
 }
 
 } // namespace tavgdi

@@ -10,7 +10,7 @@ public:
     FactoryCR80BmpMonoProcessor();
     ~FactoryCR80BmpMonoProcessor() override;
 
-    IGDataProcessor* build(IGDataOptions* options, ProcessorType type) override;
+    std::unique_ptr<IGDataProcessor> build(IGDataOptions* options, ProcessorType type) override;
 };
 
 } // namespace tavgdi

@@ -1,6 +1,7 @@
 #include "processors/FactoryCR80YMCProcessor.h"
 
 #include "InternalLog.h"
+#include "Owned.h"
 #include "Windows.h"
 #include "OptionsDefinition.h"
 #include "processors/Convert7to8bitProcessor.h"
@@ -20,7 +21,7 @@ FactoryCR80YMCProcessor::~FactoryCR80YMCProcessor()
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -FactoryCR80YMCProcessor (%lx)\r\n", LOGPTR(this));
 }
 
-IGDataProcessor* FactoryCR80YMCProcessor::build(IGDataOptions* options, ProcessorType type)
+std::unique_ptr<IGDataProcessor> FactoryCR80YMCProcessor::build(IGDataOptions* options, ProcessorType type)
 {
     switch (type) {
     case inputProcessor:
@@ -32,46 +33,41 @@ IGDataProcessor* FactoryCR80YMCProcessor::build(IGDataOptions* options, Processo
     }
 }
 
-IGDataProcessor* FactoryCR80YMCProcessor::addSmoothing(IGDataProcessor* conversion, int smoothing)
+std::unique_ptr<IGDataProcessor> FactoryCR80YMCProcessor::addSmoothing(std::unique_ptr<IGDataProcessor> conversion,
+                                                                       int smoothing)
 {
     int passes = 0;
     if (smoothing == TavGdiOptions::SmoothingStandard)
         passes = 1;
     else if (smoothing == TavGdiOptions::SmoothingAdvanced)
         passes = 2;
-    IGDataProcessor* chain = conversion;
-    for (int i = 0; i < passes; ++i) {
-        chain = new StandardSmoothingProcessor(chain);
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardSmoothingProcessor \tPTR: %lx\r\n",
-                           LOGPTR(chain));
-    }
+    std::unique_ptr<IGDataProcessor> chain = std::move(conversion);
+    for (int i = 0; i < passes; ++i)
+        chain = makeLogged<StandardSmoothingProcessor>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardSmoothingProcessor \tPTR: %lx\r\n", chain.release());
     return chain;
 }
 
-IGDataProcessor* FactoryCR80YMCProcessor::outputBuild(IGDataOptions* options)
+std::unique_ptr<IGDataProcessor> FactoryCR80YMCProcessor::outputBuild(IGDataOptions* options)
 {
     if (options == nullptr)
         return nullptr;
-    IGDataProcessor* conversion = nullptr;
-    if (options->getOption(TavGdiOptions::DbFormatOut) == TavGdiOptions::DbFormat7bit) {
-        conversion = new Convert8to7bitProcessor(nullptr);
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - Convert8to7bitProcessor \tPTR: %lx\r\n",
-                           LOGPTR(conversion));
-    }
-    return addSmoothing(conversion, options->getOption(TavGdiOptions::Smoothing));
+    std::unique_ptr<IGDataProcessor> conversion;
+    if (options->getOption(TavGdiOptions::DbFormatOut) == TavGdiOptions::DbFormat7bit)
+        conversion = makeLogged<Convert8to7bitProcessor>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - Convert8to7bitProcessor \tPTR: %lx\r\n", nullptr);
+    return addSmoothing(std::move(conversion), options->getOption(TavGdiOptions::Smoothing));
 }
 
-IGDataProcessor* FactoryCR80YMCProcessor::inputBuild(IGDataOptions* options)
+std::unique_ptr<IGDataProcessor> FactoryCR80YMCProcessor::inputBuild(IGDataOptions* options)
 {
     if (options == nullptr)
         return nullptr;
-    IGDataProcessor* conversion = nullptr;
-    if (options->getOption(TavGdiOptions::DbFormatIn) == TavGdiOptions::DbFormat7bit) {
-        conversion = new Convert7to8bitProcessor(nullptr);
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - Convert7to8bitProcessor \tPTR: %lx\r\n",
-                           LOGPTR(conversion));
-    }
-    return addSmoothing(conversion, options->getOption(TavGdiOptions::PostSmoothing));
+    std::unique_ptr<IGDataProcessor> conversion;
+    if (options->getOption(TavGdiOptions::DbFormatIn) == TavGdiOptions::DbFormat7bit)
+        conversion = makeLogged<Convert7to8bitProcessor>(
+            L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - Convert7to8bitProcessor \tPTR: %lx\r\n", nullptr);
+    return addSmoothing(std::move(conversion), options->getOption(TavGdiOptions::PostSmoothing));
 }
 
 } // namespace tavgdi

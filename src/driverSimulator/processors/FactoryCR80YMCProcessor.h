@@ -12,18 +12,18 @@ public:
     ~FactoryCR80YMCProcessor() override;
 
     // inputProcessor and outputProcessor chains; null for anything else.
-    IGDataProcessor* build(IGDataOptions* options, ProcessorType type) override;
+    std::unique_ptr<IGDataProcessor> build(IGDataOptions* options, ProcessorType type) override;
 
     // Smoothing (PostSmoothing) passes first, then the expansion when
     // DbFormatIn is DbFormat7bit.
-    IGDataProcessor* inputBuild(IGDataOptions* options);
+    std::unique_ptr<IGDataProcessor> inputBuild(IGDataOptions* options);
     // Smoothing passes first, then the packing when DbFormatOut is
     // DbFormat7bit.
-    IGDataProcessor* outputBuild(IGDataOptions* options);
+    std::unique_ptr<IGDataProcessor> outputBuild(IGDataOptions* options);
 
 private:
     // conversion wrapped in the smoothing passes asked for by smoothing.
-    static IGDataProcessor* addSmoothing(IGDataProcessor* conversion, int smoothing);
+    static std::unique_ptr<IGDataProcessor> addSmoothing(std::unique_ptr<IGDataProcessor> conversion, int smoothing);
 };
 
 } // namespace tavgdi

@@ -1,6 +1,7 @@
 #include "processors/FactoryGrayBmpProcessor.h"
 
 #include "InternalLog.h"
+#include "Owned.h"
 #include "Windows.h"
 #include "processors/RGBToGrayProcessor.h"
 
@@ -16,13 +17,12 @@ FactoryGrayBmpProcessor::~FactoryGrayBmpProcessor()
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -FactoryGrayBmpProcessor (%lx)\r\n", LOGPTR(this));
 }
 
-IGDataProcessor* FactoryGrayBmpProcessor::build(IGDataOptions* /*options*/, ProcessorType type)
+std::unique_ptr<IGDataProcessor> FactoryGrayBmpProcessor::build(IGDataOptions* /*options*/, ProcessorType type)
 {
     if (type != inputProcessor)
         return nullptr;
-    IGDataProcessor* processor = new RGBToGrayProcessor(nullptr);
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - RGBToGrayProcessor \tPTR: %lx\r\n", LOGPTR(processor));
-    return processor;
+    return makeLogged<RGBToGrayProcessor>(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - RGBToGrayProcessor \tPTR: %lx\r\n",
+                                          nullptr);
 }
 
 } // namespace tavgdi

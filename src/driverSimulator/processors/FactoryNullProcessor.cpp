@@ -1,6 +1,7 @@
 #include "processors/FactoryNullProcessor.h"
 
 #include "InternalLog.h"
+#include "processors/IGDataProcessor.h"
 #include "Windows.h"
 
 namespace tavgdi {
@@ -15,7 +16,8 @@ FactoryNullProcessor::~FactoryNullProcessor()
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -FactoryNullProcessor (%lx)\r\n", LOGPTR(this));
 }
 
-IGDataProcessor* FactoryNullProcessor::build(IGDataOptions* /*options*/, ProcessorType /*type*/)
+std::unique_ptr<IGDataProcessor> FactoryNullProcessor::build(IGDataOptions* /*options*/,
+                                                             ProcessorType /*type*/)
 {
     return nullptr;
 }

@@ -10,7 +10,7 @@ public:
     FactoryNullProcessor();
     ~FactoryNullProcessor() override;
 
-    IGDataProcessor* build(IGDataOptions* options, ProcessorType type) override;
+    std::unique_ptr<IGDataProcessor> build(IGDataOptions* options, ProcessorType type) override;
 };
 
 } // namespace tavgdi

@@ -5,15 +5,12 @@
 
 namespace tavgdi {
 
-GenericCompositeProcessor::GenericCompositeProcessor(IGDataProcessor* parent_) : parent(parent_) {}
-
-GenericCompositeProcessor::~GenericCompositeProcessor()
+GenericCompositeProcessor::GenericCompositeProcessor(IGDataProcessor* parent_)
+    : parent(parent_, LoggedDelete{"IGDataProcessor"})
 {
-    if (parent != nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] IGDataProcessor FREE - \t\tPTR: %lx\r\n", LOGPTR(parent));
-        delete parent;
-    }
 }
+
+GenericCompositeProcessor::~GenericCompositeProcessor() {}
 
 bool GenericCompositeProcessor::processNext(bool result, IGDataManager* dataMgr, IGDataMemoryManager* memMgr,
                                             MediaDefinition* media)

@@ -2,6 +2,7 @@
 // parent. Deleting the head of a chain deletes the whole chain.
 #pragma once
 
+#include "Owned.h"
 #include "processors/IGDataProcessor.h"
 
 namespace tavgdi {
@@ -14,14 +15,14 @@ public:
     GenericCompositeProcessor& operator=(const GenericCompositeProcessor&) = delete;
     ~GenericCompositeProcessor() override;
 
-    IGDataProcessor* getParent() const { return parent; }
+    IGDataProcessor* getParent() const { return parent.get(); }
 
 protected:
     // result when there is no parent or result is false, else the parent's.
     bool processNext(bool result, IGDataManager* dataMgr, IGDataMemoryManager* memMgr, MediaDefinition* media);
 
 private:
-    IGDataProcessor* parent;
+    Logged<IGDataProcessor> parent;
 };
 
 } // namespace tavgdi

@@ -2,6 +2,8 @@
 // (after an image was filled) or its output side (before download).
 #pragma once
 
+#include <memory>
+
 namespace tavgdi {
 
 class IGDataOptions;
@@ -15,8 +17,8 @@ public:
         inOutProcessor = 2,
     };
 
-    // A new chain owned by the caller, or null for none.
-    virtual IGDataProcessor* build(IGDataOptions* options, ProcessorType type) = 0;
+    // A new chain, or null for none.
+    virtual std::unique_ptr<IGDataProcessor> build(IGDataOptions* options, ProcessorType type) = 0;
     virtual ~IFactoryGDProcessor() {}
 };
 

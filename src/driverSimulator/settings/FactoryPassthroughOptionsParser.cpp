@@ -1,15 +1,14 @@
 #include "GlobalFactory.h"
 #include "InternalLog.h"
+#include "Owned.h"
 #include "settings/PassthroughOptionsParser.h"
 
 namespace TavFactory {
 
-tavgdi::IPassthroughOptionsParser* FactoryIPassthroughOptionsParser()
+std::unique_ptr<tavgdi::IPassthroughOptionsParser> FactoryIPassthroughOptionsParser()
 {
-    tavgdi::PassthroughOptionsParser* parser = new tavgdi::PassthroughOptionsParser();
-    tavgdi::InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW PassthroughOptionsParser \tPTR: %lx\r\n",
-                               LOGPTR(parser));
-    return parser;
+    return tavgdi::makeLogged<tavgdi::PassthroughOptionsParser>(
+        L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW PassthroughOptionsParser \tPTR: %lx\r\n");
 }
 
 } // namespace TavFactory

@@ -1,9 +1,11 @@
 #include "settings/GDataOptions.h"
 
+#include <memory>
 #include <new>
 
 #include "GlobalFactory.h"
 #include "InternalLog.h"
+#include "Owned.h"
 #include "Windows.h"
 
 namespace tavgdi {
@@ -26,8 +28,7 @@ void GDataOptions::cleanUp()
     MapNode* node = first;
     while (node != nullptr) {
         MapNode* next = node->next;
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] MapNode FREE - \t\tPTR: %lx\r\n", LOGPTR(node));
-        delete node;
+        LoggedDelete{"MapNode"}(node);
         node = next;
     }
     first = nullptr;
@@ -71,25 +72,23 @@ void GDataOptions::removeOption(TavGdiOptions::Keys key)
             previous->next = node->next;
         if (node == last)
             last = previous;
-        InternalLog::print(L"[TAVRIN UNIDRIVER MEM] MapNode FREE - \t\tPTR: %lx\r\n", LOGPTR(node));
-        delete node;
+        LoggedDelete{"MapNode"}(node);
         return;
     }
 }
 
 IGDataOptions* GDataOptions::clone()
 {
-    GDataOptions* copy = new (std::nothrow) GDataOptions();
+    std::unique_ptr<GDataOptions> copy(new (std::nothrow) GDataOptions());
     if (copy == nullptr)
         return nullptr;
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GDataOptions::clone \tPTR: %lx\r\n", LOGPTR(copy));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GDataOptions::clone \tPTR: %lx\r\n",
+                       LOGPTR(copy.get()));
     for (MapNode* node = first; node != nullptr; node = node->next) {
-        if (!copy->appendMapValue(node->key, node->value)) {
-            delete copy; // a partial copy would silently lose settings
-            return nullptr;
-        }
+        if (!copy->appendMapValue(node->key, node->value))
+            return nullptr; // a partial copy would silently lose settings
     }
-    return copy;
+    return copy.release();
 }
 
 bool GDataOptions::appendMapValue(TavGdiOptions::Keys key, int value)

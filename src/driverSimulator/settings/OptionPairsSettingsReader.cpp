@@ -252,7 +252,7 @@ OptionPairsSettingsReader::OptionPairsSettingsReader(const Pairs& jobSettings, c
 {
     for (const auto& pair : jobSettings)
         numOptions = cupsAddOption(pair.first.c_str(), pair.second.c_str(), numOptions, &options);
-    rules.reset(new CupsExternalInterSettingsReader(options, numOptions, nullptr));
+    rules = std::make_unique<CupsExternalInterSettingsReader>(options, numOptions, nullptr);
 }
 
 OptionPairsSettingsReader::~OptionPairsSettingsReader()

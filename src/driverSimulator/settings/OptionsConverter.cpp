@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -446,10 +447,11 @@ byte hexChar2ToByte(char c1, char c0)
 OptionsConverter::OptionsConverter(IGDataOptions* docOptions, IGDataOptions* cardOptions,
                                    IGDataOptions* frontFaceOptions, IGDataOptions* backFaceOptions,
                                    ExternalBufferAggregator* aggregator, StdLGRectManager* rectManager,
-                                   MonoReaders* monochromeReaders, PDEVOBJ pDevObj, IPrintOemDriverUni* helper)
+                                   MonoReaders* monochromeReaders, PDEVOBJ pDevObj, IPrintOemDriverUni* helper,
+                                   StatusReporter& status)
     : docOptions(docOptions), cardOptions(cardOptions), frontFaceOptions(frontFaceOptions),
       backFaceOptions(backFaceOptions), pDevObj(pDevObj), helper(helper), aggregator(aggregator),
-      rectManager(rectManager), monochromeReaders(monochromeReaders)
+      rectManager(rectManager), monochromeReaders(monochromeReaders), status(status)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +OptionsConverter (%lx) \tDependancy: IGDataOptions(%lx), "
                        L"IGDataOptions(%lx), IGDataOptions(%lx), IGDataOptions(%lx), ExternalBufferAggregator(%lx), "
@@ -567,8 +569,8 @@ void OptionsConverter::checkChoice(const char* setting, const char* value)
         const char* instead = choice.instead;
         if (instead == nullptr)
             instead = matches(value, "RM_") ? UnknownSingleColourRibbon : ColorRibbonTable[0].text;
-        StatusReporter::warning(std::string(setting) + ": \"" + shownValue(value) +
-                                "\" is not one of its choices; " + instead + " is used instead");
+        status.warning(std::string(setting) + ": \"" + shownValue(value) +
+                       "\" is not one of its choices; " + instead + " is used instead");
         return;
     }
 }
@@ -581,11 +583,11 @@ void OptionsConverter::checkTextInBlack(bool isRelatedToFrontSide)
     // A one-sided job prints no back face.
     if (!isRelatedToFrontSide && cardOptions->getOption(TwoSidedMode) != TavGdiOptions::Duplex)
         return;
-    StatusReporter::warning(std::string(isRelatedToFrontSide ? "FBlackManagement" : "BBlackManagement") +
-                            " is TEXTINBLACK but the job gives no text region for the " +
-                            (isRelatedToFrontSide ? "front" : "back") +
-                            ": no text was extracted to the black panel (the regions are set with " +
-                            (isRelatedToFrontSide ? "IFTextRegion" : "IBTextRegion") + ")");
+    status.warning(std::string(isRelatedToFrontSide ? "FBlackManagement" : "BBlackManagement") +
+                   " is TEXTINBLACK but the job gives no text region for the " +
+                   (isRelatedToFrontSide ? "front" : "back") +
+                   ": no text was extracted to the black panel (the regions are set with " +
+                   (isRelatedToFrontSide ? "IFTextRegion" : "IBTextRegion") + ")");
 }
 
 std::string OptionsConverter::describeJob()
@@ -1215,9 +1217,9 @@ void OptionsConverter::updateTextRegionOptions(const char* gpdOption, bool*, boo
             InternalLog::print(
                 L"[TAVRIN UNIDRIVER][OptionsConverter::updateTextRegionOptions] WARNING - Parsing error (%S)\r\n",
                 gpdOption);
-            StatusReporter::warning(std::string(isRelatedToFrontSide ? "IFTextRegion" : "IBTextRegion") + ": \"" +
-                                    shownValue(gpdOption) + "\" cannot be read at character " +
-                                    std::to_string(i + 1) + "; that region and those before it are not used");
+            status.warning(std::string(isRelatedToFrontSide ? "IFTextRegion" : "IBTextRegion") + ": \"" +
+                           shownValue(gpdOption) + "\" cannot be read at character " +
+                           std::to_string(i + 1) + "; that region and those before it are not used");
             return;
         }
     }
@@ -1333,7 +1335,7 @@ void OptionsConverter::updatePassthrough(const char* gpdOption, bool*)
 {
     if (gpdOption == nullptr)
         return;
-    IPassthroughOptionsParser* parser = TavFactory::FactoryIPassthroughOptionsParser();
+    std::unique_ptr<IPassthroughOptionsParser> parser = TavFactory::FactoryIPassthroughOptionsParser();
     if (parser == nullptr)
         return;
 
@@ -1349,8 +1351,9 @@ void OptionsConverter::updatePassthrough(const char* gpdOption, bool*)
             }
         }
     }
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] FREE - \t PTR: %lx\r\n", LOGPTR(parser));
-    delete parser;
+    // This release line has a line of its own ("\t " before the pointer).
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] FREE - \t PTR: %lx\r\n", LOGPTR(parser.get()));
+    parser.reset();
 }
 
 // ---------------------------------------------------------------------------
@@ -1365,8 +1368,8 @@ void OptionsConverter::updateBlackSubsStrategyOptions(const char* gpdOption, boo
     if (strlen(gpdOption) != 6) {
         InternalLog::print(L"[TAVRIN UNIDRIVER][OptionsConverter::updateBlackSubsStrategyOptions] WARNING - "
                            L"IGBlackSub: Bad format - Option skipped\r\n");
-        StatusReporter::warning("IGBlackSub: \"" + shownValue(gpdOption) +
-                                "\" is not six hexadecimal digits; black is not replaced by a fixed colour");
+        status.warning("IGBlackSub: \"" + shownValue(gpdOption) +
+                       "\" is not six hexadecimal digits; black is not replaced by a fixed colour");
         return;
     }
     setBothFaces(isFixedColorBlackSubst, OptionTrue);

@@ -24,6 +24,7 @@ class IGDataOptions;
 class ExternalBufferAggregator;
 class StdLGRectManager;
 class MonoReaders;
+class StatusReporter;
 
 // Value of one hexadecimal digit: '1'-'9', 'A'-'F', 'a'-'f'; anything else,
 // '0' included, is 0.
@@ -41,7 +42,7 @@ public:
     OptionsConverter(IGDataOptions* docOptions, IGDataOptions* cardOptions, IGDataOptions* frontFaceOptions,
                      IGDataOptions* backFaceOptions, ExternalBufferAggregator* aggregator,
                      StdLGRectManager* rectManager, MonoReaders* monochromeReaders, PDEVOBJ pDevObj,
-                     IPrintOemDriverUni* helper);
+                     IPrintOemDriverUni* helper, StatusReporter& status);
     virtual ~OptionsConverter();
 
     OptionsConverter(const OptionsConverter&) = delete;
@@ -169,6 +170,7 @@ private:
     ExternalBufferAggregator* aggregator;
     StdLGRectManager* rectManager;
     MonoReaders* monochromeReaders;
+    StatusReporter& status;
     std::string jobRefusal;
     // What the job was converted with, for describeJob and the warnings.
     int textRegionCount[2] = {0, 0}; // front, back

@@ -9,6 +9,7 @@
 #include "image/IGDataSupervisor.h"
 #include "image/IPixel.h"
 #include "pipeline/BufferedOutputWriter.h"
+#include "pipeline/StatusReporter.h"
 #include "settings/GDataOptions.h"
 
 using namespace tavgdi;
@@ -48,6 +49,7 @@ protected:
     }
     GDataOptions options;
     MediaDefinition media{300, 300, 1016, 648};
+    StatusReporter status;
     std::vector<byte> page;
 };
 
@@ -56,7 +58,7 @@ protected:
 TEST_F(Face, TextOnlyBlackWithoutAListExtractsEverywhereButSendsNoBlackPanel)
 {
     options.setOption(BlackManagement, BlackMgtOnlyText);
-    FaceSupervisor face(&options, &media);
+    FaceSupervisor face(&options, &media, status);
     ASSERT_TRUE(run(face));
     EXPECT_EQ(options.getOption(BlackManagement), NoValue);
     // The black square left the colour panels...
@@ -77,7 +79,7 @@ TEST_F(Face, LevelsAreClippedIntoTheByteRange)
     options.setOption(ThresholdValue, 300);
     options.setOption(DarkLevelValue, 300);
     options.setOption(BlackLevelValue, -4);
-    FaceSupervisor face(&options, &media);
+    FaceSupervisor face(&options, &media, status);
     ASSERT_TRUE(run(face));
     EXPECT_EQ(IPixel::getThreshold(), 255);
     EXPECT_EQ(IPixel::getDarkLevel(), 255);
@@ -87,21 +89,21 @@ TEST_F(Face, LevelsAreClippedIntoTheByteRange)
 TEST_F(Face, CustomPicturesWithoutReaderFailTheFace)
 {
     options.setOption(OverlayManagement, OverlayMgtBmp);
-    FaceSupervisor overlay(&options, &media);
+    FaceSupervisor overlay(&options, &media, status);
     EXPECT_FALSE(run(overlay));
     options.setOption(OverlayManagement, NoValue);
     options.setOption(BlackManagement, BlackMgtBmp);
-    FaceSupervisor black(&options, &media);
+    FaceSupervisor black(&options, &media, status);
     EXPECT_FALSE(run(black));
 }
 
 TEST_F(Face, PageThatIsNotACardIsRefusedUnderStrictSetup)
 {
     options.setOption(StrictPageSetup, NoValue);
-    FaceSupervisor face(&options, &media);
+    FaceSupervisor face(&options, &media, status);
     std::vector<byte> small(8 * 4 * 3, 255);
     EXPECT_FALSE(face.runGraphicalProcessing(small.data(), small.size(), 8, 4, 24, nullptr, nullptr, nullptr));
     options.setOption(StrictPageSetup, StretchImage);
-    FaceSupervisor stretched(&options, &media);
+    FaceSupervisor stretched(&options, &media, status);
     EXPECT_TRUE(stretched.runGraphicalProcessing(small.data(), small.size(), 8, 4, 24, nullptr, nullptr, nullptr));
 }

@@ -63,7 +63,7 @@ protected:
     }
     IGDInvariantProcessor* build(IFactoryGDInvariantProcessor::IProcessorType type)
     {
-        chain.reset(factory.build(&options, media.get(), type));
+        chain = factory.build(&options, media.get(), type);
         return chain.get();
     }
     void set(Keys key, int value) { options.setOption(key, value); }

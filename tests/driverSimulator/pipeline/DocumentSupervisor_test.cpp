@@ -13,6 +13,7 @@
 #include "pipeline/CardSupervisor.h"
 #include "pipeline/DocumentSupervisor.h"
 #include "pipeline/ExternalBufferAggregator.h"
+#include "pipeline/StatusReporter.h"
 #include "pipeline/StdLGRectManager.h"
 #include "settings/GDataOptions.h"
 
@@ -61,7 +62,7 @@ protected:
     }
     DocumentSupervisor* make()
     {
-        return new DocumentSupervisor(&doc, &card, &front, &back, &readers, &aggregator, &rects, &media);
+        return new DocumentSupervisor(&doc, &card, &front, &back, &readers, &aggregator, &rects, &media, status);
     }
     // Feeds n faces, the last with flush.
     void feed(DocumentSupervisor& ds, int n)
@@ -75,6 +76,7 @@ protected:
     StdLGRectManager rects;
     MonoReaders readers{TavFactory::FileMonoReader};
     MediaDefinition media{300, 300, 1016, 648};
+    StatusReporter status;
     // A white CR80 page: every colour panel is blank and left out, so a face
     // is its framing and the ink-usage command.
     std::vector<byte> page = std::vector<byte>(1016 * 648 * 3, 255);

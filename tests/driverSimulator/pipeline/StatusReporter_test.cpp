@@ -46,37 +46,39 @@ std::string statusLines(const std::string& err)
 class Status : public ::testing::Test {
 protected:
     // Each test captures a fresh standard error.
-    void SetUp() override
-    {
-        StatusReporter::reset();
-        InternalLog::isAtLineStart = true;
-    }
-    void TearDown() override { StatusReporter::reset(); }
+    void SetUp() override { InternalLog::isAtLineStart = true; }
+    StatusReporter status; // a fresh job's
 };
+
+std::vector<std::string> sunk;
+void keep(const std::string& line)
+{
+    sunk.push_back(line);
+}
 
 } // namespace
 
 TEST_F(Status, CardsAndCopiesAreCountedAsPages)
 {
     testing::internal::CaptureStderr();
-    StatusReporter::cardSent(1);
-    StatusReporter::cardSent(3);
-    StatusReporter::cardSent(0); // never fewer than one copy
+    status.cardSent(1);
+    status.cardSent(3);
+    status.cardSent(0); // never fewer than one copy
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "INFO: Printing card 1\nPAGE: 1 1\n"
               "INFO: Printing card 2\nPAGE: 2 1\nPAGE: 3 1\nPAGE: 4 1\n"
               "INFO: Printing card 3\nPAGE: 5 1\n");
-    EXPECT_EQ(StatusReporter::cardsSent(), 3);
-    EXPECT_EQ(StatusReporter::pagesPrinted(), 5);
+    EXPECT_EQ(status.cardsSent(), 3);
+    EXPECT_EQ(status.pagesPrinted(), 5);
 }
 
 TEST_F(Status, StatusStartsItsOwnLineAfterAnOpenLogLine)
 {
     testing::internal::CaptureStderr();
     InternalLog::print(L"[TAVRIN UNIDRIVER] no line end");
-    StatusReporter::cardSent(1);
+    status.cardSent(1);
     InternalLog::print(L"closed\r\n");
-    StatusReporter::jobError("stop");
+    status.jobError("stop");
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "[TAVRIN UNIDRIVER] no line end\nINFO: Printing card 1\nPAGE: 1 1\nclosed\r\nERROR: stop\n");
 }
@@ -98,14 +100,14 @@ TEST_F(Status, FailuresNameThePageAndTheirCause)
          "ERROR: Page 4 was not printed: file C:\\\\k.bmp\\nPAGE: 9 1\\r\\x1b\n"},
     };
     for (const Case& c : cases) {
-        StatusReporter::reset();
-        StatusReporter::setCurrentPage(c.page);
+        StatusReporter job;
+        job.setCurrentPage(c.page);
         if (c.noted != nullptr) {
-            StatusReporter::noteFailureCause(c.noted);
-            StatusReporter::noteFailureCause("a later cause loses");
+            job.noteFailureCause(c.noted);
+            job.noteFailureCause("a later cause loses");
         }
         testing::internal::CaptureStderr();
-        StatusReporter::faceFailed(c.fallback);
+        job.faceFailed(c.fallback);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.line) << c.page;
     }
 }
@@ -113,12 +115,12 @@ TEST_F(Status, FailuresNameThePageAndTheirCause)
 TEST_F(Status, APageIsReportedOnceAndACauseDoesNotOutliveItsPage)
 {
     testing::internal::CaptureStderr();
-    StatusReporter::setCurrentPage(1);
-    StatusReporter::pageError(1, "cannot be read");
-    StatusReporter::faceFailed("fallback"); // same page: already told
-    StatusReporter::noteFailureCause("stale cause");
-    StatusReporter::setCurrentPage(2);
-    StatusReporter::faceFailed("fallback");
+    status.setCurrentPage(1);
+    status.pageError(1, "cannot be read");
+    status.faceFailed("fallback"); // same page: already told
+    status.noteFailureCause("stale cause");
+    status.setCurrentPage(2);
+    status.faceFailed("fallback");
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "ERROR: Page 1 cannot be read\nERROR: Page 2 was not printed: fallback\n");
 }
@@ -143,17 +145,38 @@ TEST_F(Status, DocumentSupervisorReportsSentCardsAndFailedFaces)
 
     testing::internal::CaptureStderr();
     {
-        DocumentSupervisor ds(&doc, &card, &front, &back, nullptr, &aggregator, &rects, &media);
+        DocumentSupervisor ds(&doc, &card, &front, &back, nullptr, &aggregator, &rects, &media, status);
         ds.setCopyCount(2);
-        StatusReporter::setCurrentPage(1);
+        status.setCurrentPage(1);
         EXPECT_TRUE(ds.newFace(discard, nullptr, page.data(), page.size(), 1016, 648, 24, false));
-        StatusReporter::setCurrentPage(2);
+        status.setCurrentPage(2);
         EXPECT_FALSE(ds.newFace(discard, nullptr, nullptr, 0, 0, 0, 24, false));
-        StatusReporter::setCurrentPage(3);
+        status.setCurrentPage(3);
         EXPECT_TRUE(ds.newFace(discard, nullptr, page.data(), page.size(), 1016, 648, 24, true));
     }
     EXPECT_EQ(statusLines(testing::internal::GetCapturedStderr()),
               "INFO: Printing card 1\nPAGE: 1 1\nPAGE: 2 1\n"
               "ERROR: Page 2 was not printed: its picture could not be turned into printer panels\n"
               "INFO: Printing card 2\nPAGE: 3 1\nPAGE: 4 1\n");
+}
+
+// Each job has its own counts; a job with a sink hands its lines there and
+// writes nothing on standard error.
+TEST_F(Status, JobsCountApartAndASinkTakesTheLines)
+{
+    sunk.clear();
+    StatusReporter other(keep);
+    testing::internal::CaptureStderr();
+    status.cardSent(2);
+    other.cardSent(1);
+    other.streamFailed(nullptr);
+    other.cardSent(1); // the stream is lost: no longer counted
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "INFO: Printing card 1\nPAGE: 1 1\nPAGE: 2 1\n");
+    EXPECT_EQ(sunk, (std::vector<std::string>{"INFO: Printing card 1", "PAGE: 1 1",
+                                              "ERROR: The printer stream could not be written; the job was "
+                                              "stopped and the cards after the last one counted were not printed"}));
+    EXPECT_EQ(status.pagesPrinted(), 2);
+    EXPECT_EQ(other.pagesPrinted(), 1);
+    EXPECT_FALSE(status.isStreamLost());
+    EXPECT_TRUE(other.isStreamLost());
 }
