@@ -62,23 +62,6 @@ TEST(MediaDefinition, AbsurdCustomSizeGivesEmptyCardInsteadOfWrappedBuffers)
     testing::internal::GetCapturedStderr();
 }
 
-TEST(MediaDefinition, LengthConversion)
-{
-    struct Case {
-        dword length, dpi, divisor, expected;
-    } cases[] = {
-        {1016, 600, 300, 2032}, {1, 100, 300, 1}, {1017, 299, 300, 1014}, {1016, 0, 300, 0}, {101, 300, 1200, 26},
-        {5, 300, 0, 0}, // a zero divisor must not trap
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(MediaDefinition::ComputeLengthFromDpiWithVarMedia(c.length, c.dpi, c.divisor), c.expected)
-            << c.length << " " << c.dpi << " / " << c.divisor;
-        if (c.divisor == 300) {
-            EXPECT_EQ(MediaDefinition::ComputeLengthFromDpi(c.length, c.dpi), c.expected) << c.length;
-        }
-    }
-}
-
 TEST(MediaDefinition, RowArithmetic)
 {
     const std::pair<int, int> next4[] = {{3063, 3064}, {3048, 3048}, {0, 0}, {1, 4}, {-5, -4}};
@@ -90,43 +73,4 @@ TEST(MediaDefinition, RowArithmetic)
     const std::pair<dword, dword> seven[] = {{7, 0}, {8, 7}, {15, 7}, {658368, 576072}};
     for (const auto& c : seven)
         EXPECT_EQ(MediaDefinition::to7bits(c.first), c.second) << c.first;
-}
-
-TEST(MediaDefinition, CompatibleFormats)
-{
-    struct Case {
-        dword width, height;
-        bool compatible;
-        CardOrientation orientation;
-    } cases[] = {
-        {1016, 648, true, GraphicalConstants::Landscape},
-        {648, 1016, true, GraphicalConstants::Portrait},
-        {1000, 1000, false, GraphicalConstants::Landscape}, // tie goes to landscape
-        {640, 1020, false, GraphicalConstants::Portrait},
-        {2032, 1296, false, GraphicalConstants::Landscape},
-        {0, 0, false, GraphicalConstants::Landscape},
-        {0xFFFFFFFFu, 10, false, GraphicalConstants::Landscape},
-        {10, 0xFFFFFFFFu, false, GraphicalConstants::Portrait},
-    };
-    testing::internal::CaptureStderr();
-    MediaDefinition media(300, 300, 1016, 648);
-    testing::internal::GetCapturedStderr();
-    for (const Case& c : cases) {
-        dword w = c.width, h = c.height;
-        CardOrientation o = GraphicalConstants::PortraitFlip;
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(media.isCompatibleFormat(w, h, o), c.compatible) << c.width << "x" << c.height;
-        const std::string log = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(o, c.orientation) << c.width << "x" << c.height;
-        const bool portrait = c.orientation == GraphicalConstants::Portrait;
-        EXPECT_EQ(w, portrait ? 648u : 1016u) << c.width << "x" << c.height;
-        EXPECT_EQ(h, portrait ? 1016u : 648u) << c.width << "x" << c.height;
-        const std::string warning = "[TAVRIN UNIDRIVER][MediaDefinition::isCompatibleFormat] WARNING - return FALSE - "
-                                    "Width:" + std::to_string(c.width) + " Height:" + std::to_string(c.height) + "\r\n";
-        EXPECT_EQ(log.find(warning) != std::string::npos, !c.compatible) << log;
-    }
-
-    EXPECT_EQ(media.computeError(1016, 648), 0);
-    EXPECT_EQ(media.computeError(1000, 1000), 16 * 16 + 352 * 352);
-    EXPECT_EQ(media.computeError(0xFFFFFFFFu, 0), INT_MAX); // saturates instead of wrapping
 }

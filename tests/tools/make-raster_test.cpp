@@ -62,31 +62,3 @@ TEST_F(MakeRaster, SeveralPagesSizesResolutionsAndPictures)
         EXPECT_EQ(p.header.HWResolution[1], 600u);
     }
 }
-
-TEST_F(MakeRaster, BadUsageAndUnreadablePictures)
-{
-    const std::string out = dir.file("never.ras");
-    struct Case {
-        std::vector<std::string> args;
-        int status;
-        const char* message;
-    };
-    const Case cases[] = {
-        {{"--sample"}, 2, "no output"},
-        {{"--pages", "0", "-o", out}, 2, "--pages"},
-        {{"--width", "12abc", "-o", out}, 2, "--width"},
-        {{"--ppm", dir.file("none.ppm"), "-o", out}, 1, "cannot open"},
-        {{"-o", dir.file("no/such/dir.ras")}, 1, "cannot create"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args[0]);
-        const ProcessResult r = run(c.args);
-        EXPECT_TRUE(r.exitedWith(c.status)) << r.exitCode;
-        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
-        struct stat st;
-        EXPECT_NE(stat(out.c_str(), &st), 0);
-    }
-    const ProcessResult help = run({"--help"});
-    EXPECT_TRUE(help.exitedWith(0));
-    EXPECT_NE(help.out.find("Usage: make-raster"), std::string::npos);
-}

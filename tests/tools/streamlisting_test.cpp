@@ -153,48 +153,6 @@ TEST(StreamPreview, FacesComposeInksTheRightWayUp)
     EXPECT_EQ(faces[1].monoPanels[0].panel, 'o');
 }
 
-TEST(StreamPreview, FacesKeepTheCardsAspectAtAnyResolution)
-{
-    // A 16 x 8 card: yellow on its left half, and one black dot, the first
-    // of those that make the pixel (3, 2) at 300 dpi. Faces are drawn with
-    // square pixels at the lower resolution, each the mean of its dots, so
-    // the dot grays half of its pixel at 600 x 300 and a quarter at 1200 x 300.
-    const struct {
-        unsigned dpiX, dpiY;
-        unsigned width, height, dotX, dotY; // the picture, and the pixel of the dot
-        int dotGray;                        // that pixel in the black panel's picture
-    } cases[] = {
-        {600, 300, 16, 8, 3, 2, 127}, {300, 1200, 16, 8, 3, 2, 191}, {600, 600, 32, 16, 6, 4, 0},
-    };
-    for (const auto& c : cases) {
-        const std::string what = std::to_string(c.dpiX) + "x" + std::to_string(c.dpiY);
-        const unsigned panelW = 16 * c.dpiX / 300;
-        const std::string panels =
-            panel('y', 256, [panelW](unsigned x, unsigned) { return x < panelW / 2 ? 255 : 0; }, c.dpiX, c.dpiY) +
-            panel('k', 2, [&c](unsigned x, unsigned y) { return x == 3 * c.dpiX / 300 && y == 2 * c.dpiY / 300 ? 255 : 0; },
-                  c.dpiX, c.dpiY);
-        const std::vector<FacePreview> faces = facePreviews(stream(face("Sr", panels)));
-        ASSERT_EQ(faces.size(), 1u) << what;
-        const FacePreview& f = faces[0];
-        ASSERT_EQ(f.width, c.width) << what;
-        ASSERT_EQ(f.height, c.height) << what;
-        ASSERT_EQ(f.monoPanels.size(), 1u) << what;
-        const FacePreview::Mono& k = f.monoPanels[0];
-        ASSERT_EQ(k.width, c.width) << what;
-        ASSERT_EQ(k.height, c.height) << what;
-        EXPECT_EQ(k.gray[c.dotY * c.width + c.dotX], c.dotGray) << what;
-        EXPECT_EQ(k.gray[c.dotY * c.width + c.dotX + 1], 255) << what;
-        auto rgb = [&f](unsigned x, unsigned y) {
-            const uint8_t* p = &f.rgb[(y * f.width + x) * 3];
-            return std::vector<int>{p[0], p[1], p[2]};
-        };
-        // The black covers the yellow as far as it inks the pixel.
-        EXPECT_EQ(rgb(c.dotX, c.dotY), (std::vector<int>{c.dotGray, c.dotGray, 0})) << what;
-        EXPECT_EQ(rgb(c.width / 2 - 1, c.height - 1), (std::vector<int>{255, 255, 0})) << what;
-        EXPECT_EQ(rgb(c.width / 2, 0), (std::vector<int>{255, 255, 255})) << what;
-    }
-}
-
 TEST(CardstreamProgram, ExitStatusAndFiles)
 {
     cr80test::TempDir dir;

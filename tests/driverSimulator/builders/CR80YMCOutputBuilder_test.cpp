@@ -198,43 +198,6 @@ TEST(CR80YMCOutputBuilder, BlankPanelsAreSkippedUnlessAsked)
     }
 }
 
-namespace {
-struct FixedProcessor : tavgdi::IGDataProcessor {
-    bool result;
-    explicit FixedProcessor(bool r) : result(r) {}
-    bool process(tavgdi::IGDataManager*, tavgdi::IGDataMemoryManager* memMgr, MediaDefinition*) override
-    {
-        // Works on the builder's copy only.
-        if (memMgr != nullptr)
-            memMgr->setByte(0, 0x42);
-        return result;
-    }
-};
-} // namespace
-
-TEST(CR80YMCOutputBuilder, OutputProcessorRunsOnACopyAndItsFailureSendsNothing)
-{
-    MediaDefinition media(300, 300, 1016, 648);
-    VectorMemoryManager mem;
-    fillPlanes(mem, media.getArea());
-    const byte first = mem.bytes[0];
-
-    FixedProcessor ok(true);
-    CR80YMCOutputBuilder good(nullptr, &mem, &media);
-    ASSERT_TRUE(good.init(&ok));
-    EXPECT_EQ(0x42, good.getBuffer()[10]);
-    EXPECT_EQ(first, mem.bytes[0]);
-
-    FixedProcessor failing(false);
-    CR80YMCOutputBuilder bad(nullptr, &mem, &media);
-    EXPECT_FALSE(bad.init(&failing));
-    EXPECT_EQ(IGDataOutputBuilder::onError, bad.getState());
-    // Nothing is announced that will not be sent.
-    EXPECT_EQ(0u, bad.getOutputSize());
-    EXPECT_EQ(nullptr, bad.getBuffer());
-    EXPECT_FALSE(bad.init(nullptr));
-}
-
 TEST(CR80YMCOutputBuilder, ShortOrMissingImageStaysInsideTheBuffer)
 {
     MediaDefinition media(300, 300, 1016, 648);

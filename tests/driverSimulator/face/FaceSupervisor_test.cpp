@@ -86,17 +86,6 @@ TEST_F(Face, LevelsAreClippedIntoTheByteRange)
     EXPECT_EQ(IPixel::getBlackLevel(), 255); // a negative level counts as a huge one
 }
 
-TEST_F(Face, CustomPicturesWithoutReaderFailTheFace)
-{
-    options.setOption(OverlayManagement, OverlayMgtBmp);
-    FaceSupervisor overlay(&options, &media, status);
-    EXPECT_FALSE(run(overlay));
-    options.setOption(OverlayManagement, NoValue);
-    options.setOption(BlackManagement, BlackMgtBmp);
-    FaceSupervisor black(&options, &media, status);
-    EXPECT_FALSE(run(black));
-}
-
 TEST_F(Face, PageThatIsNotACardIsRefusedUnderStrictSetup)
 {
     options.setOption(StrictPageSetup, NoValue);

@@ -181,42 +181,6 @@ TEST(CR80DBParser, TruncatedHugePanelIsRefusedBeforeItsMemoryIsTaken)
     EXPECT_TRUE(run.k.bytes.empty());
 }
 
-TEST(CR80DBParser, ScanSkipsWhatItHasNoTargetForAndStopsAtTheFaceEnd)
-{
-    const std::string y = db("Db;y;256;", CR80Area, 0x44);        // 'D' bytes
-    const std::string m = db("Db;m;256;", CR80Area, 0x62);        // 'b' bytes
-    const std::string k = db("Db;k;2;", CR80Area / 8, 0x33);
-    const std::string o = db("Db;o;2;", CR80Area / 8, 0x77);
-    const std::string junk = std::string("\xff\xffSx\x1bPsync;9\r", 12);
-    {
-        Reading run; // no colour target: the colour data are skipped, not scanned
-        run.parse(junk + y + m + k + FaceEnd + o, false, true, true);
-        EXPECT_TRUE(run.result);
-        EXPECT_TRUE(allBytes(run.k.bytes, 0, CR80Area / 8, 0x33));
-        EXPECT_TRUE(run.o.bytes.empty()); // after the face end
-        EXPECT_EQ(CR80Area / 8, run.parsedSize);
-    }
-    {
-        Reading run; // "Sv" ends the face as well
-        run.parse(k + "\x1bSv\r" + o);
-        EXPECT_TRUE(run.result);
-        EXPECT_TRUE(run.o.bytes.empty());
-    }
-    {
-        Reading run; // a failed reservation steps over the panel and goes on
-        run.ymc.failAllocate = true;
-        run.parse(y + k + FaceEnd);
-        EXPECT_TRUE(run.result);
-        EXPECT_TRUE(run.available);
-        EXPECT_TRUE(allBytes(run.k.bytes, 0, CR80Area / 8, 0x33));
-    }
-    {
-        Reading run; // a later black panel replaces the earlier one
-        run.parse(k + db("Db;k;2;", CR80Area / 8, 0x01) + FaceEnd);
-        EXPECT_TRUE(allBytes(run.k.bytes, 0, CR80Area / 8, 0x01));
-    }
-}
-
 // The filter's own stream for a colour card with black and overlay panels,
 // read back into supervisors: every panel comes back as the face processing
 // sent it, 7-bit data expanded with the lowest bit cleared.

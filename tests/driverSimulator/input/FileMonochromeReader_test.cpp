@@ -100,34 +100,6 @@ TEST_F(FileMonochromeReaderTest, ReadsEveryDepthAndOrientationAsALandscapeCardBi
     }
 }
 
-TEST_F(FileMonochromeReaderTest, ColourDotsAreBlackBelowTheThreshold)
-{
-    MediaDefinition media(300, 300, 1016, 648);
-    TempDir dir;
-    // Gray levels 100 | 101 | 200 across the card; red is gray (0+0+255)/3 = 85.
-    dir.write("c.bmp", colourBmp(1016, 648, [](unsigned x, unsigned) -> uint32_t {
-                                           return x < 300 ? 0x646464 : x < 600 ? 0x656565 : x < 900 ? 0xC8C8C8 : 0xFF0000;
-                                       }));
-    const struct {
-        int threshold;
-        bool at100, at101, at200, red;
-    } cases[] = {{101, true, false, false, true}, {201, true, true, true, true}, {0, false, false, false, false}, {86, false, false, false, true}};
-    // One reader for every threshold: the picture it keeps is made 1-bit
-    // again when the threshold changes.
-    ReaderIn reader(dir, "c.bmp");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.threshold);
-        tavgdi::IPixel::setThreshold(static_cast<byte>(c.threshold));
-        Read r;
-        r.bitmap = reader.read(&media);
-        ASSERT_NE(nullptr, r.bitmap);
-        EXPECT_EQ(c.at100, isBlackAt(r.bitmap, media, 0, 0));
-        EXPECT_EQ(c.at101, isBlackAt(r.bitmap, media, 300, 5));
-        EXPECT_EQ(c.at200, isBlackAt(r.bitmap, media, 899, 647));
-        EXPECT_EQ(c.red, isBlackAt(r.bitmap, media, 1015, 100));
-    }
-}
-
 // Unreadable files give nothing. Names that leave the picture directory are
 // refused before anything is made or opened.
 TEST_F(FileMonochromeReaderTest, UnreadableFilesAndRefusedNamesGiveNull)

@@ -168,15 +168,6 @@ TEST_F(Document, DocumentHeadFollowsPriorities)
     EXPECT_EQ(sink.substr(sink.size() - tail.size()), tail);
 }
 
-TEST_F(Document, NothingIsWrittenWithoutASentCard)
-{
-    std::unique_ptr<DocumentSupervisor> ds(make());
-    // A face whose processing fails (no picture) sends no card.
-    EXPECT_FALSE(ds->newFace(capture, nullptr, nullptr, 0, 0, 0, 24, true));
-    EXPECT_TRUE(ds->endDoc(capture, nullptr));
-    EXPECT_EQ(sink, "");
-}
-
 TEST_F(Document, MissingFaceTailFailsTheCardBeforeAnythingIsWritten)
 {
     std::unique_ptr<DocumentSupervisor> ds(make());

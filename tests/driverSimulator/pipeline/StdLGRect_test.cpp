@@ -60,57 +60,6 @@ protected:
 
 class StdLGRectTest : public Quiet {};
 
-TEST_F(StdLGRectTest, MergesConsecutiveBandsThatLineUp)
-{
-    struct Case {
-        const char* name;
-        std::vector<R> added;
-        std::vector<R> expected;
-    } cases[] = {
-        {"gap keeps two", {{10, 0, 50, 20, 0, 1}, {10, 21, 50, 40, 0, 2}}, {{10, 0, 50, 20, 0, 1}, {10, 21, 50, 40, 0, 2}}},
-        {"touching merges", {{10, 0, 50, 20, 9, 1}, {10, 20, 50, 40, 7, 2}}, {{10, 0, 50, 40, 9, 2}}},
-        {"overlap merges, keeps top", {{10, 5, 50, 20, 0, 1}, {10, 0, 50, 40, 0, 2}}, {{10, 5, 50, 40, 0, 2}}},
-        {"band 0 appended", {{1, 0, 9, 10, 0, 0}, {1, 0, 9, 10, 0, 0}}, {{1, 0, 9, 10, 0, 0}, {1, 0, 9, 10, 0, 0}}},
-        {"left differs", {{1, 0, 9, 10, 0, 1}, {2, 5, 9, 20, 0, 2}}, {{1, 0, 9, 10, 0, 1}, {2, 5, 9, 20, 0, 2}}},
-        {"band skipped", {{1, 0, 9, 10, 0, 1}, {1, 5, 9, 20, 0, 3}}, {{1, 0, 9, 10, 0, 1}, {1, 5, 9, 20, 0, 3}}},
-        {"first match taken",
-         {{1, 0, 9, 10, 0, 1}, {1, 0, 9, 10, 0, -1}, {1, 0, 9, 50, 0, 1}, {1, 8, 9, 60, 0, 2}},
-         {{1, 0, 9, 60, 0, 2}, {1, 0, 9, 10, 0, -1}, {1, 0, 9, 50, 0, 1}}},
-    };
-    for (const Case& c : cases) {
-        StdLGRect list;
-        for (const R& r : c.added)
-            EXPECT_TRUE(list.Add(make(r)));
-        EXPECT_EQ(contents(&list), c.expected) << c.name;
-    }
-}
-
-TEST_F(StdLGRectTest, ManagerListsCopiesAndMissingLists)
-{
-    StdLGRectManager job;
-    EXPECT_FALSE(job.Add(make({1, 1, 2, 2, 0, -1}), true)); // no list yet: the rectangle is released
-
-    job.create(nullptr);
-    EXPECT_TRUE(job.Add(make({1, 2, 3, 4, 0, -1}), true));
-    EXPECT_TRUE(job.Add(make({5, 6, 7, 8, 0, -1}), false));
-
-    StdLGRectManager card;
-    card.create(&job);
-    EXPECT_EQ(contents(card.get(true)), (std::vector<R>{{1, 2, 3, 4, 0, -1}}));
-    EXPECT_EQ(contents(card.get(false)), (std::vector<R>{{5, 6, 7, 8, 0, -1}}));
-    card.get(true)->getFirst()->rect->top = 77;
-    EXPECT_EQ(job.get(true)->getFirst()->rect->top, 2u);
-
-    card.create(&card); // refilled from itself: contents kept
-    EXPECT_EQ(contents(card.get(false)), (std::vector<R>{{5, 6, 7, 8, 0, -1}}));
-    card.create(nullptr);
-    EXPECT_TRUE(contents(card.get(true)).empty());
-    card.cleanUp();
-    EXPECT_EQ(card.get(false), nullptr);
-    card.create(&card); // nothing to copy: empty lists
-    EXPECT_NE(card.get(false), nullptr);
-}
-
 class LGRectIteratorTest : public Quiet {};
 
 TEST_F(LGRectIteratorTest, StdIteratorAppliesLevelsAndRestores)

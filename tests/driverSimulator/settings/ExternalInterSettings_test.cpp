@@ -88,58 +88,6 @@ TEST_F(ExternalInterSettingsTest, EditsOfAListOfThreePairs)
     EXPECT_EQ(dump(store), list({"A", "first", "B", "first"}));
 }
 
-TEST_F(ExternalInterSettingsTest, ReadAndConstructAcceptOnlySizesThatFit)
-{
-    std::string big(MaxList + 1, '\0');
-    const std::string pairs = list({"A", "1"});
-    big.replace(0, pairs.size(), pairs);
-    struct Case {
-        int size;
-        bool ok;
-    };
-    const Case cases[] = {{int(pairs.size()), true}, {MaxList, true}, {MaxList + 1, false},
-                          {-1, false},              {-16256, false}, {0, true}};
-    for (const Case& c : cases) {
-        ExternalInterSettings store;
-        store.insertSetting("Z", "1");
-        EXPECT_EQ(store.readPCSettingsFromBuffer(&big[0], c.size), c.ok) << c.size;
-        EXPECT_EQ(dump(store).size(), c.ok ? size_t(c.size) : 0u) << c.size;
-        EXPECT_EQ(store.findFeature("Z", nullptr), nullptr) << c.size;
-
-        ExternalInterSettings built(big.data(), c.size);
-        EXPECT_EQ(dump(built).size(), c.ok ? size_t(c.size) : 0u) << c.size;
-        // Only a list with room left takes one more pair (size 0 has no end marker).
-        EXPECT_TRUE(built.insertSetting("B", "2"));
-        EXPECT_EQ(built.findFeature("B", nullptr) == nullptr, c.size <= 0 || c.size >= MaxList) << c.size;
-    }
-    ExternalInterSettings store;
-    EXPECT_FALSE(store.readPCSettingsFromBuffer(nullptr, 5));
-    ExternalInterSettings fromNull(nullptr, 10);
-    EXPECT_EQ(dump(fromNull).size(), 0u);
-}
-
-TEST_F(ExternalInterSettingsTest, WriteNeedsRoomBeyondTheList)
-{
-    ExternalInterSettings store;
-    store.insertSetting("Name", "val"); // 10 bytes
-    struct Case {
-        int capacity;
-        int reported;
-    };
-    const Case cases[] = {{10, 0}, {11, 10}, {64, 10}, {0, 0}, {-5, 0}};
-    for (const Case& c : cases) {
-        std::vector<char> out(80, '#');
-        int size = c.capacity;
-        EXPECT_EQ(store.writePCSettingsToBuffer(out.data(), &size), c.reported != 0) << c.capacity;
-        EXPECT_EQ(size, c.reported) << c.capacity;
-        std::string expected = c.reported ? std::string("Name\0val\0\0", 10) : std::string();
-        expected.resize(size_t(c.capacity > 0 ? c.capacity : 0), '\0');
-        expected.resize(out.size(), '#');
-        EXPECT_EQ(std::string(out.begin(), out.end()), expected) << c.capacity;
-    }
-    EXPECT_FALSE(store.writePCSettingsToBuffer(nullptr, nullptr));
-}
-
 TEST_F(ExternalInterSettingsTest, FindWalksThroughPairsOfTheSameName)
 {
     ExternalInterSettings store;
