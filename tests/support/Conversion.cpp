@@ -60,20 +60,6 @@ std::string Conversion::readerName(tavgdi::MonoReaders::MonoReaderItemType slot)
     return r != nullptr ? r->getFilename() : "<none>";
 }
 
-std::string Conversion::statusLines(const std::string& prefix) const
-{
-    std::string lines;
-    for (size_t at = 0; at < log.size();) {
-        size_t end = log.find('\n', at);
-        if (end == std::string::npos)
-            end = log.size();
-        if (log.compare(at, prefix.size(), prefix) == 0)
-            lines += log.substr(at, end - at + 1);
-        at = end + 1;
-    }
-    return lines;
-}
-
 CupsSettings::CupsSettings(ppd_file_t* ppd, const std::string& text)
 {
     numOptions = cupsParseOptions(text.c_str(), 0, &options);

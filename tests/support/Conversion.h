@@ -40,8 +40,6 @@ public:
     std::string fragments(PrintingTags::PrintingTagsType tag);
     // The picture file name of a reader slot ("<none>" for no reader).
     std::string readerName(tavgdi::MonoReaders::MonoReaderItemType slot);
-    // The CUPS status lines of `log` that start with `prefix`.
-    std::string statusLines(const std::string& prefix) const;
 
     std::unique_ptr<tavgdi::IGDataOptions> maps[4];
     tavgdi::ExternalBufferAggregator aggregator;

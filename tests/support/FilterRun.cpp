@@ -1,5 +1,7 @@
 #include "FilterRun.h"
 
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -289,6 +291,48 @@ ProcessResult runFilter(const FilterJob& job)
     request.workingDirectory = job.workingDirectory;
     request.timeoutMs = job.timeoutMs;
     return runProcess(request);
+}
+
+const cr80tools::StreamItem* Printed::panel(char letter, size_t nth) const
+{
+    for (const cr80tools::StreamItem& item : panels)
+        if (item.panel == letter && nth-- == 0)
+            return &item;
+    return nullptr;
+}
+
+Printed print(const FilterJob& job)
+{
+    Printed p;
+    p.run = runFilter(job);
+    EXPECT_TRUE(p.run.exitedWith(0)) << p.run.err.substr(p.run.err.size() > 3000 ? p.run.err.size() - 3000 : 0);
+    const cr80tools::ParsedStream parsed = cr80tools::parseStream(p.run.out);
+    EXPECT_EQ(parsed.error, "");
+    for (const cr80tools::StreamItem& item : parsed.items) {
+        if (item.kind == cr80tools::StreamItem::Panel)
+            p.panels.push_back(item);
+        else if (item.kind == cr80tools::StreamItem::Command)
+            p.commands.push_back(item.text);
+    }
+    return p;
+}
+
+std::string statusLines(const std::string& text, std::initializer_list<const char*> prefixes)
+{
+    std::string lines;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        for (const char* prefix : prefixes) {
+            if (text.compare(at, strlen(prefix), prefix) == 0) {
+                lines += text.substr(at, end - at) + "\n";
+                break;
+            }
+        }
+        at = end + 1;
+    }
+    return lines;
 }
 
 }  // namespace cr80test

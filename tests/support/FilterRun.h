@@ -5,10 +5,13 @@
 // and a child that runs past its time limit is killed, so a hanging filter
 // fails its test instead of hanging the suite.
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "streamreader.h"
 
 namespace cr80test {
 
@@ -61,6 +64,21 @@ struct FilterJob {
 // The arguments after the program name for `job`.
 std::vector<std::string> filterArgs(const FilterJob& job);
 ProcessResult runFilter(const FilterJob& job);
+
+// A filter run whose printer stream was read back (a stream the reader
+// refuses fails the test): its panels and commands in stream order.
+struct Printed {
+    ProcessResult run;
+    std::vector<cr80tools::StreamItem> panels;
+    std::vector<std::string> commands;
+    // The nth panel of the given letter, or null.
+    const cr80tools::StreamItem* panel(char letter, size_t nth = 0) const;
+};
+Printed print(const FilterJob& job);
+
+// The lines of `text` that start with one of `prefixes` (CUPS compares the
+// start of each line of standard error), in order, each with its line end.
+std::string statusLines(const std::string& text, std::initializer_list<const char*> prefixes);
 
 
 }  // namespace cr80test

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "FilterRun.h"
 #include "InternalLog.h"
 #include "MediaDefinition.h"
 #include "OptionsDefinition.h"
@@ -28,19 +29,7 @@ dword discard(void*, void*, dword size)
 // Only the status lines of a captured standard error.
 std::string statusLines(const std::string& err)
 {
-    std::string out;
-    size_t at = 0;
-    while (at < err.size()) {
-        size_t end = err.find('\n', at);
-        if (end == std::string::npos)
-            end = err.size();
-        const std::string line = err.substr(at, end - at);
-        for (const char* prefix : {"PAGE: ", "INFO: ", "ERROR: "})
-            if (line.rfind(prefix, 0) == 0)
-                out += line + "\n";
-        at = end + 1;
-    }
-    return out;
+    return cr80test::statusLines(err, {"PAGE: ", "INFO: ", "ERROR: "});
 }
 
 class Status : public ::testing::Test {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Conversion.h"
+#include "FilterRun.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -19,7 +20,7 @@ std::string warningsOf(ppd_file_t* ppd, const std::string& options)
     cr80test::CupsSettings settings(ppd, options);
     cr80test::Conversion conversion;
     conversion.convert(&settings);
-    return conversion.statusLines("WARNING: ");
+    return cr80test::statusLines(conversion.log, {"WARNING: "});
 }
 
 bool isNumber(const char* text)

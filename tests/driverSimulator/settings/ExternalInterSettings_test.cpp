@@ -88,27 +88,6 @@ TEST_F(ExternalInterSettingsTest, EditsOfAListOfThreePairs)
     EXPECT_EQ(dump(store), list({"A", "first", "B", "first"}));
 }
 
-TEST_F(ExternalInterSettingsTest, FindWalksThroughPairsOfTheSameName)
-{
-    ExternalInterSettings store;
-    load(store, list({"Pass", "one", "X", "Pass", "Pass", "two", "Passe", "no", "Pass", ""}));
-    EXPECT_EQ(store.findFeaturePosition("X"), 9);
-    EXPECT_EQ(store.findFeaturePosition("one"), -1);
-
-    int position = 0;
-    std::vector<std::string> found;
-    while (const char* value = store.findFeature("Pass", &position)) {
-        found.push_back(value);
-        ASSERT_LT(found.size(), 10u);
-    }
-    EXPECT_EQ(found, (std::vector<std::string>{"one", "two", ""}));
-    EXPECT_EQ(position, 40) << "a failed search leaves the position alone";
-    for (int outside : {-3, 100000})
-        EXPECT_EQ(store.findFeature("Pass", &outside), nullptr);
-    int end = 0;
-    EXPECT_EQ(store.findFeature("", &end), nullptr); // the end marker has no value
-}
-
 TEST_F(ExternalInterSettingsTest, MalformedListsStayInsideTheBuffers)
 {
     ExternalInterSettings store;
@@ -137,14 +116,4 @@ TEST_F(ExternalInterSettingsTest, MalformedListsStayInsideTheBuffers)
     EXPECT_TRUE(merged.updatePCSettingsFromBuffer(unterminated.data()));
     EXPECT_FALSE(merged.updatePCSettingsFromBuffer(nullptr));
     EXPECT_EQ(dump(merged), list({"n", "n"}));
-}
-
-TEST_F(ExternalInterSettingsTest, UpdateFromBufferMergesPairByPair)
-{
-    ExternalInterSettings store;
-    store.insertSetting("A", "1");
-    store.insertSetting("B", "2");
-    std::string incoming = list({"B", "5", "C", "6"}) + std::string("D\0007\0", 4);
-    EXPECT_TRUE(store.updatePCSettingsFromBuffer(&incoming[0]));
-    EXPECT_EQ(dump(store), list({"A", "1", "B", "5", "C", "6"})) << "pairs after the end marker are ignored";
 }
