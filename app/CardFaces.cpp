@@ -3,9 +3,11 @@
 // the pipeline's stream goes to the device, one whole card per write.
 //
 // The pipeline keeps class-wide state (the pixel levels of the face being
-// processed, the log's sink), and PAPPL runs every job on a thread of its own: a job holds the process-wide pipelineMutex from its
-// start (startJob) to its end (endJob, or the callback that fails), so jobs
-// of several printers take turns through the pipeline.
+// processed, the log and its sink), and PAPPL runs every job on a thread of
+// its own: a job holds the process-wide pipelineMutex from its start
+// (startJob) to its end (endJob, or the callback that fails), so jobs of
+// several printers take turns through the pipeline. The status lines and
+// counters are the job's own (CardJob::status).
 #include "CardApp.h"
 
 #include <cstdio>

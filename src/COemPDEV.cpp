@@ -11,8 +11,7 @@ using tavgdi::InternalLog;
 COemPDEV::COemPDEV(tavgdi::StatusReporter& reporter)
     : pBufStart(nullptr), dwBufSize(0), cPalColors(0), cbHeaderOffBits(0), bHeadersFilled(false),
       bColorTable(false), helper(nullptr), isStartDocVisited(false), interSettings(nullptr), status(reporter),
-      adapter(tavgdi::logged<tavgdi::UniDriverAdapter>(std::make_unique<tavgdi::UniDriverAdapter>(fileWriter, reporter),
-                                                       "")),
+      adapter(tavgdi::logged(std::make_unique<tavgdi::UniDriverAdapter>(fileWriter, reporter), "")),
       isResetPDEV(false), isStartPageVisited(false)
 {
     memset(&bmFileHeader, 0, sizeof(bmFileHeader));

@@ -62,11 +62,4 @@ Logged<T> logged(std::unique_ptr<T> p, const char* what)
     return Logged<T>(p.release(), LoggedDelete{what});
 }
 
-// An empty owning pointer whose releases will be logged under `what`.
-template <class T>
-Logged<T> logged(const char* what)
-{
-    return Logged<T>(nullptr, LoggedDelete{what});
-}
-
 } // namespace tavgdi

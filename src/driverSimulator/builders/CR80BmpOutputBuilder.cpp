@@ -4,8 +4,8 @@
 
 #include "Allocator.h"
 #include "InternalLog.h"
-#include "Owned.h"
 #include "MediaDefinition.h"
+#include "Owned.h"
 #include "image/IGDataManager.h"
 #include "image/IGDataMemoryManager.h"
 #include "processors/IGDataProcessor.h"

@@ -8,8 +8,8 @@
 #include "Exceptions/NullException.h"
 #include "GraphicalConstants.h"
 #include "InternalLog.h"
-#include "Owned.h"
 #include "MediaDefinition.h"
+#include "Owned.h"
 #include "builders/PanelCommand.h"
 #include "image/GDMemoryManager.h"
 #include "image/IGDataMemoryManager.h"
@@ -193,8 +193,9 @@ void CR80YMCOutputBuilder::initSizes()
     for (int i = 0; i < PanelCount; ++i) {
         // A builder that cannot produce its panels announces nothing, so that
         // the declared size always matches the bytes sent.
-        if (state == onError || (!alwaysSent && (commands != nullptr ? isBlankCommand(i)
-                                                                      : PanelCommand::isBlank(memMgr.get(), area * i, size))))
+        if (state == onError ||
+            (!alwaysSent &&
+             (commands != nullptr ? isBlankCommand(i) : PanelCommand::isBlank(memMgr.get(), area * i, size))))
             singlePanelSize[i] = 0;
         else
             singlePanelSize[i] = static_cast<dword>(cmdSize) + size + 1;

@@ -56,7 +56,8 @@ std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::build(IGData
     }
 }
 
-std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::colorBuild(IGDataOptions* options, MediaDefinition* media)
+std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::colorBuild(IGDataOptions* options,
+                                                                               MediaDefinition* media)
 {
     using namespace TavGdiOptions;
     if (!checkParameters(options, media))
@@ -94,7 +95,8 @@ std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::colorBuild(I
         globalPspOverlayYSValue, globalPspOverlayYEValue, blackLevel, 0, mediaW, mediaH, colourPsp.release());
 }
 
-std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::monoBuild(IGDataOptions* options, MediaDefinition* media)
+std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::monoBuild(IGDataOptions* options,
+                                                                              MediaDefinition* media)
 {
     using namespace TavGdiOptions;
     if (!checkParameters(options, media))

@@ -18,7 +18,8 @@ public:
     };
 
     // A new chain, or null.
-    virtual std::unique_ptr<IGDInvariantProcessor> build(IGDataOptions* options, MediaDefinition* media, IProcessorType type) = 0;
+    virtual std::unique_ptr<IGDInvariantProcessor> build(IGDataOptions* options, MediaDefinition* media,
+                                                         IProcessorType type) = 0;
     virtual ~IFactoryGDInvariantProcessor() {}
 };
 

@@ -10,8 +10,9 @@ RectWalk::RectWalk(ILGRectIterator* given, dword W, dword H)
 {
     if (iter == nullptr) {
         ownIterator = logged<ILGRectIterator>(
-            makeLogged<TrivialLGRectIterator>(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - TrivialLGRectIterator \tPTR: %lx\r\n",
-                                              0, 0, static_cast<int>(W), static_cast<int>(H)),
+            makeLogged<TrivialLGRectIterator>(
+                L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - TrivialLGRectIterator \tPTR: %lx\r\n", 0, 0,
+                static_cast<int>(W), static_cast<int>(H)),
             "ILGRectIterator");
         iter = ownIterator.get();
     }

@@ -227,7 +227,8 @@ IGDataOutputBuilder* MonoDeviceSupervisor::getIGDataOutputBuilder()
 {
     if (factoryProcessor == nullptr)
         return nullptr;
-    std::unique_ptr<IGDataOutputBuilder> builder = TavFactory::FactoryOutputBuilder(classType, options, memMgr, dataMgr);
+    std::unique_ptr<IGDataOutputBuilder> builder =
+        TavFactory::FactoryOutputBuilder(classType, options, memMgr, dataMgr);
     if (builder == nullptr)
         return nullptr;
     Logged<IGDataProcessor> chain =
@@ -307,8 +308,9 @@ std::unique_ptr<tavgdi::IGDataSupervisor> FactoryGDataSupervisor(SupervisorType 
     // No data manager exists for an unknown type: no supervisor either.
     if (type < DbColorSupervisor || type >= UndefinedSupervisor)
         return nullptr;
-    return makeLogged<MonoDeviceSupervisor>(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - MonoDeviceSupervisor \tPTR: %lx\r\n",
-                                            type, media, nullptr, nullptr, options);
+    return makeLogged<MonoDeviceSupervisor>(
+        L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - MonoDeviceSupervisor \tPTR: %lx\r\n", type, media, nullptr, nullptr,
+        options);
 }
 
 } // namespace TavFactory

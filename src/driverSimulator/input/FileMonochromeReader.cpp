@@ -5,8 +5,8 @@
 #include "Allocator.h"
 #include "GlobalFactory.h"
 #include "InternalLog.h"
-#include "Owned.h"
 #include "MediaDefinition.h"
+#include "Owned.h"
 #include "image/IGDataMemoryManager.h"
 #include "image/IPixel.h"
 #include "input/IGDataParser.h"
@@ -99,8 +99,8 @@ void FileMonochromeReader::load(MediaDefinition* media)
     Logged<IGDataMemoryManager> mgr(TavFactory::FactoryMemoryManager(), LoggedDelete{"IGDataMemoryManager"});
     if (mgr == nullptr)
         return;
-    Logged<IGDataParser> parser =
-        logged(TavFactory::FactoryDataParser(TavFactory::BmpMonochromeSupervisor, mgr.get(), Unaligned), "IGDataParser");
+    Logged<IGDataParser> parser = logged(
+        TavFactory::FactoryDataParser(TavFactory::BmpMonochromeSupervisor, mgr.get(), Unaligned), "IGDataParser");
     if (parser != nullptr) {
         // Rows are read packed: a card-sized picture then fills the buffer in
         // either orientation, and is laid out as a landscape bitmap below.

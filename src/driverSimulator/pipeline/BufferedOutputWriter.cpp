@@ -30,7 +30,6 @@ BufferedOutputWriter::~BufferedOutputWriter()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -BufferedOutputWriter (%lx)\r\n", LOGPTR(this));
     Allocator::desalloc(managedBuffer);
-    managedBuffer = nullptr;
 }
 
 bool BufferedOutputWriter::setBufferSize(dword size)

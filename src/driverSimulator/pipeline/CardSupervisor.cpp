@@ -81,6 +81,8 @@ CardSupervisor::CardSupervisor(IGDataOptions* cardOpts, IGDataOptions* frontOpts
     }
 }
 
+// The faces, then the writer; the destructor has logged their release lines
+// before (a failed construction releases them without lines).
 void CardSupervisor::releaseAll()
 {
     frontFace.reset();

@@ -21,6 +21,7 @@ ExternalBufferAggregator::~ExternalBufferAggregator()
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -ExternalBufferAggregator (%lx)\r\n", LOGPTR(this));
 }
 
+// Each position gets an empty list of its own, with its allocation line.
 void ExternalBufferAggregator::createAll()
 {
     for (int i = 0; i < PrintingTags::PrintingTagsTypeSize; ++i) {
@@ -29,6 +30,8 @@ void ExternalBufferAggregator::createAll()
     }
 }
 
+// Each position's release is logged in position order, also for a slot that
+// clear() has emptied already (with a null pointer).
 void ExternalBufferAggregator::destroyAll()
 {
     for (int i = 0; i < PrintingTags::PrintingTagsTypeSize; ++i) {
@@ -39,6 +42,7 @@ void ExternalBufferAggregator::destroyAll()
 
 InternalBufferAggregator* ExternalBufferAggregator::slot(PrintingTags::PrintingTagsType tagType)
 {
+    // Unspecified and any value out of range have no list.
     const int index = static_cast<int>(tagType);
     if (index < 0 || index >= PrintingTags::PrintingTagsTypeSize)
         return nullptr;

@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cstring>
-#include <memory>
 #include <new>
 
 #include "Allocator.h"

@@ -1,8 +1,8 @@
 #include "processors/FactoryNullProcessor.h"
 
 #include "InternalLog.h"
-#include "processors/IGDataProcessor.h"
 #include "Windows.h"
+#include "processors/IGDataProcessor.h"
 
 namespace tavgdi {
 
