@@ -5,7 +5,6 @@
 #include "Allocator.h"
 #include "InternalLog.h"
 #include "MediaDefinition.h"
-#include "Owned.h"
 #include "image/IGDataManager.h"
 #include "image/IGDataMemoryManager.h"
 #include "processors/IGDataProcessor.h"
@@ -33,13 +32,12 @@ void put32(byte* at, dword value)
 CR80BmpOutputBuilder::CR80BmpOutputBuilder(TavFactory::SupervisorType type, IGDataOptions* options_,
                                            IGDataMemoryManager* memMgr_, IGDataManager* dataMgr_,
                                            MediaDefinition* media_)
-    : options(options_),
+    : OutputBuilderBase("CR80BmpOutputBuilder"),
+      options(options_),
       dataMgr(dataMgr_),
       size(0),
-      state(constructionDone),
       headerStep(0),
       isColor(type == TavFactory::BmpColorSupervisor || type == TavFactory::BmpGraySupervisor),
-      buffer(nullptr),
       media(media_)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80BmpOutputBuilder (%lx) \tDependancy: "
@@ -48,16 +46,6 @@ CR80BmpOutputBuilder::CR80BmpOutputBuilder(TavFactory::SupervisorType type, IGDa
     // The file is made from a private copy: the output chain changes it.
     if (memMgr_ != nullptr)
         memMgr.reset(memMgr_->clone());
-}
-
-CR80BmpOutputBuilder::~CR80BmpOutputBuilder()
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : CR80BmpOutputBuilder (%lx)\r\n",
-                       LOGPTR(this));
-    logFree("IGDataMemoryManager", memMgr.get());
-    memMgr.reset();
-    Allocator::desalloc(buffer);
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -CR80BmpOutputBuilder (%lx)\r\n", LOGPTR(this));
 }
 
 unsigned long long CR80BmpOutputBuilder::fileRowLength() const
@@ -166,19 +154,9 @@ dword CR80BmpOutputBuilder::getSize()
     return size;
 }
 
-dword CR80BmpOutputBuilder::getOutputSize()
-{
-    return getSize();
-}
-
 bool CR80BmpOutputBuilder::next()
 {
     return state == initDone;
-}
-
-IGDataOutputBuilder* CR80BmpOutputBuilder::clone()
-{
-    return this;
 }
 
 } // namespace tavgdi

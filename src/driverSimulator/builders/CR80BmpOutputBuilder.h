@@ -3,11 +3,9 @@
 // picture), then the pixel array, bottom row first.
 #pragma once
 
-#include <memory>
-
 #include "GlobalFactory.h"
 #include "Windows.h"
-#include "builders/IGDataOutputBuilder.h"
+#include "builders/OutputBuilderBase.h"
 
 namespace tavgdi {
 
@@ -16,7 +14,7 @@ class IGDataMemoryManager;
 class IGDataManager;
 class MediaDefinition;
 
-class CR80BmpOutputBuilder : public IGDataOutputBuilder {
+class CR80BmpOutputBuilder : public OutputBuilderBase {
 public:
     // Colour table of a 1-bit picture: entry 0 black, entry 1 white.
     static const byte monoPixelDef[];
@@ -28,7 +26,6 @@ public:
 
     CR80BmpOutputBuilder(TavFactory::SupervisorType type, IGDataOptions* options, IGDataMemoryManager* memMgr,
                          IGDataManager* dataMgr, MediaDefinition* media);
-    ~CR80BmpOutputBuilder() override;
 
     // Runs the output chain on the private copy of the image (the 1-bit row
     // padding) and checks that the pixel array matches the picture size.
@@ -36,11 +33,8 @@ public:
     // First call: the headers; second call: the pixel array; then null.
     byte* getBuffer() override;
     dword getSize() override;
-    dword getOutputSize() override;
     bool next() override;
-    IGDataOutputBuilder* clone() override;
 
-    BuilderStates getState() const { return state; }
 
     // Allocates and fills the header block of the file (54 bytes for colour,
     // 62 for 1 bit); false when a manager is missing or nothing is allocated.
@@ -48,22 +42,16 @@ public:
                              dword* size);
 
 private:
-    CR80BmpOutputBuilder(const CR80BmpOutputBuilder&) = delete;
-    CR80BmpOutputBuilder& operator=(const CR80BmpOutputBuilder&) = delete;
-
     // Bytes of a stored row of the file for the data manager's width.
     unsigned long long fileRowLength() const;
     // Pads 24-bit rows to 4 bytes when the width needs it.
     bool padColorRows();
 
     IGDataOptions* options;
-    std::unique_ptr<IGDataMemoryManager> memMgr;
     IGDataManager* dataMgr;
     dword size;
-    BuilderStates state;
     int headerStep;
     bool isColor;
-    byte* buffer;
     MediaDefinition* media;
 };
 

@@ -7,7 +7,6 @@
 #include "GraphicalConstants.h"
 #include "InternalLog.h"
 #include "MediaDefinition.h"
-#include "Owned.h"
 #include "builders/PanelCommand.h"
 #include "image/IGDataMemoryManager.h"
 #include "processors/IGDataProcessor.h"
@@ -15,24 +14,19 @@
 
 namespace tavgdi {
 
-const char CR80MonoDbOutputBuilder::stdDbCmdPattern[] = "\x1b" "Db;%c;%d;";
-const char CR80MonoDbOutputBuilder::extDbCmdPattern[] = "\x1b" "Dbx;%c;%d;%d;%d;";
-const char CR80MonoDbOutputBuilder::extSDbCmdPattern[] = "\x1b" "Dbxs;%c;%d;%d;%d;%d;%d;";
 
 // One bit per dot.
 static const int MonoLevels = 2;
 
 CR80MonoDbOutputBuilder::CR80MonoDbOutputBuilder(TavFactory::SupervisorType type, IGDataOptions* options,
                                                  IGDataMemoryManager* memMgr, MediaDefinition* media)
-    : options(options),
+    : OutputBuilderBase("CR80MonoDbOutputBuilder"),
+      options(options),
       size(0),
       outSize(0),
-      state(constructionDone),
-      buffer(nullptr),
       panel(type == TavFactory::DbMonochromeSupervisor ? 'k' : 'o'),
       alwaysSent(false),
-      dbCmdPattern(stdDbCmdPattern),
-      dbCmdLength(stdDbCmdLength),
+      dbCmdLength(0),
       media(media)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80MonoDbOutputBuilder (%lx) \tDependancy: "
@@ -43,23 +37,7 @@ CR80MonoDbOutputBuilder::CR80MonoDbOutputBuilder(TavFactory::SupervisorType type
 
     this->memMgr.reset(memMgr->clone());
 
-    using GraphicalConstants::Log10_32bit;
-    switch (PanelCommand::chooseForm(media)) {
-    case PanelCommand::StdForm:
-        dbCmdPattern = stdDbCmdPattern;
-        dbCmdLength = stdDbCmdLength;
-        break;
-    case PanelCommand::ExtForm:
-        dbCmdPattern = extDbCmdPattern;
-        dbCmdLength = static_cast<int>(extDbCmdLength + Log10_32bit(media->getDpiX()) + Log10_32bit(media->getDpiY()));
-        break;
-    default:
-        dbCmdPattern = extSDbCmdPattern;
-        dbCmdLength = static_cast<int>(extSDbCmdLength + Log10_32bit(media->getDpiX()) +
-                                       Log10_32bit(media->getDpiY()) + Log10_32bit(media->getCRWidth()) +
-                                       Log10_32bit(media->getCRHeight()));
-        break;
-    }
+    dbCmdLength = PanelCommand::headerLength(media, MonoLevels);
 
     size = media->getMonochromeDataSize();
     const unsigned long long total = static_cast<unsigned long long>(dbCmdLength) + size + 1;
@@ -75,26 +53,9 @@ CR80MonoDbOutputBuilder::CR80MonoDbOutputBuilder(TavFactory::SupervisorType type
                  options->getOption(TavGdiOptions::SendBlankPanel) == TavGdiOptions::OptionTrue;
 }
 
-CR80MonoDbOutputBuilder::~CR80MonoDbOutputBuilder()
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : CR80MonoDbOutputBuilder (%lx)\r\n",
-                       LOGPTR(this));
-    logFree("IGDataMemoryManager", memMgr.get());
-    memMgr.reset();
-    Allocator::desalloc(buffer);
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -CR80MonoDbOutputBuilder (%lx)\r\n", LOGPTR(this));
-}
-
 int CR80MonoDbOutputBuilder::formatHeader(char* target, size_t capacity)
 {
-    if (dbCmdPattern == stdDbCmdPattern)
-        return snprintf(target, capacity, dbCmdPattern, panel, MonoLevels);
-    if (dbCmdPattern == extDbCmdPattern)
-        return snprintf(target, capacity, dbCmdPattern, panel, MonoLevels, static_cast<int>(media->getDpiX()),
-                        static_cast<int>(media->getDpiY()));
-    return snprintf(target, capacity, dbCmdPattern, panel, MonoLevels, static_cast<int>(media->getDpiX()),
-                    static_cast<int>(media->getDpiY()), static_cast<int>(media->getCRWidth()),
-                    static_cast<int>(media->getCRHeight()));
+    return PanelCommand::formatHeader(media, panel, MonoLevels, target, capacity);
 }
 
 bool CR80MonoDbOutputBuilder::init(IGDataProcessor* processor)
@@ -136,19 +97,9 @@ dword CR80MonoDbOutputBuilder::getSize()
     return outSize;
 }
 
-dword CR80MonoDbOutputBuilder::getOutputSize()
-{
-    return getSize();
-}
-
 bool CR80MonoDbOutputBuilder::next()
 {
     return false;
-}
-
-IGDataOutputBuilder* CR80MonoDbOutputBuilder::clone()
-{
-    return this;
 }
 
 } // namespace tavgdi

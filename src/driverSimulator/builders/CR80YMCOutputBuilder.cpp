@@ -2,15 +2,14 @@
 
 #include <cstdio>
 #include <cstring>
-#include <typeinfo>
 
 #include "Allocator.h"
 #include "Exceptions/NullException.h"
 #include "GraphicalConstants.h"
 #include "InternalLog.h"
 #include "MediaDefinition.h"
-#include "Owned.h"
 #include "builders/PanelCommand.h"
+#include "face/FastKernels.h"
 #include "image/GDMemoryManager.h"
 #include "image/IGDataMemoryManager.h"
 #include "processors/Convert8to7bitProcessor.h"
@@ -19,23 +18,18 @@
 
 namespace tavgdi {
 
-const char CR80YMCOutputBuilder::stdDbCmdPattern[] = "\x1b" "Db;%c;%d;";
-const char CR80YMCOutputBuilder::extDbCmdPattern[] = "\x1b" "Dbx;%c;%d;%d;%d;";
-const char CR80YMCOutputBuilder::extSDbCmdPattern[] = "\x1b" "Dbxs;%c;%d;%d;%d;%d;%d;";
 
 CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryManager* memMgr,
                                            MediaDefinition* media)
-    : options(options),
+    : OutputBuilderBase("CR80YMCOutputBuilder"),
+      options(options),
       source(nullptr),
       commands(nullptr),
       size(0),
       singlePanelSize{0, 0, 0},
       reductionParameter(256),
-      state(constructionDone),
       panelIndex(0),
-      buffer(nullptr),
       media(media),
-      isStdDpi(false),
       cmdSize(0)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80YMCOutputBuilder (%lx) \tDependancy: "
@@ -47,8 +41,8 @@ CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryM
     // The output conversions work on a private copy: the face keeps its image.
     // A plain manager's copy is filled by init, where the 7-bit packing can
     // read the panel directly instead of a copy of it.
-    if (typeid(*memMgr) == typeid(GDMemoryManager)) {
-        this->memMgr.reset(static_cast<GDMemoryManager*>(memMgr)->cloneUnfilled());
+    if (GDMemoryManager* plain = FastKernels::plainMemory(memMgr)) {
+        this->memMgr.reset(plain->cloneUnfilled());
         source = this->memMgr != nullptr ? memMgr : nullptr;
     } else {
         this->memMgr.reset(memMgr->clone());
@@ -63,22 +57,7 @@ CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryM
         size = area;
     }
 
-    using GraphicalConstants::Log10_32bit;
-    switch (PanelCommand::chooseForm(media)) {
-    case PanelCommand::StdForm:
-        isStdDpi = true;
-        cmdSize = stdDbCmdLength;
-        break;
-    case PanelCommand::ExtForm:
-        cmdSize = static_cast<int>(extDbCmdLength + Log10_32bit(reductionParameter) + Log10_32bit(media->getDpiX()) +
-                                   Log10_32bit(media->getDpiY()));
-        break;
-    default:
-        cmdSize = static_cast<int>(extSDbCmdLength + Log10_32bit(reductionParameter) +
-                                   Log10_32bit(media->getDpiX()) + Log10_32bit(media->getDpiY()) +
-                                   Log10_32bit(media->getCRWidth()) + Log10_32bit(media->getCRHeight()));
-        break;
-    }
+    cmdSize = PanelCommand::headerLength(media, reductionParameter);
 
     // The three planes and one command must be addressable in 32 bits, and
     // the header as printed must have the length counted above.
@@ -95,28 +74,12 @@ CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryM
 
 CR80YMCOutputBuilder::~CR80YMCOutputBuilder()
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : CR80YMCOutputBuilder (%lx)\r\n",
-                       LOGPTR(this));
-    logFree("IGDataMemoryManager", memMgr.get());
-    memMgr.reset();
-    Allocator::desalloc(buffer);
     Allocator::desalloc(commands);
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -CR80YMCOutputBuilder (%lx)\r\n", LOGPTR(this));
 }
 
 int CR80YMCOutputBuilder::formatHeader(char panel, char* target, size_t capacity)
 {
-    int n;
-    if (isStdDpi)
-        n = snprintf(target, capacity, stdDbCmdPattern, panel, reductionParameter);
-    else if (PanelCommand::chooseForm(media) == PanelCommand::ExtForm)
-        n = snprintf(target, capacity, extDbCmdPattern, panel, reductionParameter,
-                     static_cast<int>(media->getDpiX()), static_cast<int>(media->getDpiY()));
-    else
-        n = snprintf(target, capacity, extSDbCmdPattern, panel, reductionParameter,
-                     static_cast<int>(media->getDpiX()), static_cast<int>(media->getDpiY()),
-                     static_cast<int>(media->getCRWidth()), static_cast<int>(media->getCRHeight()));
-    return n;
+    return PanelCommand::formatHeader(media, panel, reductionParameter, target, capacity);
 }
 
 void CR80YMCOutputBuilder::copySource()
@@ -132,9 +95,7 @@ void CR80YMCOutputBuilder::copySource()
 bool CR80YMCOutputBuilder::init(IGDataProcessor* processor)
 {
     // A chain led by the 7-bit packing packs straight from the panel.
-    Convert8to7bitProcessor* packing = processor != nullptr && typeid(*processor) == typeid(Convert8to7bitProcessor)
-                                           ? static_cast<Convert8to7bitProcessor*>(processor)
-                                           : nullptr;
+    Convert8to7bitProcessor* packing = FastKernels::sevenBitPacking(processor);
     if (state != constructionDone || buffer == nullptr || memMgr == nullptr) {
         copySource();
         state = onError;
@@ -239,11 +200,6 @@ bool CR80YMCOutputBuilder::next()
     if (state == initDone && panelIndex >= PanelCount)
         state = iterationDone;
     return state == initDone;
-}
-
-IGDataOutputBuilder* CR80YMCOutputBuilder::clone()
-{
-    return this;
 }
 
 } // namespace tavgdi

@@ -3,9 +3,7 @@
 // by column), CR. A blank panel is skipped unless blank panels are asked for.
 #pragma once
 
-#include <memory>
-
-#include "builders/IGDataOutputBuilder.h"
+#include "builders/OutputBuilderBase.h"
 #include <cstddef>
 
 #include "Windows.h"
@@ -16,14 +14,8 @@ class IGDataOptions;
 class IGDataMemoryManager;
 class MediaDefinition;
 
-class CR80YMCOutputBuilder : public IGDataOutputBuilder {
+class CR80YMCOutputBuilder : public OutputBuilderBase {
 public:
-    static const char stdDbCmdPattern[];
-    static const char extDbCmdPattern[];
-    static const char extSDbCmdPattern[];
-    static const int stdDbCmdLength = 10;
-    static const int extDbCmdLength = 10;
-    static const int extSDbCmdLength = 13;
     static const int PanelCount = 3;
 
     CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryManager* memMgr, MediaDefinition* media);
@@ -34,15 +26,10 @@ public:
     dword getSize() override;
     dword getOutputSize() override;
     bool next() override;
-    IGDataOutputBuilder* clone() override;
 
-    BuilderStates getState() const { return state; }
     int getCmdSize() const { return cmdSize; }
 
 private:
-    CR80YMCOutputBuilder(const CR80YMCOutputBuilder&) = delete;
-    CR80YMCOutputBuilder& operator=(const CR80YMCOutputBuilder&) = delete;
-
     void initSizes();
     // Writes the header of the panel into target (cmdSize characters plus a
     // terminating zero at most) and returns its length.
@@ -56,7 +43,6 @@ private:
     bool isBlankCommand(int panel) const;
 
     IGDataOptions* options;
-    std::unique_ptr<IGDataMemoryManager> memMgr;
     // The panel's memory manager while memMgr is a copy of its size whose
     // bytes are still to be copied (by init, together with the packing when
     // it can); null once memMgr holds the copy.
@@ -68,11 +54,8 @@ private:
     dword size;
     dword singlePanelSize[PanelCount];
     int reductionParameter;
-    BuilderStates state;
     int panelIndex;
-    byte* buffer;
     MediaDefinition* media;
-    bool isStdDpi;
     int cmdSize;
 };
 

@@ -1,5 +1,6 @@
 #include "builders/PanelCommand.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "MediaDefinition.h"
@@ -45,6 +46,35 @@ DbCommandForm chooseForm(const MediaDefinition* media)
     if (media->getDpiX() == MediaDefinition::StdDpi && media->getDpiY() == MediaDefinition::StdDpi)
         return StdForm;
     return ExtForm;
+}
+
+int headerLength(const MediaDefinition* media, int levels)
+{
+    using GraphicalConstants::Log10_32bit;
+    const unsigned levelDigits = Log10_32bit(static_cast<unsigned>(levels));
+    switch (chooseForm(media)) {
+    case StdForm:
+        return static_cast<int>(7 + levelDigits);
+    case ExtForm:
+        return static_cast<int>(10 + levelDigits + Log10_32bit(media->getDpiX()) + Log10_32bit(media->getDpiY()));
+    default:
+        return static_cast<int>(13 + levelDigits + Log10_32bit(media->getDpiX()) + Log10_32bit(media->getDpiY()) +
+                                Log10_32bit(media->getCRWidth()) + Log10_32bit(media->getCRHeight()));
+    }
+}
+
+int formatHeader(const MediaDefinition* media, char panel, int levels, char* target, size_t capacity)
+{
+    const int dpiX = static_cast<int>(media->getDpiX()), dpiY = static_cast<int>(media->getDpiY());
+    switch (chooseForm(media)) {
+    case StdForm:
+        return snprintf(target, capacity, "\x1b" "Db;%c;%d;", panel, levels);
+    case ExtForm:
+        return snprintf(target, capacity, "\x1b" "Dbx;%c;%d;%d;%d;", panel, levels, dpiX, dpiY);
+    default:
+        return snprintf(target, capacity, "\x1b" "Dbxs;%c;%d;%d;%d;%d;%d;", panel, levels, dpiX, dpiY,
+                        static_cast<int>(media->getCRWidth()), static_cast<int>(media->getCRHeight()));
+    }
 }
 
 // Bytes of [offset, offset + size) that lie inside the buffer.

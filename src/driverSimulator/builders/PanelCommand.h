@@ -3,6 +3,8 @@
 // blank-panel test.
 #pragma once
 
+#include <cstddef>
+
 #include "Windows.h"
 
 namespace tavgdi {
@@ -33,6 +35,14 @@ enum DbCommandForm {
 };
 
 DbCommandForm chooseForm(const MediaDefinition* media);
+
+// The header of a panel's download command for media: ESC, the form's name,
+// the panel letter and the level count, then for the longer forms the
+// resolution and the card size, each field followed by ';'.
+// headerLength: its length from the digits of each field;
+// formatHeader: the header written into target (as snprintf, its length).
+int headerLength(const MediaDefinition* media, int levels);
+int formatHeader(const MediaDefinition* media, char panel, int levels, char* target, size_t capacity);
 
 // True when the size bytes from offset are all 0; bytes beyond the buffer
 // count as 0, and so does everything of a null manager.

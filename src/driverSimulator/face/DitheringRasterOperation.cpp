@@ -1,4 +1,4 @@
-#include "face/DitheringRasterOperation.h"
+#include "face/RasterOperations.h"
 
 #include "InternalLog.h"
 #include "MediaDefinition.h"
@@ -22,51 +22,14 @@ const int DitherPattern1[8][8] = {
 
 } // namespace
 
-DitheringRasterOperation::DitheringRasterOperation(IGDataSupervisor* target_) : target(target_)
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +DitheringRasterOperation (%lx) \tDependancy: "
-                       L"IGDataSupervisor(%lx)\r\n",
-                       LOGPTR(this), LOGPTR(target));
-}
+const RasterKind dithering = {"DitheringRasterOperation",
+    true, false, false, false, true,
+    RasterKind::Silent, RasterKind::NullMedia, nullptr, &RasterJob::dither};
 
-DitheringRasterOperation::~DitheringRasterOperation()
+bool RasterJob::dither() const
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -DitheringRasterOperation (%lx)\r\n", LOGPTR(this));
-}
-
-bool DitheringRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp op, ILGRectIterator* riter,
-                                     GraphicalConstants::CoordinateTransform Wtransform,
-                                     GraphicalConstants::CoordinateTransform Htransform)
-{
-    if (s == nullptr || target == nullptr || op == nullptr || Wtransform == nullptr || Htransform == nullptr)
-        return false;
-    MediaDefinition* media = target->getMedia();
-    if (media == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][DitheringRasterOperation::apply] WARNING - NULL media - return "
-                           L"false\r\n");
-        return false;
-    }
-    const dword W = media->getWidth();
-    const dword H = media->getHeight();
-    RectWalk walk(riter, W, H);
-    if (!walk.init())
-        return false;
-
-    IGDataSupervisor* t = target;
-    auto step = [=](dword w, dword h) {
-        IPixel* p = s->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)));
-        if (p == nullptr)
-            return;
-        p->set(255 - static_cast<int>(p->getC()) > DitherPattern1[h % 8][w % 8]);
-        const int x = static_cast<int>(w);
-        const int y = static_cast<int>(h);
-        t->setPixel(x, y, op(t->getPixel(x, y), p));
-    };
-    if (!halftoneWalk(walk, s, t, op, Wtransform, Htransform, W, H,
-                      [](dword w, dword h, int c) { return 255 - c > DitherPattern1[h % 8][w % 8]; }, step))
-        walk.forEachDot(step);
-    walk.release();
-    return true;
+    return halftone(*this, FastKernels::Dithering,
+                    [](dword w, dword h, int c) { return 255 - c > DitherPattern1[h % 8][w % 8]; });
 }
 
 } // namespace tavgdi

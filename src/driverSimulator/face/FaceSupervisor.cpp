@@ -4,7 +4,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <typeinfo>
 
 #include "Allocator.h"
 #include "Exceptions/NullException.h"
@@ -15,6 +14,7 @@
 #include "Owned.h"
 #include "builders/IGDataOutputBuilder.h"
 #include "face/FactoryGDInvariantProcessor.h"
+#include "face/FastKernels.h"
 #include "face/IGDInvariantProcessor.h"
 #include "face/IGRasterOperation.h"
 #include "face/PixelOperation.h"
@@ -199,8 +199,8 @@ bool FaceSupervisor::runMainGraphicalProcessing(byte* buffer, dword size, dword 
     std::unique_ptr<IGDataSupervisor> picture = getInputGDataSupervisor(colourIn, colourOut, options);
     // The picture lives for this operation only and is only read: it may
     // read the page where it is.
-    if (picture != nullptr && typeid(*picture) == typeid(MonoDeviceSupervisor))
-        static_cast<MonoDeviceSupervisor*>(picture.get())->setBorrowsRaster(true);
+    if (MonoDeviceSupervisor* plain = FastKernels::dataSupervisor(picture.get()))
+        plain->setBorrowsRaster(true);
     if (colourOut)
         buildInvariant(invariantColor, YMCSupervisor.get(), IFactoryGDInvariantProcessor::colorProcessor);
     else

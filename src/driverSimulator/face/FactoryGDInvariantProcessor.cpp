@@ -5,7 +5,6 @@
 #include "OptionsDefinition.h"
 #include "Owned.h"
 #include "face/GdInvariantPIDAProcessor.h"
-#include "face/GdInvariantPspOverlayProcessor.h"
 #include "face/GdInvariantPspProcessor.h"
 #include "settings/IGDataOptions.h"
 

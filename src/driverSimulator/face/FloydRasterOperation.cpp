@@ -1,4 +1,4 @@
-#include "face/FloydRasterOperation.h"
+#include "face/RasterOperations.h"
 
 #include <cstring>
 
@@ -29,31 +29,14 @@ void freeRow(int* row)
 
 } // namespace
 
-FloydRasterOperation::FloydRasterOperation(IGDataSupervisor* target_) : target(target_)
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +FloydRasterOperation (%lx) \tDependancy: "
-                       L"IGDataSupervisor(%lx)\r\n",
-                       LOGPTR(this), LOGPTR(target));
-}
+const RasterKind floydDiffusion = {"FloydRasterOperation",
+    true, false, false, false, false,
+    RasterKind::Silent, RasterKind::NullMedia, nullptr, &RasterJob::diffuseError};
 
-FloydRasterOperation::~FloydRasterOperation()
+bool RasterJob::diffuseError() const
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -FloydRasterOperation (%lx)\r\n", LOGPTR(this));
-}
-
-bool FloydRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp op, ILGRectIterator* /*riter*/,
-                                 GraphicalConstants::CoordinateTransform Wtransform,
-                                 GraphicalConstants::CoordinateTransform Htransform)
-{
-    if (s == nullptr || target == nullptr || op == nullptr || Wtransform == nullptr || Htransform == nullptr)
-        return false;
-    MediaDefinition* media = target->getMedia();
-    if (media == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][FloydRasterOperation::apply] WARNING - NULL media - return false\r\n");
-        return false;
-    }
-    const dword hmax = media->getHeight();
-    const dword wmax = media->getWidth();
+    const dword hmax = H;
+    const dword wmax = W;
     // A width whose rows cannot be sized in 32 bits is an allocation failure.
     const bool isSizable = wmax <= (0xFFFFFFFFu / sizeof(int)) - spareEntries;
     const dword errorDim = wmax + spareEntries;
@@ -98,7 +81,7 @@ bool FloydRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp op
         }
         const int x = static_cast<int>(w);
         const int y = static_cast<int>(h);
-        target->setPixel(x, y, op(target->getPixel(x, y), p));
+        t->setPixel(x, y, op(t->getPixel(x, y), p));
         diffuse(w, gray - k);
     };
 
@@ -106,12 +89,11 @@ bool FloydRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp op
     // for every dot but the very last, which goes through step so that the
     // picture's shared pixel ends as the dot-by-dot loop leaves it.
     const RasterAccess from(s);
-    const RasterAccess to(target);
+    const RasterAccess to(t);
     AffineAxis X, Y, sw, sh, tw, th;
     bool bits[2] = {false, false};
-    const bool isFast = wmax > 0 && hmax > 0 && from.layout() == RasterAccess::BgrBitmap &&
-                        to.layout() == RasterAccess::OneBit && projectionAxis(Wtransform, wmax, hmax, X) &&
-                        projectionAxis(Htransform, wmax, hmax, Y) && from.coversAll(X, Y, 0, wmax, 0, hmax) &&
+    const bool isFast = wmax > 0 && hmax > 0 && this->isFast(FastKernels::ErrorDiffusion, from, to, X, Y) &&
+                        from.coversAll(X, Y, 0, wmax, 0, hmax) &&
                         halftoneInk(op, to.inkBit(), false, bits[0]) && halftoneInk(op, to.inkBit(), true, bits[1]);
     if (isFast) {
         from.storageAxes(X, Y, sw, sh);

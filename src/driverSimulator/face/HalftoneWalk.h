@@ -5,7 +5,9 @@
 
 #include "face/PixelOperation.h"
 #include "face/RasterAccess.h"
+#include "face/RasterOperations.h"
 #include "face/RectWalk.h"
+#include "image/IGDataSupervisor.h"
 #include "image/IPixel.h"
 
 namespace tavgdi {
@@ -30,23 +32,19 @@ inline bool halftoneInk(PixelOperation::PixelOp op, bool inkBit, bool isWhite, b
     return true;
 }
 
-// Runs walk over picture -> panel with isWhite(w, h, c) deciding each dot
+// Runs the job's walk over picture -> panel with isWhite(w, h, c) deciding each dot
 // from its cyan ink c, when both supervisors are of known layout; step is the
 // operation's own dot step, used for the dots the raw loops cannot take.
 // False (nothing done) when the raw path does not apply.
 template <class IsWhite, class Step>
-bool halftoneWalk(RectWalk& walk, IGDataSupervisor* picture, IGDataSupervisor* panel, PixelOperation::PixelOp op,
-                  GraphicalConstants::CoordinateTransform Wtransform,
-                  GraphicalConstants::CoordinateTransform Htransform, dword W, dword H, IsWhite&& isWhite,
-                  Step&& step)
+bool halftoneWalk(const RasterJob& job, FastKernels::Operation operation, IsWhite&& isWhite, Step&& step)
 {
-    const RasterAccess from(picture);
-    const RasterAccess to(panel);
+    const RasterAccess from(job.s);
+    const RasterAccess to(job.t);
     AffineAxis X, Y;
     bool bits[2];
-    if (from.layout() != RasterAccess::BgrBitmap || to.layout() != RasterAccess::OneBit ||
-        !projectionAxis(Wtransform, W, H, X) || !projectionAxis(Htransform, W, H, Y) ||
-        !halftoneInk(op, to.inkBit(), false, bits[0]) || !halftoneInk(op, to.inkBit(), true, bits[1]))
+    if (!job.isFast(operation, from, to, X, Y) || !halftoneInk(job.op, to.inkBit(), false, bits[0]) ||
+        !halftoneInk(job.op, to.inkBit(), true, bits[1]))
         return false;
     AffineAxis sw, sh, tw, th;
     from.storageAxes(X, Y, sw, sh);
@@ -100,13 +98,34 @@ bool halftoneWalk(RectWalk& walk, IGDataSupervisor* picture, IGDataSupervisor* p
     // bands of 64 rows, so that a picture read across its rows for each
     // column is read from cache.
     const dword tileW = 16, tileH = 64;
-    walk.forEachDotInTiles(
+    job.walk->forEachDotInTiles(
         tileW, tileH, [&](dword w0, dword w1, dword h0, dword h1) { return from.coversAll(X, Y, w0, w1, h0, h1); },
         [&](dword w0, dword h0) {
             for (dword w = w0; w < w0 + tileW; ++w)
                 column(w, h0, h0 + tileH);
         },
         column, step);
+    return true;
+}
+
+// An ordered halftoning: each dot of the job white or printed as
+// isWhite(w, h, c) says from its cyan ink c, by the raw loops when they
+// apply, else dot by dot (the picture's shared pixel set, then stored
+// through op).
+template <class IsWhite> bool halftone(const RasterJob& job, FastKernels::Operation operation, IsWhite&& isWhite)
+{
+    auto step = [&](dword w, dword h) {
+        IPixel* p = job.s->getPixel(static_cast<int>(job.Wtransform(w, h, job.W, job.H)),
+                                    static_cast<int>(job.Htransform(w, h, job.W, job.H)));
+        if (p == nullptr)
+            return;
+        p->set(isWhite(w, h, static_cast<int>(p->getC())));
+        const int x = static_cast<int>(w);
+        const int y = static_cast<int>(h);
+        job.t->setPixel(x, y, job.op(job.t->getPixel(x, y), p));
+    };
+    if (!halftoneWalk(job, operation, isWhite, step))
+        job.walk->forEachDot(step);
     return true;
 }
 

@@ -1,6 +1,4 @@
-#include "face/OrderedClusteredDotDitheringRasterOperation.h"
-
-#include <cstring>
+#include "face/RasterOperations.h"
 
 #include "InternalLog.h"
 #include "MediaDefinition.h"
@@ -34,69 +32,25 @@ const int scale = 256 / (l * order);  // 8: thresholds 0 to 248
 // Ink of an almost-white dot that never prints.
 const int maxWhiteInk = 2;
 
+void announce(ILGRectIterator*)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER ][OrderedClusteredDotDitheringRasterOperation::apply]\r\n");
+}
+
 } // namespace
 
-OrderedClusteredDotDitheringRasterOperation::OrderedClusteredDotDitheringRasterOperation(IGDataSupervisor* target_)
-    : target(target_)
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +OrderedClusteredDotDitheringRasterOperation (%lx) "
-                       L"\tDependancy: IGDataSupervisor(%lx)\r\n",
-                       LOGPTR(this), LOGPTR(target));
-}
+const RasterKind clusteredDithering = {"OrderedClusteredDotDitheringRasterOperation",
+    true, false, false, false, true,
+    RasterKind::Silent, RasterKind::NullParameter, announce, &RasterJob::ditherClustered};
 
-OrderedClusteredDotDitheringRasterOperation::~OrderedClusteredDotDitheringRasterOperation()
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -OrderedClusteredDotDitheringRasterOperation (%lx)\r\n",
-                       LOGPTR(this));
-}
-
-bool OrderedClusteredDotDitheringRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp op,
-                                                        ILGRectIterator* riter,
-                                                        GraphicalConstants::CoordinateTransform Wtransform,
-                                                        GraphicalConstants::CoordinateTransform Htransform)
+bool RasterJob::ditherClustered() const
 {
     int table[l * l];
-    std::memcpy(table, matrix, sizeof(table));
-    InternalLog::print(L"[TAVRIN UNIDRIVER ][OrderedClusteredDotDitheringRasterOperation::apply]\r\n");
-
-    if (s == nullptr || target == nullptr || op == nullptr || Wtransform == nullptr || Htransform == nullptr)
-        return false;
-    MediaDefinition* media = target->getMedia();
-    if (media == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][OrderedClusteredDotDitheringRasterOperation::apply] WARNING - NULL "
-                           L"Parameter - return false\r\n");
-        return false;
-    }
-    const dword W = media->getWidth();
-    const dword H = media->getHeight();
-    RectWalk walk(riter, W, H);
-    if (!walk.init())
-        return false;
-
-    for (int& entry : table)
-        entry *= scale;
-
-    IGDataSupervisor* t = target;
-    auto step = [&, t](dword w, dword h) {
-        IPixel* p = s->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)));
-        if (p == nullptr)
-            return;
-        const int c = p->getC();
-        if (c <= maxWhiteInk)
-            p->set(true);
-        else
-            p->set(!(c >= table[l * (h % l) + (w % l)]));
-        const int x = static_cast<int>(w);
-        const int y = static_cast<int>(h);
-        t->setPixel(x, y, op(t->getPixel(x, y), p));
-    };
-    auto isWhite = [&table](dword w, dword h, int c) {
+    for (int i = 0; i < l * l; ++i)
+        table[i] = matrix[i] * scale;
+    return halftone(*this, FastKernels::ClusteredDithering, [&table](dword w, dword h, int c) {
         return c <= maxWhiteInk || !(c >= table[l * (h % l) + (w % l)]);
-    };
-    if (!halftoneWalk(walk, s, t, op, Wtransform, Htransform, W, H, isWhite, step))
-        walk.forEachDot(step);
-    walk.release();
-    return true;
+    });
 }
 
 } // namespace tavgdi

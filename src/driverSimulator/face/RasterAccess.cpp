@@ -1,14 +1,11 @@
 #include "face/RasterAccess.h"
 
 #include <algorithm>
-#include <typeinfo>
 
 #include "MediaDefinition.h"
-#include "image/CR80ColorBmpManager.h"
+#include "face/FastKernels.h"
 #include "image/CR80MonoDataManager.h"
-#include "image/CR80YMCManager.h"
-#include "image/GDMemoryManager.h"
-#include "image/MonoDeviceSupervisor.h"
+#include "image/IGDataMemoryManager.h"
 
 namespace tavgdi {
 
@@ -34,23 +31,23 @@ bool projectionAxis(CoordinateTransform t, dword W, dword H, AffineAxis& out)
 }
 
 RasterAccess::RasterAccess(IGDataSupervisor* supervisor)
-    : kind(None), buffer(nullptr), bufferSize(0), orientation(Landscape), colLength(0), mediaW(0), area(0),
-      cardWidth(0), cardHeight(0), rowLength(0), isInkOne(false)
 {
-    // Only the exact types are read raw: a subclass may address its dots in
-    // its own way.
-    if (supervisor == nullptr || typeid(*supervisor) != typeid(MonoDeviceSupervisor))
-        return;
-    MonoDeviceSupervisor* s = static_cast<MonoDeviceSupervisor*>(supervisor);
-    IGDataManager* mgr = s->getDataManager();
-    if (mgr == nullptr)
-        return;
-    const std::type_info& mgrType = typeid(*mgr);
-    if (mgrType != typeid(CR80YMCManager) && mgrType != typeid(CR80ColorBmpManager) &&
-        mgrType != typeid(CR80MonoDataManager))
-        return;
-    IGDataMemoryManager* mem = static_cast<GenericDataManager*>(mgr)->getMemoryManager();
-    if (mem == nullptr || typeid(*mem) != typeid(GDMemoryManager))
+    IGDataManager* mgr = nullptr;
+    IGDataMemoryManager* mem = nullptr;
+    const Layout layout = FastKernels::layoutOf(supervisor, mgr, mem);
+    recognise(layout, mgr, mem);
+}
+
+RasterAccess::RasterAccess(IGDataManager* manager)
+{
+    IGDataMemoryManager* mem = nullptr;
+    const Layout layout = FastKernels::layoutOf(manager, mem);
+    recognise(layout, manager, mem);
+}
+
+void RasterAccess::recognise(Layout layout, IGDataManager* mgr, IGDataMemoryManager* mem)
+{
+    if (layout == None)
         return;
     byte* bytes = mem->getBuffer(0);
     if (bytes == nullptr)
@@ -60,7 +57,7 @@ RasterAccess::RasterAccess(IGDataSupervisor* supervisor)
     if (media == nullptr)
         return;
 
-    if (mgrType == typeid(CR80YMCManager)) {
+    if (layout == YMCPlanes) {
         colLength = media->getHeight();
         mediaW = media->getWidth();
         area = media->getArea();
@@ -68,7 +65,7 @@ RasterAccess::RasterAccess(IGDataSupervisor* supervisor)
         if (bytesSize < 3ull * area || static_cast<unsigned long long>(colLength) * mediaW != area)
             return;
         kind = YMCPlanes;
-    } else if (mgrType == typeid(CR80ColorBmpManager)) {
+    } else if (layout == BgrBitmap) {
         cardWidth = static_cast<int>(mgr->getWidth());
         cardHeight = static_cast<int>(mgr->getHeight());
         if (cardWidth <= 0 || cardHeight <= 0 ||

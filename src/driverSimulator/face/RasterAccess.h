@@ -10,6 +10,8 @@
 
 namespace tavgdi {
 
+class IGDataManager;
+class IGDataMemoryManager;
 class IGDataSupervisor;
 
 // A coordinate that is affine in the dot (w, h) a raster operation visits:
@@ -37,6 +39,8 @@ public:
 
     // Recognises the supervisor; layout() is None when it cannot be read raw.
     explicit RasterAccess(IGDataSupervisor* supervisor);
+    // The data manager alone (no supervisor around it).
+    explicit RasterAccess(IGDataManager* manager);
 
     Layout layout() const { return kind; }
     byte* data() const { return buffer; }
@@ -75,17 +79,19 @@ public:
     }
 
 private:
-    Layout kind;
-    byte* buffer;
-    unsigned long long bufferSize;
-    GraphicalConstants::CardOrientation orientation;
-    dword colLength;
-    dword mediaW;
-    dword area;
-    int cardWidth;
-    int cardHeight;
-    int rowLength;
-    bool isInkOne;
+    void recognise(Layout layout, IGDataManager* mgr, IGDataMemoryManager* mem);
+
+    Layout kind = None;
+    byte* buffer = nullptr;
+    unsigned long long bufferSize = 0;
+    GraphicalConstants::CardOrientation orientation = GraphicalConstants::Landscape;
+    dword colLength = 0;
+    dword mediaW = 0;
+    dword area = 0;
+    int cardWidth = 0;
+    int cardHeight = 0;
+    int rowLength = 0;
+    bool isInkOne = false;
 };
 
 } // namespace tavgdi

@@ -39,19 +39,30 @@ public:
         }
     }
 
+    // step(Wmin, Wmax, Hmin, Hmax) for each rectangle that holds dots: a
+    // rectangle given the wrong way round is taken as its normalised form,
+    // and whatever reaches beyond the area is cut off.
+    template <class Step> void forEachArea(Step&& step)
+    {
+        using GraphicalConstants::dwmax;
+        using GraphicalConstants::dwmin;
+        const dword W = width;
+        const dword H = height;
+        forEachRect([&step, W, H](const GRect& r) {
+            const dword Wmin = dwmin(dwmin(r.left, r.right), W);
+            const dword Wmax = dwmin(dwmax(r.left, r.right), W);
+            const dword Hmin = dwmin(dwmin(r.top, r.bottom), H);
+            const dword Hmax = dwmin(dwmax(r.top, r.bottom), H);
+            if (Hmin < Hmax && Wmin < Wmax)
+                step(Wmin, Wmax, Hmin, Hmax);
+        });
+    }
+
     // step(w, h) column by column (w outer, h increasing), right and bottom
     // edges excluded. Dots beyond the W x H area are not visited.
     template <class Step> void forEachDot(Step&& step)
     {
-        const dword W = width;
-        const dword H = height;
-        forEachRect([&step, W, H](const GRect& r) {
-            const dword right = GraphicalConstants::dwmin(r.right, W);
-            const dword bottom = GraphicalConstants::dwmin(r.bottom, H);
-            for (dword w = r.left; w < right; ++w)
-                for (dword h = r.top; h < bottom; ++h)
-                    step(w, h);
-        });
+        forEachCut([](dword, dword, dword, dword) { return false; }, [](dword, dword, dword, dword) {}, step);
     }
 
     // The same walk as forEachDot, with a fast path: for a rectangle that
@@ -63,25 +74,15 @@ public:
     // Other rectangles go dot by dot through step.
     template <class Covers, class Column, class Step> void forEachDotFast(Covers&& covers, Column&& column, Step&& step)
     {
-        const dword W = width;
-        const dword H = height;
-        forEachRect([&](const GRect& r) {
-            const dword right = GraphicalConstants::dwmin(r.right, W);
-            const dword bottom = GraphicalConstants::dwmin(r.bottom, H);
-            if (r.left >= right || r.top >= bottom)
-                return;
-            if (!covers(r.left, right, r.top, bottom)) {
-                for (dword w = r.left; w < right; ++w)
-                    for (dword h = r.top; h < bottom; ++h)
-                        step(w, h);
-                return;
-            }
-            for (dword w = r.left; w + 1 < right; ++w)
-                column(w, r.top, bottom);
-            if (bottom - 1 > r.top)
-                column(right - 1, r.top, bottom - 1);
-            step(right - 1, bottom - 1);
-        });
+        forEachCut(covers,
+                   [&](dword left, dword right, dword top, dword bottom) {
+                       for (dword w = left; w + 1 < right; ++w)
+                           column(w, top, bottom);
+                       if (bottom - 1 > top)
+                           column(right - 1, top, bottom - 1);
+                       step(right - 1, bottom - 1);
+                   },
+                   step);
     }
 
     // forEachDotFast for operations whose dots do not depend on one another
@@ -98,21 +99,9 @@ public:
     void forEachDotInTiles(dword tileW, dword tileH, Covers&& covers, Tile&& tile, Column&& column, Step&& step,
                            dword blockW = 256)
     {
-        const dword W = width;
-        const dword H = height;
         const dword tw = tileW != 0 ? tileW : 1;
         const dword th = tileH != 0 ? tileH : 1;
-        forEachRect([&](const GRect& r) {
-            const dword right = GraphicalConstants::dwmin(r.right, W);
-            const dword bottom = GraphicalConstants::dwmin(r.bottom, H);
-            if (r.left >= right || r.top >= bottom)
-                return;
-            if (!covers(r.left, right, r.top, bottom)) {
-                for (dword w = r.left; w < right; ++w)
-                    for (dword h = r.top; h < bottom; ++h)
-                        step(w, h);
-                return;
-            }
+        forEachCut(covers, [&](dword left, dword right, dword top, dword bottom) {
             auto columns = [&](dword w0, dword w1, dword h0, dword h1) {
                 for (dword w = w0; w < w1; ++w) {
                     const dword end = (h1 == bottom && w + 1 == right) ? bottom - 1 : h1;
@@ -122,12 +111,12 @@ public:
             };
             // Blocks of whole tiles across, each done top to bottom; the
             // columns left over at the right end after all of them.
-            const dword tilesAcross = (right - r.left) / tw;
+            const dword tilesAcross = (right - left) / tw;
             const dword blockTiles = blockW / tw != 0 ? blockW / tw : 1;
             for (dword t0 = 0; t0 < tilesAcross; t0 += blockTiles) {
-                const dword b0 = r.left + t0 * tw;
-                const dword b1 = r.left + (t0 + blockTiles < tilesAcross ? t0 + blockTiles : tilesAcross) * tw;
-                for (dword h0 = r.top; h0 < bottom;) {
+                const dword b0 = left + t0 * tw;
+                const dword b1 = left + (t0 + blockTiles < tilesAcross ? t0 + blockTiles : tilesAcross) * tw;
+                for (dword h0 = top; h0 < bottom;) {
                     const dword h1 = bottom - h0 >= th ? h0 + th : bottom;
                     if (h1 - h0 < th) {
                         columns(b0, b1, h0, h1);
@@ -142,12 +131,32 @@ public:
                     h0 = h1;
                 }
             }
-            columns(r.left + tilesAcross * tw, right, r.top, bottom);
+            columns(left + tilesAcross * tw, right, top, bottom);
             step(right - 1, bottom - 1);
-        });
+        }, step);
     }
 
 private:
+    // Each rectangle cut to the area (right and bottom edges excluded): one
+    // that holds dots and that covers(left, right, top, bottom) accepts goes
+    // to fast(left, right, top, bottom), any other dot by dot through step.
+    template <class Covers, class Fast, class Step> void forEachCut(Covers&& covers, Fast&& fast, Step&& step)
+    {
+        const dword W = width;
+        const dword H = height;
+        forEachRect([&](const GRect& r) {
+            const dword right = GraphicalConstants::dwmin(r.right, W);
+            const dword bottom = GraphicalConstants::dwmin(r.bottom, H);
+            if (r.left < right && r.top < bottom && covers(r.left, right, r.top, bottom)) {
+                fast(r.left, right, r.top, bottom);
+                return;
+            }
+            for (dword w = r.left; w < right; ++w)
+                for (dword h = r.top; h < bottom; ++h)
+                    step(w, h);
+        });
+    }
+
     ILGRectIterator* iter;
     Logged<ILGRectIterator> ownIterator;
     dword width;

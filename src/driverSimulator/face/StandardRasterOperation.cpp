@@ -1,4 +1,4 @@
-#include "face/StandardRasterOperation.h"
+#include "face/RasterOperations.h"
 
 #include "InternalLog.h"
 #include "MediaDefinition.h"
@@ -11,37 +11,12 @@
 
 namespace tavgdi {
 
-StandardRasterOperation::StandardRasterOperation(IGDataSupervisor* target_) : target(target_)
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +StandardRasterOperation (%lx) \tDependancy: "
-                       L"IGDataSupervisor(%lx)\r\n",
-                       LOGPTR(this), LOGPTR(target));
-}
+const RasterKind standardCopy = {"StandardRasterOperation",
+    true, false, false, false, true,
+    RasterKind::Silent, RasterKind::NullMedia, nullptr, &RasterJob::copy};
 
-StandardRasterOperation::~StandardRasterOperation()
+bool RasterJob::copy() const
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -StandardRasterOperation (%lx)\r\n", LOGPTR(this));
-}
-
-bool StandardRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp op, ILGRectIterator* riter,
-                                    GraphicalConstants::CoordinateTransform Wtransform,
-                                    GraphicalConstants::CoordinateTransform Htransform)
-{
-    if (s == nullptr || target == nullptr || op == nullptr || Wtransform == nullptr || Htransform == nullptr)
-        return false;
-    MediaDefinition* media = target->getMedia();
-    if (media == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperation::apply] WARNING - NULL media - return "
-                           L"false\r\n");
-        return false;
-    }
-    const dword W = media->getWidth();
-    const dword H = media->getHeight();
-    RectWalk walk(riter, W, H);
-    if (!walk.init())
-        return false;
-
-    IGDataSupervisor* t = target;
     auto step = [=](dword w, dword h) {
         const int x = static_cast<int>(w);
         const int y = static_cast<int>(h);
@@ -55,9 +30,7 @@ bool StandardRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp
     AffineAxis X, Y;
     const RasterAccess from(s);
     const RasterAccess to(t);
-    if (op == &PixelOperation::copy && from.layout() == RasterAccess::BgrBitmap &&
-        to.layout() == RasterAccess::YMCPlanes && projectionAxis(Wtransform, W, H, X) &&
-        projectionAxis(Htransform, W, H, Y)) {
+    if (isFast(FastKernels::ColourCopy, from, to, X, Y)) {
         AffineAxis sw, sh;
         from.storageAxes(X, Y, sw, sh);
         const AffineAxis identityW{1, 0, 0}, identityH{0, 1, 0};
@@ -86,7 +59,7 @@ bool StandardRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp
             }
         };
         const dword tile = BgrTile::Dots;
-        walk.forEachDotInTiles(
+        walk->forEachDotInTiles(
             tile, tile,
             [&](dword w0, dword w1, dword h0, dword h1) {
                 return from.coversAll(X, Y, w0, w1, h0, h1) && to.coversAll(identityW, identityH, w0, w1, h0, h1);
@@ -107,9 +80,8 @@ bool StandardRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp
             column,
             step);
     } else {
-        walk.forEachDot(step);
+        walk->forEachDot(step);
     }
-    walk.release();
     return true;
 }
 

@@ -1,4 +1,4 @@
-#include "face/StandardRasterOperationWithFixedColor.h"
+#include "face/RasterOperations.h"
 
 #include <climits>
 #include <vector>
@@ -15,48 +15,13 @@
 
 namespace tavgdi {
 
-StandardRasterOperationWithFixedColor::StandardRasterOperationWithFixedColor(IGDataSupervisor* target_)
-    : target(target_)
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +StandardRasterOperationWithFixedColor (%lx) "
-                       L"\tDependancy: IGDataSupervisor(%lx)\r\n",
-                       LOGPTR(this), LOGPTR(target));
-}
+const RasterKind blackWithFixedColour = {"StandardRasterOperationWithFixedColor",
+    true, false, true, true, true,
+    RasterKind::NullInput, RasterKind::NullMedia, nullptr, &RasterJob::substituteBlack};
 
-StandardRasterOperationWithFixedColor::~StandardRasterOperationWithFixedColor()
+bool RasterJob::substituteBlack() const
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -StandardRasterOperationWithFixedColor (%lx)\r\n",
-                       LOGPTR(this));
-}
-
-bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOperation::PixelOp op,
-                                                  ILGRectIterator* riter,
-                                                  GraphicalConstants::CoordinateTransform Wtransform,
-                                                  GraphicalConstants::CoordinateTransform Htransform)
-{
-    if (s == nullptr || target == nullptr || op == nullptr || Wtransform == nullptr || Htransform == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithFixedColor::apply] WARNING - NULL input - "
-                           L"return false\r\n");
-        return false;
-    }
     IGDataOptions* options = s->getIGDataOptions();
-    if (options == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithFixedColor::apply] WARNING - NULL Options - "
-                           L"return false\r\n");
-        return false;
-    }
-    MediaDefinition* media = s->getMedia();
-    if (media == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithFixedColor::apply] WARNING - NULL media - "
-                           L"return false\r\n");
-        return false;
-    }
-    const dword W = media->getWidth();
-    const dword H = media->getHeight();
-    RectWalk walk(riter, W, H);
-    if (!walk.init())
-        return false;
-
     // Option values are taken modulo 256.
     ColorPixel BlackPixelSubstitute(static_cast<byte>(options->getOption(TavGdiOptions::FixedBlackSubY) & 0xFF),
                                     static_cast<byte>(options->getOption(TavGdiOptions::FixedBlackSubM) & 0xFF),
@@ -68,15 +33,11 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
     InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithFixedColor::apply] BlackLevel - %u\r\n",
                        (unsigned)IPixel::getBlackLevel());
 
-    IGDataSupervisor* t = target;
-
     // Colour panels into a black panel, both of known layout: raw loops.
     const RasterAccess colour(s);
     const RasterAccess black(t);
     AffineAxis tX, tY, bw, bh;
-    const bool isFast = op == &PixelOperation::copyBlackPoint && colour.layout() == RasterAccess::YMCPlanes &&
-                        black.layout() == RasterAccess::OneBit && projectionAxis(Wtransform, W, H, tX) &&
-                        projectionAxis(Htransform, W, H, tY);
+    const bool isFast = this->isFast(FastKernels::BlackWithFixedColour, colour, black, tX, tY);
     if (isFast)
         black.storageAxes(tX, tY, bw, bh);
     const AffineAxis identityW{1, 0, 0}, identityH{0, 1, 0};
@@ -103,15 +64,8 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
         int limit;
     } last = {0, 0, 0, 0, -1};
 
-    walk.forEachRect([&, t](const GRect& r) {
-        using GraphicalConstants::dwmax;
+    walk->forEachArea([&](dword Wmin, dword Wmax, dword Hmin, dword Hmax) {
         using GraphicalConstants::dwmin;
-        const dword Wmin = dwmin(dwmin(r.left, r.right), W);
-        const dword Wmax = dwmin(dwmax(r.left, r.right), W);
-        const dword Hmin = dwmin(dwmin(r.top, r.bottom), H);
-        const dword Hmax = dwmin(dwmax(r.top, r.bottom), H);
-        if (Hmin >= Hmax || Wmin >= Wmax)
-            return;
         if (isFast && colour.coversAll(identityW, identityH, Wmin, Wmax, Hmin, Hmax)) {
             // Black as the rectangle's own level says: the iterator sets it
             // as it hands the rectangle out.
@@ -182,7 +136,6 @@ bool StandardRasterOperationWithFixedColor::apply(IGDataSupervisor* s, PixelOper
             }
         }
     });
-    walk.release();
     return true;
 }
 

@@ -1,4 +1,4 @@
-#include "face/StandardRasterOperationWithMem.h"
+#include "face/RasterOperations.h"
 
 #include <cstring>
 #include <vector>
@@ -64,7 +64,6 @@ struct BlackDotWriter {
         }
     }
 };
-
 
 // One column of the colour planes (dots h0 to h1 - 1 of yp, mp, cp): every
 // dot whose ink sum reaches blackLimit is handed to black(h) and takes the
@@ -232,38 +231,12 @@ void repeatBlackRuns(byte* yp, byte* mp, byte* cp, dword h0, dword h1, int black
 
 } // namespace
 
-StandardRasterOperationWithMem::StandardRasterOperationWithMem(IGDataSupervisor* target_) : target(target_)
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +StandardRasterOperationWithMem (%lx) \tDependancy: "
-                       L"IGDataSupervisor(%lx)\r\n",
-                       LOGPTR(this), LOGPTR(target));
-}
+const RasterKind blackWithMemory = {"StandardRasterOperationWithMem",
+    true, false, false, true, true,
+    RasterKind::Silent, RasterKind::NullMedia, nullptr, &RasterJob::extractBlack};
 
-StandardRasterOperationWithMem::~StandardRasterOperationWithMem()
+bool RasterJob::extractBlack() const
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -StandardRasterOperationWithMem (%lx)\r\n", LOGPTR(this));
-}
-
-bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::PixelOp op, ILGRectIterator* riter,
-                                           GraphicalConstants::CoordinateTransform Wtransform,
-                                           GraphicalConstants::CoordinateTransform Htransform)
-{
-    if (s == nullptr)
-        return false;
-    if (target == nullptr || op == nullptr || Wtransform == nullptr || Htransform == nullptr)
-        return false;
-    MediaDefinition* media = s->getMedia();
-    if (media == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithMem::apply] WARNING - NULL media - return "
-                           L"false\r\n");
-        return false;
-    }
-    const dword W = media->getWidth();
-    const dword H = media->getHeight();
-    RectWalk walk(riter, W, H);
-    if (!walk.init())
-        return false;
-
     ColorPixel lastNonBlackPixel(0, 0, 0);
     ColorPixel currentSrcPxl(0, 0, 0);
     InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithMem::apply] Last Pixel - %u %u %u\r\n",
@@ -272,15 +245,11 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
     InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithMem::apply] BlackLevel - %u\r\n",
                        (unsigned)IPixel::getBlackLevel());
 
-    IGDataSupervisor* t = target;
-
     // Colour panels into a black panel, both of known layout: raw loops.
     const RasterAccess colour(s);
     const RasterAccess black(t);
     AffineAxis tX, tY;
-    const bool isFast = op == &PixelOperation::copyBlackPoint && colour.layout() == RasterAccess::YMCPlanes &&
-                        black.layout() == RasterAccess::OneBit && projectionAxis(Wtransform, W, H, tX) &&
-                        projectionAxis(Htransform, W, H, tY);
+    const bool isFast = this->isFast(FastKernels::BlackWithMemory, colour, black, tX, tY);
     BlackDotWriter writeBlack{black, AffineAxis(), AffineAxis()};
     if (isFast)
         black.storageAxes(tX, tY, writeBlack.sw, writeBlack.sh);
@@ -305,7 +274,7 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
     };
     std::vector<ColumnWalk> lastWalk(isFast ? W : 0, ColumnWalk{0, 0, -1, 0});
     // The rows of a column that can hold black dots (at most one run per
-    // block of rows), made once for the walk.
+    // block of rows), made once for the walk->
     std::vector<RowSpan> spans;
     if (isFast)
         spans.reserve(H / InkBlocks::Rows + 2);
@@ -335,17 +304,8 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
         previous.repeats = 0;
     };
 
-    walk.forEachRect([&, t](const GRect& r) {
-        using GraphicalConstants::dwmax;
+    walk->forEachArea([&](dword Wmin, dword Wmax, dword Hmin, dword Hmax) {
         using GraphicalConstants::dwmin;
-        // A rectangle given the wrong way round is taken as its normalised
-        // form, and whatever reaches beyond the panel is cut off.
-        const dword Wmin = dwmin(dwmin(r.left, r.right), W);
-        const dword Wmax = dwmin(dwmax(r.left, r.right), W);
-        const dword Hmin = dwmin(dwmin(r.top, r.bottom), H);
-        const dword Hmax = dwmin(dwmax(r.top, r.bottom), H);
-        if (Hmin >= Hmax || Wmin >= Wmax)
-            return;
         if (isFast && colour.coversAll(identityW, identityH, Wmin, Wmax, Hmin, Hmax)) {
             // Black as the rectangle's own level says: the iterator sets it
             // as it hands the rectangle out.
@@ -442,7 +402,6 @@ bool StandardRasterOperationWithMem::apply(IGDataSupervisor* s, PixelOperation::
     handOutRepeats();
     for (dword w = 0; w < lastWalk.size(); ++w)
         catchUp(w);
-    walk.release();
     return true;
 }
 

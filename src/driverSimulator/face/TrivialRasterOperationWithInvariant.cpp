@@ -1,4 +1,4 @@
-#include "face/TrivialRasterOperationWithInvariant.h"
+#include "face/RasterOperations.h"
 
 #include <cstring>
 #include <vector>
@@ -66,55 +66,27 @@ void expandBits(const byte* row, long long dot, bool isForward, dword count, byt
     }
 }
 
-} // namespace
-
-TrivialRasterOperationWithInvariant::TrivialRasterOperationWithInvariant(IGDataSupervisor* target_,
-                                                                         IGDInvariantProcessor* invariant_)
-    : target(target_), invariant(invariant_)
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +TrivialRasterOperationWithInvariant (%lx) \tDependancy: "
-                       L"IGDataSupervisor(%lx), IGDInvariantProcessor(%lx)\r\n",
-                       LOGPTR(this), LOGPTR(target), LOGPTR(invariant));
-}
-
-TrivialRasterOperationWithInvariant::~TrivialRasterOperationWithInvariant()
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -TrivialRasterOperationWithInvariant (%lx)\r\n",
-                       LOGPTR(this));
-}
-
-bool TrivialRasterOperationWithInvariant::apply(IGDataSupervisor* /*s*/, PixelOperation::PixelOp op,
-                                                ILGRectIterator* riter,
-                                                GraphicalConstants::CoordinateTransform Wtransform,
-                                                GraphicalConstants::CoordinateTransform Htransform)
+void announce(ILGRectIterator* riter)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][TrivialRasterOperationWithInvariant::apply] TrivialLGRectIterator \tPTR: "
                        L"%lx\r\n",
                        LOGPTR(riter));
-    if (target == nullptr || op == nullptr || Wtransform == nullptr || Htransform == nullptr)
-        return false;
-    if (invariant == nullptr)
-        return false;
-    MediaDefinition* media = target->getMedia();
-    if (media == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][TrivialRasterOperationWithInvariant::apply] WARNING - NULL Parameter - "
-                           L"return false\r\n");
-        return false;
-    }
-    const dword W = media->getWidth();
-    const dword H = media->getHeight();
-    RectWalk walk(riter, W, H);
-    if (!walk.init())
-        return false;
+}
 
+} // namespace
+
+const RasterKind measureWithInvariant = {"TrivialRasterOperationWithInvariant",
+    false, true, false, false, true,
+    RasterKind::Silent, RasterKind::NullParameter, announce, &RasterJob::measure};
+
+bool RasterJob::measure() const
+{
     invariant->resetCounters();
     ColorPixel currentSrcPxl(0, 0, 0);
-    IGDataSupervisor* t = target;
-    IGDInvariantProcessor* inv = invariant;
-    auto step = [&, t, inv](dword w, dword h) {
+    auto step = [&](dword w, dword h) {
         t->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)),
                     &currentSrcPxl);
-        inv->updateInvariantByPixel(static_cast<int>(w), static_cast<int>(h), &currentSrcPxl);
+        invariant->updateInvariantByPixel(static_cast<int>(w), static_cast<int>(h), &currentSrcPxl);
     };
 
     // A panel of known layout is measured column by column from its bytes.
@@ -122,7 +94,7 @@ bool TrivialRasterOperationWithInvariant::apply(IGDataSupervisor* /*s*/, PixelOp
     // again dot by dot.
     AffineAxis X, Y;
     const RasterAccess panel(t);
-    const bool known = projectionAxis(Wtransform, W, H, X) && projectionAxis(Htransform, W, H, Y);
+    const bool known = isFast(FastKernels::PanelMeasure, panel, panel, X, Y);
     std::vector<GRect> walked;
     auto covers = [&](dword w0, dword w1, dword h0, dword h1) {
         walked.push_back(GRect(static_cast<int>(w0), static_cast<int>(h0), static_cast<int>(w1), static_cast<int>(h1),
@@ -135,10 +107,10 @@ bool TrivialRasterOperationWithInvariant::apply(IGDataSupervisor* /*s*/, PixelOp
         const byte* cPlane = mPlane + panel.planeSize();
         const long long columnLength = panel.columnLength();
         const ptrdiff_t stride = static_cast<ptrdiff_t>(X.dh * columnLength + Y.dh);
-        walk.forEachDotFast(covers,
+        walk->forEachDotFast(covers,
                             [&](dword w, dword h0, dword h1) {
                                 const size_t at = static_cast<size_t>(X.at(w, h0) * columnLength + Y.at(w, h0));
-                                inv->updateInvariantByColumn(static_cast<int>(w), static_cast<int>(h0),
+                                invariant->updateInvariantByColumn(static_cast<int>(w), static_cast<int>(h0),
                                                              static_cast<int>(h1 - h0), yPlane + at, mPlane + at,
                                                              cPlane + at, stride, &currentSrcPxl);
                             },
@@ -150,7 +122,7 @@ bool TrivialRasterOperationWithInvariant::apply(IGDataSupervisor* /*s*/, PixelOp
         const byte* bits = panel.data();
         const bool inkBit = panel.inkBit();
         std::vector<byte> column(H);
-        walk.forEachDotFast(covers,
+        walk->forEachDotFast(covers,
                             [&](dword w, dword h0, dword h1) {
                                 long long dotW = sw.at(w, h0), dotH = sh.at(w, h0);
                                 const byte ink = inkBit ? 255 : 0;
@@ -169,22 +141,21 @@ bool TrivialRasterOperationWithInvariant::apply(IGDataSupervisor* /*s*/, PixelOp
                                         *out++ = bit == inkBit ? 255 : 0;
                                     }
                                 }
-                                inv->updateInvariantByColumn(static_cast<int>(w), static_cast<int>(h0),
+                                invariant->updateInvariantByColumn(static_cast<int>(w), static_cast<int>(h0),
                                                              static_cast<int>(h1 - h0), column.data(), column.data(),
                                                              column.data(), 1, &currentSrcPxl);
                             },
                             step);
     } else {
-        walk.forEachDot(step);
+        walk->forEachDot(step);
     }
-    if (!inv->isMeasureExact()) {
-        inv->resetCounters();
+    if (!invariant->isMeasureExact()) {
+        invariant->resetCounters();
         for (const GRect& r : walked)
             for (dword w = static_cast<dword>(r.left); w < static_cast<dword>(r.right); ++w)
                 for (dword h = static_cast<dword>(r.top); h < static_cast<dword>(r.bottom); ++h)
                     step(w, h);
     }
-    walk.release();
     return true;
 }
 

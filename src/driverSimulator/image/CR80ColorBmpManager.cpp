@@ -8,27 +8,8 @@
 namespace tavgdi {
 
 CR80ColorBmpManager::CR80ColorBmpManager(IGDataMemoryManager* memMgr_, MediaDefinition* media_)
-    : GenericDataManager(memMgr_, media_), cardWidth(static_cast<int>(media_->getWidth())),
-      cardHeight(static_cast<int>(media_->getHeight()))
+    : OrientedDataManager("CR80ColorBmpManager", memMgr_, media_)
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80ColorBmpManager (%lx) \tDependancy: "
-                       L"IGDataMemoryManager(%lx), MediaDefinition(%lx)\r\n",
-                       LOGPTR(this), LOGPTR(memMgr), LOGPTR(media));
-}
-
-CR80ColorBmpManager::~CR80ColorBmpManager()
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -CR80ColorBmpManager (%lx)\r\n", LOGPTR(this));
-}
-
-void CR80ColorBmpManager::setOrientation(GraphicalConstants::CardOrientation o, MediaDefinition* m)
-{
-    orientation = o;
-    if (m != nullptr)
-        media = m;
-    const bool portrait = o == GraphicalConstants::Portrait || o == GraphicalConstants::PortraitFlip;
-    cardWidth = static_cast<int>(portrait ? media->getHeight() : media->getWidth());
-    cardHeight = static_cast<int>(portrait ? media->getWidth() : media->getHeight());
 }
 
 bool CR80ColorBmpManager::locate(int W, int H, dword& index)

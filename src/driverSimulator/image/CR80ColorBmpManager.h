@@ -7,26 +7,18 @@
 
 namespace tavgdi {
 
-class CR80ColorBmpManager : public GenericDataManager {
+class CR80ColorBmpManager : public OrientedDataManager {
 public:
     CR80ColorBmpManager(IGDataMemoryManager* memMgr, MediaDefinition* media);
-    ~CR80ColorBmpManager() override;
 
-    // The portrait orientations swap the stored width and height.
-    void setOrientation(GraphicalConstants::CardOrientation orientation, MediaDefinition* media) override;
     void setPixel(int W, int H, IPixel* p) override;
     void getPixel(int W, int H, IPixel* p) override;
-    dword getWidth() override { return static_cast<dword>(cardWidth); }
-    dword getHeight() override { return static_cast<dword>(cardHeight); }
     // White unless fullBlack.
     bool newRaster(MediaDefinition* media, bool fullBlack) override;
 
 private:
     // Byte index of the dot's first byte, or false when it is off the image.
     bool locate(int W, int H, dword& index);
-
-    int cardWidth;
-    int cardHeight;
 };
 
 } // namespace tavgdi

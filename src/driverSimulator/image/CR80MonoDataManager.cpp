@@ -9,29 +9,16 @@ namespace tavgdi {
 
 CR80MonoDataManager::CR80MonoDataManager(TavFactory::SupervisorType type, IGDataMemoryManager* memMgr_,
                                          MediaDefinition* media_)
-    : GenericDataManager(memMgr_, media_), cardWidth(0), cardHeight(0), cardRWidth(0), whiteValue(0)
+    : OrientedDataManager("CR80MonoDataManager", memMgr_, media_), cardRWidth(0), whiteValue(0)
 {
     const bool isBitmap = type == TavFactory::BmpMonochromeSupervisor;
     setOrientation(isBitmap ? GraphicalConstants::Landscape : GraphicalConstants::Portrait, media);
     whiteValue = isBitmap ? 255 : 0;
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80MonoDataManager (%lx) \tDependancy: "
-                       L"IGDataMemoryManager(%lx), MediaDefinition(%lx)\r\n",
-                       LOGPTR(this), LOGPTR(memMgr), LOGPTR(media));
-}
-
-CR80MonoDataManager::~CR80MonoDataManager()
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -CR80MonoDataManager (%lx)\r\n", LOGPTR(this));
 }
 
 void CR80MonoDataManager::setOrientation(GraphicalConstants::CardOrientation o, MediaDefinition* m)
 {
-    orientation = o;
-    if (m != nullptr)
-        media = m;
-    const bool portrait = o == GraphicalConstants::Portrait || o == GraphicalConstants::PortraitFlip;
-    cardWidth = static_cast<int>(portrait ? media->getHeight() : media->getWidth());
-    cardHeight = static_cast<int>(portrait ? media->getWidth() : media->getHeight());
+    OrientedDataManager::setOrientation(o, m);
     cardRWidth = cardWidth / 8;
 }
 

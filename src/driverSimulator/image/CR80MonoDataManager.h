@@ -9,19 +9,17 @@
 
 namespace tavgdi {
 
-class CR80MonoDataManager : public GenericDataManager {
+class CR80MonoDataManager : public OrientedDataManager {
 public:
     CR80MonoDataManager(TavFactory::SupervisorType type, IGDataMemoryManager* memMgr, MediaDefinition* media);
-    ~CR80MonoDataManager() override;
 
+    // The rows' byte length follows the stored width.
     void setOrientation(GraphicalConstants::CardOrientation orientation, MediaDefinition* media) override;
     // Rows hold whole bytes only: when cardWidth is not a multiple of 8 the
     // last cardWidth % 8 dots of a stored row are not kept (they read white),
     // so that a row never spills into the next one.
     void setPixel(int W, int H, IPixel* p) override;
     void getPixel(int W, int H, IPixel* p) override;
-    dword getWidth() override { return static_cast<dword>(cardWidth); }
-    dword getHeight() override { return static_cast<dword>(cardHeight); }
     // White unless fullBlack.
     bool newRaster(MediaDefinition* media, bool fullBlack) override;
 
@@ -29,8 +27,6 @@ public:
     int getRowBytes() const { return cardRWidth; }
 
 private:
-    int cardWidth;
-    int cardHeight;
     int cardRWidth;
     byte whiteValue;
 };

@@ -8,16 +8,8 @@
 namespace tavgdi {
 
 CR80YMCManager::CR80YMCManager(IGDataMemoryManager* memMgr_, MediaDefinition* media_)
-    : GenericDataManager(memMgr_, media_)
+    : GenericDataManager("CR80YMCManager", memMgr_, media_)
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80YMCManager (%lx) \tDependancy: "
-                       L"IGDataMemoryManager(%lx), MediaDefinition(%lx)\r\n",
-                       LOGPTR(this), LOGPTR(memMgr), LOGPTR(media));
-}
-
-CR80YMCManager::~CR80YMCManager()
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -CR80YMCManager (%lx)\r\n", LOGPTR(this));
 }
 
 void CR80YMCManager::setOrientation(GraphicalConstants::CardOrientation o, MediaDefinition* m)
@@ -37,14 +29,21 @@ dword CR80YMCManager::getHeight()
     return media->getWidth();
 }
 
-void CR80YMCManager::setPixel(int W, int H, IPixel* p)
+bool CR80YMCManager::locate(int W, int H, dword& index, dword& area)
 {
     const dword columnLength = media->getHeight();
-    if (p == nullptr || W < 0 || H < 0 || static_cast<dword>(H) >= columnLength ||
-        static_cast<dword>(W) >= media->getWidth())
+    if (W < 0 || H < 0 || static_cast<dword>(H) >= columnLength || static_cast<dword>(W) >= media->getWidth())
+        return false;
+    area = media->getArea();
+    index = static_cast<dword>(W) * columnLength + static_cast<dword>(H);
+    return true;
+}
+
+void CR80YMCManager::setPixel(int W, int H, IPixel* p)
+{
+    dword index = 0, area = 0;
+    if (p == nullptr || !locate(W, H, index, area))
         return;
-    const dword area = media->getArea();
-    const dword index = static_cast<dword>(W) * columnLength + static_cast<dword>(H);
     byte* buffer = memMgr->getBuffer(0);
     // A buffer that is not (yet) the three planes of this media takes only
     // the bytes it has.
@@ -63,12 +62,9 @@ void CR80YMCManager::setPixel(int W, int H, IPixel* p)
 
 void CR80YMCManager::getPixel(int W, int H, IPixel* p)
 {
-    const dword columnLength = media->getHeight();
-    if (p == nullptr || W < 0 || H < 0 || static_cast<dword>(H) >= columnLength ||
-        static_cast<dword>(W) >= media->getWidth())
+    dword index = 0, area = 0;
+    if (p == nullptr || !locate(W, H, index, area))
         return;
-    const dword area = media->getArea();
-    const dword index = static_cast<dword>(W) * columnLength + static_cast<dword>(H);
     const byte* buffer = memMgr->getBuffer(0);
     if (buffer != nullptr && static_cast<unsigned long long>(index) + 2ull * area < memMgr->getSize()) {
         p->set(buffer[index], buffer[index + area], buffer[index + 2 * area]);

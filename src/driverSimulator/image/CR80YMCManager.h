@@ -9,7 +9,6 @@ namespace tavgdi {
 class CR80YMCManager : public GenericDataManager {
 public:
     CR80YMCManager(IGDataMemoryManager* memMgr, MediaDefinition* media);
-    ~CR80YMCManager() override;
 
     // The orientation is kept but does not change the addressing.
     void setOrientation(GraphicalConstants::CardOrientation orientation, MediaDefinition* media) override;
@@ -21,6 +20,11 @@ public:
     dword getHeight() override;
     // White (no ink) unless fullBlack.
     bool newRaster(MediaDefinition* media, bool fullBlack) override;
+
+private:
+    // The dot's index in the first plane and the plane size, or false when
+    // the dot is off the panel.
+    bool locate(int W, int H, dword& index, dword& area);
 };
 
 } // namespace tavgdi

@@ -11,7 +11,8 @@ class IGDataMemoryManager;
 class GenericDataManager : public IGDataManager {
 public:
     // Both collaborators are borrowed; a null one throws NullException.
-    GenericDataManager(IGDataMemoryManager* memMgr, MediaDefinition* media);
+    // name: the concrete manager's, for its lifeline lines.
+    GenericDataManager(const char* name, IGDataMemoryManager* memMgr, MediaDefinition* media);
     GenericDataManager(const GenericDataManager&) = delete;
     GenericDataManager& operator=(const GenericDataManager&) = delete;
     ~GenericDataManager() override;
@@ -32,6 +33,24 @@ protected:
     IGDataMemoryManager* memMgr;
     MediaDefinition* media;
     GraphicalConstants::CardOrientation orientation;
+
+private:
+    const char* name;
+};
+
+// A data manager that stores the card turned as its orientation says: the
+// portrait orientations swap the stored width and height.
+class OrientedDataManager : public GenericDataManager {
+public:
+    OrientedDataManager(const char* name, IGDataMemoryManager* memMgr, MediaDefinition* media);
+
+    void setOrientation(GraphicalConstants::CardOrientation orientation, MediaDefinition* media) override;
+    dword getWidth() override { return static_cast<dword>(cardWidth); }
+    dword getHeight() override { return static_cast<dword>(cardHeight); }
+
+protected:
+    int cardWidth;
+    int cardHeight;
 };
 
 } // namespace tavgdi

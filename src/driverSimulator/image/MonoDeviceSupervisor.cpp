@@ -2,19 +2,18 @@
 
 #include <cstdio>
 #include <new>
-#include <typeinfo>
 
 #include "Exceptions/NullException.h"
 #include "InternalLog.h"
 #include "MediaDefinition.h"
 #include "Owned.h"
 #include "builders/IGDataOutputBuilder.h"
+#include "face/FastKernels.h"
 #include "image/IGDataManager.h"
 #include "image/IGDataMemoryManager.h"
 #include "image/IPixel.h"
 #include "input/CR80BmpParser.h"
 #include "input/IGDataParser.h"
-#include "processors/FactoryNullProcessor.h"
 #include "processors/IFactoryGDProcessor.h"
 #include "processors/IGDataProcessor.h"
 #include "settings/IGDataOptions.h"
@@ -191,9 +190,9 @@ bool MonoDeviceSupervisor::setRaster(byte* buffer, dword size, dword width, dwor
         return false;
     // A colour picture that no input processor changes, and that the caller
     // lends: read where it is.
-    if (isRasterBorrowed && classType == TavFactory::BmpColorSupervisor && typeid(*parser) == typeid(CR80BmpParser) &&
-        factoryProcessor != nullptr && typeid(*factoryProcessor) == typeid(FactoryNullProcessor))
-        static_cast<CR80BmpParser*>(parser.get())->setReadsInPlace(true);
+    CR80BmpParser* picture = FastKernels::unprocessedPicture(parser.get(), factoryProcessor.get());
+    if (isRasterBorrowed && classType == TavFactory::BmpColorSupervisor && picture != nullptr)
+        picture->setReadsInPlace(true);
     bool result = false;
     if (!parser->parse(buffer, size, width, height, isColorDevice, options, media))
         InternalLog::print(L"[TAVRIN UNIDRIVER][MonoDeviceSupervisor::setRaster] WARNING - (ptr:%lx) failed\r\n",

@@ -2,11 +2,11 @@
 
 #include <climits>
 #include <cstring>
-#include <typeinfo>
 
 #include "Allocator.h"
 #include "InternalLog.h"
 #include "MediaDefinition.h"
+#include "face/FastKernels.h"
 #include "image/GDMemoryManager.h"
 #include "image/IGDataMemoryManager.h"
 #include "input/PictureFiles.h"
@@ -276,8 +276,7 @@ bool CR80BmpParser::parse(byte* buffer, dword size, dword width, dword height, b
                                                           : media->getBMPMonochromeDataSize();
         // A plain memory manager is not filled first: the picture is copied
         // in from the start, and whatever it leaves is filled afterwards.
-        GDMemoryManager* plain =
-            typeid(*mgr) == typeid(GDMemoryManager) ? static_cast<GDMemoryManager*>(mgr) : nullptr;
+        GDMemoryManager* plain = FastKernels::plainMemory(mgr);
         // Or not copied at all, when the caller lets the manager read its
         // buffer: the copy would be the same bytes.
         if (plain != nullptr && isReadInPlace && isColorDevice && alignment == Unaligned && picture == buffer &&

@@ -14,11 +14,15 @@ namespace resizers {
 
 namespace {
 
-// Row lengths of both pictures and the target buffer; false when a
-// dimension is not positive or the target would not fit in 32 bits.
-bool prepare(byte* pSrc, int srcWidth, int srcHeight, byte** pDst, int dstWidth, int dstHeight,
-             unsigned long long dstRowLength)
+// The opening of a resize: the log line, the target buffer (rows of
+// dstRowLength bytes) and the factors from target to source index; false
+// when a dimension is not positive or the target would not fit in 32 bits.
+bool prepare(const char* name, const char* depth, byte* pSrc, int srcWidth, int srcHeight, byte** pDst, int dstWidth,
+             int dstHeight, unsigned long long dstRowLength, double& sx, double& sy)
 {
+    InternalLog::print(L"[TAVRIN UNIDRIVER][%s] (%s) ptr:%p srcW:%lu srcH:%lu dstW:%lu dstH:%lu\r\n", name, depth,
+                       static_cast<void*>(pSrc), (unsigned long)srcWidth, (unsigned long)srcHeight,
+                       (unsigned long)dstWidth, (unsigned long)dstHeight);
     if (pDst == nullptr)
         return false;
     *pDst = nullptr;
@@ -32,6 +36,8 @@ bool prepare(byte* pSrc, int srcWidth, int srcHeight, byte** pDst, int dstWidth,
         return false;
     // Row padding is sent as it stands by the aligned copy: keep it defined.
     memset(*pDst, 0, static_cast<size_t>(total));
+    sx = static_cast<double>(srcWidth) / dstWidth;
+    sy = static_cast<double>(srcHeight) / dstHeight;
     return true;
 }
 
@@ -78,17 +84,13 @@ bool resize_win(byte* /*pSrc*/, int /*srcWidth*/, int /*srcHeight*/, byte** pDst
 bool resize_nearest_neighbour_color(byte* pSrc, int srcWidth, int srcHeight, byte** pDst, int dstWidth,
                                     int dstHeight)
 {
-    InternalLog::print(
-        L"[TAVRIN UNIDRIVER][resize_nearest_neighbour_color] (24bpp) ptr:%p srcW:%lu srcH:%lu dstW:%lu dstH:%lu\r\n",
-        static_cast<void*>(pSrc), (unsigned long)srcWidth, (unsigned long)srcHeight, (unsigned long)dstWidth,
-        (unsigned long)dstHeight);
     const unsigned long long dstRow =
         dstWidth > 0 ? (3ull * static_cast<unsigned long long>(dstWidth) + 3ull) & ~3ull : 0;
-    if (!prepare(pSrc, srcWidth, srcHeight, pDst, dstWidth, dstHeight, dstRow))
+    double sx, sy;
+    if (!prepare("resize_nearest_neighbour_color", "24bpp", pSrc, srcWidth, srcHeight, pDst, dstWidth, dstHeight,
+                 dstRow, sx, sy))
         return false;
     const size_t srcRow = (3u * static_cast<size_t>(srcWidth) + 3u) & ~static_cast<size_t>(3);
-    const double sx = static_cast<double>(srcWidth) / dstWidth;
-    const double sy = static_cast<double>(srcHeight) / dstHeight;
     byte* dst = *pDst;
     for (int h = 0; h < dstHeight; ++h) {
         const byte* srcLine = pSrc + static_cast<size_t>(sourceIndex(h, sy, srcHeight)) * srcRow;
@@ -106,17 +108,13 @@ bool resize_nearest_neighbour_color(byte* pSrc, int srcWidth, int srcHeight, byt
 bool resize_nearest_neighbour_mono(byte* pSrc, int srcWidth, int srcHeight, byte** pDst, int dstWidth,
                                    int dstHeight)
 {
-    InternalLog::print(
-        L"[TAVRIN UNIDRIVER][resize_nearest_neighbour_mono] (1bpp) ptr:%p srcW:%lu srcH:%lu dstW:%lu dstH:%lu\r\n",
-        static_cast<void*>(pSrc), (unsigned long)srcWidth, (unsigned long)srcHeight, (unsigned long)dstWidth,
-        (unsigned long)dstHeight);
     const unsigned long long dstRow =
         dstWidth > 0 ? static_cast<unsigned long long>(MediaDefinition::ComputeRWidth(dstWidth)) : 0;
-    if (!prepare(pSrc, srcWidth, srcHeight, pDst, dstWidth, dstHeight, dstRow))
+    double sx, sy;
+    if (!prepare("resize_nearest_neighbour_mono", "1bpp", pSrc, srcWidth, srcHeight, pDst, dstWidth, dstHeight, dstRow,
+                 sx, sy))
         return false;
     const int srcRow = MediaDefinition::ComputeRWidth(srcWidth);
-    const double sx = static_cast<double>(srcWidth) / dstWidth;
-    const double sy = static_cast<double>(srcHeight) / dstHeight;
     for (int h = 0; h < dstHeight; ++h) {
         const int sh = sourceIndex(h, sy, srcHeight);
         for (int w = 0; w < dstWidth; ++w)

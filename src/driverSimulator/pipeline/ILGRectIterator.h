@@ -16,11 +16,15 @@ public:
     // The current rectangle (may be null); owned by the iterated list.
     virtual GRect* getRect() = 0;
     virtual void next() = 0;
-    // Moves the remaining rectangles into a panel's storage orientation.
-    virtual void orientationTransform(GraphicalConstants::CardOrientation cardOrientation, dword mediaWidth,
-                                      dword mediaHeight) = 0;
-    // Flips the remaining rectangles from top-down rows to bottom-up rows.
-    virtual void standardTransform(dword mediaHeight) = 0;
+    // Moves the remaining rectangles into a panel's storage orientation;
+    // rectangles already in storage coordinates are left as they are.
+    virtual void orientationTransform(GraphicalConstants::CardOrientation /*cardOrientation*/, dword /*mediaWidth*/,
+                                      dword /*mediaHeight*/)
+    {
+    }
+    // Flips the remaining rectangles from top-down rows to bottom-up rows
+    // (likewise).
+    virtual void standardTransform(dword /*mediaHeight*/) {}
     virtual void debug() = 0;
     virtual ~ILGRectIterator() {}
 };

@@ -36,14 +36,6 @@ void TrivialLGRectIterator::next()
     onlyOneStep = false;
 }
 
-void TrivialLGRectIterator::orientationTransform(GraphicalConstants::CardOrientation, dword, dword)
-{
-}
-
-void TrivialLGRectIterator::standardTransform(dword)
-{
-}
-
 void TrivialLGRectIterator::debug()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][TrivialLGRectIterator::debug] Trivial Rect list - RECT(%ld, %ld, %ld, "

@@ -20,10 +20,8 @@ public:
     bool isUncompleted() override;
     GRect* getRect() override;
     void next() override;
-    // No-ops: the rectangle is already in storage coordinates.
-    void orientationTransform(GraphicalConstants::CardOrientation cardOrientation, dword mediaWidth,
-                              dword mediaHeight) override;
-    void standardTransform(dword mediaHeight) override;
+    // The transforms are left out: the rectangle is already in storage
+    // coordinates.
     void debug() override;
 
 private:

@@ -26,15 +26,8 @@ inline void expandGroup(const byte* p, byte* out)
 
 } // namespace
 
-Convert7to8bitProcessor::Convert7to8bitProcessor(IGDataProcessor* parent) : GenericCompositeProcessor(parent)
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +Convert7to8bitProcessor (%lx)\r\n", LOGPTR(this));
-}
-
-Convert7to8bitProcessor::~Convert7to8bitProcessor()
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -Convert7to8bitProcessor (%lx)\r\n", LOGPTR(this));
-}
+Convert7to8bitProcessor::Convert7to8bitProcessor(IGDataProcessor* parent)
+    : ColourPlanesProcessor("Convert7to8bitProcessor", &expandBuffer, parent) {}
 
 bool Convert7to8bitProcessor::expandBuffer(byte* buffer, dword size)
 {
@@ -67,20 +60,5 @@ bool Convert7to8bitProcessor::expandBuffer(byte* buffer, dword size)
     return true;
 }
 
-bool Convert7to8bitProcessor::process(IGDataManager* dataMgr, IGDataMemoryManager* memMgr, MediaDefinition* media)
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Convert7to8bitProcessor::process]\r\n");
-    if (memMgr == nullptr || media == nullptr || memMgr->getSize() != media->getColorDataSize())
-        return false;
-    const dword area = media->getArea();
-    byte* buffer = memMgr->getBuffer(0);
-    bool result = true;
-    if (buffer != nullptr) {
-        // Every plane is converted even when one of them fails.
-        for (int plane = 0; plane < 3; ++plane)
-            result = expandBuffer(buffer + static_cast<size_t>(plane) * area, area) && result;
-    }
-    return processNext(result, dataMgr, memMgr, media);
-}
 
 } // namespace tavgdi

@@ -3,19 +3,13 @@
 #pragma once
 
 #include "Windows.h"
-#include "processors/GenericCompositeProcessor.h"
+#include "processors/ColourPlanesProcessor.h"
 
 namespace tavgdi {
 
-class Convert7to8bitProcessor : public GenericCompositeProcessor {
+class Convert7to8bitProcessor : public ColourPlanesProcessor {
 public:
     explicit Convert7to8bitProcessor(IGDataProcessor* parent);
-    ~Convert7to8bitProcessor() override;
-
-    // False, without running the rest of the chain, unless the buffer is
-    // exactly the three colour planes of media, or when a work buffer cannot
-    // be had.
-    bool process(IGDataManager* dataMgr, IGDataMemoryManager* memMgr, MediaDefinition* media) override;
 
     // Reads the packed 7-bit values at the start of the buffer (as written
     // by Convert8to7bitProcessor::reduceBuffer for size dots) and writes size

@@ -79,15 +79,8 @@ __attribute__((target("ssse3"))) dword packRuns(const byte* from, byte* to, dwor
 
 } // namespace
 
-Convert8to7bitProcessor::Convert8to7bitProcessor(IGDataProcessor* parent) : GenericCompositeProcessor(parent)
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +Convert8to7bitProcessor (%lx)\r\n", LOGPTR(this));
-}
-
-Convert8to7bitProcessor::~Convert8to7bitProcessor()
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -Convert8to7bitProcessor (%lx)\r\n", LOGPTR(this));
-}
+Convert8to7bitProcessor::Convert8to7bitProcessor(IGDataProcessor* parent)
+    : ColourPlanesProcessor("Convert8to7bitProcessor", &reduceBuffer, parent) {}
 
 namespace {
 
@@ -148,7 +141,7 @@ bool Convert8to7bitProcessor::processInto(IGDataMemoryManager* source, byte* con
     for (int plane = 0; plane < 3; ++plane)
         if (planes[plane] == nullptr)
             return false;
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Convert8to7bitProcessor::process]\r\n");
+    logProcess();
     const dword area = media->getArea();
     const byte* from = source->getBuffer(0);
     for (int plane = 0; plane < 3; ++plane)
@@ -174,7 +167,7 @@ bool Convert8to7bitProcessor::processCopy(IGDataManager* dataMgr, IGDataMemoryMa
                    source->getSize() < target->getSize() ? source->getSize() : target->getSize());
         return process(dataMgr, target, media);
     }
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Convert8to7bitProcessor::process]\r\n");
+    logProcess();
     const dword area = media->getArea();
     const byte* from = source->getBuffer(0);
     byte* to = target->getBuffer(0);
@@ -183,19 +176,5 @@ bool Convert8to7bitProcessor::processCopy(IGDataManager* dataMgr, IGDataMemoryMa
     return processNext(true, dataMgr, target, media);
 }
 
-bool Convert8to7bitProcessor::process(IGDataManager* dataMgr, IGDataMemoryManager* memMgr, MediaDefinition* media)
-{
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Convert8to7bitProcessor::process]\r\n");
-    if (memMgr == nullptr || media == nullptr || memMgr->getSize() != media->getColorDataSize())
-        return false;
-    const dword area = media->getArea();
-    byte* buffer = memMgr->getBuffer(0);
-    bool result = true;
-    if (buffer != nullptr) {
-        for (int plane = 0; plane < 3; ++plane)
-            result = reduceBuffer(buffer + static_cast<size_t>(plane) * area, area) && result;
-    }
-    return processNext(result, dataMgr, memMgr, media);
-}
 
 } // namespace tavgdi

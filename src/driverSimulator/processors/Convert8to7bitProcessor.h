@@ -3,18 +3,13 @@
 #pragma once
 
 #include "Windows.h"
-#include "processors/GenericCompositeProcessor.h"
+#include "processors/ColourPlanesProcessor.h"
 
 namespace tavgdi {
 
-class Convert8to7bitProcessor : public GenericCompositeProcessor {
+class Convert8to7bitProcessor : public ColourPlanesProcessor {
 public:
     explicit Convert8to7bitProcessor(IGDataProcessor* parent);
-    ~Convert8to7bitProcessor() override;
-
-    // False, without running the rest of the chain, unless the buffer is
-    // exactly the three colour planes of media.
-    bool process(IGDataManager* dataMgr, IGDataMemoryManager* memMgr, MediaDefinition* media) override;
 
     // Packs size bytes to their high 7 bits, most significant bit first, at
     // the start of the same buffer. Whole groups of eight dots take seven

@@ -1,6 +1,5 @@
 #include "processors/RGBToGrayProcessor.h"
 
-#include <typeinfo>
 
 #include "CpuSupport.h"
 
@@ -10,9 +9,8 @@
 
 #include "InternalLog.h"
 #include "Windows.h"
-#include "image/CR80ColorBmpManager.h"
+#include "face/FastKernels.h"
 #include "image/ColorPixel.h"
-#include "image/GDMemoryManager.h"
 #include "image/IGDataManager.h"
 
 namespace tavgdi {
@@ -88,16 +86,12 @@ bool RGBToGrayProcessor::convertBitmap(IGDataManager* dataMgr)
     // The loops below visit every stored dot once, and each dot's gray
     // depends on that dot alone: a 24-bit bitmap held whole in a plain
     // memory manager is converted in storage order instead.
-    if (typeid(*dataMgr) != typeid(CR80ColorBmpManager))
+    const RasterAccess bitmap(dataMgr);
+    if (FastKernels::choose(FastKernels::GrayConversion, bitmap, bitmap) == nullptr)
         return false;
-    IGDataMemoryManager* mem = static_cast<CR80ColorBmpManager*>(dataMgr)->getMemoryManager();
-    if (mem == nullptr || typeid(*mem) != typeid(GDMemoryManager))
-        return false;
-    const unsigned long long dots =
-        static_cast<unsigned long long>(dataMgr->getWidth()) * static_cast<unsigned long long>(dataMgr->getHeight());
-    byte* bytes = mem->getBuffer(0);
-    if (bytes == nullptr || 3 * dots > mem->getSize())
-        return false;
+    const unsigned long long dots = static_cast<unsigned long long>(bitmap.storedWidth()) *
+                                    static_cast<unsigned long long>(bitmap.storedHeight());
+    byte* bytes = bitmap.data();
     unsigned long long i = 0;
 #if defined(CR80_HAS_X86_SHUFFLES)
     if (CpuSupport::hasSsse3()) {

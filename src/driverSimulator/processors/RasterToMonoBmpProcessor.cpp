@@ -6,6 +6,7 @@
 #include "InternalLog.h"
 #include "MediaDefinition.h"
 #include "image/CR80MonoDataManager.h"
+#include "face/FastKernels.h"
 #include "image/IGDataMemoryManager.h"
 
 namespace tavgdi {
@@ -63,7 +64,7 @@ bool RasterToMonoBmpProcessor::process(IGDataManager* dataMgr, IGDataMemoryManag
         // Rows keep whole bytes only; the last width % 8 dots of a row, which
         // the bitmap still shows, are made white instead of left as 0 bits.
         const dword partial = width % 8;
-        const CR80MonoDataManager* mono = dynamic_cast<const CR80MonoDataManager*>(dataMgr);
+        const CR80MonoDataManager* mono = FastKernels::oneBitManager(dataMgr);
         const bool whiteIsOne = mono == nullptr || mono->getWhiteValue() != 0;
         if (result && partial != 0 && whiteIsOne && sourceRow < destinationRow) {
             const byte whiteBits = static_cast<byte>(0xFF00u >> partial);

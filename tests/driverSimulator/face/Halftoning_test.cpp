@@ -3,8 +3,7 @@
 #include <string>
 
 #include "face/PixelOperation.h"
-#include "face/FloydRasterOperation.h"
-#include "face/ThresholdingRasterOperation.h"
+#include "face/RasterOperations.h"
 #include "pipeline/TrivialLGRectIterator.h"
 
 #include "RasterTestKit.h"

@@ -8,7 +8,6 @@
 #include "OptionsDefinition.h"
 #include "face/FactoryGDInvariantProcessor.h"
 #include "face/GdInvariantPIDAProcessor.h"
-#include "face/GdInvariantPspOverlayProcessor.h"
 #include "face/GdInvariantPspProcessor.h"
 #include "image/ColorPixel.h"
 #include "settings/GDataOptions.h"

@@ -1,8 +1,8 @@
-// The raw-buffer paths of the raster operations against the dot-by-dot
-// path: every operation runs twice on the same bytes, once on the real
-// supervisors (raw loops) and once on a subclass that the raw paths do not
-// recognise (virtual getPixel/setPixel per dot); the resulting bytes, and the
-// invariant texts, must be identical.
+// The fast kernels against the generic ones: every registered fast kernel
+// runs on the same bytes as its operation's generic kernel, once on the real
+// types (the fast kernel) and once on a subclass that the kernel choice does
+// not recognise (virtual getPixel/setPixel per dot); the resulting bytes, and
+// the invariant texts, must be identical.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -15,31 +15,29 @@
 #include "GlobalFactory.h"
 #include "MediaDefinition.h"
 #include "OptionsDefinition.h"
-#include "face/DitheringRasterOperation.h"
+#include "face/RasterOperations.h"
 #include "face/FactoryGDInvariantProcessor.h"
-#include "face/FloydRasterOperation.h"
+#include "face/FastKernels.h"
 #include "face/GdInvariantPIDAProcessor.h"
 #include "face/IGDInvariantProcessor.h"
-#include "face/OrderedClusteredDotDitheringRasterOperation.h"
 #include "face/PixelOperation.h"
 #include "face/RasterAccess.h"
-#include "face/StandardRasterOperation.h"
-#include "face/StandardRasterOperationWithFixedColor.h"
-#include "face/StandardRasterOperationWithMem.h"
-#include "face/ThresholdingRasterOperation.h"
-#include "face/TrivialRasterOperationWithInvariant.h"
+#include "image/CR80ColorBmpManager.h"
 #include "image/ColorPixel.h"
+#include "image/GDMemoryManager.h"
 #include "image/IGDataMemoryManager.h"
 #include "image/IPixel.h"
 #include "image/MonoDeviceSupervisor.h"
 #include "pipeline/GRect.h"
 #include "pipeline/StdLGRect.h"
 #include "pipeline/StdLGRectIterator.h"
+#include "processors/RGBToGrayProcessor.h"
 #include "settings/IGDataOptions.h"
 
 using namespace tavgdi;
 using namespace GraphicalConstants;
 using TavFactory::SupervisorType;
+namespace FK = tavgdi::FastKernels;
 
 namespace {
 
@@ -86,6 +84,7 @@ struct Levels {
 };
 
 struct OpCase {
+    FK::Operation kernel;
     const char* name;
     SupervisorType source;
     SupervisorType target;
@@ -104,29 +103,29 @@ IGRasterOperation* clustered(IGDataSupervisor* t) { return new OrderedClusteredD
 IGRasterOperation* floyd(IGDataSupervisor* t) { return new FloydRasterOperation(t); }
 
 const OpCase OpCases[] = {
-    {"copy", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard, PixelOperation::copy, proj1,
+    {FK::ColourCopy, "copy", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard, PixelOperation::copy, proj1,
      negLproj2, false},
-    {"copy-mirrored", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard, PixelOperation::copy,
+    {FK::ColourCopy, "copy-mirrored", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard, PixelOperation::copy,
      negLproj1, proj2, false},
-    {"copy-rects", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard, PixelOperation::copy,
+    {FK::ColourCopy, "copy-rects", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard, PixelOperation::copy,
      proj1, negLproj2, true},
-    {"black-extraction", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor, withMem,
+    {FK::BlackWithMemory, "black-extraction", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor, withMem,
      PixelOperation::copyBlackPoint, negLproj1, negLproj2, false},
-    {"black-extraction-rects", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor, withMem,
+    {FK::BlackWithMemory, "black-extraction-rects", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor, withMem,
      PixelOperation::copyBlackPoint, negLproj1, negLproj2, true},
-    {"fixed-colour-rects", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor, fixedColor,
+    {FK::BlackWithFixedColour, "fixed-colour-rects", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor, fixedColor,
      PixelOperation::copyBlackPoint, negLproj1, negLproj2, true},
-    {"thresholding", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, thresholding,
+    {FK::Thresholding, "thresholding", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, thresholding,
      PixelOperation::copyColorBW, negLproj1, proj2, false},
-    {"thresholding-copy", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, thresholding,
+    {FK::Thresholding, "thresholding-copy", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, thresholding,
      PixelOperation::copy, proj1, negLproj2, true},
-    {"dithering", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, dithering,
+    {FK::Dithering, "dithering", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, dithering,
      PixelOperation::copyColorBW, negLproj1, proj2, true},
-    {"clustered", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, clustered,
+    {FK::ClusteredDithering, "clustered", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, clustered,
      PixelOperation::copyColorBW, proj1, negLproj2, false},
-    {"floyd", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, floyd,
+    {FK::ErrorDiffusion, "floyd", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, floyd,
      PixelOperation::copyColorBW, negLproj1, proj2, false},
-    {"floyd-copy", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, floyd, PixelOperation::copy,
+    {FK::ErrorDiffusion, "floyd-copy", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, floyd, PixelOperation::copy,
      proj1, negLproj2, false},
 };
 
@@ -165,6 +164,9 @@ protected:
         IPixel::setDarkLevel(l.dark);
         IPixel::setThreshold(l.threshold);
     }
+
+    void comparePanelMeasures();
+    void compareGrayConversions();
 
     // Rectangles reversed, overlapping and reaching past the card.
     std::unique_ptr<StdLGRect> rects()
@@ -224,26 +226,53 @@ TEST_F(RasterAccessTest, RecognisesOnlyTheKnownTypes)
     std::unique_ptr<MonoDeviceSupervisor> empty(
         new MonoDeviceSupervisor(TavFactory::DbColorSupervisor, &media, nullptr, nullptr, nullptr));
     EXPECT_EQ(RasterAccess(empty.get()).layout(), RasterAccess::None);
-    EXPECT_EQ(RasterAccess(nullptr).layout(), RasterAccess::None);
+    EXPECT_EQ(RasterAccess(static_cast<IGDataSupervisor*>(nullptr)).layout(), RasterAccess::None);
 }
 
-TEST_F(RasterAccessTest, RawPathsWriteWhatTheDotByDotPathWrites)
+// Each registered fast kernel, its operation's cases; the fast kernel must
+// be the one chosen on the real types and not on the subclasses.
+TEST_F(RasterAccessTest, EveryFastKernelWritesWhatItsGenericKernelWrites)
 {
     unsigned seed = 1;
-    for (MediaDefinition* m : {&media, &large})
-        for (const OpCase& c : OpCases)
-            for (CardOrientation o : Orientations)
-                for (const Levels& l : LevelCases) {
-                    card = m;
-                    setLevels(l);
-                    ++seed;
-                    const auto fast = run(c, o, seed, false);
-                    const auto generic = run(c, o, seed, true);
-                    const std::string what = std::string(c.name) + " orientation " + std::to_string(o) + " black " +
-                                             std::to_string(l.black) + " width " + std::to_string(m->getWidth());
-                    EXPECT_EQ(fast.first, generic.first) << what;
-                    EXPECT_EQ(fast.second, generic.second) << what;
-                }
+    for (const FK::Kernel* k = FK::begin(); k != FK::end(); ++k) {
+        int cases = 0;
+        if (k->operation == FK::PanelMeasure) {
+            comparePanelMeasures();
+            ++cases;
+        }
+        if (k->operation == FK::GrayConversion) {
+            compareGrayConversions();
+            ++cases;
+        }
+        for (const OpCase& c : OpCases) {
+            if (c.kernel != k->operation)
+                continue;
+            ++cases;
+            for (bool plain : {false, true}) {
+                auto source = make(c.source, &media, plain);
+                auto target = make(c.target, &media, plain);
+                FK::Projection p{c.pr1, c.pr2, media.getWidth(), media.getHeight(), {}, {}};
+                const FK::Kernel* chosen =
+                    FK::choose(k->operation, RasterAccess(source.get()), RasterAccess(target.get()), c.op, &p);
+                EXPECT_EQ(chosen, plain ? nullptr : k) << c.name;
+            }
+            for (MediaDefinition* m : {&media, &large})
+                for (CardOrientation o : Orientations)
+                    for (const Levels& l : LevelCases) {
+                        card = m;
+                        setLevels(l);
+                        ++seed;
+                        const auto fast = run(c, o, seed, false);
+                        const auto generic = run(c, o, seed, true);
+                        const std::string what = std::string(c.name) + " orientation " + std::to_string(o) +
+                                                 " black " + std::to_string(l.black) + " width " +
+                                                 std::to_string(m->getWidth());
+                        EXPECT_EQ(fast.first, generic.first) << what;
+                        EXPECT_EQ(fast.second, generic.second) << what;
+                    }
+        }
+        EXPECT_GT(cases, 0) << k->name << ": no case compares it with the generic kernel";
+    }
 }
 
 // Text regions as a job may send them: many, overlapping and repeated (the
@@ -342,7 +371,7 @@ std::string measure(MonoDeviceSupervisor* panel, IGDInvariantProcessor* inv, Coo
     return text != nullptr ? text : "(null)";
 }
 
-TEST_F(RasterAccessTest, PanelMeasuresByColumnMatchDotByDot)
+void RasterAccessTest::comparePanelMeasures()
 {
     const struct {
         SupervisorType type;
@@ -374,6 +403,9 @@ TEST_F(RasterAccessTest, PanelMeasuresByColumnMatchDotByDot)
                 std::string texts[2];
                 for (bool plain : {false, true}) {
                     auto panel = make(p.type, m, plain);
+                    FK::Projection at{p.pr1, p.pr2, m->getWidth(), m->getHeight(), {}, {}};
+                    const RasterAccess bytes(panel.get());
+                    EXPECT_EQ(FK::choose(FK::PanelMeasure, bytes, bytes, PixelOperation::copy, &at) != nullptr, !plain);
                     scramble(panel.get(), seed, false);
                     if (seed == 2) // a blank panel
                         memset(panel->getMemoryManager()->getBuffer(0), 0, panel->getMemoryManager()->getSize());
@@ -385,6 +417,45 @@ TEST_F(RasterAccessTest, PanelMeasuresByColumnMatchDotByDot)
                                               << " width " << m->getWidth();
                 EXPECT_NE(texts[0], "(null)");
             }
+}
+
+// The same manager under a type the kernel choice does not take.
+class PlainBmpManager : public CR80ColorBmpManager {
+public:
+    using CR80ColorBmpManager::CR80ColorBmpManager;
+};
+
+std::vector<byte> grayOf(bool plain, CardOrientation o, dword size)
+{
+    MediaDefinition media(300, 300, 21, 13);
+    GDMemoryManager memory;
+    std::unique_ptr<CR80ColorBmpManager> mgr(plain ? new PlainBmpManager(&memory, &media)
+                                                   : new CR80ColorBmpManager(&memory, &media));
+    mgr->setOrientation(o, nullptr);
+    EXPECT_TRUE(memory.allocate(static_cast<int>(size), 0));
+    for (dword i = 0; i < size; ++i) // with whole white and black runs
+        memory.setByte(i, i % 97 >= 91 ? (i % 2 ? 255 : 0) : static_cast<byte>(i * 37 + (i >> 3)));
+    const RasterAccess bitmap(mgr.get());
+    EXPECT_EQ(FK::choose(FK::GrayConversion, bitmap, bitmap) != nullptr, !plain && size >= 3 * 21 * 13);
+    RGBToGrayProcessor gray(nullptr);
+    EXPECT_TRUE(gray.process(mgr.get(), &memory, &media));
+    return std::vector<byte>(memory.getBuffer(0), memory.getBuffer(0) + memory.getSize());
+}
+
+// Whole bitmaps in every orientation, and one a few bytes short (left to the
+// dot-by-dot loop, which only half-writes the last dot).
+void RasterAccessTest::compareGrayConversions()
+{
+    const dword whole = 3 * 21 * 13;
+    for (CardOrientation o : Orientations)
+        for (dword size : {whole, whole + 5, whole - 1})
+            EXPECT_EQ(grayOf(false, o, size), grayOf(true, o, size)) << o << " " << size;
+    // Gray: three equal bytes, 255 minus the mean ink rounded down.
+    const std::vector<byte> g = grayOf(false, Landscape, whole);
+    const int ink = ((255 - 0) + (255 - 37) + (255 - 74)) / 3; // the first dot's bytes 0, 37, 74
+    EXPECT_EQ(g[0], 255 - ink);
+    EXPECT_EQ(g[1], g[0]);
+    EXPECT_EQ(g[2], g[0]);
 }
 
 // A mean exactly on a half: the dot-by-dot sums (100 shares of 1/200) land
