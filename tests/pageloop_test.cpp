@@ -50,16 +50,6 @@ TEST(FilterEntry, WrongArgumentCountsPrintVersionAndUsage)
     }
 }
 
-TEST(FilterEntry, UnopenableFileEndsCleanly)
-{
-    FilterJob job;
-    job.file = "/nonexistent/raster.ras";
-    ProcessResult r = runFilter(job);
-    ASSERT_TRUE(r.exitedWith(0));
-    EXPECT_EQ(r.out, "");
-    EXPECT_NE(r.err.find("ZEZ2O1 FATAL: Unable to open raster file.\n"), std::string::npos);
-}
-
 TEST(PageLoop, HandsEachFaceOverOnceWithFlushOnTheLast)
 {
     TempDir dir;

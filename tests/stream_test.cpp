@@ -95,12 +95,3 @@ TEST(Stream, RegistryReaderKindStillPrintsTheCard)
     EXPECT_EQ(count(r.out, "<CARD>"), 0u);
     EXPECT_EQ(count(r.err, "WARNING - Failed (reading external data)"), 2u);
 }
-
-TEST(Stream, JobWithoutAReadablePagePrintsNothing)
-{
-    FilterJob j = job("");
-    j.stdinBytes = std::string();
-    ProcessResult r = runFilter(j);
-    ASSERT_TRUE(r.exitedWith(0));
-    EXPECT_EQ(r.out, "");
-}
