@@ -10,9 +10,8 @@ namespace internalTavgdi {
 static const byte EscByte = 0x1B;
 static const byte CrByte = 0x0D;
 
-AggregatorNode::AggregatorNode(const byte* src, int sz, word prio, bool ethernal, bool needEscCR,
-                               AggregatorNode* previousNode)
-    : buffer(nullptr), size(0), priority(prio), isEthernal(ethernal), next(nullptr)
+AggregatorNode::AggregatorNode(const byte* src, int sz, word prio, bool ethernal, bool needEscCR)
+    : buffer(nullptr), size(0), priority(prio), isEthernal(ethernal)
 {
     const int framing = needEscCR ? 2 : 0;
     if (sz < 0 || sz > INT_MAX - framing || (sz > 0 && src == nullptr))
@@ -32,11 +31,6 @@ AggregatorNode::AggregatorNode(const byte* src, int sz, word prio, bool ethernal
         std::memcpy(buffer, src, static_cast<size_t>(sz));
     }
     size = total;
-
-    if (previousNode != nullptr) {
-        next = previousNode->next;
-        previousNode->next = this;
-    }
 }
 
 AggregatorNode::~AggregatorNode()

@@ -1,6 +1,8 @@
 // One command fragment of an aggregator list.
 #pragma once
 
+#include <memory>
+
 #include "Windows.h"
 
 namespace internalTavgdi {
@@ -9,10 +11,9 @@ class AggregatorNode {
 public:
     // Copies size bytes of buffer, framed by ESC and CR when needEscCR is
     // true. A node whose copy could not be made (allocation failure or a size
-    // that cannot be held) keeps a null buffer, a size of 0 and is not linked.
-    // Otherwise it links itself after previousNode when one is given.
-    AggregatorNode(const byte* buffer, int size, word priority, bool isEthernal, bool needEscCR,
-                   AggregatorNode* previousNode);
+    // that cannot be held) keeps a null buffer and a size of 0. The list
+    // links the node.
+    AggregatorNode(const byte* buffer, int size, word priority, bool isEthernal, bool needEscCR);
     virtual ~AggregatorNode();
 
     AggregatorNode(const AggregatorNode&) = delete;
@@ -22,7 +23,7 @@ public:
     int size;      // bytes in buffer
     word priority; // ordering key, highest first
     bool isEthernal;
-    AggregatorNode* next;
+    std::unique_ptr<AggregatorNode> next; // the rest of the list
 };
 
 } // namespace internalTavgdi

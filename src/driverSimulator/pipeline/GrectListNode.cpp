@@ -6,13 +6,7 @@
 
 namespace internalTavgdi {
 
-GrectListNode::GrectListNode(tavgdi::GRect* r, GrectListNode* previous) : rect(r), next(nullptr)
-{
-    if (previous != nullptr) {
-        next = previous->next;
-        previous->next = this;
-    }
-}
+GrectListNode::GrectListNode(std::unique_ptr<tavgdi::GRect> r) : rect(std::move(r)) {}
 
 GrectListNode::~GrectListNode()
 {

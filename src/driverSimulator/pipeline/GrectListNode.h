@@ -11,15 +11,15 @@ namespace internalTavgdi {
 
 class GrectListNode {
 public:
-    // Owns rect; links itself after previous when one is given.
-    GrectListNode(tavgdi::GRect* rect, GrectListNode* previous);
+    // An unlinked node with its rectangle; the list links it.
+    explicit GrectListNode(std::unique_ptr<tavgdi::GRect> rect);
     virtual ~GrectListNode();
 
     GrectListNode(const GrectListNode&) = delete;
     GrectListNode& operator=(const GrectListNode&) = delete;
 
     std::unique_ptr<tavgdi::GRect> rect;
-    GrectListNode* next;
+    std::unique_ptr<GrectListNode> next; // the rest of the list
 };
 
 } // namespace internalTavgdi

@@ -14,7 +14,7 @@ namespace tavgdi {
 
 static const char* const SourcePath = "driverSimulator/InternalBufferAggregator";
 
-InternalBufferAggregator::InternalBufferAggregator() : first(nullptr), size(0)
+InternalBufferAggregator::InternalBufferAggregator() : size(0)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +InternalBufferAggregator (%lx)\r\n", LOGPTR(this));
 }
@@ -23,13 +23,13 @@ InternalBufferAggregator::~InternalBufferAggregator()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : InternalBufferAggregator (%lx)\r\n",
                        LOGPTR(this));
-    AggregatorNode* node = first;
-    while (node != nullptr) {
-        AggregatorNode* following = node->next;
-        LoggedDelete{"AggregatorNode"}(node);
-        node = following;
+    // Node by node from the head, each after its release line: the list
+    // owns its nodes through their links, and a long list is not released
+    // by recursion down them.
+    while (first != nullptr) {
+        Logged<AggregatorNode> node(first.release(), LoggedDelete{"AggregatorNode"});
+        first = std::move(node->next);
     }
-    first = nullptr;
     size = 0;
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -InternalBufferAggregator (%lx)\r\n", LOGPTR(this));
 }
@@ -47,23 +47,20 @@ bool InternalBufferAggregator::add(const byte* buffer, int sz, word priority, bo
     }
 
     AggregatorNode* previous = OrderedLocation(priority);
-    std::unique_ptr<AggregatorNode> made(
-        new (std::nothrow) AggregatorNode(buffer, sz, priority, isEthernal, needEscCR, previous));
-    if (made == nullptr)
+    std::unique_ptr<AggregatorNode> node(
+        new (std::nothrow) AggregatorNode(buffer, sz, priority, isEthernal, needEscCR));
+    if (node == nullptr)
         return false;
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - AggregatorNode \tPTR: %lx\r\n", LOGPTR(made.get()));
-    if (made->buffer == nullptr) {
-        // The node did not link itself: nothing to undo in the list.
-        releaseLogged(made, "AggregatorNode");
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - AggregatorNode \tPTR: %lx\r\n", LOGPTR(node.get()));
+    if (node->buffer == nullptr) {
+        // No copy of the bytes: the node is not linked.
+        releaseLogged(node, "AggregatorNode");
         return false;
-    }
-    // Linked: the list owns its nodes from first on.
-    AggregatorNode* node = made.release();
-    if (previous == nullptr) {
-        node->next = first;
-        first = node;
     }
     size += node->size;
+    std::unique_ptr<AggregatorNode>& link = previous != nullptr ? previous->next : first;
+    node->next = std::move(link);
+    link = std::move(node);
     return true;
 }
 
@@ -80,7 +77,7 @@ byte* InternalBufferAggregator::aggregate()
     if (out == nullptr)
         return nullptr;
     size_t offset = 0;
-    for (AggregatorNode* node = first; node != nullptr; node = node->next) {
+    for (const AggregatorNode* node = first.get(); node != nullptr; node = node->next.get()) {
         if (node->size > 0) {
             std::memcpy(out + offset, node->buffer, static_cast<size_t>(node->size));
             offset += static_cast<size_t>(node->size);
@@ -91,22 +88,21 @@ byte* InternalBufferAggregator::aggregate()
 
 void InternalBufferAggregator::RemoveMortal()
 {
-    AggregatorNode** link = &first;
+    std::unique_ptr<AggregatorNode>* link = &first;
     while (*link != nullptr) {
-        AggregatorNode* node = *link;
-        if (node->isEthernal) {
-            link = &node->next;
+        if ((*link)->isEthernal) {
+            link = &(*link)->next;
             continue;
         }
-        *link = node->next;
+        Logged<AggregatorNode> node(link->release(), LoggedDelete{"AggregatorNode"});
+        *link = std::move(node->next);
         size -= node->size;
-        LoggedDelete{"AggregatorNode"}(node);
     }
 }
 
 AggregatorNode* InternalBufferAggregator::OrderedLocation(dword priority)
 {
-    for (AggregatorNode* node = first; node != nullptr; node = node->next) {
+    for (AggregatorNode* node = first.get(); node != nullptr; node = node->next.get()) {
         if (priority < node->priority && (node->next == nullptr || priority >= node->next->priority))
             return node;
     }

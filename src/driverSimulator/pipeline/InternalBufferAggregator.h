@@ -31,7 +31,7 @@ public:
     internalTavgdi::AggregatorNode* OrderedLocation(dword priority);
 
 private:
-    internalTavgdi::AggregatorNode* first;
+    std::unique_ptr<internalTavgdi::AggregatorNode> first; // owns the list
     int size;
 };
 

@@ -7,7 +7,7 @@ namespace tavgdi {
 
 using internalTavgdi::GrectListNode;
 
-StdLGRect::StdLGRect() : first(nullptr), last(nullptr)
+StdLGRect::StdLGRect() : last(nullptr)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +StdLGRect (%lx)\r\n", LOGPTR(this));
 }
@@ -15,13 +15,13 @@ StdLGRect::StdLGRect() : first(nullptr), last(nullptr)
 StdLGRect::~StdLGRect()
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] start destruction : StdLGRect (%lx)\r\n", LOGPTR(this));
-    GrectListNode* node = first;
-    while (node != nullptr) {
-        GrectListNode* following = node->next;
-        LoggedDelete{"GrectListNode"}(node);
-        node = following;
+    // Node by node from the head, each after its line (no recursion down a
+    // long list).
+    while (first != nullptr) {
+        Logged<GrectListNode> node(first.release(), LoggedDelete{"GrectListNode"});
+        first = std::move(node->next);
     }
-    first = last = nullptr;
+    last = nullptr;
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -StdLGRect (%lx)\r\n", LOGPTR(this));
 }
 
@@ -32,7 +32,7 @@ bool StdLGRect::Add(GRect* given)
         return true;
 
     if (rect->relativeImageBandID > 0) {
-        for (GrectListNode* node = first; node != nullptr; node = node->next) {
+        for (GrectListNode* node = first.get(); node != nullptr; node = node->next.get()) {
             GRect* r = node->rect.get();
             if (r == nullptr || r->relativeImageBandID != rect->relativeImageBandID - 1 || r->left != rect->left
                 || r->right != rect->right || rect->top > r->bottom)
@@ -55,14 +55,13 @@ bool StdLGRect::Add(GRect* given)
                        LOGPTR(this), (unsigned long)rect->left, (unsigned long)rect->top, (unsigned long)rect->right,
                        (unsigned long)rect->bottom, rect->relativeImageBandID);
     const GRect* added = rect.get();
-    // The list owns its nodes from first to last; a node owns its rectangle.
-    GrectListNode* node = new GrectListNode(rect.release(), last);
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GrectListNode \tPTR: %lx\r\n", LOGPTR(node));
+    std::unique_ptr<GrectListNode> node = std::make_unique<GrectListNode>(std::move(rect));
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GrectListNode \tPTR: %lx\r\n", LOGPTR(node.get()));
     InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ADD GRECT TO LIST - List: %lx Grect:%lx\r\n", LOGPTR(this),
                        LOGPTR(added));
-    last = node;
-    if (first == nullptr)
-        first = node;
+    GrectListNode* appended = node.get();
+    (last != nullptr ? last->next : first) = std::move(node);
+    last = appended;
     return true;
 }
 
@@ -70,7 +69,7 @@ std::unique_ptr<StdLGRect> StdLGRect::clone()
 {
     std::unique_ptr<StdLGRect> copy =
         makeLogged<StdLGRect>(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - new StdLGRect - clone \tPTR: %lx\r\n");
-    for (GrectListNode* node = first; node != nullptr; node = node->next) {
+    for (GrectListNode* node = first.get(); node != nullptr; node = node->next.get()) {
         if (node->rect == nullptr) {
             InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRect::clone] NULL Rect in StdLGRect(%lx)\r\n", LOGPTR(this));
             continue;
@@ -84,7 +83,7 @@ std::unique_ptr<StdLGRect> StdLGRect::clone()
 
 GrectListNode* StdLGRect::getFirst()
 {
-    return first;
+    return first.get();
 }
 
 } // namespace tavgdi

@@ -26,7 +26,7 @@ public:
     internalTavgdi::GrectListNode* getFirst();
 
 private:
-    internalTavgdi::GrectListNode* first;
+    std::unique_ptr<internalTavgdi::GrectListNode> first; // owns the list
     internalTavgdi::GrectListNode* last;
 };
 

@@ -58,20 +58,20 @@ GRect* StdLGRectIterator::getRect()
 void StdLGRectIterator::next()
 {
     if (iter != nullptr)
-        iter = iter->next;
+        iter = iter->next.get();
 }
 
 void StdLGRectIterator::orientationTransform(GraphicalConstants::CardOrientation cardOrientation, dword mediaWidth,
                                              dword mediaHeight)
 {
-    for (GrectListNode* node = iter; node != nullptr; node = node->next)
+    for (GrectListNode* node = iter; node != nullptr; node = node->next.get())
         GraphicalConstants::orientationTransform(cardOrientation, node->rect.get(), mediaWidth, mediaHeight);
     debug();
 }
 
 void StdLGRectIterator::standardTransform(dword mediaHeight)
 {
-    for (GrectListNode* node = iter; node != nullptr; node = node->next) {
+    for (GrectListNode* node = iter; node != nullptr; node = node->next.get()) {
         GRect* rect = node->rect.get();
         if (rect == nullptr)
             continue;
@@ -97,7 +97,7 @@ void StdLGRectIterator::debug()
         InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectIterator::debug] Rect list (%lx) :\r\n", LOGPTR(iter));
     else
         InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectIterator::debug] Rect list (NULL)\r\n");
-    for (GrectListNode* node = iter; node != nullptr; node = node->next) {
+    for (GrectListNode* node = iter; node != nullptr; node = node->next.get()) {
         const GRect* rect = node->rect.get();
         if (rect == nullptr)
             continue;

@@ -10,7 +10,7 @@
 
 namespace tavgdi {
 
-GDataOptions::GDataOptions() : first(nullptr), last(nullptr)
+GDataOptions::GDataOptions() : last(nullptr)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +GDataOptions (%lx)\r\n", LOGPTR(this));
 }
@@ -25,13 +25,12 @@ GDataOptions::~GDataOptions()
 
 void GDataOptions::cleanUp()
 {
-    MapNode* node = first;
-    while (node != nullptr) {
-        MapNode* next = node->next;
-        LoggedDelete{"MapNode"}(node);
-        node = next;
+    // Node by node from the head, each after its line (no recursion down a
+    // long list).
+    while (first != nullptr) {
+        Logged<MapNode> node(first.release(), LoggedDelete{"MapNode"});
+        first = std::move(node->next);
     }
-    first = nullptr;
     last = nullptr;
 }
 
@@ -40,7 +39,7 @@ bool GDataOptions::setOption(TavGdiOptions::Keys key, int value)
     // Values are logged as their 32-bit pattern.
     InternalLog::print(L"[TAVRIN UNIDRIVER][GDataOptions::setOption] ptr:%lx key:%lu value:%lu\r\n", LOGPTR(this),
                        (unsigned long)(dword)key, (unsigned long)(dword)value);
-    for (MapNode* node = first; node != nullptr; node = node->next) {
+    for (MapNode* node = first.get(); node != nullptr; node = node->next.get()) {
         if (node->key == key) {
             node->value = value;
             return true;
@@ -53,7 +52,7 @@ int GDataOptions::getOption(TavGdiOptions::Keys key)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][GDataOptions::getOption] ptr:%lx key:%lu\r\n", LOGPTR(this),
                        (unsigned long)(dword)key);
-    for (MapNode* node = first; node != nullptr; node = node->next) {
+    for (MapNode* node = first.get(); node != nullptr; node = node->next.get()) {
         if (node->key == key)
             return node->value;
     }
@@ -63,16 +62,13 @@ int GDataOptions::getOption(TavGdiOptions::Keys key)
 void GDataOptions::removeOption(TavGdiOptions::Keys key)
 {
     MapNode* previous = nullptr;
-    for (MapNode* node = first; node != nullptr; previous = node, node = node->next) {
-        if (node->key != key)
+    for (std::unique_ptr<MapNode>* link = &first; *link != nullptr; previous = link->get(), link = &(*link)->next) {
+        if ((*link)->key != key)
             continue;
-        if (previous == nullptr)
-            first = node->next;
-        else
-            previous->next = node->next;
-        if (node == last)
+        Logged<MapNode> node(link->release(), LoggedDelete{"MapNode"});
+        *link = std::move(node->next);
+        if (node.get() == last)
             last = previous;
-        LoggedDelete{"MapNode"}(node);
         return;
     }
 }
@@ -84,7 +80,7 @@ IGDataOptions* GDataOptions::clone()
         return nullptr;
     InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GDataOptions::clone \tPTR: %lx\r\n",
                        LOGPTR(copy.get()));
-    for (MapNode* node = first; node != nullptr; node = node->next) {
+    for (const MapNode* node = first.get(); node != nullptr; node = node->next.get()) {
         if (!copy->appendMapValue(node->key, node->value))
             return nullptr; // a partial copy would silently lose settings
     }
@@ -93,13 +89,13 @@ IGDataOptions* GDataOptions::clone()
 
 bool GDataOptions::appendMapValue(TavGdiOptions::Keys key, int value)
 {
-    MapNode* node = new (std::nothrow) MapNode(key, value, last);
+    std::unique_ptr<MapNode> node(new (std::nothrow) MapNode(key, value));
     if (node == nullptr)
         return false;
-    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - MapNode \tPTR: %lx\r\n", LOGPTR(node));
-    if (first == nullptr)
-        first = node;
-    last = node;
+    InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - MapNode \tPTR: %lx\r\n", LOGPTR(node.get()));
+    MapNode* added = node.get();
+    (last != nullptr ? last->next : first) = std::move(node);
+    last = added;
     return true;
 }
 

@@ -24,12 +24,12 @@ public:
     bool appendMapValue(TavGdiOptions::Keys key, int value);
 
     // Read-only view of the entries, for dumps: head and tail, null when empty.
-    const MapNode* getFirst() const { return first; }
+    const MapNode* getFirst() const { return first.get(); }
     const MapNode* getLast() const { return last; }
 
 protected:
-    MapNode* first; // head, null when empty
-    MapNode* last;  // tail, null when empty
+    std::unique_ptr<MapNode> first; // head (owning the list), null when empty
+    MapNode* last;                  // tail, null when empty
 
 private:
     GDataOptions(const GDataOptions&);

@@ -2,12 +2,7 @@
 
 namespace tavgdi {
 
-MapNode::MapNode(TavGdiOptions::Keys key, int value, MapNode* previous)
-    : key(key), value(value), next(nullptr)
-{
-    if (previous != nullptr)
-        previous->next = this;
-}
+MapNode::MapNode(TavGdiOptions::Keys key, int value) : key(key), value(value) {}
 
 MapNode::~MapNode() {}
 

@@ -1,19 +1,21 @@
 // One entry of an option map, in a singly linked list.
 #pragma once
 
+#include <memory>
+
 #include "OptionsDefinition.h"
 
 namespace tavgdi {
 
 class MapNode {
 public:
-    // Links the new node after previous when one is given.
-    MapNode(TavGdiOptions::Keys key, int value, MapNode* previous);
+    // An unlinked node; the map links it.
+    MapNode(TavGdiOptions::Keys key, int value);
     virtual ~MapNode();
 
     TavGdiOptions::Keys key;
     int value;
-    MapNode* next;
+    std::unique_ptr<MapNode> next; // the rest of the list
 };
 
 } // namespace tavgdi

@@ -33,7 +33,7 @@ GRect* make(const R& x)
 std::vector<R> contents(StdLGRect* list)
 {
     std::vector<R> out;
-    for (auto* n = list->getFirst(); n != nullptr; n = n->next)
+    for (auto* n = list->getFirst(); n != nullptr; n = n->next.get())
         out.emplace_back(n->rect->left, n->rect->top, n->rect->right, n->rect->bottom, byte(n->rect->blackLevel),
                          n->rect->relativeImageBandID);
     return out;

@@ -23,7 +23,7 @@ Entries entries(const GDataOptions& map)
 {
     Entries out;
     const MapNode* tail = nullptr;
-    for (const MapNode* n = map.getFirst(); n != nullptr && out.size() <= size_t(KeyCount); n = n->next) {
+    for (const MapNode* n = map.getFirst(); n != nullptr && out.size() <= size_t(KeyCount); n = n->next.get()) {
         out.emplace_back(n->key, n->value);
         tail = n;
     }

@@ -63,7 +63,7 @@ public:
     std::vector<Rect> rectList(bool isFront)
     {
         std::vector<Rect> out;
-        for (auto* n = rects.get(isFront)->getFirst(); n != nullptr; n = n->next)
+        for (auto* n = rects.get(isFront)->getFirst(); n != nullptr; n = n->next.get())
             out.emplace_back(n->rect->left, n->rect->top, n->rect->right, n->rect->bottom, byte(n->rect->blackLevel));
         return out;
     }
