@@ -3,6 +3,7 @@
 #include "face/RasterOperations.h"
 #include "face/RectWalk.h"
 #include "image/IGDataSupervisor.h"
+#include "image/IPixel.h"
 
 namespace tavgdi {
 
@@ -40,6 +41,14 @@ bool RasterJob::isFast(FastKernels::Operation operation, const RasterAccess& fro
     X = p.X;
     Y = p.Y;
     return true;
+}
+
+void RasterJob::announceBlack(const RasterKind& kind, IPixel& replacement)
+{
+    InternalLog::print(L"[TAVRIN UNIDRIVER][%s::apply] Last Pixel - %u %u %u\r\n", kind.name,
+                       (unsigned)replacement.getY(), (unsigned)replacement.getM(), (unsigned)replacement.getC());
+    InternalLog::print(L"[TAVRIN UNIDRIVER][%s::apply] BlackLevel - %u\r\n", kind.name,
+                       (unsigned)IPixel::getBlackLevel());
 }
 
 bool GRasterOperation::apply(IGDataSupervisor* s, PixelOperation::PixelOp op, ILGRectIterator* riter,

@@ -3,6 +3,8 @@
 // a rule on its ink amount and position.
 #pragma once
 
+#include <type_traits>
+
 #include "face/PixelOperation.h"
 #include "face/RasterAccess.h"
 #include "face/RasterOperations.h"
@@ -49,6 +51,9 @@ bool halftoneWalk(const RasterJob& job, FastKernels::Operation operation, IsWhit
     AffineAxis sw, sh, tw, th;
     from.storageAxes(X, Y, sw, sh);
     to.storageAxes(AffineAxis{1, 0, 0}, AffineAxis{0, 1, 0}, tw, th);
+    // The rule as a value of the loops' own: what it holds stays in
+    // registers across their stores.
+    const std::decay_t<IsWhite> rule(isWhite);
     const byte* src = from.data();
     const long long srcWidth = from.storedWidth();
     const long long srcStep = 3 * (sw.dh + srcWidth * sh.dh);
@@ -71,12 +76,19 @@ bool halftoneWalk(const RasterJob& job, FastKernels::Operation operation, IsWhit
                 const dword n = inByte < h1 - h ? inByte : h1 - h;
                 unsigned value = row[at];
                 unsigned mask = 0x80u >> (dotW & 7);
-                for (dword k = 0; k < n; ++k, ++h, in += srcStep) {
-                    const int c = 255 - src[in];
-                    const unsigned ink = bits[isWhite(w, h, c) ? 1 : 0] ? mask : 0u;
-                    value = (value & ~mask) | ink;
-                    mask = isForward ? mask >> 1 : mask << 1;
-                }
+                // One loop per direction, the direction a constant of each.
+                auto gather = [&](auto forward) {
+                    for (dword k = 0; k < n; ++k, ++h, in += srcStep) {
+                        const int c = 255 - src[in];
+                        const unsigned ink = bits[rule(w, h, c) ? 1 : 0] ? mask : 0u;
+                        value = (value & ~mask) | ink;
+                        mask = forward ? mask >> 1 : mask << 1;
+                    }
+                };
+                if (isForward)
+                    gather(std::true_type());
+                else
+                    gather(std::false_type());
                 row[at] = static_cast<byte>(value);
                 dotW += isForward ? static_cast<long long>(n) : -static_cast<long long>(n);
             }
@@ -88,7 +100,7 @@ bool halftoneWalk(const RasterJob& job, FastKernels::Operation operation, IsWhit
             if (index < 0)
                 continue;
             const byte mask = static_cast<byte>(0x80u >> (dotW & 7));
-            if (bits[isWhite(w, h, c) ? 1 : 0])
+            if (bits[rule(w, h, c) ? 1 : 0])
                 dst[index] = static_cast<byte>(dst[index] | mask);
             else
                 dst[index] = static_cast<byte>(dst[index] & ~mask);

@@ -10,6 +10,7 @@ namespace tavgdi {
 
 class IGDInvariantProcessor;
 class RectWalk;
+struct RasterKind;
 
 // One apply(), its arguments checked. Each operation's loops are one member
 // function, defined in the operation's own source file.
@@ -28,6 +29,10 @@ struct RasterJob {
     // X and Y are then the projections' axes.
     bool isFast(FastKernels::Operation operation, const RasterAccess& from, const RasterAccess& to, AffineAxis& X,
                 AffineAxis& Y) const;
+
+    // The lines a black extraction begins with: the colour a black dot
+    // takes first, and the black level.
+    static void announceBlack(const RasterKind& kind, IPixel& replacement);
 
     bool copy() const;
     bool extractBlack() const;

@@ -27,11 +27,7 @@ bool RasterJob::substituteBlack() const
                                     static_cast<byte>(options->getOption(TavGdiOptions::FixedBlackSubM) & 0xFF),
                                     static_cast<byte>(options->getOption(TavGdiOptions::FixedBlackSubC) & 0xFF));
     ColorPixel currentSrcPxl(0, 0, 0);
-    InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithFixedColor::apply] Last Pixel - %u %u %u\r\n",
-                       (unsigned)BlackPixelSubstitute.getY(), (unsigned)BlackPixelSubstitute.getM(),
-                       (unsigned)BlackPixelSubstitute.getC());
-    InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithFixedColor::apply] BlackLevel - %u\r\n",
-                       (unsigned)IPixel::getBlackLevel());
+    announceBlack(blackWithFixedColour, BlackPixelSubstitute);
 
     // Colour panels into a black panel, both of known layout: raw loops.
     const RasterAccess colour(s);

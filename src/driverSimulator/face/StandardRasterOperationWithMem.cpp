@@ -239,11 +239,7 @@ bool RasterJob::extractBlack() const
 {
     ColorPixel lastNonBlackPixel(0, 0, 0);
     ColorPixel currentSrcPxl(0, 0, 0);
-    InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithMem::apply] Last Pixel - %u %u %u\r\n",
-                       (unsigned)lastNonBlackPixel.getY(), (unsigned)lastNonBlackPixel.getM(),
-                       (unsigned)lastNonBlackPixel.getC());
-    InternalLog::print(L"[TAVRIN UNIDRIVER][StandardRasterOperationWithMem::apply] BlackLevel - %u\r\n",
-                       (unsigned)IPixel::getBlackLevel());
+    announceBlack(blackWithMemory, lastNonBlackPixel);
 
     // Colour panels into a black panel, both of known layout: raw loops.
     const RasterAccess colour(s);

@@ -1,4 +1,4 @@
-#include "processors/Convert7to8bitProcessor.h"
+#include "processors/Convert8to7bitProcessor.h"
 
 #include <cstring>
 

@@ -4,7 +4,6 @@
 #include "Owned.h"
 #include "Windows.h"
 #include "OptionsDefinition.h"
-#include "processors/Convert7to8bitProcessor.h"
 #include "processors/Convert8to7bitProcessor.h"
 #include "processors/StandardSmoothingProcessor.h"
 #include "settings/IGDataOptions.h"
