@@ -9,6 +9,7 @@
 #include <unistd.h>
 #include <functional>
 
+#include "BmpFile.h"
 #include "FilterRun.h"
 #include "TestRaster.h"
 #include "streamreader.h"
@@ -20,14 +21,6 @@ namespace {
 // A small custom card keeps each run short; pictures are made to its size.
 const std::string SmallCard = "PaperSize=CRCUSTOM IFormCustomWidth=64 IFormCustomHeight=40 ";
 const unsigned W = 64, H = 40;
-
-size_t count(const std::string& text, const std::string& what)
-{
-    size_t n = 0;
-    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1))
-        ++n;
-    return n;
-}
 
 std::string goodRaster(unsigned pages = 1)
 {
@@ -88,40 +81,6 @@ std::string compressedPages(unsigned width, unsigned height, unsigned pages)
     cupsRasterClose(ras);
     close(fd);
     return readFile(path);
-}
-
-void put16(std::string& f, size_t at, unsigned v)
-{
-    f[at] = static_cast<char>(v & 255);
-    f[at + 1] = static_cast<char>((v >> 8) & 255);
-}
-
-void put32(std::string& f, size_t at, uint32_t v)
-{
-    for (int i = 0; i < 4; ++i)
-        f[at + i] = static_cast<char>((v >> (8 * i)) & 255);
-}
-
-// A bitmap file; a negative height is top-down. `pixels` false writes the
-// header alone (the file then claims more than it holds).
-std::string bitmapFile(int32_t width, int32_t height, int bpp, bool pixels = true)
-{
-    const uint32_t w = static_cast<uint32_t>(width), h = static_cast<uint32_t>(height < 0 ? -height : height);
-    const uint64_t row = bpp == 1 ? ((w + 31ull) / 32) * 4 : (w * uint64_t(bpp) / 8 + 3) & ~3ull;
-    std::string f(54 + (pixels ? row * h : 0), '\0');
-    f[0] = 'B';
-    f[1] = 'M';
-    put32(f, 2, static_cast<uint32_t>(54 + row * h));
-    put32(f, 10, 54);
-    put32(f, 14, 40);
-    put32(f, 18, w);
-    put32(f, 22, static_cast<uint32_t>(height));
-    put16(f, 26, 1);
-    put16(f, 28, static_cast<unsigned>(bpp));
-    put32(f, 34, static_cast<uint32_t>(row * h));
-    for (size_t i = 54; i < f.size(); ++i)
-        f[i] = static_cast<char>(i % 3 ? 0x0f : 0xf0);
-    return f;
 }
 
 enum class Ppd { Test, Unset, Missing, Garbage, Empty };
@@ -258,20 +217,20 @@ std::vector<BadInput> catalogue()
         // Custom black and overlay pictures: a face whose picture cannot be
         // read fails, and its card is left out of the stream.
         {"custom black that is fine (control)", raster, custom, 1, {}, Ppd::Test, Input::Stdin,
-         {{"black.bmp", bitmapFile(W, H, 1)}}},
+         {{"black.bmp", rawBmp(W, H, 1)}}},
         {"custom black large but sound", raster, custom, 1, {}, Ppd::Test, Input::Stdin,
-         {{"black.bmp", bitmapFile(4000, 2500, 1)}}},
+         {{"black.bmp", rawBmp(4000, 2500, 1)}}},
         {"custom black missing", raster, custom, 0, {BlackRead, Dropped}},
         {"custom black truncated", raster, custom, 0, {BlackRead, Dropped}, Ppd::Test, Input::Stdin,
-         {{"black.bmp", bitmapFile(W, H, 1).substr(0, 100)}}},
+         {{"black.bmp", rawBmp(W, H, 1).substr(0, 100)}}},
         {"custom black header only", raster, custom, 0, {BlackRead, Dropped}, Ppd::Test, Input::Stdin,
-         {{"black.bmp", bitmapFile(W, H, 1, false)}}},
+         {{"black.bmp", rawBmp(W, H, 1, false)}}},
         {"custom black 8-bit", raster, custom, 0, {BlackRead, Dropped}, Ppd::Test, Input::Stdin,
-         {{"black.bmp", bitmapFile(W, H, 8)}}},
+         {{"black.bmp", rawBmp(W, H, 8)}}},
         {"custom black top-down", raster, custom, 0, {BlackRead, Dropped}, Ppd::Test, Input::Stdin,
-         {{"black.bmp", bitmapFile(W, -H, 1)}}},
+         {{"black.bmp", rawBmp(W, -H, 1)}}},
         {"custom black gigantic", raster, custom, 0, {BlackRead, Dropped}, Ppd::Test, Input::Stdin,
-         {{"black.bmp", bitmapFile(2000000000, 2000000000, 1, false)}}},
+         {{"black.bmp", rawBmp(2000000000, 2000000000, 1, false)}}},
         {"custom black empty file", raster, custom, 0, {BlackRead, Dropped}, Ppd::Test, Input::Stdin, {{"black.bmp", ""}}},
         {"custom overlay of garbage", raster,
          SmallCard + "FOverlayManagement=BMPVARNISH IFOverlayCustom=overlay.bmp", 0, {OverlayRead, Dropped},

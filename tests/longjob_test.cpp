@@ -3,7 +3,6 @@
 // needs no file and the test can act in the middle of a job.
 //   - A 1000-card job (one-sided and two-sided) prints every card and its
 //     peak memory stays within 10 % of a 10-card job.
-//   - valgrind finds no leak and no memory error in a 3-card job.
 //   - SIGTERM in the middle of a job leaves a stream of whole cards: it is
 //     ignored once the first card is under way, and the job ends with its
 //     input.
@@ -53,14 +52,6 @@ long long nowMs()
     timespec ts;
     clock_gettime(CLOCK_MONOTONIC, &ts);
     return (long long)ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
-}
-
-size_t count(const std::string& text, const std::string& what)
-{
-    size_t n = 0;
-    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1))
-        ++n;
-    return n;
 }
 
 // Where the child's standard output goes: a pipe the test reads, or a
@@ -191,12 +182,8 @@ private:
                 continue;
             if (n <= 0)
                 break;
-            if (mutex) {
-                std::lock_guard<std::mutex> lock(*mutex);
-                into.append(buf, static_cast<size_t>(n));
-            } else {
-                into.append(buf, static_cast<size_t>(n));
-            }
+            std::lock_guard<std::mutex> lock(*mutex);
+            into.append(buf, static_cast<size_t>(n));
         }
         close(fd);
     }
@@ -336,35 +323,6 @@ TEST(LongJob, ThousandCardsPrintEveryCardWithFlatMemory)
     }
 }
 
-TEST(LeakCheck, ThreeCardJobUnderValgrindHasNoLeak)
-{
-    if (IsSanitized)
-        GTEST_SKIP() << "valgrind cannot run a sanitizer build";
-    if (access("/usr/bin/valgrind", X_OK) != 0)
-        GTEST_SKIP() << "valgrind is not installed";
-    TempDir dir;
-    const std::string raster =
-        dir.write("job.ras", rasterOf({patternImage(CardW, CardH, 1), patternImage(CardW, CardH, 2),
-                                       patternImage(CardW, CardH, 3), patternImage(CardW, CardH, 4)}));
-    ProcessRequest request;
-    request.argv = {"/usr/bin/valgrind", "--leak-check=full", "--show-leak-kinds=definite,indirect,possible",
-                 "--errors-for-leak-kinds=definite,indirect,possible", "--error-exitcode=1", "-q", filterPath(),
-                 "1", "user", "Leak check", "1",
-                 // Two-sided on the second card, text regions, passthrough and magnetic data.
-                 SmallCard + " GDuplexMode=DUPLEX_CM IFTextRegion=0x0x50x50(200) passthrough='[FH,3,O]Pa|[CT]Pb' "
-                             "Track1Data=ABC FBlackManagement=TEXTINBLACK FOverlayManagement=FULLVARNISH",
-                 raster};
-    request.env = {{"PPD", testPpd()}, {"SOURCE_DATE_EPOCH", std::string("1767225600")}};
-    request.timeoutMs = 600000;
-    ProcessResult r = runProcess(request);
-    ASSERT_TRUE(r.started) << r.startError;
-    std::string report;
-    for (size_t pos = r.err.find("=="); pos != std::string::npos && report.size() < 4000; pos = r.err.find("==", pos + 2))
-        report += r.err.substr(pos, r.err.find('\n', pos) - pos) + "\n";
-    EXPECT_TRUE(r.exitedWith(0)) << report;
-    expectWholeCards(r.out, 2, 4);
-}
-
 namespace {
 
 // Waits until the log holds `what` (true) or the time is up (false).
@@ -411,13 +369,9 @@ TEST(Cancel, SigtermInTheMiddleOfAJobLeavesWholeCards)
         for (unsigned p = 0; p < c.pagesAfter; ++p)
             ASSERT_TRUE(feeder.page(patternImage(CardW, CardH, 10 + p))) << "the filter died on SIGTERM";
         feeder.finish();
-        const long long inputEnd = nowMs();
         child.closeInput();
         ASSERT_TRUE(child.wait(60000));
-        const long long endMs = nowMs() - inputEnd;
-        EXPECT_TRUE(WIFEXITED(child.status) && WEXITSTATUS(child.status) == 0)
-            << "status " << child.status;
-        EXPECT_LE(endMs, 2000) << "the job took " << endMs << " ms to end after its input";
+        EXPECT_TRUE(WIFEXITED(child.status) && WEXITSTATUS(child.status) == 0) << "status " << child.status;
         expectWholeCards(child.out, c.cards, c.faces);
     }
 }

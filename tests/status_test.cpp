@@ -18,25 +18,8 @@ namespace {
 // start of the line; any other line goes to its log at debug level), in order.
 std::string statusLines(const std::string& err)
 {
-    static const char* const Prefixes[] = {"EMERG:", "ALERT:", "CRIT:",  "ERROR:", "WARNING:", "NOTICE:",
-                                           "INFO:",  "DEBUG:", "DEBUG2:", "PAGE:", "ATTR:",    "STATE:",
-                                           "PPD:",   "CONTROL:"};
-    std::string out;
-    size_t at = 0;
-    while (at < err.size()) {
-        size_t end = err.find('\n', at);
-        if (end == std::string::npos)
-            end = err.size();
-        const std::string line = err.substr(at, end - at);
-        for (const char* prefix : Prefixes) {
-            if (line.rfind(prefix, 0) == 0) {
-                out += line + "\n";
-                break;
-            }
-        }
-        at = end + 1;
-    }
-    return out;
+    return cr80test::statusLines(err, {"EMERG:", "ALERT:", "CRIT:", "ERROR:", "WARNING:", "NOTICE:", "INFO:",
+                                       "DEBUG:", "DEBUG2:", "PAGE:", "ATTR:", "STATE:", "PPD:", "CONTROL:"});
 }
 
 RawPage oneBitPage()

@@ -25,14 +25,6 @@ FilterJob job(const std::string& options, unsigned pages = 1)
     return j;
 }
 
-size_t count(const std::string& text, const std::string& what)
-{
-    size_t n = 0;
-    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1))
-        ++n;
-    return n;
-}
-
 } // namespace
 
 TEST(Stream, SettingsAreReadInTableOrderFromOptionsThenPpd)
@@ -102,13 +94,4 @@ TEST(Stream, RegistryReaderKindStillPrintsTheCard)
     ASSERT_TRUE(r.exitedWith(0));
     EXPECT_EQ(count(r.out, "<CARD>"), 0u);
     EXPECT_EQ(count(r.err, "WARNING - Failed (reading external data)"), 2u);
-}
-
-TEST(Stream, JobWithoutAReadablePagePrintsNothing)
-{
-    FilterJob j = job("");
-    j.stdinBytes = std::string();
-    ProcessResult r = runFilter(j);
-    ASSERT_TRUE(r.exitedWith(0));
-    EXPECT_EQ(r.out, "");
 }

@@ -14,31 +14,13 @@ using cr80tools::StreamItem;
 
 namespace {
 
-struct Printed {
-    std::string bytes;
-    std::vector<StreamItem> panels;
-    std::vector<std::string> commands;
-};
-
 Printed print(const RasterImage& page, const std::string& options)
 {
     FilterJob job;
     job.ppd.reset();
     job.options = options;
     job.stdinBytes = rasterOf({page});
-    ProcessResult r = runFilter(job);
-    EXPECT_TRUE(r.exitedWith(0));
-    Printed p;
-    p.bytes = r.out;
-    cr80tools::ParsedStream parsed = cr80tools::parseStream(r.out);
-    EXPECT_EQ(parsed.error, "");
-    for (const StreamItem& item : parsed.items) {
-        if (item.kind == StreamItem::Panel)
-            p.panels.push_back(item);
-        else if (item.kind == StreamItem::Command)
-            p.commands.push_back(item.text);
-    }
-    return p;
+    return cr80test::print(job);
 }
 
 bool has(const std::vector<std::string>& list, const std::string& what)
@@ -68,8 +50,8 @@ TEST(Verification, HalfColouredPageGivesItsInkAmountsAndWhiteShare)
         EXPECT_EQ(p.panels[0].panel, 'm');
         EXPECT_EQ(p.panels[1].panel, 'c');
         EXPECT_EQ(p.panels[0].levels, *mode ? 256 : 128);
-        const std::vector<uint8_t> m = cr80tools::panelDots(p.bytes, p.panels[0]);
-        const std::vector<uint8_t> c = cr80tools::panelDots(p.bytes, p.panels[1]);
+        const std::vector<uint8_t> m = cr80tools::panelDots(p.run.out, p.panels[0]);
+        const std::vector<uint8_t> c = cr80tools::panelDots(p.run.out, p.panels[1]);
         for (unsigned y : {0u, 300u, 647u})
             for (unsigned x : {0u, 507u, 508u, 1015u}) {
                 const size_t i = size_t(y) * 1016 + x;
@@ -91,7 +73,7 @@ TEST(Verification, BlackRectangleMovesToTheBlackPanel)
     EXPECT_TRUE(has(p.commands, "Pida;100;0;0;0"));
     ASSERT_EQ(p.panels.size(), 1u);
     ASSERT_EQ(p.panels[0].panel, 'k');
-    const std::vector<uint8_t> k = cr80tools::panelDots(p.bytes, p.panels[0]);
+    const std::vector<uint8_t> k = cr80tools::panelDots(p.run.out, p.panels[0]);
     size_t inked = 0;
     for (unsigned y = 0; y < 648; ++y)
         for (unsigned x = 0; x < 1016; ++x) {
@@ -151,7 +133,7 @@ TEST(Verification, EachTextRegionTakesBlackAtItsOwnLevel)
     for (const auto& mode : modes) {
         Printed p = print(page, std::string(regions) + " " + mode.options);
         ASSERT_EQ(p.panels.size(), 4u) << mode.name;
-        const std::vector<uint8_t> k = cr80tools::panelDots(p.bytes, p.panels[3]);
+        const std::vector<uint8_t> k = cr80tools::panelDots(p.run.out, p.panels[3]);
         ASSERT_EQ(p.panels[3].panel, 'k') << mode.name;
         size_t toBlack = 0, colourLeft = 0, wrong = 0;
         for (size_t i = 0; i < ink.size(); ++i) {
@@ -162,7 +144,7 @@ TEST(Verification, EachTextRegionTakesBlackAtItsOwnLevel)
             const StreamItem& panel = p.panels[c];
             ASSERT_EQ(panel.panel, "ymc"[c]) << mode.name;
             const uint8_t mask = panel.levels == 128 ? 0xFE : 0xFF;
-            const std::vector<uint8_t> dots = cr80tools::panelDots(p.bytes, panel);
+            const std::vector<uint8_t> dots = cr80tools::panelDots(p.run.out, panel);
             for (size_t i = 0; i < ink.size(); ++i) {
                 wrong += dots[i] != ((black[i] ? mode.left[c] : ink[i]) & mask);
                 colourLeft += c == 0 && !black[i] && dots[i] != 0;

@@ -21,33 +21,6 @@ protected:
 
 } // namespace
 
-TEST_F(MediaDefinitionTest, EveryCardSizeAt300And260Dpi)
-{
-    const struct {
-        dword crWidth, crHeight, width, height, width260, height260;
-    } cards[] = {
-        {MediaDefinition::CR80Width, MediaDefinition::CR80Height, 1016, 648, 881, 562},
-        {MediaDefinition::CR109X54Width, MediaDefinition::CR109X54Height, 1296, 648, 1124, 562},
-        {MediaDefinition::CR128X54Width, MediaDefinition::CR128X54Height, 1520, 648, 1318, 562},
-        {MediaDefinition::CR140X54Width, MediaDefinition::CR140X54Height, 1664, 648, 1443, 562},
-        {MediaDefinition::CR165X54Width, MediaDefinition::CR165X54Height, 1960, 648, 1699, 562},
-        {MediaDefinition::CR210X54Width, MediaDefinition::CR210X54Height, 2488, 648, 2157, 562},
-        {MediaDefinition::CR86X50Width, MediaDefinition::CR86X50Height, 1024, 600, 888, 520},
-        {MediaDefinition::CR109X50Width, MediaDefinition::CR109X50Height, 1296, 600, 1124, 520},
-        {MediaDefinition::CR120X50Width, MediaDefinition::CR120X50Height, 1424, 600, 1235, 520},
-        {MediaDefinition::CR128X50Width, MediaDefinition::CR128X50Height, 1520, 600, 1318, 520},
-        {MediaDefinition::CR140X50Width, MediaDefinition::CR140X50Height, 1664, 600, 1443, 520},
-        {MediaDefinition::CR150X50Width, MediaDefinition::CR150X50Height, 1784, 600, 1547, 520},
-    };
-    for (const auto& card : cards) {
-        EXPECT_EQ(card.crWidth, card.width);
-        EXPECT_EQ(card.crHeight, card.height);
-        MediaDefinition media(260, 260, card.crWidth, card.crHeight);
-        EXPECT_EQ(media.getWidth(), card.width260) << card.width;
-        EXPECT_EQ(media.getHeight(), card.height260) << card.width;
-    }
-}
-
 TEST_F(MediaDefinitionTest, SizesAtMixedResolutions)
 {
     struct Case {
@@ -89,24 +62,6 @@ TEST(MediaDefinition, AbsurdCustomSizeGivesEmptyCardInsteadOfWrappedBuffers)
     testing::internal::GetCapturedStderr();
 }
 
-TEST(MediaDefinition, LengthConversion)
-{
-    struct Case {
-        dword length, dpi, divisor, expected;
-    } cases[] = {
-        {1016, 600, 300, 2032}, {1016, 150, 300, 508}, {1, 100, 300, 1},   {1017, 299, 300, 1014},
-        {0, 600, 300, 0},       {1016, 0, 300, 0},     {1017, 300, 600, 509}, {101, 300, 1200, 26},
-        {5, 300, 0, 0}, // a zero divisor must not trap
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(MediaDefinition::ComputeLengthFromDpiWithVarMedia(c.length, c.dpi, c.divisor), c.expected)
-            << c.length << " " << c.dpi << " / " << c.divisor;
-        if (c.divisor == 300) {
-            EXPECT_EQ(MediaDefinition::ComputeLengthFromDpi(c.length, c.dpi), c.expected) << c.length;
-        }
-    }
-}
-
 TEST(MediaDefinition, RowArithmetic)
 {
     const std::pair<int, int> next4[] = {{3063, 3064}, {3048, 3048}, {0, 0}, {1, 4}, {-5, -4}};
@@ -118,43 +73,4 @@ TEST(MediaDefinition, RowArithmetic)
     const std::pair<dword, dword> seven[] = {{7, 0}, {8, 7}, {15, 7}, {658368, 576072}};
     for (const auto& c : seven)
         EXPECT_EQ(MediaDefinition::to7bits(c.first), c.second) << c.first;
-}
-
-TEST(MediaDefinition, CompatibleFormats)
-{
-    struct Case {
-        dword width, height;
-        bool compatible;
-        CardOrientation orientation;
-    } cases[] = {
-        {1016, 648, true, GraphicalConstants::Landscape},
-        {648, 1016, true, GraphicalConstants::Portrait},
-        {1000, 1000, false, GraphicalConstants::Landscape}, // tie goes to landscape
-        {640, 1020, false, GraphicalConstants::Portrait},
-        {2032, 1296, false, GraphicalConstants::Landscape},
-        {0, 0, false, GraphicalConstants::Landscape},
-        {0xFFFFFFFFu, 10, false, GraphicalConstants::Landscape},
-        {10, 0xFFFFFFFFu, false, GraphicalConstants::Portrait},
-    };
-    testing::internal::CaptureStderr();
-    MediaDefinition media(300, 300, 1016, 648);
-    testing::internal::GetCapturedStderr();
-    for (const Case& c : cases) {
-        dword w = c.width, h = c.height;
-        CardOrientation o = GraphicalConstants::PortraitFlip;
-        testing::internal::CaptureStderr();
-        EXPECT_EQ(media.isCompatibleFormat(w, h, o), c.compatible) << c.width << "x" << c.height;
-        const std::string log = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(o, c.orientation) << c.width << "x" << c.height;
-        const bool portrait = c.orientation == GraphicalConstants::Portrait;
-        EXPECT_EQ(w, portrait ? 648u : 1016u) << c.width << "x" << c.height;
-        EXPECT_EQ(h, portrait ? 1016u : 648u) << c.width << "x" << c.height;
-        const std::string warning = "[TAVRIN UNIDRIVER][MediaDefinition::isCompatibleFormat] WARNING - return FALSE - "
-                                    "Width:" + std::to_string(c.width) + " Height:" + std::to_string(c.height) + "\r\n";
-        EXPECT_EQ(log.find(warning) != std::string::npos, !c.compatible) << log;
-    }
-
-    EXPECT_EQ(media.computeError(1016, 648), 0);
-    EXPECT_EQ(media.computeError(1000, 1000), 16 * 16 + 352 * 352);
-    EXPECT_EQ(media.computeError(0xFFFFFFFFu, 0), INT_MAX); // saturates instead of wrapping
 }

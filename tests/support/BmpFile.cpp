@@ -7,12 +7,6 @@ namespace cr80test {
 
 namespace {
 
-void put(std::string& s, size_t at, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        s[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
 std::string headers(unsigned width, unsigned height, int bpp, size_t rowBytes)
 {
     const size_t tableBytes = bpp == 1 ? 8 : 0;
@@ -21,22 +15,48 @@ std::string headers(unsigned width, unsigned height, int bpp, size_t rowBytes)
     std::string h(offset, '\0');
     h[0] = 'B';
     h[1] = 'M';
-    put(h, 2, static_cast<uint32_t>(offset + imageBytes), 4);
-    put(h, 10, static_cast<uint32_t>(offset), 4);
-    put(h, 14, 40, 4);
-    put(h, 18, width, 4);
-    put(h, 22, height, 4);
-    put(h, 26, 1, 2);
-    put(h, 28, static_cast<uint32_t>(bpp), 2);
-    put(h, 34, static_cast<uint32_t>(imageBytes), 4);
-    put(h, 38, 11811, 4);
-    put(h, 42, 11811, 4);
+    putLE(h, 2, static_cast<uint32_t>(offset + imageBytes), 4);
+    putLE(h, 10, static_cast<uint32_t>(offset), 4);
+    putLE(h, 14, 40, 4);
+    putLE(h, 18, width, 4);
+    putLE(h, 22, height, 4);
+    putLE(h, 26, 1, 2);
+    putLE(h, 28, static_cast<uint32_t>(bpp), 2);
+    putLE(h, 34, static_cast<uint32_t>(imageBytes), 4);
+    putLE(h, 38, 11811, 4);
+    putLE(h, 42, 11811, 4);
     if (bpp == 1)
-        put(h, 58, 0x00FFFFFF, 4); // entry 0 black, entry 1 white
+        putLE(h, 58, 0x00FFFFFF, 4); // entry 0 black, entry 1 white
     return h;
 }
 
 }  // namespace
+
+void putLE(std::string& s, size_t at, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        s[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+std::string rawBmp(int32_t width, int32_t height, int bpp, bool pixels)
+{
+    const uint32_t w = static_cast<uint32_t>(width), h = static_cast<uint32_t>(height < 0 ? -height : height);
+    const uint64_t row = bpp == 1 ? ((w + 31ull) / 32) * 4 : (w * uint64_t(bpp) / 8 + 3) & ~3ull;
+    std::string f(54 + (pixels ? row * h : 0), '\0');
+    f[0] = 'B';
+    f[1] = 'M';
+    putLE(f, 2, static_cast<uint32_t>(54 + row * h));
+    putLE(f, 10, 54);
+    putLE(f, 14, 40);
+    putLE(f, 18, w);
+    putLE(f, 22, static_cast<uint32_t>(height));
+    putLE(f, 26, 1, 2);
+    putLE(f, 28, static_cast<uint32_t>(bpp), 2);
+    putLE(f, 34, static_cast<uint32_t>(row * h));
+    for (size_t i = 54; i < f.size(); ++i)
+        f[i] = static_cast<char>(i % 3 ? 0x0f : 0xf0);
+    return f;
+}
 
 std::string monoBmp(unsigned width, unsigned height, const DotIsBlack& isBlack)
 {
@@ -93,15 +113,6 @@ DotIsBlack frameAndDiagonal(unsigned width, unsigned height, unsigned border)
             return true;
         return x >= width - 66 && x < width - 26 && y >= 20 && y < 40;
     };
-}
-
-unsigned long countBlack(unsigned width, unsigned height, const DotIsBlack& isBlack)
-{
-    unsigned long n = 0;
-    for (unsigned y = 0; y < height; ++y)
-        for (unsigned x = 0; x < width; ++x)
-            n += isBlack(x, y) ? 1 : 0;
-    return n;
 }
 
 }  // namespace cr80test

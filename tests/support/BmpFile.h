@@ -22,13 +22,17 @@ std::string colourBmp(unsigned width, unsigned height, const DotColour& rgb);
 // corner is at (width - 66, 20), so that a turned or mirrored print shows.
 DotIsBlack frameAndDiagonal(unsigned width, unsigned height, unsigned border = 4);
 
+// A bitmap file of any depth for bad-input cases: 54 bytes of headers (no
+// colour table) and a fixed pattern of pixels; a negative height is
+// top-down; `pixels` false writes the headers alone (the file then claims
+// more than it holds). putLE changes a header field in place.
+std::string rawBmp(int32_t width, int32_t height, int bpp, bool pixels = true);
+void putLE(std::string& file, size_t at, uint32_t value, int bytes = 4);
+
 // Writes an all-black 1-bit bitmap of width x height to `path` as a sparse
 // file (the header, then a hole up to the full size), so that pictures of
 // tens of MiB cost no disk space; returns its size in bytes, or 0 when the
 // file cannot be written.
 unsigned long long writeSparseBlackBmp(const std::string& path, unsigned width, unsigned height);
-
-// Black dots of a picture, counted.
-unsigned long countBlack(unsigned width, unsigned height, const DotIsBlack& isBlack);
 
 }  // namespace cr80test

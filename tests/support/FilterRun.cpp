@@ -1,5 +1,7 @@
 #include "FilterRun.h"
 
+#include <gtest/gtest.h>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -291,121 +293,46 @@ ProcessResult runFilter(const FilterJob& job)
     return runProcess(request);
 }
 
-// ---- Pointer masking ---------------------------------------------------------
-
-namespace {
-
-bool isHex(char c)
+const cr80tools::StreamItem* Printed::panel(char letter, size_t nth) const
 {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    for (const cr80tools::StreamItem& item : panels)
+        if (item.panel == letter && nth-- == 0)
+            return &item;
+    return nullptr;
 }
 
-bool isWordChar(char c)
+Printed print(const FilterJob& job)
 {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
-}
-
-size_t hexRunEnd(const std::string& s, size_t from)
-{
-    while (from < s.size() && isHex(s[from]))
-        ++from;
-    return from;
-}
-
-bool startsWithNoCase(const std::string& s, size_t at, const char* word)
-{
-    for (size_t k = 0; word[k]; ++k) {
-        if (at + k >= s.size())
-            return false;
-        char c = s[at + k];
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-        if (c != word[k])
-            return false;
+    Printed p;
+    p.run = runFilter(job);
+    EXPECT_TRUE(p.run.exitedWith(0)) << p.run.err.substr(p.run.err.size() > 3000 ? p.run.err.size() - 3000 : 0);
+    const cr80tools::ParsedStream parsed = cr80tools::parseStream(p.run.out);
+    EXPECT_EQ(parsed.error, "");
+    for (const cr80tools::StreamItem& item : parsed.items) {
+        if (item.kind == cr80tools::StreamItem::Panel)
+            p.panels.push_back(item);
+        else if (item.kind == cr80tools::StreamItem::Command)
+            p.commands.push_back(item.text);
     }
-    return true;
+    return p;
 }
 
-const char* const PointerLabels[] = {"ptr:", "prt:", "pdevobj:", "rect:", "devmode:",
-                                     "consts:", "groups:", "profiles:"};
-const char* const Mask = "<ptr>";
-
-}  // namespace
-
-std::string maskPointers(const std::string& text)
+std::string statusLines(const std::string& text, std::initializer_list<const char*> prefixes)
 {
-    std::string out;
-    out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        const char c = text[i];
-        const bool wordStart = i == 0 || !isWordChar(text[i - 1]);
-
-        // 0x1234abcd
-        if (wordStart && c == '0' && i + 2 < text.size() && (text[i + 1] == 'x' || text[i + 1] == 'X') &&
-            isHex(text[i + 2])) {
-            out.append(text, i, 2).append(Mask);
-            i = hexRunEnd(text, i + 2);
-            continue;
-        }
-
-        // label: [blanks] [0x] hex
-        if (wordStart) {
-            const char* label = nullptr;
-            for (const char* l : PointerLabels)
-                if (startsWithNoCase(text, i, l)) {
-                    label = l;
-                    break;
-                }
-            if (label) {
-                size_t j = i + std::strlen(label);
-                while (j < text.size() && (text[j] == ' ' || text[j] == '\t'))
-                    ++j;
-                size_t digits = j;
-                if (j + 2 < text.size() && text[j] == '0' && (text[j + 1] == 'x' || text[j + 1] == 'X') &&
-                    isHex(text[j + 2]))
-                    digits = j + 2;
-                const size_t end = hexRunEnd(text, digits);
-                if (end > digits && (end == text.size() || !isWordChar(text[end]))) {
-                    out.append(text, i, digits - i).append(Mask);
-                    i = end;
-                } else {
-                    out.append(text, i, j - i);
-                    i = j;
-                }
-                continue;
+    std::string lines;
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find('\n', at);
+        if (end == std::string::npos)
+            end = text.size();
+        for (const char* prefix : prefixes) {
+            if (text.compare(at, strlen(prefix), prefix) == 0) {
+                lines += text.substr(at, end - at) + "\n";
+                break;
             }
         }
-
-        // (55d0c8a1b2c0)
-        if (c == '(') {
-            const size_t end = hexRunEnd(text, i + 1);
-            if (end < text.size() && text[end] == ')' && end > i + 1) {
-                bool digit = false, letter = false;
-                for (size_t k = i + 1; k < end; ++k)
-                    (text[k] >= '0' && text[k] <= '9' ? digit : letter) = true;
-                if (digit && (letter || end - i - 1 >= 9)) {
-                    out.append("(").append(Mask);
-                    i = end;
-                    continue;
-                }
-            }
-        }
-
-        // name_55d0c8a1b2c0.bin
-        if (c == '_') {
-            const size_t end = hexRunEnd(text, i + 1);
-            if (end > i + 1 && text.compare(end, 4, ".bin") == 0) {
-                out.append("_").append(Mask);
-                i = end;
-                continue;
-            }
-        }
-
-        out.push_back(c);
-        ++i;
+        at = end + 1;
     }
-    return out;
+    return lines;
 }
 
 }  // namespace cr80test

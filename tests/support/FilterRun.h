@@ -5,10 +5,13 @@
 // and a child that runs past its time limit is killed, so a hanging filter
 // fails its test instead of hanging the suite.
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "streamreader.h"
 
 namespace cr80test {
 
@@ -62,17 +65,20 @@ struct FilterJob {
 std::vector<std::string> filterArgs(const FilterJob& job);
 ProcessResult runFilter(const FilterJob& job);
 
-// Makes logs comparable between runs by replacing pointer values printed with
-// %lx by "<ptr>". Replaced are the runs of hex digits
-//   - after "0x" or "0X";
-//   - after one of the labels "ptr:", "prt:", "pdevobj:", "rect:", "devmode:",
-//     "consts:", "groups:", "profiles:" (any letter case, starting a word,
-//     blanks and tabs allowed after the colon), when the run ends a word;
-//   - between "(" and ")" when the run holds a letter a-f or at least 9 digits
-//     (so "(%d)" numbers such as "(5)" or "(614400)" stay, "(55d0c8a1b2c0)" goes);
-//   - between "_" and ".bin" (dump file names).
-// Anything else is left as it is; "0" printed for a null pointer after a
-// label becomes "<ptr>" too.
-std::string maskPointers(const std::string& text);
+// A filter run whose printer stream was read back (a stream the reader
+// refuses fails the test): its panels and commands in stream order.
+struct Printed {
+    ProcessResult run;
+    std::vector<cr80tools::StreamItem> panels;
+    std::vector<std::string> commands;
+    // The nth panel of the given letter, or null.
+    const cr80tools::StreamItem* panel(char letter, size_t nth = 0) const;
+};
+Printed print(const FilterJob& job);
+
+// The lines of `text` that start with one of `prefixes` (CUPS compares the
+// start of each line of standard error), in order, each with its line end.
+std::string statusLines(const std::string& text, std::initializer_list<const char*> prefixes);
+
 
 }  // namespace cr80test

@@ -107,4 +107,12 @@ bool writeFile(const std::string& path, const std::string& bytes)
     return true;
 }
 
+size_t count(const std::string& text, const std::string& what)
+{
+    size_t n = 0;
+    for (size_t pos = text.find(what); pos != std::string::npos; pos = text.find(what, pos + 1))
+        ++n;
+    return n;
+}
+
 }  // namespace cr80test

@@ -48,6 +48,9 @@ std::string rawRasterOf(const std::vector<RawPage>& pages);
 std::string sampleRaster(unsigned pages = 1, unsigned width = cr80tools::CardWidthDots,
                          unsigned height = cr80tools::CardHeightDots);
 
+// How many times `what` occurs in `text` (overlaps included).
+size_t count(const std::string& text, const std::string& what);
+
 // Whole-file helpers; readFile gives "" (and a test failure) when unreadable.
 std::string readFile(const std::string& path);
 bool writeFile(const std::string& path, const std::string& bytes);

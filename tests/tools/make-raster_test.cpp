@@ -41,17 +41,6 @@ protected:
 
 }  // namespace
 
-TEST_F(MakeRaster, SampleInvocationWritesTheSampleCard)
-{
-    const std::string out = dir.file("sample.ras");
-    const ProcessResult r = run({"--sample", "-o", out});
-    ASSERT_TRUE(r.exitedWith(0)) << r.err;
-    EXPECT_EQ(cr80test::readFile(out), cr80test::sampleRaster());
-    const ProcessResult toStdout = run({"--dpi=600", "-o", "-"});
-    ASSERT_TRUE(toStdout.exitedWith(0)) << toStdout.err;
-    EXPECT_EQ(toStdout.out, cr80test::rasterOf({makeSampleCard()}, 600, 600));
-}
-
 TEST_F(MakeRaster, SeveralPagesSizesResolutionsAndPictures)
 {
     const RasterImage pic = cr80test::patternImage(9, 5);
@@ -72,37 +61,4 @@ TEST_F(MakeRaster, SeveralPagesSizesResolutionsAndPictures)
         EXPECT_EQ(p.header.HWResolution[0], 300u);
         EXPECT_EQ(p.header.HWResolution[1], 600u);
     }
-}
-
-TEST_F(MakeRaster, BadUsageAndUnreadablePictures)
-{
-    const std::string out = dir.file("never.ras");
-    struct Case {
-        std::vector<std::string> args;
-        int status;
-        const char* message;
-    };
-    const Case cases[] = {
-        {{"--sample"}, 2, "no output"},
-        {{"-o"}, 2, "needs a value"},
-        {{"--pages", "0", "-o", out}, 2, "--pages"},
-        {{"--width", "12abc", "-o", out}, 2, "--width"},
-        {{"--height", "30001", "-o", out}, 2, "--height"},
-        {{"--dpi", "300x", "-o", out}, 2, "--dpi"},
-        {{"--sample=3", "-o", out}, 2, "takes no value"},
-        {{"--colour", "-o", out}, 2, "unknown argument"},
-        {{"--ppm", dir.file("none.ppm"), "-o", out}, 1, "cannot open"},
-        {{"-o", dir.file("no/such/dir.ras")}, 1, "cannot create"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.args[0]);
-        const ProcessResult r = run(c.args);
-        EXPECT_TRUE(r.exitedWith(c.status)) << r.exitCode;
-        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
-        struct stat st;
-        EXPECT_NE(stat(out.c_str(), &st), 0);
-    }
-    const ProcessResult help = run({"--help"});
-    EXPECT_TRUE(help.exitedWith(0));
-    EXPECT_NE(help.out.find("Usage: make-raster"), std::string::npos);
 }

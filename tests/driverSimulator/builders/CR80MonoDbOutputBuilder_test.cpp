@@ -88,24 +88,3 @@ TEST(CR80MonoDbOutputBuilder, EmptyPanelIsSentOnlyWhenAsked)
         options->removeOption(TavGdiOptions::SendBlankPanel);
     }
 }
-
-TEST(CR80MonoDbOutputBuilder, ErrorsSendNothing)
-{
-    MediaDefinition media(300, 300, 1016, 648);
-    VectorMemoryManager mem;
-    mem.allocate(82296, 0xFF);
-    CR80MonoDbOutputBuilder twice(TavFactory::DbMonochromeSupervisor, nullptr, &mem, &media);
-    EXPECT_EQ(nullptr, twice.getBuffer()); // before init
-    EXPECT_EQ(IGDataOutputBuilder::onError, twice.getState());
-    EXPECT_EQ(0u, twice.getOutputSize());
-
-    mem.failClone = true;
-    CR80MonoDbOutputBuilder noCopy(TavFactory::DbMonochromeSupervisor, nullptr, &mem, &media);
-    EXPECT_FALSE(noCopy.init(nullptr));
-    EXPECT_EQ(0u, noCopy.getOutputSize());
-
-    EXPECT_THROW(CR80MonoDbOutputBuilder(TavFactory::DbMonochromeSupervisor, nullptr, nullptr, &media),
-                 tavgdi::NullException);
-    EXPECT_THROW(CR80MonoDbOutputBuilder(TavFactory::DbMonochromeSupervisor, nullptr, &mem, nullptr),
-                 tavgdi::NullException);
-}

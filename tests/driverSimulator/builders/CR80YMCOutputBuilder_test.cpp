@@ -7,9 +7,7 @@
 #include "GlobalFactory.h"
 #include "MediaDefinition.h"
 #include "VectorMemoryManager.h"
-#include "Exceptions/NullException.h"
 #include "builders/CR80YMCOutputBuilder.h"
-#include "builders/PanelCommand.h"
 #include "image/GDMemoryManager.h"
 #include "processors/Convert8to7bitProcessor.h"
 #include "processors/StandardSmoothingProcessor.h"
@@ -168,17 +166,6 @@ TEST(Convert8to7bitProcessor, PacksACopyAsTheCopyPackedInPlace)
     }
 }
 
-TEST(CR80YMCOutputBuilder, Cr80At300DpiSizes)
-{
-    MediaDefinition media(300, 300, 1016, 648);
-    VectorMemoryManager mem;
-    fillPlanes(mem, media.getArea());
-    CR80YMCOutputBuilder builder(nullptr, &mem, &media);
-    builder.init(nullptr);
-    EXPECT_EQ(658379u, builder.getSize());
-    EXPECT_EQ(1975137u, builder.getOutputSize());
-}
-
 TEST(CR80YMCOutputBuilder, BlankPanelsAreSkippedUnlessAsked)
 {
     struct Case {
@@ -211,43 +198,6 @@ TEST(CR80YMCOutputBuilder, BlankPanelsAreSkippedUnlessAsked)
     }
 }
 
-namespace {
-struct FixedProcessor : tavgdi::IGDataProcessor {
-    bool result;
-    explicit FixedProcessor(bool r) : result(r) {}
-    bool process(tavgdi::IGDataManager*, tavgdi::IGDataMemoryManager* memMgr, MediaDefinition*) override
-    {
-        // Works on the builder's copy only.
-        if (memMgr != nullptr)
-            memMgr->setByte(0, 0x42);
-        return result;
-    }
-};
-} // namespace
-
-TEST(CR80YMCOutputBuilder, OutputProcessorRunsOnACopyAndItsFailureSendsNothing)
-{
-    MediaDefinition media(300, 300, 1016, 648);
-    VectorMemoryManager mem;
-    fillPlanes(mem, media.getArea());
-    const byte first = mem.bytes[0];
-
-    FixedProcessor ok(true);
-    CR80YMCOutputBuilder good(nullptr, &mem, &media);
-    ASSERT_TRUE(good.init(&ok));
-    EXPECT_EQ(0x42, good.getBuffer()[10]);
-    EXPECT_EQ(first, mem.bytes[0]);
-
-    FixedProcessor failing(false);
-    CR80YMCOutputBuilder bad(nullptr, &mem, &media);
-    EXPECT_FALSE(bad.init(&failing));
-    EXPECT_EQ(IGDataOutputBuilder::onError, bad.getState());
-    // Nothing is announced that will not be sent.
-    EXPECT_EQ(0u, bad.getOutputSize());
-    EXPECT_EQ(nullptr, bad.getBuffer());
-    EXPECT_FALSE(bad.init(nullptr));
-}
-
 TEST(CR80YMCOutputBuilder, ShortOrMissingImageStaysInsideTheBuffer)
 {
     MediaDefinition media(300, 300, 1016, 648);
@@ -270,55 +220,3 @@ TEST(CR80YMCOutputBuilder, ShortOrMissingImageStaysInsideTheBuffer)
     EXPECT_EQ(0u, builder.getOutputSize());
 }
 
-TEST(CR80YMCOutputBuilder, NullDependenciesThrow)
-{
-    MediaDefinition media(300, 300, 1016, 648);
-    VectorMemoryManager mem;
-    EXPECT_THROW(CR80YMCOutputBuilder(nullptr, nullptr, &media), tavgdi::NullException);
-    EXPECT_THROW(CR80YMCOutputBuilder(nullptr, &mem, nullptr), tavgdi::NullException);
-}
-
-TEST(PanelCommand, LettersAndDigits)
-{
-    std::string letters;
-    for (int i = 0; i < 5; ++i)
-        letters += GraphicalConstants::panelIndexToDescription(i);
-    EXPECT_EQ("ymcko", letters);
-    EXPECT_EQ(0, GraphicalConstants::panelIndexToDescription(5));
-    EXPECT_EQ(0, GraphicalConstants::panelIndexToDescription(-1));
-    const unsigned values[] = {0, 9, 10, 99, 100, 999999999u, 1000000000u, 4294967295u};
-    const unsigned digits[] = {1, 1, 2, 2, 3, 9, 10, 10};
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(digits[i], GraphicalConstants::Log10_32bit(values[i])) << values[i];
-}
-
-namespace {
-struct MediaOnlyDataManager : tavgdi::IGDataManager {
-    MediaDefinition* media;
-    explicit MediaOnlyDataManager(MediaDefinition* m) : media(m) {}
-    void setOrientation(GraphicalConstants::CardOrientation, MediaDefinition*) override {}
-    GraphicalConstants::CardOrientation getOrientation() override { return GraphicalConstants::Landscape; }
-    void setPixel(int, int, tavgdi::IPixel*) override {}
-    void getPixel(int, int, tavgdi::IPixel*) override {}
-    dword getWidth() override { return 0; }
-    dword getHeight() override { return 0; }
-    MediaDefinition* getMedia() override { return media; }
-    bool areValidCoordinates(int, int) override { return false; }
-    bool newRaster(MediaDefinition*, bool) override { return false; }
-    IGDataManager* clone() override { return this; }
-};
-} // namespace
-
-TEST(FactoryOutputBuilder, BuilderByType)
-{
-    MediaDefinition media(300, 300, 1016, 648);
-    VectorMemoryManager mem;
-    MediaOnlyDataManager dataMgr(&media);
-    const bool made[] = {true, true, true, true, true, true, false};
-    for (int t = 0; t <= TavFactory::UndefinedSupervisor; ++t) {
-        auto type = static_cast<TavFactory::SupervisorType>(t);
-        std::unique_ptr<IGDataOutputBuilder> b(TavFactory::FactoryOutputBuilder(type, nullptr, &mem, &dataMgr));
-        EXPECT_EQ(made[t], b != nullptr) << "type " << t;
-    }
-    EXPECT_EQ(nullptr, TavFactory::FactoryOutputBuilder(TavFactory::DbColorSupervisor, nullptr, &mem, nullptr));
-}

@@ -74,29 +74,6 @@ TEST_F(Face, TextOnlyBlackWithoutAListExtractsEverywhereButSendsNoBlackPanel)
     EXPECT_EQ(sink.find("<BINARY"), std::string::npos);
 }
 
-TEST_F(Face, LevelsAreClippedIntoTheByteRange)
-{
-    options.setOption(ThresholdValue, 300);
-    options.setOption(DarkLevelValue, 300);
-    options.setOption(BlackLevelValue, -4);
-    FaceSupervisor face(&options, &media, status);
-    ASSERT_TRUE(run(face));
-    EXPECT_EQ(IPixel::getThreshold(), 255);
-    EXPECT_EQ(IPixel::getDarkLevel(), 255);
-    EXPECT_EQ(IPixel::getBlackLevel(), 255); // a negative level counts as a huge one
-}
-
-TEST_F(Face, CustomPicturesWithoutReaderFailTheFace)
-{
-    options.setOption(OverlayManagement, OverlayMgtBmp);
-    FaceSupervisor overlay(&options, &media, status);
-    EXPECT_FALSE(run(overlay));
-    options.setOption(OverlayManagement, NoValue);
-    options.setOption(BlackManagement, BlackMgtBmp);
-    FaceSupervisor black(&options, &media, status);
-    EXPECT_FALSE(run(black));
-}
-
 TEST_F(Face, PageThatIsNotACardIsRefusedUnderStrictSetup)
 {
     options.setOption(StrictPageSetup, NoValue);

@@ -77,32 +77,6 @@ TEST_F(Halftoning, EdgeDots)
     }
 }
 
-TEST_F(Halftoning, UniformFills)
-{
-    struct Case {
-        TavFactory::GRasterOperationType type;
-        int c;
-        int minBlack, maxBlack;
-    };
-    const int all = W * H;
-    const Case cases[] = {
-        {TavFactory::RasterOpFloyd, 128, all * 2 / 5, all * 3 / 5}, // about half
-        {TavFactory::RasterOpFloyd, 0, 0, 0},
-        {TavFactory::RasterOpFloyd, 255, all, all},
-        {TavFactory::RasterOpDithering, 0, 0, 0},
-        {TavFactory::RasterOpDithering, 255, all, all},
-        {TavFactory::RasterOpClusteredDithering, 249, all, all},
-        {TavFactory::RasterOpClusteredDithering, 127, all / 2, all / 2},           // thresholds 0..120: 16 of 32
-        {TavFactory::RasterOpClusteredDithering, 128, all * 17 / 32, all * 17 / 32}, // and 128
-    };
-    for (const Case& c : cases) {
-        ASSERT_TRUE(run(c.type, c.c));
-        const int n = blackDots(k.get());
-        EXPECT_GE(n, c.minBlack) << "type " << c.type << " c " << c.c;
-        EXPECT_LE(n, c.maxBlack) << "type " << c.type << " c " << c.c;
-    }
-}
-
 TEST_F(Halftoning, FloydIgnoresTheIteratorAndOthersFollowIt)
 {
     tavgdi::TrivialLGRectIterator oneDot(0, 0, 1, 1);
@@ -113,34 +87,6 @@ TEST_F(Halftoning, FloydIgnoresTheIteratorAndOthersFollowIt)
     ASSERT_TRUE(run(TavFactory::RasterOpDithering, 255, &oneColumn));
     EXPECT_EQ(blackDots(k.get()), H);
     EXPECT_TRUE(isBlackDot(k.get(), 2, H - 1));
-}
-
-TEST_F(Halftoning, BlackLevelZeroWhitensEverything)
-{
-    IPixel::setBlackLevel(0);
-    for (auto type : {TavFactory::RasterOpThresholding, TavFactory::RasterOpDithering, TavFactory::RasterOpFloyd,
-                      TavFactory::RasterOpClusteredDithering}) {
-        ASSERT_TRUE(run(type, 255));
-        EXPECT_EQ(blackDots(k.get()), 0) << "type " << type;
-    }
-}
-
-TEST_F(Halftoning, MissingPartsRefused)
-{
-    auto gray = panel(TavFactory::BmpGraySupervisor);
-    tavgdi::ThresholdingRasterOperation threshold(nullptr);
-    testing::internal::CaptureStderr();
-    IPixel::setThreshold(77);
-    EXPECT_FALSE(threshold.apply(gray.get(), PixelOperation::copyColorBW, nullptr, proj1, proj2));
-    const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("[ThresholdingRasterOperation::apply] (threshold value:77)\r\n"), std::string::npos);
-    EXPECT_NE(log.find("[ThresholdingRasterOperation::apply] WARNING - NULL Parameter - return false\r\n"),
-              std::string::npos);
-
-    auto target = panel(TavFactory::DbMonochromeSupervisor);
-    tavgdi::FloydRasterOperation floyd(target.get());
-    EXPECT_FALSE(floyd.apply(nullptr, PixelOperation::copyColorBW, nullptr, proj1, proj2));
-    EXPECT_FALSE(floyd.apply(gray.get(), nullptr, nullptr, proj1, proj2));
 }
 
 TEST_F(Halftoning, FloydOnAGradient)

@@ -2,7 +2,6 @@
 
 #include <functional>
 #include <memory>
-#include <regex>
 #include <string>
 
 #include "MediaDefinition.h"
@@ -21,11 +20,6 @@ namespace {
 const std::string ESC = "\x1b";
 
 std::string cmd(const std::string& text) { return ESC + text + "\r"; }
-
-std::string maskPointers(const std::string& text)
-{
-    return std::regex_replace(text, std::regex("(\\(|PTR: |options: |media: )[0-9a-f]+"), "$1<ptr>");
-}
 
 // Fills a pixel for dot (w, h); leaves it white when the dot is blank.
 typedef std::function<void(int w, int h, ColorPixel& pixel)> Picture;
@@ -169,77 +163,6 @@ TEST_F(Invariants, MonoChainHasNoPida)
         ASSERT_NE(processor, nullptr);
         measure(processor, 1016, 648, c.picture);
         EXPECT_EQ(textOf(processor), c.expected);
-    }
-}
-
-TEST_F(Invariants, NullOptionsOrMediaOrOverlayTypeBuildNothing)
-{
-    testing::internal::GetCapturedStderr();
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(factory.build(nullptr, media.get(), IFactoryGDInvariantProcessor::colorProcessor), nullptr);
-    EXPECT_EQ(factory.build(&options, nullptr, IFactoryGDInvariantProcessor::monoProcessor), nullptr);
-    EXPECT_EQ(factory.build(&options, media.get(), IFactoryGDInvariantProcessor::overlayProcessor), nullptr);
-    const std::string log = maskPointers(testing::internal::GetCapturedStderr());
-    const std::string warning = "[TAVRIN UNIDRIVER][FactoryGDInvariantProcessor] WARNING - NULL parameter - returns "
-                                "NULL - options: <ptr> media: <ptr>\r\n";
-    EXPECT_EQ(log, warning + warning);
-    testing::internal::CaptureStderr();
-}
-
-TEST_F(Invariants, PidaWithoutDotsOrAreaStaysFinite)
-{
-    GdInvariantPIDAProcessor noDots(648, 0, nullptr);
-    EXPECT_EQ(textOf(&noDots), cmd("Pida;100;0;0;0"));
-
-    GdInvariantPIDAProcessor noArea(0, 0, nullptr);
-    measure(&noArea, 2, 2, allBlack);
-    EXPECT_EQ(textOf(&noArea), cmd("Pida;0;0;0;0"));
-}
-
-TEST_F(Invariants, ResetStartsAFreshMeasure)
-{
-    set(Keys::ShortPanelManagement, TavGdiOptions::OptionAuto);
-    set(Keys::OverlayPanelManagement, TavGdiOptions::OptionAuto);
-    IGDInvariantProcessor* processor = build(IFactoryGDInvariantProcessor::colorProcessor);
-    measure(processor, 1016, 648, allBlack);
-    measure(processor, 1016, 648, [](int w, int h, ColorPixel& p) { p.set(w == 40 && h == 30); });
-    EXPECT_EQ(textOf(processor), cmd("Pspolc;x;s;40") + cmd("Pspolc;x;e;40") + cmd("Pspolc;y;s;30") +
-                                     cmd("Pspolc;y;e;30") + cmd("Psp;40") + cmd("Pida;100;0;0;0"));
-}
-
-// Own texts keep at most 124 characters and joined texts at most 249; past
-// that the text, and every text joined to it, is null.
-TEST_F(Invariants, TooLongTextsGiveNull)
-{
-    // A custom shift of 0 formats ESC name ";0" CR: the name plus 4.
-    auto link = [](size_t length, IGDInvariantProcessor* parent) {
-        static std::string names[3];
-        static int next = 0;
-        std::string& name = names[next++ % 3];
-        name.assign(length - 4, 'n');
-        return new GdInvariantPspProcessor(name.c_str(), nullptr, TavGdiOptions::OptionCustom, 0, 0, 0, 0, 1016,
-                                           parent);
-    };
-    struct Case {
-        size_t head, middle, tail; // own text lengths; 0 for no link
-        bool isNull;
-    } cases[] = {
-        {124, 0, 0, false}, {125, 0, 0, true},    {4, 124, 121, false}, {4, 124, 122, true},
-        {4, 125, 4, true},  {4, 4, 125, true},   {124, 124, 0, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.head << " " << c.middle << " " << c.tail);
-        IGDInvariantProcessor* parent = nullptr;
-        if (c.tail)
-            parent = link(c.tail, parent);
-        if (c.middle)
-            parent = link(c.middle, parent);
-        std::unique_ptr<IGDInvariantProcessor> head(link(c.head, parent));
-        const char* text = head->getInvariant();
-        EXPECT_EQ(text == nullptr, c.isNull);
-        if (text != nullptr) {
-            EXPECT_EQ(strlen(text), c.head + c.middle + c.tail);
-        }
     }
 }
 

@@ -51,26 +51,6 @@ using RasterOpPtr = std::unique_ptr<IGRasterOperation>;
 
 } // namespace
 
-TEST(PixelOperationTest, CopiesAndInverts)
-{
-    tavgdi::ColorPixel src(255, 255, 255), dest(1, 2, 3);
-    EXPECT_EQ(PixelOperation::copy(&dest, &src), &src);
-
-    tavgdi::MonochromePixel k(false);
-    EXPECT_EQ(PixelOperation::copyBlackPoint(&k, nullptr), &k);
-    EXPECT_FALSE(k.isBlack());
-    EXPECT_EQ(PixelOperation::copyBlackPoint(&k, &src), &k);
-    EXPECT_TRUE(k.isBlack());
-    tavgdi::ColorPixel light(0, 0, 0);
-    EXPECT_TRUE(PixelOperation::copyBlackPoint(&k, &light)->isBlack()); // never clears
-
-    EXPECT_TRUE(PixelOperation::copyColorBW(&k, nullptr)->isBlack()); // unchanged
-    EXPECT_FALSE(PixelOperation::copyColorBW(&k, &src)->isBlack());   // marked white
-    EXPECT_TRUE(PixelOperation::copyColorBW(&k, &light)->isBlack());
-    EXPECT_EQ(PixelOperation::copyColorBW(nullptr, &src), nullptr);
-    EXPECT_EQ(PixelOperation::copyBlackPoint(nullptr, &src), nullptr);
-}
-
 class BlackExtraction : public RasterTest {
 protected:
     void SetUp() override
@@ -156,24 +136,6 @@ TEST_F(BlackExtraction, FixedColourReplacesEveryBlackDot)
     EXPECT_EQ(blackDots(k.get()), 2);
 }
 
-TEST_F(BlackExtraction, MissingPartsRefused)
-{
-    auto ymc = panel(TavFactory::DbColorSupervisor);
-    auto k = panel(TavFactory::DbMonochromeSupervisor);
-    tavgdi::StandardRasterOperationWithMem mem(k.get());
-    tavgdi::StandardRasterOperationWithMem noTarget(nullptr);
-    EXPECT_FALSE(mem.apply(nullptr, PixelOperation::copyBlackPoint, nullptr, proj1, proj2));
-    EXPECT_FALSE(mem.apply(ymc.get(), nullptr, nullptr, proj1, proj2));
-    EXPECT_FALSE(mem.apply(ymc.get(), PixelOperation::copyBlackPoint, nullptr, nullptr, proj2));
-    EXPECT_FALSE(noTarget.apply(ymc.get(), PixelOperation::copyBlackPoint, nullptr, proj1, proj2));
-    testing::internal::CaptureStderr();
-    tavgdi::StandardRasterOperationWithFixedColor fixed(nullptr);
-    EXPECT_FALSE(fixed.apply(ymc.get(), PixelOperation::copyBlackPoint, nullptr, proj1, proj2));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find(
-                  "[StandardRasterOperationWithFixedColor::apply] WARNING - NULL input - return false\r\n"),
-              std::string::npos);
-}
-
 TEST_F(RasterTest, StandardCopyProjectsAndStaysOnThePanel)
 {
     auto pic = panel(TavFactory::BmpColorSupervisor);
@@ -230,20 +192,4 @@ TEST_F(RasterTest, InvariantWalks)
 
     tavgdi::TrivialRasterOperationWithInvariant noInvariant(ymc.get(), nullptr);
     EXPECT_FALSE(noInvariant.apply(nullptr, PixelOperation::copy, nullptr, proj1, proj2));
-}
-
-TEST_F(RasterTest, OwnIteratorIsReleased)
-{
-    auto pic = panel(TavFactory::BmpColorSupervisor);
-    auto ymc = panel(TavFactory::DbColorSupervisor);
-    tavgdi::StandardRasterOperation op(ymc.get());
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(op.apply(pic.get(), PixelOperation::copy, nullptr, proj1, proj2));
-    const std::string log = testing::internal::GetCapturedStderr();
-    const size_t made = log.find("[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - TrivialLGRectIterator \tPTR: ");
-    const size_t freed = log.find("[TAVRIN UNIDRIVER MEM] ILGRectIterator FREE - \t\tPTR: ");
-    ASSERT_NE(made, std::string::npos);
-    ASSERT_NE(freed, std::string::npos);
-    EXPECT_LT(made, freed);
-    EXPECT_NE(log.find("Trivial Rect list - RECT(0, 0, 16, 8)"), std::string::npos);
 }

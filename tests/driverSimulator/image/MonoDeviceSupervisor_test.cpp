@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
-#include "FilterRun.h"
 #include "GlobalFactory.h"
 #include "MediaDefinition.h"
 #include "image/IGDataMemoryManager.h"
@@ -30,7 +30,8 @@ Loaded load(TavFactory::SupervisorType type, MediaDefinition& media, std::vector
     EXPECT_TRUE(s.setRaster(page.data(), static_cast<dword>(page.size()), width, height, true));
     fflush(stderr);
     Loaded out;
-    out.log = cr80test::maskPointers(testing::internal::GetCapturedStderr());
+    // Pointers differ from run to run.
+    out.log = std::regex_replace(testing::internal::GetCapturedStderr(), std::regex("[0-9a-f]{8,}"), "<ptr>");
     tavgdi::IGDataMemoryManager* m = s.getMemoryManager();
     out.bytes.assign(m->getBuffer(0), m->getBuffer(0) + m->getSize());
     out.isCallersBuffer = m->getBuffer(0) == page.data();

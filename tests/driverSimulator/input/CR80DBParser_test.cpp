@@ -74,14 +74,6 @@ bool allBytes(const std::vector<byte>& v, size_t from, size_t count, byte value)
 
 } // namespace
 
-TEST(CR80DBParser, PanelLettersAndIndicesAreInverse)
-{
-    for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(i, GraphicalConstants::panelDescriptionToIndex(GraphicalConstants::panelIndexToDescription(i)));
-    for (char other : {'Y', 'x', '\0', 'b'})
-        EXPECT_EQ(255, GraphicalConstants::panelDescriptionToIndex(other));
-}
-
 TEST(CR80DBParser, HeaderFormsSetTheCardAndFillTheirSlot)
 {
     struct Case {
@@ -141,15 +133,11 @@ TEST(CR80DBParser, RefusedHeadersAndBrokenStreams)
         IGDataParser::GDParserStates state;
     } cases[] = {
         {"64 levels", db("Db;y;64;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
-        {"2 levels for colour", db("Db;c;2;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
         {"256 levels for black", db("Db;k;256;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
         {"unknown letter", db("Db;z;2;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
-        {"number 3000", db("Dbx;y;256;3000;300;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
         {"number 2570", db("Dbx;y;256;2570;300;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
         {"bad form byte", db("Dbq;y;256;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
-        {"bad extended byte", db("Dbx:y;256;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
         {"size form without ;", db("Dbxsy;256;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
-        {"letter without ;", db("Db;yy256;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
         {"header cut short", "\x1b" "Dbx;y;256;30", IGDataParser::GDParser_parsingerror},
         {"resolution 0", db("Dbx;y;256;0;300;", 10) + FaceEnd, IGDataParser::GDParser_resolution_error},
         {"card beyond the largest", db("Dbxs;k;2;2400;300;2400;648;", 10) + FaceEnd,
@@ -160,8 +148,6 @@ TEST(CR80DBParser, RefusedHeadersAndBrokenStreams)
         {"no face end", k, IGDataParser::GDParser_eof},
         // A later, larger colour header would write past the first reservation.
         {"larger card after the first", db(tiny, 128) + db("Dbxs;m;256;300;300;64;64;", 4096) + FaceEnd,
-         IGDataParser::GDParser_overflow},
-        {"CR80 after a tiny card", db(tiny, 128) + db("Db;c;256;", CR80Area) + FaceEnd,
          IGDataParser::GDParser_overflow},
         {"smaller card after the first", y8 + db(tinyM, 128) + FaceEnd, IGDataParser::GDParser_resolution_error},
         {"7-bit after 8-bit", y8 + db("Db;m;128;", MediaDefinition::to7bits(CR80Area)) + FaceEnd,
@@ -187,146 +173,6 @@ TEST(CR80DBParser, TruncatedHugePanelIsRefusedBeforeItsMemoryIsTaken)
     run.parse(db("Dbxs;k;2;1200;1200;2488;648;", 100) + FaceEnd);
     EXPECT_EQ(IGDataParser::GDParser_ioerror, run.state);
     EXPECT_TRUE(run.k.bytes.empty());
-}
-
-TEST(CR80DBParser, ScanSkipsWhatItHasNoTargetForAndStopsAtTheFaceEnd)
-{
-    const std::string y = db("Db;y;256;", CR80Area, 0x44);        // 'D' bytes
-    const std::string m = db("Db;m;256;", CR80Area, 0x62);        // 'b' bytes
-    const std::string k = db("Db;k;2;", CR80Area / 8, 0x33);
-    const std::string o = db("Db;o;2;", CR80Area / 8, 0x77);
-    const std::string junk = std::string("\xff\xffSx\x1bPsync;9\r", 12);
-    {
-        Reading run; // no colour target: the colour data are skipped, not scanned
-        run.parse(junk + y + m + k + FaceEnd + o, false, true, true);
-        EXPECT_TRUE(run.result);
-        EXPECT_TRUE(allBytes(run.k.bytes, 0, CR80Area / 8, 0x33));
-        EXPECT_TRUE(run.o.bytes.empty()); // after the face end
-        EXPECT_EQ(CR80Area / 8, run.parsedSize);
-    }
-    {
-        Reading run; // "Sv" ends the face as well
-        run.parse(k + "\x1bSv\r" + o);
-        EXPECT_TRUE(run.result);
-        EXPECT_TRUE(run.o.bytes.empty());
-    }
-    {
-        Reading run; // a failed reservation steps over the panel and goes on
-        run.ymc.failAllocate = true;
-        run.parse(y + k + FaceEnd);
-        EXPECT_TRUE(run.result);
-        EXPECT_TRUE(run.available);
-        EXPECT_TRUE(allBytes(run.k.bytes, 0, CR80Area / 8, 0x33));
-    }
-    {
-        Reading run; // a later black panel replaces the earlier one
-        run.parse(k + db("Db;k;2;", CR80Area / 8, 0x01) + FaceEnd);
-        EXPECT_TRUE(allBytes(run.k.bytes, 0, CR80Area / 8, 0x01));
-    }
-}
-
-TEST(CR80DBParser, CallsWithoutStreamOrMedia)
-{
-    VectorMemoryManager mem;
-    MediaDefinition media(300, 300, 1016, 648);
-    CR80DBParser parser(&mem, nullptr, nullptr);
-    byte b[4] = {};
-    EXPECT_FALSE(parser.parse(b, 4, 1, 1, true, nullptr, &media));
-    EXPECT_TRUE(parser.isOnError());
-    EXPECT_FALSE(parser.parse(static_cast<FILE*>(nullptr), nullptr, &media));
-    EXPECT_FALSE(parser.parse(static_cast<const char*>(nullptr), nullptr, &media));
-    EXPECT_FALSE(parser.parse("/nonexistent/panels.prn", nullptr, &media));
-    EXPECT_TRUE(parser.isOnError());
-    cr80test::TempDir dir;
-    const std::string path = dir.write("k.prn", db("Db;k;2;", CR80Area / 8) + FaceEnd);
-    EXPECT_FALSE(parser.parse(path.c_str(), nullptr, nullptr));
-    EXPECT_EQ(0u, parser.getWidth());
-    EXPECT_TRUE(parser.parse(path.c_str(), nullptr, &media));
-    EXPECT_FALSE(parser.isDataAvailable()); // no black target
-    EXPECT_EQ(1016u, parser.getWidth());
-    EXPECT_EQ(648u, parser.getHeight());
-    EXPECT_EQ(GraphicalConstants::Landscape, parser.getCardOrientation());
-}
-
-TEST(CR80DBParser, FactoryGivesEachSupervisorTypeItsTarget)
-{
-    const std::string stream = db("Db;y;256;", CR80Area, 1) + db("Db;k;2;", CR80Area / 8, 2) +
-                               db("Db;o;2;", CR80Area / 8, 3) + FaceEnd;
-    const struct {
-        TavFactory::SupervisorType type;
-        size_t size;
-        byte value;
-    } cases[] = {{TavFactory::DbColorSupervisor, 3 * CR80Area, 1},
-                 {TavFactory::DbMonochromeSupervisor, CR80Area / 8, 2},
-                 {TavFactory::DbOverlaySupervisor, CR80Area / 8, 3}};
-    cr80test::TempDir dir;
-    const std::string path = dir.write("face.prn", stream);
-    for (const auto& c : cases) {
-        VectorMemoryManager mem;
-        MediaDefinition media(300, 300, 1016, 648);
-        std::unique_ptr<IGDataParser> parser(TavFactory::FactoryDataParser(c.type, &mem, tavgdi::Unaligned));
-        ASSERT_NE(nullptr, dynamic_cast<CR80DBParser*>(parser.get()));
-        EXPECT_TRUE(parser->parse(path.c_str(), nullptr, &media));
-        EXPECT_EQ(c.size, mem.bytes.size());
-        EXPECT_EQ(c.value, mem.getByte(0));
-    }
-}
-
-// Mutated streams of a small card: every outcome is allowed except a crash,
-// an access outside a buffer (run under the sanitizer), a leak, or a buffer
-// larger than the stream could fill.
-TEST(CR80DBParser, MutatedStreamsNeverCrashOrOverreach)
-{
-    const std::string card = "300;300;24;16;"; // 384 dots
-    std::string base = "\x1bPsync;1\r";
-    base += db("Dbxs;y;128;" + card, 336, 0x10) + db("Dbxs;m;128;" + card, 336, 0x20) +
-            db("Dbxs;c;128;" + card, 336, 0x30) + db("Dbxs;k;2;" + card, 48, 0x40) +
-            db("Dbxs;o;2;" + card, 48, 0x50) + db("Dbx;o;2;30;30;", 828, 0x44) + FaceEnd;
-    const std::string alphabet = "0123456789;Dbxsymcko\r\x1bSev";
-    std::mt19937 rng(20240611);
-    const bool logWas = tavgdi::InternalLog::isEnable;
-    tavgdi::InternalLog::isEnable = false;
-    int accepted = 0;
-    for (int i = 0; i < 3000; ++i) {
-        std::string s = base;
-        const int edits = 1 + static_cast<int>(rng() % 4);
-        for (int e = 0; e < edits && !s.empty(); ++e) {
-            const size_t at = rng() % s.size();
-            switch (rng() % 6) {
-            case 5: {
-                // Another number in one of the headers (card sizes above all).
-                const size_t header = s.find("Db", at);
-                size_t field = header;
-                for (unsigned n = 1 + rng() % 7; field != std::string::npos && n > 0; --n)
-                    field = s.find(';', field + 1);
-                if (field == std::string::npos || field > header + 40)
-                    break;
-                const size_t end = s.find(';', field + 1);
-                if (end != std::string::npos)
-                    s.replace(field + 1, end - field - 1, std::to_string(rng() % (rng() % 4 ? 80 : 2600)));
-                break;
-            }
-            case 0: s[at] = static_cast<char>(rng()); break;
-            case 1: s[at] = alphabet[rng() % alphabet.size()]; break;
-            case 2: s.insert(at, 1 + rng() % 3, alphabet[rng() % alphabet.size()]); break;
-            case 3: s.erase(at, 1 + rng() % 40); break;
-            default: s.resize(at); break;
-            }
-        }
-        Reading run;
-        run.parse(s);
-        if (run.result) {
-            ++accepted;
-            EXPECT_EQ(IGDataParser::GDParser_ok, run.state);
-        }
-        EXPECT_EQ(run.onError, run.state != IGDataParser::GDParser_ok && run.state != IGDataParser::GDParser_eof);
-        // Colour panels hold at least 7 bytes per 8 dots of the reservation.
-        EXPECT_LE(run.ymc.bytes.size(), 4 * s.size() + 64) << i;
-        EXPECT_LE(run.k.bytes.size(), s.size()) << i;
-        EXPECT_LE(run.o.bytes.size(), s.size()) << i;
-    }
-    tavgdi::InternalLog::isEnable = logWas;
-    EXPECT_GT(accepted, 100);
 }
 
 // The filter's own stream for a colour card with black and overlay panels,

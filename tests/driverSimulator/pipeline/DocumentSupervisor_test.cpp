@@ -168,15 +168,6 @@ TEST_F(Document, DocumentHeadFollowsPriorities)
     EXPECT_EQ(sink.substr(sink.size() - tail.size()), tail);
 }
 
-TEST_F(Document, NothingIsWrittenWithoutASentCard)
-{
-    std::unique_ptr<DocumentSupervisor> ds(make());
-    // A face whose processing fails (no picture) sends no card.
-    EXPECT_FALSE(ds->newFace(capture, nullptr, nullptr, 0, 0, 0, 24, true));
-    EXPECT_TRUE(ds->endDoc(capture, nullptr));
-    EXPECT_EQ(sink, "");
-}
-
 TEST_F(Document, MissingFaceTailFailsTheCardBeforeAnythingIsWritten)
 {
     std::unique_ptr<DocumentSupervisor> ds(make());
@@ -195,40 +186,4 @@ TEST_F(Document, SourceDateEpochMustBeANumber)
     }
     unsetenv("SOURCE_DATE_EPOCH");
     EXPECT_GT(DocumentSupervisor::headerTime(), 1700000000ul);
-}
-
-TEST(CardSupervisorSizing, BufferBoundFollowsMediaAndDuplexValue)
-{
-    GDataOptions card, front, back;
-    ExternalBufferAggregator aggregator;
-    StdLGRectManager rects;
-    rects.create(nullptr);
-    MediaDefinition media(300, 300, 1016, 648);
-    front.setOption(DpiX, 300);
-    front.setOption(DpiY, 300);
-    front.setOption(PaperSizeW, 1016);
-    front.setOption(PaperSizeH, 648);
-    StatusReporter status;
-    CardSupervisor cs(&card, &front, &back, &aggregator, nullptr, &rects, &media, status);
-    EXPECT_EQ(cs.ComputeBufferSizeUpperBound(nullptr), 2147888u);
-    EXPECT_EQ(cs.ComputeBufferSizeUpperBound(&front), 2147888u);
-    card.setOption(TwoSidedMode, Duplex);
-    EXPECT_EQ(cs.ComputeBufferSizeUpperBound(&front), 4295776u);
-    card.setOption(TwoSidedMode, 7);
-    EXPECT_EQ(cs.ComputeBufferSizeUpperBound(&front), 2147888u);
-}
-
-TEST(CardSupervisorSlots, EmptyReaderSlotsOnlyWarn)
-{
-    GDataOptions card, front, back;
-    ExternalBufferAggregator aggregator;
-    StdLGRectManager rects;
-    rects.create(nullptr);
-    MonoReaders readers(TavFactory::RegMonoReader);
-    testing::internal::CaptureStderr();
-    StatusReporter status;
-    CardSupervisor cs(&card, &front, &back, &aggregator, &readers, &rects, nullptr, status);
-    std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("WARNING - "), std::string::npos);
-    EXPECT_NE(log.find("no custom picture reader in slot 3"), std::string::npos);
 }

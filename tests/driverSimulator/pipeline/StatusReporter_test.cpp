@@ -2,46 +2,14 @@
 // one PAGE line per card copy, and one ERROR line per lost page.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <vector>
 
 #include "InternalLog.h"
-#include "MediaDefinition.h"
-#include "OptionsDefinition.h"
-#include "input/MonoReaders.h"
-#include "pipeline/DocumentSupervisor.h"
-#include "pipeline/ExternalBufferAggregator.h"
 #include "pipeline/StatusReporter.h"
-#include "pipeline/StdLGRectManager.h"
-#include "settings/GDataOptions.h"
 
 using namespace tavgdi;
-using namespace TavGdiOptions;
 
 namespace {
-
-dword discard(void*, void*, dword size)
-{
-    return size;
-}
-
-// Only the status lines of a captured standard error.
-std::string statusLines(const std::string& err)
-{
-    std::string out;
-    size_t at = 0;
-    while (at < err.size()) {
-        size_t end = err.find('\n', at);
-        if (end == std::string::npos)
-            end = err.size();
-        const std::string line = err.substr(at, end - at);
-        for (const char* prefix : {"PAGE: ", "INFO: ", "ERROR: "})
-            if (line.rfind(prefix, 0) == 0)
-                out += line + "\n";
-        at = end + 1;
-    }
-    return out;
-}
 
 class Status : public ::testing::Test {
 protected:
@@ -123,41 +91,6 @@ TEST_F(Status, APageIsReportedOnceAndACauseDoesNotOutliveItsPage)
     status.faceFailed("fallback");
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "ERROR: Page 1 cannot be read\nERROR: Page 2 was not printed: fallback\n");
-}
-
-// The document supervisor reports each sent card with its copies, and a
-// failed face once.
-TEST_F(Status, DocumentSupervisorReportsSentCardsAndFailedFaces)
-{
-    GDataOptions doc, card, front, back;
-    for (GDataOptions* face : {&front, &back}) {
-        face->setOption(DpiX, 300);
-        face->setOption(DpiY, 300);
-        face->setOption(PaperSizeW, 1016);
-        face->setOption(PaperSizeH, 648);
-        face->setOption(OutputDeviceType, DeviceColor);
-    }
-    ExternalBufferAggregator aggregator;
-    StdLGRectManager rects;
-    rects.create(nullptr);
-    MediaDefinition media(300, 300, 1016, 648);
-    std::vector<byte> page(1016 * 648 * 3, 255);
-
-    testing::internal::CaptureStderr();
-    {
-        DocumentSupervisor ds(&doc, &card, &front, &back, nullptr, &aggregator, &rects, &media, status);
-        ds.setCopyCount(2);
-        status.setCurrentPage(1);
-        EXPECT_TRUE(ds.newFace(discard, nullptr, page.data(), page.size(), 1016, 648, 24, false));
-        status.setCurrentPage(2);
-        EXPECT_FALSE(ds.newFace(discard, nullptr, nullptr, 0, 0, 0, 24, false));
-        status.setCurrentPage(3);
-        EXPECT_TRUE(ds.newFace(discard, nullptr, page.data(), page.size(), 1016, 648, 24, true));
-    }
-    EXPECT_EQ(statusLines(testing::internal::GetCapturedStderr()),
-              "INFO: Printing card 1\nPAGE: 1 1\nPAGE: 2 1\n"
-              "ERROR: Page 2 was not printed: its picture could not be turned into printer panels\n"
-              "INFO: Printing card 2\nPAGE: 3 1\nPAGE: 4 1\n");
 }
 
 // Each job has its own counts; a job with a sink hands its lines there and

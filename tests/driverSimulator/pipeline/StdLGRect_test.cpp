@@ -12,14 +12,12 @@
 #include "pipeline/StdLGRect.h"
 #include "pipeline/StdLGRectIterator.h"
 #include "pipeline/StdLGRectManager.h"
-#include "pipeline/TrivialLGRectIterator.h"
 
 using tavgdi::GRect;
 using tavgdi::IPixel;
 using tavgdi::StdLGRect;
 using tavgdi::StdLGRectIterator;
 using tavgdi::StdLGRectManager;
-using tavgdi::TrivialLGRectIterator;
 
 namespace {
 
@@ -61,79 +59,6 @@ protected:
 } // namespace
 
 class StdLGRectTest : public Quiet {};
-
-TEST_F(StdLGRectTest, MergesConsecutiveBandsThatLineUp)
-{
-    struct Case {
-        const char* name;
-        std::vector<R> added;
-        std::vector<R> expected;
-    } cases[] = {
-        {"gap keeps two", {{10, 0, 50, 20, 0, 1}, {10, 21, 50, 40, 0, 2}}, {{10, 0, 50, 20, 0, 1}, {10, 21, 50, 40, 0, 2}}},
-        {"touching merges", {{10, 0, 50, 20, 9, 1}, {10, 20, 50, 40, 7, 2}}, {{10, 0, 50, 40, 9, 2}}},
-        {"overlap merges, keeps top", {{10, 5, 50, 20, 0, 1}, {10, 0, 50, 40, 0, 2}}, {{10, 5, 50, 40, 0, 2}}},
-        {"three bands", {{1, 0, 9, 10, 0, 1}, {1, 10, 9, 20, 0, 2}, {1, 15, 9, 30, 0, 3}}, {{1, 0, 9, 30, 0, 3}}},
-        {"band 0 appended", {{1, 0, 9, 10, 0, 0}, {1, 0, 9, 10, 0, 0}}, {{1, 0, 9, 10, 0, 0}, {1, 0, 9, 10, 0, 0}}},
-        {"band -1 appended", {{1, 0, 9, 10, 0, -1}, {1, 0, 9, 10, 0, -1}}, {{1, 0, 9, 10, 0, -1}, {1, 0, 9, 10, 0, -1}}},
-        {"left differs", {{1, 0, 9, 10, 0, 1}, {2, 5, 9, 20, 0, 2}}, {{1, 0, 9, 10, 0, 1}, {2, 5, 9, 20, 0, 2}}},
-        {"right differs", {{1, 0, 9, 10, 0, 1}, {1, 5, 8, 20, 0, 2}}, {{1, 0, 9, 10, 0, 1}, {1, 5, 8, 20, 0, 2}}},
-        {"band skipped", {{1, 0, 9, 10, 0, 1}, {1, 5, 9, 20, 0, 3}}, {{1, 0, 9, 10, 0, 1}, {1, 5, 9, 20, 0, 3}}},
-        {"first match taken",
-         {{1, 0, 9, 10, 0, 1}, {1, 0, 9, 10, 0, -1}, {1, 0, 9, 50, 0, 1}, {1, 8, 9, 60, 0, 2}},
-         {{1, 0, 9, 60, 0, 2}, {1, 0, 9, 10, 0, -1}, {1, 0, 9, 50, 0, 1}}},
-    };
-    for (const Case& c : cases) {
-        StdLGRect list;
-        for (const R& r : c.added)
-            EXPECT_TRUE(list.Add(make(r)));
-        EXPECT_EQ(contents(&list), c.expected) << c.name;
-    }
-}
-
-TEST_F(StdLGRectTest, CloneIsADeepCopy)
-{
-    StdLGRect list;
-    EXPECT_TRUE(list.Add(nullptr));
-    EXPECT_EQ(list.getFirst(), nullptr);
-    list.Add(make({1, 2, 3, 4, 200, -1}));
-    list.Add(make({5, 6, 7, 8, 0, 2}));
-    std::unique_ptr<StdLGRect> copy = list.clone();
-    EXPECT_EQ(contents(copy.get()), contents(&list));
-    copy->getFirst()->rect->left = 99;
-    EXPECT_EQ(list.getFirst()->rect->left, 1u);
-}
-
-TEST_F(StdLGRectTest, ManagerListsCopiesAndMissingLists)
-{
-    StdLGRectManager job;
-    tavgdi::InternalLog::isEnable = true;
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(job.Add(make({1, 1, 2, 2, 0, -1}), true)); // no list yet: the rectangle is released
-    EXPECT_NE(testing::internal::GetCapturedStderr().find(
-                  "[TAVRIN UNIDRIVER][StdLGRectManager::Add] WARNING - NULL list\r\n"),
-              std::string::npos);
-    tavgdi::InternalLog::isEnable = false;
-
-    job.create(nullptr);
-    EXPECT_TRUE(job.Add(make({1, 2, 3, 4, 0, -1}), true));
-    EXPECT_TRUE(job.Add(make({5, 6, 7, 8, 0, -1}), false));
-
-    StdLGRectManager card;
-    card.create(&job);
-    EXPECT_EQ(contents(card.get(true)), (std::vector<R>{{1, 2, 3, 4, 0, -1}}));
-    EXPECT_EQ(contents(card.get(false)), (std::vector<R>{{5, 6, 7, 8, 0, -1}}));
-    card.get(true)->getFirst()->rect->top = 77;
-    EXPECT_EQ(job.get(true)->getFirst()->rect->top, 2u);
-
-    card.create(&card); // refilled from itself: contents kept
-    EXPECT_EQ(contents(card.get(false)), (std::vector<R>{{5, 6, 7, 8, 0, -1}}));
-    card.create(nullptr);
-    EXPECT_TRUE(contents(card.get(true)).empty());
-    card.cleanUp();
-    EXPECT_EQ(card.get(false), nullptr);
-    card.create(&card); // nothing to copy: empty lists
-    EXPECT_NE(card.get(false), nullptr);
-}
 
 class LGRectIteratorTest : public Quiet {};
 
@@ -185,22 +110,4 @@ TEST_F(LGRectIteratorTest, StdIteratorTransformsFromTheCurrentRectangle)
     StdLGRectIterator walk(&one);
     walk.orientationTransform(GraphicalConstants::Landscape, 1016, 648);
     EXPECT_EQ(contents(&one), (std::vector<R>{{10, 607, 30, 627, 5, -1}}));
-}
-
-TEST_F(LGRectIteratorTest, TrivialIteratorYieldsOnce)
-{
-    IPixel::BlackLevel = 77;
-    TrivialLGRectIterator it(-3, 2, 1015, 647);
-    it.orientationTransform(GraphicalConstants::Portrait, 1016, 648);
-    it.standardTransform(648);
-    std::vector<R> seen;
-    for (int pass = 0; pass < 2; ++pass) {
-        EXPECT_TRUE(it.init());
-        for (; it.isUncompleted(); it.next()) {
-            GRect* r = it.getRect();
-            seen.emplace_back(r->left, r->top, r->right, r->bottom, r->blackLevel, r->relativeImageBandID);
-        }
-    }
-    EXPECT_EQ(seen, (std::vector<R>{{0, 2, 1015, 647, 0, -1}}));
-    EXPECT_EQ(IPixel::getBlackLevel(), 77);
 }

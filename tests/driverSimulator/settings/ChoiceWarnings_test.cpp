@@ -6,16 +6,8 @@
 #include <cups/ppd.h>
 #include <string>
 
-#include "COemPDEV.h"
-#include "GlobalFactory.h"
-#include "InternalLog.h"
-#include "input/MonoReaders.h"
-#include "pipeline/ExternalBufferAggregator.h"
-#include "pipeline/StatusReporter.h"
-#include "pipeline/StdLGRectManager.h"
-#include "settings/CupsExternalInterSettingsReader.h"
-#include "settings/IGDataOptions.h"
-#include "settings/OptionsConverter.h"
+#include "Conversion.h"
+#include "FilterRun.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -25,47 +17,10 @@ namespace {
 // The CUPS status lines ("WARNING: ...") one conversion of `options` writes.
 std::string warningsOf(ppd_file_t* ppd, const std::string& options)
 {
-    cups_option_t* cupsOptions = nullptr;
-    const int numOptions = cupsParseOptions(options.c_str(), 0, &cupsOptions);
-    CupsExternalInterSettingsReader reader(cupsOptions, numOptions, ppd);
-    tavgdi::StatusReporter status;
-    COemPDEV pdev(status);
-    pdev.interSettings = &reader;
-    DEVOBJ devObj = {nullptr, &pdev, nullptr, nullptr};
-    tavgdi::IGDataOptions* maps[4];
-    for (tavgdi::IGDataOptions*& map : maps)
-        map = TavFactory::FactoryDataOptions(TavFactory::UndefinedSupervisor);
-    tavgdi::ExternalBufferAggregator aggregator;
-    tavgdi::StdLGRectManager rects;
-    rects.create(nullptr);
-    tavgdi::MonoReaders readers(TavFactory::FileMonoReader);
-    std::string err;
-    {
-        tavgdi::OptionsConverter converter(maps[0], maps[1], maps[2], maps[3], &aggregator, &rects, &readers,
-                                           &devObj, nullptr, status);
-        // Status lines do not depend on the trace; without it the many
-        // conversions take a fraction of the time.
-        tavgdi::InternalLog::isEnable = false;
-        testing::internal::CaptureStderr();
-        converter.convert();
-        err = testing::internal::GetCapturedStderr();
-        tavgdi::InternalLog::isEnable = true;
-    }
-    pdev.interSettings = nullptr;
-    for (tavgdi::IGDataOptions* map : maps)
-        delete map;
-    cupsFreeOptions(numOptions, cupsOptions);
-
-    std::string warnings;
-    for (size_t at = 0; at < err.size();) {
-        size_t end = err.find('\n', at);
-        if (end == std::string::npos)
-            end = err.size();
-        if (err.compare(at, 9, "WARNING: ") == 0)
-            warnings += err.substr(at, end - at + 1);
-        at = end + 1;
-    }
-    return warnings;
+    cr80test::CupsSettings settings(ppd, options);
+    cr80test::Conversion conversion;
+    conversion.convert(&settings);
+    return cr80test::statusLines(conversion.log, {"WARNING: "});
 }
 
 bool isNumber(const char* text)

@@ -45,17 +45,6 @@ protected:
 
 } // namespace
 
-TEST_F(ExternalInterSettingsTest, InsertionsAppendPairsAndGrowTheSize)
-{
-    ExternalInterSettings store;
-    EXPECT_EQ(dump(store), std::string(1, '\0'));
-    EXPECT_TRUE(store.insertSetting("Name", "val"));
-    EXPECT_EQ(dump(store), std::string("Name\0val\0\0", 10));
-    // Insertion does not look for an existing pair; empty values are kept.
-    store.insertSetting("Name", "");
-    EXPECT_EQ(dump(store), list({"Name", "val", "Name", ""}));
-}
-
 TEST_F(ExternalInterSettingsTest, EditsOfAListOfThreePairs)
 {
     struct Case {
@@ -99,96 +88,6 @@ TEST_F(ExternalInterSettingsTest, EditsOfAListOfThreePairs)
     EXPECT_EQ(dump(store), list({"A", "first", "B", "first"}));
 }
 
-TEST_F(ExternalInterSettingsTest, ReadAndConstructAcceptOnlySizesThatFit)
-{
-    std::string big(MaxList + 1, '\0');
-    const std::string pairs = list({"A", "1"});
-    big.replace(0, pairs.size(), pairs);
-    struct Case {
-        int size;
-        bool ok;
-    };
-    const Case cases[] = {{int(pairs.size()), true}, {MaxList, true}, {MaxList + 1, false},
-                          {-1, false},              {-16256, false}, {0, true}};
-    for (const Case& c : cases) {
-        ExternalInterSettings store;
-        store.insertSetting("Z", "1");
-        EXPECT_EQ(store.readPCSettingsFromBuffer(&big[0], c.size), c.ok) << c.size;
-        EXPECT_EQ(dump(store).size(), c.ok ? size_t(c.size) : 0u) << c.size;
-        EXPECT_EQ(store.findFeature("Z", nullptr), nullptr) << c.size;
-
-        ExternalInterSettings built(big.data(), c.size);
-        EXPECT_EQ(dump(built).size(), c.ok ? size_t(c.size) : 0u) << c.size;
-        // Only a list with room left takes one more pair (size 0 has no end marker).
-        EXPECT_TRUE(built.insertSetting("B", "2"));
-        EXPECT_EQ(built.findFeature("B", nullptr) == nullptr, c.size <= 0 || c.size >= MaxList) << c.size;
-    }
-    ExternalInterSettings store;
-    EXPECT_FALSE(store.readPCSettingsFromBuffer(nullptr, 5));
-    ExternalInterSettings fromNull(nullptr, 10);
-    EXPECT_EQ(dump(fromNull).size(), 0u);
-}
-
-TEST_F(ExternalInterSettingsTest, WriteNeedsRoomBeyondTheList)
-{
-    ExternalInterSettings store;
-    store.insertSetting("Name", "val"); // 10 bytes
-    struct Case {
-        int capacity;
-        int reported;
-    };
-    const Case cases[] = {{10, 0}, {11, 10}, {64, 10}, {0, 0}, {-5, 0}};
-    for (const Case& c : cases) {
-        std::vector<char> out(80, '#');
-        int size = c.capacity;
-        EXPECT_EQ(store.writePCSettingsToBuffer(out.data(), &size), c.reported != 0) << c.capacity;
-        EXPECT_EQ(size, c.reported) << c.capacity;
-        std::string expected = c.reported ? std::string("Name\0val\0\0", 10) : std::string();
-        expected.resize(size_t(c.capacity > 0 ? c.capacity : 0), '\0');
-        expected.resize(out.size(), '#');
-        EXPECT_EQ(std::string(out.begin(), out.end()), expected) << c.capacity;
-    }
-    EXPECT_FALSE(store.writePCSettingsToBuffer(nullptr, nullptr));
-}
-
-TEST_F(ExternalInterSettingsTest, InsertionStopsAtTheListLimit)
-{
-    struct Case {
-        int before;
-        const char* value;
-        bool inserted;
-    };
-    const Case cases[] = {{MaxList - 6, "123", true}, {MaxList - 5, "123", false}, {MaxList, "", false}};
-    for (const Case& c : cases) {
-        ExternalInterSettings store;
-        ASSERT_TRUE(load(store, list({"A", std::string(size_t(c.before - 4), 'v')})));
-        EXPECT_TRUE(store.insertSetting("B", c.value));
-        EXPECT_EQ(store.findFeature("B", nullptr) != nullptr, c.inserted) << c.before;
-        EXPECT_EQ(dump(store).size(), size_t(c.inserted ? c.before + 3 + strlen(c.value) : c.before)) << c.before;
-    }
-}
-
-TEST_F(ExternalInterSettingsTest, FindWalksThroughPairsOfTheSameName)
-{
-    ExternalInterSettings store;
-    load(store, list({"Pass", "one", "X", "Pass", "Pass", "two", "Passe", "no", "Pass", ""}));
-    EXPECT_EQ(store.findFeaturePosition("X"), 9);
-    EXPECT_EQ(store.findFeaturePosition("one"), -1);
-
-    int position = 0;
-    std::vector<std::string> found;
-    while (const char* value = store.findFeature("Pass", &position)) {
-        found.push_back(value);
-        ASSERT_LT(found.size(), 10u);
-    }
-    EXPECT_EQ(found, (std::vector<std::string>{"one", "two", ""}));
-    EXPECT_EQ(position, 40) << "a failed search leaves the position alone";
-    for (int outside : {-3, 100000})
-        EXPECT_EQ(store.findFeature("Pass", &outside), nullptr);
-    int end = 0;
-    EXPECT_EQ(store.findFeature("", &end), nullptr); // the end marker has no value
-}
-
 TEST_F(ExternalInterSettingsTest, MalformedListsStayInsideTheBuffers)
 {
     ExternalInterSettings store;
@@ -217,14 +116,4 @@ TEST_F(ExternalInterSettingsTest, MalformedListsStayInsideTheBuffers)
     EXPECT_TRUE(merged.updatePCSettingsFromBuffer(unterminated.data()));
     EXPECT_FALSE(merged.updatePCSettingsFromBuffer(nullptr));
     EXPECT_EQ(dump(merged), list({"n", "n"}));
-}
-
-TEST_F(ExternalInterSettingsTest, UpdateFromBufferMergesPairByPair)
-{
-    ExternalInterSettings store;
-    store.insertSetting("A", "1");
-    store.insertSetting("B", "2");
-    std::string incoming = list({"B", "5", "C", "6"}) + std::string("D\0007\0", 4);
-    EXPECT_TRUE(store.updatePCSettingsFromBuffer(&incoming[0]));
-    EXPECT_EQ(dump(store), list({"A", "1", "B", "5", "C", "6"})) << "pairs after the end marker are ignored";
 }

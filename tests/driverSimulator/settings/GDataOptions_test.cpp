@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <regex>
 #include <utility>
 #include <vector>
 
@@ -31,11 +30,6 @@ Entries entries(const GDataOptions& map)
     EXPECT_LE(out.size(), size_t(KeyCount)) << "list does not end";
     EXPECT_EQ(map.getLast(), tail) << "last is not the tail";
     return out;
-}
-
-std::string maskPointers(const std::string& log)
-{
-    return std::regex_replace(log, std::regex("(ptr:|PTR: |\\()[0-9a-f]+"), "$1P");
 }
 
 class GDataOptionsTest : public testing::Test {
@@ -109,23 +103,4 @@ TEST_F(GDataOptionsTest, CloneIsIndependent)
     copy->setOption(CopyCount, 2);
     EXPECT_EQ(entries(*copyMap), (Entries{{DpiX, 300}, {RibbonType, 'K'}, {ShortPanelGlobalShift, -3}, {CopyCount, 2}}));
     EXPECT_EQ(entries(map), (Entries{{DpiX, 600}, {ShortPanelGlobalShift, -3}}));
-}
-
-TEST(GDataOptions, TracesNodesAndSignedValuesAsUnsigned)
-{
-    testing::internal::CaptureStderr();
-    {
-        std::unique_ptr<IGDataOptions> map(TavFactory::FactoryDataOptions(TavFactory::DbColorSupervisor));
-        map->setOption(ShortPanelGlobalShift, -3);
-        map->getOption(ShortPanelGlobalShift);
-    }
-    EXPECT_EQ(maskPointers(testing::internal::GetCapturedStderr()),
-              "[TAVRIN UNIDRIVER][Object LifeLine] +GDataOptions (P)\r\n"
-              "[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - IGDataOptions \tPTR: P\r\n"
-              "[TAVRIN UNIDRIVER][GDataOptions::setOption] ptr:P key:24 value:4294967293\r\n"
-              "[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - MapNode \tPTR: P\r\n"
-              "[TAVRIN UNIDRIVER][GDataOptions::getOption] ptr:P key:24\r\n"
-              "[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : GDataOptions (P)\r\n"
-              "[TAVRIN UNIDRIVER MEM] MapNode FREE - \t\tPTR: P\r\n"
-              "[TAVRIN UNIDRIVER][Object LifeLine] -GDataOptions (P)\r\n");
 }
