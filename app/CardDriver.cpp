@@ -102,8 +102,8 @@ bool refuseUnknownDocument(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t
     return false;
 }
 
-bool fillDriver(pappl_system_t* system, const char* driver_name, const char* /*device_uri*/,
-                const char* /*device_id*/, pappl_pr_driver_data_t* d, ipp_t** driver_attrs, void* /*data*/)
+bool fillDriver(pappl_system_t* system, const char* driver_name, const char* /*device_uri*/, const char* /*device_id*/,
+                pappl_pr_driver_data_t* d, ipp_t** driver_attrs, void* /*data*/)
 {
     if (driver_name == nullptr || std::strcmp(driver_name, DriverName) != 0) {
         papplLog(system, PAPPL_LOGLEVEL_ERROR, "Unknown driver \"%s\".", driver_name ? driver_name : "(null)");
@@ -164,7 +164,8 @@ void printerCreated(pappl_printer_t* printer, void* /*data*/)
     // The printer reports no levels: both supplies are of unknown level.
     pappl_supply_t supplies[2];
     std::memset(supplies, 0, sizeof supplies);
-    supplies[0].color = data.color_supported == PAPPL_COLOR_MODE_COLOR ? PAPPL_SUPPLY_COLOR_MULTIPLE : PAPPL_SUPPLY_COLOR_BLACK;
+    supplies[0].color =
+        data.color_supported == PAPPL_COLOR_MODE_COLOR ? PAPPL_SUPPLY_COLOR_MULTIPLE : PAPPL_SUPPLY_COLOR_BLACK;
     std::snprintf(supplies[0].description, sizeof supplies[0].description, "Ribbon");
     supplies[0].is_consumed = true;
     supplies[0].level = -1;

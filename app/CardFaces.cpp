@@ -273,8 +273,8 @@ bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
         cj->device = cj->ownDevice.get();
     }
     // The pipeline's trace costs time: it is written at debug level only.
-    tavgdi::InternalLog::isEnable = papplSystemGetLogLevel(papplPrinterGetSystem(papplJobGetPrinter(job))) ==
-                                    PAPPL_LOGLEVEL_DEBUG;
+    tavgdi::InternalLog::isEnable =
+        papplSystemGetLogLevel(papplPrinterGetSystem(papplJobGetPrinter(job))) == PAPPL_LOGLEVEL_DEBUG;
 
     OptionPairsSettingsReader::Pairs printer;
     if (!pictureDirectory().empty())
@@ -286,8 +286,7 @@ bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
     try {
         cj->adapter = std::make_unique<tavgdi::UniDriverAdapter>(deviceWriter, cj->status);
         std::string title = papplJobGetName(job) != nullptr ? papplJobGetName(job) : "card";
-        if (!cj->adapter->startDoc(&title[0], static_cast<dword>(papplJobGetID(job)), &cj->devobj, nullptr, 0,
-                                   false))
+        if (!cj->adapter->startDoc(&title[0], static_cast<dword>(papplJobGetID(job)), &cj->devobj, nullptr, 0, false))
             cj->status.jobError("The print job could not be started; nothing was printed");
     } catch (const tavgdi::TavGdiException&) {
         cj->status.jobError("The printer driver stopped on an internal error; nothing was printed");

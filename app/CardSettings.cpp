@@ -154,8 +154,8 @@ bool cardSettingsPage(pappl_client_t* client, void* data)
                 pappl_pr_driver_data_t driverData;
                 papplPrinterGetDriverData(printer, &driverData);
                 cups_option_t option = {const_cast<char*>(PrinterSettingsName), &stored[0]};
-                status = papplPrinterSetDriverDefaults(printer, &driverData, 1, &option) ? "Changes saved."
-                                                                                          : "Not saved.";
+                status =
+                    papplPrinterSetDriverDefaults(printer, &driverData, 1, &option) ? "Changes saved." : "Not saved.";
             }
         }
         cupsFreeOptions(numForm, form);
@@ -224,9 +224,8 @@ void fillCardSettings(pappl_pr_driver_data_t* d, ipp_t* attrs, ipp_t* current)
         const std::string value = defaultValue(current, vendor);
         switch (vendor.kind) {
         case Kind::Keyword: {
-            ipp_attribute_t* attr =
-                ippAddStrings(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, supported.c_str(),
-                              static_cast<int>(vendor.choices.size()), nullptr, nullptr);
+            ipp_attribute_t* attr = ippAddStrings(attrs, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, supported.c_str(),
+                                                  static_cast<int>(vendor.choices.size()), nullptr, nullptr);
             for (size_t i = 0; i < vendor.choices.size(); ++i)
                 ippSetString(attrs, &attr, static_cast<int>(i),
                              OptionPairsSettingsReader::vendorKeyword(vendor.choices[i].choice).c_str());
@@ -246,8 +245,8 @@ void fillCardSettings(pappl_pr_driver_data_t* d, ipp_t* attrs, ipp_t* current)
     if (d->num_vendor < PAPPL_MAX_VENDOR) {
         d->vendor[d->num_vendor++] = PrinterSettingsName;
         const std::string defaultName = std::string(PrinterSettingsName) + "-default";
-        ipp_attribute_t* attr = current != nullptr ? ippFindAttribute(current, defaultName.c_str(), IPP_TAG_ZERO)
-                                                   : nullptr;
+        ipp_attribute_t* attr =
+            current != nullptr ? ippFindAttribute(current, defaultName.c_str(), IPP_TAG_ZERO) : nullptr;
         const char* value = attr != nullptr ? ippGetString(attr, 0, nullptr) : nullptr;
         ippAddString(attrs, IPP_TAG_PRINTER, IPP_TAG_TEXT, defaultName.c_str(), nullptr, value ? value : "");
     }
@@ -276,8 +275,8 @@ bool cardSettingsOf(pappl_job_t* job, const pappl_pr_options_t* options, OptionP
     // The printer's settings first: the card settings come after them.
     cups_option_t* stored = nullptr;
     const char* storedName = "printer-settings-default";
-    ipp_attribute_t* storedAttr = printerDefaults != nullptr ? ippFindAttribute(printerDefaults, storedName, IPP_TAG_ZERO)
-                                                             : nullptr;
+    ipp_attribute_t* storedAttr =
+        printerDefaults != nullptr ? ippFindAttribute(printerDefaults, storedName, IPP_TAG_ZERO) : nullptr;
     const char* storedText = storedAttr != nullptr ? ippGetString(storedAttr, 0, nullptr) : nullptr;
     const int numStored = cupsParseOptions(storedText != nullptr ? storedText : "", 0, &stored);
     for (int i = 0; i < numStored; ++i) {

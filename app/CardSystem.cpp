@@ -21,8 +21,11 @@ pappl_loglevel_t logLevelNamed(const char* name)
     static const struct {
         const char* name;
         pappl_loglevel_t level;
-    } Levels[] = {{"fatal", PAPPL_LOGLEVEL_FATAL}, {"error", PAPPL_LOGLEVEL_ERROR}, {"warn", PAPPL_LOGLEVEL_WARN},
-                  {"info", PAPPL_LOGLEVEL_INFO},   {"debug", PAPPL_LOGLEVEL_DEBUG}};
+    } Levels[] = {{"fatal", PAPPL_LOGLEVEL_FATAL},
+                  {"error", PAPPL_LOGLEVEL_ERROR},
+                  {"warn", PAPPL_LOGLEVEL_WARN},
+                  {"info", PAPPL_LOGLEVEL_INFO},
+                  {"debug", PAPPL_LOGLEVEL_DEBUG}};
     for (const auto& level : Levels)
         if (name != nullptr && std::strcmp(name, level.name) == 0)
             return level.level;
@@ -108,8 +111,8 @@ pappl_system_t* createSystem(int num_options, cups_option_t* options, void* data
     const char* port = option("server-port");
     const char* listen = option("listen-hostname");
     const char* host = listen != nullptr && *listen != '\0' ? listen : "localhost";
-    const bool isLoopbackOnly = std::strcmp(host, "localhost") == 0 || std::strcmp(host, "127.0.0.1") == 0 ||
-                                std::strcmp(host, "::1") == 0;
+    const bool isLoopbackOnly =
+        std::strcmp(host, "localhost") == 0 || std::strcmp(host, "127.0.0.1") == 0 || std::strcmp(host, "::1") == 0;
 
     // Listening beyond the loopback: the web pages that change settings ask
     // for a user of the admin group (-o admin-group=, PAPPL's default
@@ -119,10 +122,9 @@ pappl_system_t* createSystem(int num_options, cups_option_t* options, void* data
     soptions |= isLoopbackOnly ? PAPPL_SOPTIONS_NO_TLS : PAPPL_SOPTIONS_WEB_REMOTE;
     const char* authService = isLoopbackOnly ? nullptr : option("auth-service") ? option("auth-service") : "login";
 
-    pappl_system_t* system =
-        papplSystemCreate(soptions, "CR80 card printer", port != nullptr ? std::atoi(port) : 0, "_print,_universal",
-                          option("spool-directory"), option("log-file"), logLevelNamed(option("log-level")),
-                          authService, false);
+    pappl_system_t* system = papplSystemCreate(soptions, "CR80 card printer", port != nullptr ? std::atoi(port) : 0,
+                                               "_print,_universal", option("spool-directory"), option("log-file"),
+                                               logLevelNamed(option("log-level")), authService, false);
     if (system == nullptr)
         return nullptr;
     routePipelineOutput();

@@ -37,8 +37,8 @@ void claimJobOrLeave(pappl_job_t* job)
     const int id = papplJobGetID(job);
     {
         std::lock_guard<std::mutex> lock(claimsMutex);
-        const auto claim =
-            std::find_if(claims.begin(), claims.end(), [id](const std::pair<int, pthread_t>& c) { return c.first == id; });
+        const auto claim = std::find_if(claims.begin(), claims.end(),
+                                        [id](const std::pair<int, pthread_t>& c) { return c.first == id; });
         if (claim == claims.end()) {
             claims.emplace_back(id, pthread_self());
             if (claims.size() > KeptClaims)

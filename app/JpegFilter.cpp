@@ -69,7 +69,8 @@ unsigned reductionFor(const jpeg_decompress_struct& info, const pappl_pr_options
     unsigned reduction = 1;
     for (unsigned next = 2; next <= 8; next *= 2) {
         const bool coversCard = photoShort / next >= cardShort && photoLong / next >= cardLong;
-        const bool keepsDensity = dpi == 0 || (dpi % static_cast<int>(next) == 0 && dpi / static_cast<int>(next) >= printerDpi);
+        const bool keepsDensity =
+            dpi == 0 || (dpi % static_cast<int>(next) == 0 && dpi / static_cast<int>(next) >= printerDpi);
         if (!coversCard || !keepsDensity)
             break;
         reduction = next;
@@ -118,8 +119,8 @@ bool printJpeg(pappl_job_t* job, pappl_device_t* device, void*)
         const size_t bytes =
             static_cast<size_t>(info.output_width) * info.output_height * static_cast<size_t>(info.output_components);
         const int dpi = densityOf(info, info.X_density) / static_cast<int>(reduction);
-        if (info.output_width < 1 || info.output_width > static_cast<JDIMENSION>(maxWidth) ||
-            info.output_height < 1 || info.output_height > static_cast<JDIMENSION>(maxHeight) || bytes > maxSize) {
+        if (info.output_width < 1 || info.output_width > static_cast<JDIMENSION>(maxWidth) || info.output_height < 1 ||
+            info.output_height > static_cast<JDIMENSION>(maxHeight) || bytes > maxSize) {
             papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "JPEG image is too large to print.");
             papplJobSetReasons(job, PAPPL_JREASON_DOCUMENT_UNPRINTABLE_ERROR, PAPPL_JREASON_NONE);
         } else if (densityOf(info, info.X_density) != densityOf(info, info.Y_density)) {

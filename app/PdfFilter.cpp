@@ -25,10 +25,22 @@ pid_t startGhostscript(const pappl_pr_options_t* options, const char* file, int*
     // Points from hundredths of mm.
     std::snprintf(width, sizeof width, "-dDEVICEWIDTHPOINTS=%.3f", options->media.size_width * 72.0 / 2540.0);
     std::snprintf(height, sizeof height, "-dDEVICEHEIGHTPOINTS=%.3f", options->media.size_length * 72.0 / 2540.0);
-    std::vector<const char*> argv = {"gs",         "-q",        "-dNOPAUSE", "-dBATCH", "-dSAFER",
-                                     "-sDEVICE=pwgraster",      resolution,  "-dcupsColorSpace=19",
-                                     "-dcupsBitsPerColor=8",    width,       height,    "-dFIXEDMEDIA",
-                                     "-dPDFFitPage",            "-sOutputFile=-", file, nullptr};
+    std::vector<const char*> argv = {"gs",
+                                     "-q",
+                                     "-dNOPAUSE",
+                                     "-dBATCH",
+                                     "-dSAFER",
+                                     "-sDEVICE=pwgraster",
+                                     resolution,
+                                     "-dcupsColorSpace=19",
+                                     "-dcupsBitsPerColor=8",
+                                     width,
+                                     height,
+                                     "-dFIXEDMEDIA",
+                                     "-dPDFFitPage",
+                                     "-sOutputFile=-",
+                                     file,
+                                     nullptr};
     int fds[2];
     if (pipe(fds) != 0)
         return -1;

@@ -117,8 +117,7 @@ int main(int argc, char* argv[])
         if (id == 0)
             break;
         int state = 0;
-        while ((state = jobState(http, uri, resource, id)) > 0 && state < IPP_JSTATE_CANCELED &&
-               now() - start < 60000)
+        while ((state = jobState(http, uri, resource, id)) > 0 && state < IPP_JSTATE_CANCELED && now() - start < 60000)
             std::this_thread::sleep_for(std::chrono::microseconds(500));
         if (state != IPP_JSTATE_COMPLETED) {
             fprintf(stderr, "cr80ippsubmit: job %d ended in state %d\n", id, state);

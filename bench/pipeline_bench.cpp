@@ -39,7 +39,8 @@ struct Case {
 };
 
 // n text regions, ';' between them, each made by region(i).
-template <class Region> std::string textRegions(int n, Region region)
+template <class Region>
+std::string textRegions(int n, Region region)
 {
     std::string value;
     for (int i = 0; i < n; ++i)
@@ -50,14 +51,15 @@ template <class Region> std::string textRegions(int n, Region region)
 // 7000 text regions (an option of 126 KB): the whole card at black level
 // 128 over and over; and as many overlapping regions of many sizes, places
 // and levels.
-const std::string ManyWholeCard =
-    "FBlackManagement=TEXTINBLACK IFTextRegion=" + textRegions(7000, [](int) { return std::string("0x0x5000x5000(128)"); });
-const std::string ManyOverlapping = "FBlackManagement=TEXTINBLACK IFTextRegion=" + textRegions(7000, [](int i) {
-    const unsigned x = static_cast<unsigned>(i) * 2654435761u;
-    const unsigned left = x % 1000, top = (x >> 10) % 640, level = (x >> 20) % 4 == 0 ? (x >> 8) % 256 : 0;
-    return std::to_string(left) + "x" + std::to_string(top) + "x" + std::to_string(left + 20 + (x >> 4) % 300) + "x" +
-           std::to_string(top + 8 + (x >> 14) % 120) + (level != 0 ? "(" + std::to_string(level) + ")" : "");
-});
+const std::string ManyWholeCard = "FBlackManagement=TEXTINBLACK IFTextRegion=" +
+                                  textRegions(7000, [](int) { return std::string("0x0x5000x5000(128)"); });
+const std::string ManyOverlapping =
+    "FBlackManagement=TEXTINBLACK IFTextRegion=" + textRegions(7000, [](int i) {
+        const unsigned x = static_cast<unsigned>(i) * 2654435761u;
+        const unsigned left = x % 1000, top = (x >> 10) % 640, level = (x >> 20) % 4 == 0 ? (x >> 8) % 256 : 0;
+        return std::to_string(left) + "x" + std::to_string(top) + "x" + std::to_string(left + 20 + (x >> 4) % 300) +
+               "x" + std::to_string(top + 8 + (x >> 14) % 120) + (level != 0 ? "(" + std::to_string(level) + ")" : "");
+    });
 
 const Case Cases[] = {
     {"a.colour-default", ""},

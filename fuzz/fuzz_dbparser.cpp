@@ -79,7 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const TavFactory::SupervisorType type = types[mode];
     tavgdi::MediaDefinition media(dpi, dpi, 1016, 648);
     std::unique_ptr<tavgdi::IGDataOptions> options(TavFactory::FactoryDataOptions(type));
-    std::unique_ptr<tavgdi::IGDataSupervisor> supervisor(TavFactory::FactoryGDataSupervisor(type, &media, options.get()));
+    std::unique_ptr<tavgdi::IGDataSupervisor> supervisor(
+        TavFactory::FactoryGDataSupervisor(type, &media, options.get()));
     if (!supervisor)
         return 0;
     FILE* file = streamOf(bytes);
@@ -88,8 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         fclose(file);
     if (!loaded)
         return 0;
-    const unsigned long long dots =
-        static_cast<unsigned long long>(supervisor->getWidth()) * supervisor->getHeight();
+    const unsigned long long dots = static_cast<unsigned long long>(supervisor->getWidth()) * supervisor->getHeight();
     if (dots > 4000000ull)
         return -1;
     // A few dots across the whole panel.

@@ -83,8 +83,8 @@ void writeFile(const std::string& path, const std::string& bytes)
     fclose(f);
 }
 
-const char* const ScratchPictures[] = {"good.bmp", "colour.bmp", "portrait.bmp", "garbage.bmp", "empty.bmp",
-                                    "fifo", "zero", "dir/good.bmp"};
+const char* const ScratchPictures[] = {"good.bmp",  "colour.bmp", "portrait.bmp", "garbage.bmp",
+                                       "empty.bmp", "fifo",       "zero",         "dir/good.bmp"};
 
 void removePictureDir()
 {
@@ -106,8 +106,8 @@ void makePictureDir()
     writeFile(pictureDir + "/portrait.bmp", bitmapFile(80, 128, 1));
     writeFile(pictureDir + "/garbage.bmp", "BM" + std::string(300, '\x7f'));
     writeFile(pictureDir + "/empty.bmp", "");
-    if (mkfifo((pictureDir + "/fifo").c_str(), 0600) != 0 || symlink("/dev/zero", (pictureDir + "/zero").c_str()) != 0 ||
-        mkdir((pictureDir + "/dir").c_str(), 0700) != 0)
+    if (mkfifo((pictureDir + "/fifo").c_str(), 0600) != 0 ||
+        symlink("/dev/zero", (pictureDir + "/zero").c_str()) != 0 || mkdir((pictureDir + "/dir").c_str(), 0700) != 0)
         abort();
     writeFile(pictureDir + "/dir/good.bmp", bitmapFile(64, 40, 1));
     atexit(removePictureDir);
@@ -190,10 +190,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         options = SmallCard + options;
 
     switch (flags & 3) {
-    case 0: setenv("PPD", CR80_FUZZ_PPD, 1); break;
-    case 1: unsetenv("PPD"); break;
-    case 2: setenv("PPD", "/nonexistent/cr80card.ppd", 1); break;
-    default: setenv("PPD", garbagePpdPath.c_str(), 1); break;
+    case 0:
+        setenv("PPD", CR80_FUZZ_PPD, 1);
+        break;
+    case 1:
+        unsetenv("PPD");
+        break;
+    case 2:
+        setenv("PPD", "/nonexistent/cr80card.ppd", 1);
+        break;
+    default:
+        setenv("PPD", garbagePpdPath.c_str(), 1);
+        break;
     }
 
     int fd = memoryFile(raster, static_cast<size_t>(end - raster));
@@ -201,8 +209,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         close(fd);
         return -1; // not worth keeping in the corpus
     }
-    std::vector<std::string> args = {"rastertocr80", "1", "fuzz", "Fuzz card", "1", options,
-                                     "/proc/self/fd/" + std::to_string(fd)};
+    std::vector<std::string> args = {
+        "rastertocr80", "1", "fuzz", "Fuzz card", "1", options, "/proc/self/fd/" + std::to_string(fd)};
     std::vector<char*> argv;
     for (std::string& a : args)
         argv.push_back(&a[0]);

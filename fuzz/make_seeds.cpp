@@ -79,39 +79,43 @@ void jobSeeds()
     writeSeed("fuzz_job", "two_sided", jobSeed(0, card + " GDuplexMode=DUPLEX_CM", raster({face, back})));
     writeSeed("fuzz_job", "three_faces_two_sided",
               jobSeed(0, card + " GDuplexMode=DUPLEX_MC", raster({face, back, picture(64, 40, 3)})));
-    writeSeed("fuzz_job", "mono_ribbon",
-              jobSeed(0, card + " GRibbonType=RM_KO FHalftoning=THRESHOLD FOverlayManagement=FULLVARNISH",
-                      raster({face})));
+    writeSeed(
+        "fuzz_job", "mono_ribbon",
+        jobSeed(0, card + " GRibbonType=RM_KO FHalftoning=THRESHOLD FOverlayManagement=FULLVARNISH", raster({face})));
     writeSeed("fuzz_job", "dithering_black",
               jobSeed(0, card + " GRibbonType=RM_KBLACK FHalftoning=CLUSTERED_DITHERING", raster({face})));
-    writeSeed("fuzz_job", "text_regions",
-              jobSeed(0, card + " FBlackManagement=TEXTINBLACK IFTextRegion=0x0x16x40(200);20x5x60x30",
-                      raster({face})));
-    writeSeed("fuzz_job", "all_black_subst",
-              jobSeed(0, card + " FBlackManagement=ALLBLACKPOINT IGBlackSub=FF8000 IFBlackLevelValue=VAL40",
-                      raster({face})));
+    writeSeed(
+        "fuzz_job", "text_regions",
+        jobSeed(0, card + " FBlackManagement=TEXTINBLACK IFTextRegion=0x0x16x40(200);20x5x60x30", raster({face})));
+    writeSeed(
+        "fuzz_job", "all_black_subst",
+        jobSeed(0, card + " FBlackManagement=ALLBLACKPOINT IGBlackSub=FF8000 IFBlackLevelValue=VAL40", raster({face})));
     writeSeed("fuzz_job", "passthrough_mag",
-              jobSeed(0, card + " passthrough='[FH,100,O]Pc;k;=;10|[ct]Ss' Track1Data=ABC123 GMagT1Encoding=ISO1"
-                               " GMagCoercivity=HICO",
+              jobSeed(0,
+                      card + " passthrough='[FH,100,O]Pc;k;=;10|[ct]Ss' Track1Data=ABC123 GMagT1Encoding=ISO1"
+                             " GMagCoercivity=HICO",
                       raster({face})));
     writeSeed("fuzz_job", "resized_picture", jobSeed(0, card, raster({picture(32, 20, 4)})));
     writeSeed("fuzz_job", "portrait_picture", jobSeed(0, card, raster({picture(40, 64, 5)})));
     writeSeed("fuzz_job", "dpi_600",
               jobSeed(0, card + " Resolution=DPI600300 GSmoothing=ADVSMOOTH", raster({picture(128, 40, 6)}, 600)));
     writeSeed("fuzz_job", "shifts_and_levels",
-              jobSeed(0, card + " GColorPanelManagement=CUSTOM IColorPanelShiftXS=5 IColorPanelShiftXE=7"
-                               " GOverlayPanelManagement=CUSTOM IOverlayPanelShiftYS=2 FColorContrast=VAL15"
-                               " IGSendIQLA=ON IGIQLACM=VAL42 GHighQualityMode=ON",
+              jobSeed(0,
+                      card + " GColorPanelManagement=CUSTOM IColorPanelShiftXS=5 IColorPanelShiftXE=7"
+                             " GOverlayPanelManagement=CUSTOM IOverlayPanelShiftYS=2 FColorContrast=VAL15"
+                             " IGSendIQLA=ON IGIQLACM=VAL42 GHighQualityMode=ON",
                       raster({face})));
     // Custom pictures, named inside fuzz_job's scratch picture directory.
     writeSeed("fuzz_job", "custom_pictures",
-              jobSeed(0, card + " FBlackManagement=BMPBLACK IFBlackCustom=good.bmp FOverlayManagement=BMPVARNISH"
-                               " IFOverlayCustom=portrait.bmp",
+              jobSeed(0,
+                      card + " FBlackManagement=BMPBLACK IFBlackCustom=good.bmp FOverlayManagement=BMPVARNISH"
+                             " IFOverlayCustom=portrait.bmp",
                       raster({face, back})));
     writeSeed("fuzz_job", "custom_pictures_refused",
-              jobSeed(0, card + " GDuplexMode=DUPLEX_CC FBlackManagement=BMPBLACK IFBlackCustom=colour.bmp"
-                               " BBlackManagement=BMPBLACK IBBlackCustom=fifo FOverlayManagement=BMPVARNISH"
-                               " IFOverlayCustom=dir/../good.bmp BOverlayManagement=BMPVARNISH IBOverlayCustom=zero",
+              jobSeed(0,
+                      card + " GDuplexMode=DUPLEX_CC FBlackManagement=BMPBLACK IFBlackCustom=colour.bmp"
+                             " BBlackManagement=BMPBLACK IBBlackCustom=fifo FOverlayManagement=BMPVARNISH"
+                             " IFOverlayCustom=dir/../good.bmp BOverlayManagement=BMPVARNISH IBOverlayCustom=zero",
                       raster({face, back, picture(64, 40, 3), picture(64, 40, 4)})));
     std::string full = raster({face});
     writeSeed("fuzz_job", "truncated_pixels", jobSeed(0, card, full.substr(0, full.size() / 2)));
@@ -158,7 +162,8 @@ void optionSeeds()
         {"defaults", ""},
         {"card_sizes", "PaperSize=CR109X54 Resolution=DPI600 GRibbonType=RC_YMCKOKOS"},
         {"custom_card", "PaperSize=CRCUSTOM IFormCustomWidth=120 IFormCustomHeight=80 IGStrictPageSetup=ON"},
-        {"duplex", "PaperSize=CRCUSTOM IFormCustomWidth=64 IFormCustomHeight=40 Duplex=HORIZONTAL GDuplexType=DUPLEX_CM"},
+        {"duplex",
+         "PaperSize=CRCUSTOM IFormCustomWidth=64 IFormCustomHeight=40 Duplex=HORIZONTAL GDuplexType=DUPLEX_CM"},
         {"text_regions", "PaperSize=CRCUSTOM IFormCustomWidth=64 IFormCustomHeight=40 "
                          "IFTextRegion=1x2x3x4;5x6x7x8(300): IBTextRegion=10x20x30x40; Resolution=DPI1200300"},
         {"passthrough", "PaperSize=CRCUSTOM IFormCustomWidth=64 IFormCustomHeight=40 "
@@ -302,12 +307,15 @@ void dbSeeds(const std::string& filter, const std::string& ppd)
         const unsigned dpi = s.options.find("DPI600") != std::string::npos ? 600 : 300;
         if (dpi == 600)
             pages = {picture(128, 80, 3)};
-        writeSeed("fuzz_dbparser", s.name, std::string(1, s.flags) + filterOutput(filter, ppd, s.options, raster(pages, dpi)));
+        writeSeed("fuzz_dbparser", s.name,
+                  std::string(1, s.flags) + filterOutput(filter, ppd, s.options, raster(pages, dpi)));
     }
     // The three header forms by hand, with short and overlong data.
     const std::string esc = "\x1b";
-    writeSeed("fuzz_dbparser", "plain_header_short_data", std::string(1, 0) + esc + "Db;k;2;" + std::string(100, '\x55') + "\r" + esc + "Se\r");
-    writeSeed("fuzz_dbparser", "extended_header", std::string(1, 0) + esc + "Dbx;o;2;300;300;" + std::string(64, '\xff') + "\r");
+    writeSeed("fuzz_dbparser", "plain_header_short_data",
+              std::string(1, 0) + esc + "Db;k;2;" + std::string(100, '\x55') + "\r" + esc + "Se\r");
+    writeSeed("fuzz_dbparser", "extended_header",
+              std::string(1, 0) + esc + "Dbx;o;2;300;300;" + std::string(64, '\xff') + "\r");
     writeSeed("fuzz_dbparser", "sized_header_two_panels",
               std::string(1, 1) + esc + "Dbxs;y;256;300;300;8;4;" + std::string(32, '\x10') + "\r" + esc +
                   "Dbxs;m;128;300;300;16;4;" + std::string(64, '\x20') + "\r" + esc + "Sv\r");

@@ -9,10 +9,10 @@
 using tavgdi::InternalLog;
 
 COemPDEV::COemPDEV(tavgdi::StatusReporter& reporter)
-    : pBufStart(nullptr), dwBufSize(0), cPalColors(0), cbHeaderOffBits(0), bHeadersFilled(false),
-      bColorTable(false), helper(nullptr), isStartDocVisited(false), interSettings(nullptr), status(reporter),
-      adapter(tavgdi::logged(std::make_unique<tavgdi::UniDriverAdapter>(fileWriter, reporter), "")),
-      isResetPDEV(false), isStartPageVisited(false)
+    : pBufStart(nullptr), dwBufSize(0), cPalColors(0), cbHeaderOffBits(0), bHeadersFilled(false), bColorTable(false),
+      helper(nullptr), isStartDocVisited(false), interSettings(nullptr), status(reporter),
+      adapter(tavgdi::logged(std::make_unique<tavgdi::UniDriverAdapter>(fileWriter, reporter), "")), isResetPDEV(false),
+      isStartPageVisited(false)
 {
     memset(&bmFileHeader, 0, sizeof(bmFileHeader));
     memset(&bmInfoHeader, 0, sizeof(bmInfoHeader));

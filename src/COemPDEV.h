@@ -18,7 +18,7 @@ public:
     explicit COemPDEV(tavgdi::StatusReporter& status);
     virtual ~COemPDEV();
 
-    byte* pBufStart;          // current face's pixel buffer
+    byte* pBufStart; // current face's pixel buffer
     dword dwBufSize;
     TAVBMPFILEHEADER bmFileHeader;
     TAVBMPINFOHEADER bmInfoHeader;

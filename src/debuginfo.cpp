@@ -60,13 +60,13 @@ void debugPPDFile(const ppd_file_t* ppd)
     info("ppd->num_sizes: %d", ppd->num_sizes);
     if (ppd->num_sizes > 0 && ppd->sizes != nullptr) {
         const ppd_size_t& s = ppd->sizes[0];
-        info("ppd->sizes[0]: %d, %s, %f, %f, %f, %f, %f, %f", s.marked, s.name, s.width, s.length, s.left,
-             s.bottom, s.right, s.top);
+        info("ppd->sizes[0]: %d, %s, %f, %f, %f, %f, %f, %f", s.marked, s.name, s.width, s.length, s.left, s.bottom,
+             s.right, s.top);
     }
     info("ppd->custom_min: %f, %f", ppd->custom_min[0], ppd->custom_min[1]);
     info("ppd->custom_max: %f, %f", ppd->custom_max[0], ppd->custom_max[1]);
-    info("ppd->custom_margins: %f,%f,%f,%f", ppd->custom_margins[0], ppd->custom_margins[1],
-         ppd->custom_margins[2], ppd->custom_margins[3]);
+    info("ppd->custom_margins: %f,%f,%f,%f", ppd->custom_margins[0], ppd->custom_margins[1], ppd->custom_margins[2],
+         ppd->custom_margins[3]);
     info("ppd->num_consts: %d", ppd->num_consts);
     info("ppd->num_fonts: %d", ppd->num_fonts);
     info("ppd->num_profiles: %d", ppd->num_profiles);

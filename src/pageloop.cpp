@@ -75,8 +75,8 @@ static bool isAcceptedPage(const cups_page_header2_t* h, const tavgdi::MediaDefi
         width == 0 || height == 0 || h->cupsBytesPerLine != 3 * width) {
         info("fillBitmap fails (unsupported page: %ux%u dots, %u bits per colour, %u bits per pixel, colour order %u, "
              "%u bytes per line; 8-bit chunky RGB expected)",
-             h->cupsWidth, h->cupsHeight, h->cupsBitsPerColor, h->cupsBitsPerPixel,
-             headerValue(h->cupsColorOrder), h->cupsBytesPerLine);
+             h->cupsWidth, h->cupsHeight, h->cupsBitsPerColor, h->cupsBitsPerPixel, headerValue(h->cupsColorOrder),
+             h->cupsBytesPerLine);
         char why[256];
         snprintf(why, sizeof(why),
                  "cannot be printed: it is not an 8-bit RGB page (%ux%u dots, %u bits per colour, %u bits per "
@@ -103,8 +103,7 @@ static bool isAcceptedPage(const cups_page_header2_t* h, const tavgdi::MediaDefi
     return true;
 }
 
-FillResult fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj,
-                      tavgdi::MediaDefinition* media)
+FillResult fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj, tavgdi::MediaDefinition* media)
 {
     if (ras == nullptr || header == nullptr || pdevobj == nullptr || pdevobj->pdevOEM == nullptr) {
         info("fillBitmap fails (null parameter)");

@@ -34,8 +34,7 @@ struct FillResult {
 // are padded to a multiple of 4 bytes, and records it in pdevobj->pdevOEM.
 // Refuses pages that are not 8-bit chunky RGB, or larger than
 // MaxPageToCardRatio times `media`'s card (when given) or MaxFaceBufferBytes.
-FillResult fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj,
-                      tavgdi::MediaDefinition* media);
+FillResult fillBitmap(cups_raster_t* ras, cups_page_header2_t* header, PDEVOBJ pdevobj, tavgdi::MediaDefinition* media);
 
 void Setup();
 void Shutdown();

@@ -30,15 +30,15 @@ void logLine(const char* level, const char* format, va_list args)
 
 // Errors and fatal messages are flushed at once: standard error may be
 // buffered, and they are the lines that must not be lost.
-#define CR80_LOG_FUNCTION(name, level, isFlushed) \
-    void name(const char* format, ...)            \
-    {                                             \
-        va_list args;                             \
-        va_start(args, format);                   \
-        logLine(level, format, args);             \
-        va_end(args);                             \
-        if (isFlushed)                            \
-            fflush(stderr);                       \
+#define CR80_LOG_FUNCTION(name, level, isFlushed)                                                                      \
+    void name(const char* format, ...)                                                                                 \
+    {                                                                                                                  \
+        va_list args;                                                                                                  \
+        va_start(args, format);                                                                                        \
+        logLine(level, format, args);                                                                                  \
+        va_end(args);                                                                                                  \
+        if (isFlushed)                                                                                                 \
+            fflush(stderr);                                                                                            \
     }
 
 CR80_LOG_FUNCTION(error, "ERROR", true)

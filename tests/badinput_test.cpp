@@ -95,7 +95,7 @@ struct BadInput {
     Ppd ppd = Ppd::Test;
     Input input = Input::Stdin;
     std::vector<std::pair<std::string, std::string>> files = {}; // written to the directory first
-    int errorLines = -1;                 // CUPS "ERROR:" lines expected; -1: not counted
+    int errorLines = -1;                                         // CUPS "ERROR:" lines expected; -1: not counted
 };
 
 const std::string NotRead = "ZEZ2O1 INFO: Warning - not able to read input raster\n";
@@ -114,6 +114,7 @@ std::vector<BadInput> catalogue()
 {
     auto raster = [] { return goodRaster(); };
     const std::string custom = SmallCard + "FBlackManagement=BMPBLACK IFBlackCustom=black.bmp ";
+    // clang-format off
     return {
         // The raster stream.
         {"empty input", [] { return std::string(); }, SmallCard, 0, {NotRead, "fillBitmap fails (null parameter)"}},
@@ -315,16 +316,22 @@ std::vector<BadInput> catalogue()
              " GInputTray=" + Long + " IGSendIQLA=" + Long + " IGMonoReaderType=" + Long,
          1, {}},
     };
+    // clang-format on
 }
 
 std::string ppdPath(Ppd ppd, const TempDir& dir)
 {
     switch (ppd) {
-    case Ppd::Test: return std::string(CR80_TEST_DATA_DIR) + "/test.ppd";
-    case Ppd::Missing: return "/nonexistent/cr80card.ppd";
-    case Ppd::Garbage: return dir.write("garbage.ppd", "*PPD-Adobe: \"4.3\"\n\x01\x02*OpenUI *Foo\n*Default");
-    case Ppd::Empty: return dir.write("empty.ppd", "");
-    case Ppd::Unset: break;
+    case Ppd::Test:
+        return std::string(CR80_TEST_DATA_DIR) + "/test.ppd";
+    case Ppd::Missing:
+        return "/nonexistent/cr80card.ppd";
+    case Ppd::Garbage:
+        return dir.write("garbage.ppd", "*PPD-Adobe: \"4.3\"\n\x01\x02*OpenUI *Foo\n*Default");
+    case Ppd::Empty:
+        return dir.write("empty.ppd", "");
+    case Ppd::Unset:
+        break;
     }
     return "";
 }
@@ -347,10 +354,18 @@ TEST(BadInput, EveryCaseEndsCleanlyWithWholeCards)
         job.ppd = c.ppd == Ppd::Unset ? std::nullopt : std::optional<std::string>(ppdPath(c.ppd, dir));
         job.timeoutMs = 60000;
         switch (c.input) {
-        case Input::Stdin: job.stdinBytes = c.raster(); break;
-        case Input::File: job.file = dir.write("job.ras", c.raster()); break;
-        case Input::MissingFile: job.file = dir.file("missing.ras"); break;
-        case Input::Directory: job.file = dir.path(); break;
+        case Input::Stdin:
+            job.stdinBytes = c.raster();
+            break;
+        case Input::File:
+            job.file = dir.write("job.ras", c.raster());
+            break;
+        case Input::MissingFile:
+            job.file = dir.file("missing.ras");
+            break;
+        case Input::Directory:
+            job.file = dir.path();
+            break;
         }
 
         ProcessResult r = runFilter(job);

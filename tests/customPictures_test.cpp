@@ -70,7 +70,8 @@ TEST_P(CustomPicture, PanelHoldsThePictureDotForDot)
     TempDir dir;
     const DotIsBlack picture = frameAndDiagonal(c.fileWidth, c.fileHeight);
     dir.write("p.bmp", monoBmp(c.fileWidth, c.fileHeight, picture));
-    Printed p = print({cr80tools::makeSampleCard()}, std::string(c.options) + " " + c.fileOption + "=p.bmp", dir.path());
+    Printed p =
+        print({cr80tools::makeSampleCard()}, std::string(c.options) + " " + c.fileOption + "=p.bmp", dir.path());
     const StreamItem* item = p.panel(c.panelName);
     ASSERT_NE(nullptr, item);
     const std::vector<uint8_t> dots = cr80tools::panelDots(p.run.out, *item);
@@ -209,8 +210,10 @@ TEST(CustomPictureFiles, NamesAreLookedUpInThePictureDirectory)
         {"an empty variable counts as none", std::string(), ppdWithDirectory, "", 200ul * H},
         {"then the working directory", std::nullopt, ppdWithout, "", 300ul * H},
         {"not from a job option", std::nullopt, ppdWithout, " cr80PictureDir=" + other.path(), 300ul * H},
-        {"nearly 64 MiB", envDir.path(), ppdWithout, " IBBlackCustom=big.bmp BBlackManagement=BMPBLACK "
-                                                       "GDuplexMode=DUPLEX_CC", 100ul * H},
+        {"nearly 64 MiB", envDir.path(), ppdWithout,
+         " IBBlackCustom=big.bmp BBlackManagement=BMPBLACK "
+         "GDuplexMode=DUPLEX_CC",
+         100ul * H},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -218,9 +221,9 @@ TEST(CustomPictureFiles, NamesAreLookedUpInThePictureDirectory)
         job.ppd = c.ppd;
         job.options = "FBlackManagement=BMPBLACK IFBlackCustom=p.bmp" + c.options;
         const bool isTwoSided = c.options.find("DUPLEX") != std::string::npos;
-        job.stdinBytes = rasterOf(isTwoSided ? std::vector<RasterImage>{cr80tools::makeSampleCard(),
-                                                                         cr80tools::makeSampleCard()}
-                                             : std::vector<RasterImage>{cr80tools::makeSampleCard()});
+        job.stdinBytes =
+            rasterOf(isTwoSided ? std::vector<RasterImage>{cr80tools::makeSampleCard(), cr80tools::makeSampleCard()}
+                                : std::vector<RasterImage>{cr80tools::makeSampleCard()});
         job.env.emplace_back("CR80_PICTURE_DIR", c.variable);
         job.workingDirectory = workDir.path();
         Printed p = cr80test::print(job);
@@ -243,12 +246,12 @@ TEST(CustomPictureFiles, ColourFileIsThresholdedOnGray)
 {
     TempDir dir;
     dir.write("c.bmp", colourBmp(W, H, [](unsigned x, unsigned) -> uint32_t {
-                                           if (x < 300)
-                                               return 0x7F7F7F; // gray 127
-                                           if (x < 600)
-                                               return 0x808080; // gray 128
-                                           return 0xFF0000;     // red: (0 + 0 + 255) / 3 = 85
-                                       }));
+                  if (x < 300)
+                      return 0x7F7F7F; // gray 127
+                  if (x < 600)
+                      return 0x808080; // gray 128
+                  return 0xFF0000;     // red: (0 + 0 + 255) / 3 = 85
+              }));
     Printed p = print({cr80tools::makeSampleCard()}, "FBlackManagement=BMPBLACK IFBlackCustom=c.bmp", dir.path());
     const StreamItem* k = p.panel('k');
     ASSERT_NE(nullptr, k);

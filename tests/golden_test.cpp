@@ -46,13 +46,12 @@ Prepare customPicture(const char* option, const char* file, unsigned width = 101
 {
     return [=](const TempDir& dir) {
         const DotIsBlack black = frameAndDiagonal(width, height);
-        const std::string bytes =
-            colour ? colourBmp(width, height,
-                               [&](unsigned x, unsigned y) -> uint32_t {
-                                   // Dark blue for the drawing, light yellow around it.
-                                   return black(x, y) ? 0x101060u : 0xF0F0A0u;
-                               })
-                   : monoBmp(width, height, black);
+        const std::string bytes = colour ? colourBmp(width, height,
+                                                     [&](unsigned x, unsigned y) -> uint32_t {
+                                                         // Dark blue for the drawing, light yellow around it.
+                                                         return black(x, y) ? 0x101060u : 0xF0F0A0u;
+                                                     })
+                                         : monoBmp(width, height, black);
         dir.write(file, bytes);
         return std::string(option) + "=" + file;
     };
@@ -98,14 +97,18 @@ const GoldenCase Cases[] = {
     {"fixed-black-substitution", "FBlackManagement=ALLBLACKPOINT IGBlackSub=204060", sample},
     {"fullvarnish", "FOverlayManagement=FULLVARNISH", sample},
     {"rotate180", "FPageRotate180=ON FBlackManagement=ALLBLACKPOINT", sample},
-    {"portrait-page", "FBlackManagement=ALLBLACKPOINT", [] { return std::vector<RasterImage>{cr80tools::makeSampleCard(648, 1016)}; }},
+    {"portrait-page", "FBlackManagement=ALLBLACKPOINT",
+     [] { return std::vector<RasterImage>{cr80tools::makeSampleCard(648, 1016)}; }},
     {"rescaled-page", "", [] { return std::vector<RasterImage>{cr80tools::makeSampleCard(800, 500)}; }},
     {"mono-threshold", "GRibbonType=RM_KO FHalftoning=THRESHOLD", sample},
     {"mono-dithering", "GRibbonType=RM_KO FHalftoning=DITHERING", sample},
     {"mono-floyd", "GRibbonType=RM_KO FHalftoning=FLOYD", sample},
     {"mono-clustered", "GRibbonType=RM_KO FHalftoning=CLUSTERED_DITHERING", sample},
     {"two-sided-colour-mono", "GDuplexMode=DUPLEX_CM BHalftoning=THRESHOLD",
-     [] { return std::vector<RasterImage>{cr80tools::makeSampleCard(1016, 648, 1), cr80tools::makeSampleCard(1016, 648, 2)}; }},
+     [] {
+         return std::vector<RasterImage>{cr80tools::makeSampleCard(1016, 648, 1),
+                                         cr80tools::makeSampleCard(1016, 648, 2)};
+     }},
     {"panel-shift-auto",
      "FBlackManagement=ALLBLACKPOINT FOverlayManagement=FULLVARNISH GShortPanelManagement=AUTO "
      "GColorPanelManagement=AUTO GMonoPanelManagement=AUTO GOverlayPanelManagement=AUTO",
@@ -127,14 +130,14 @@ const GoldenCase Cases[] = {
     // third page, a card of its own, is printed.
     {"custom-overlay-missing-back-file",
      "GDuplexMode=DUPLEX_CC FOverlayManagement=BMPVARNISH BOverlayManagement=BMPVARNISH",
-     [] { return std::vector<RasterImage>{cr80tools::makeSampleCard(1016, 648, 1), cr80tools::makeSampleCard(1016, 648, 2),
-                                          cr80tools::makeSampleCard(1016, 648, 3)}; },
-     [](const TempDir& dir) {
-         return customPicture("IFOverlayCustom", "o.bmp")(dir) + " IBOverlayCustom=absent.bmp";
-     }},
+     [] {
+         return std::vector<RasterImage>{cr80tools::makeSampleCard(1016, 648, 1),
+                                         cr80tools::makeSampleCard(1016, 648, 2),
+                                         cr80tools::makeSampleCard(1016, 648, 3)};
+     },
+     [](const TempDir& dir) { return customPicture("IFOverlayCustom", "o.bmp")(dir) + " IBOverlayCustom=absent.bmp"; }},
     {"custom-overlay-two-sided", "GDuplexMode=DUPLEX_CC FOverlayManagement=BMPVARNISH BOverlayManagement=BMPVARNISH",
-     twoFaces,
-     both(customPicture("IFOverlayCustom", "o.bmp"), customPicture("IBOverlayCustom", "bo.bmp", 648, 1016))},
+     twoFaces, both(customPicture("IFOverlayCustom", "o.bmp"), customPicture("IBOverlayCustom", "bo.bmp", 648, 1016))},
     {"smoothing-standard", "GSmoothing=STDSMOOTH", sample},
     {"smoothing-advanced", "GSmoothing=ADVSMOOTH", sample},
     {"post-smoothing-standard", "IPostSmoothing=STDSMOOTH FBlackManagement=ALLBLACKPOINT", sample},

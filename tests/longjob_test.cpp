@@ -72,8 +72,12 @@ public:
         if (pid == 0) {
             dup2(in[0], 0);
             switch (output) {
-            case Output::Collected: dup2(toOut[1], 1); break;
-            case Output::DevFull: dup2(open("/dev/full", O_WRONLY), 1); break;
+            case Output::Collected:
+                dup2(toOut[1], 1);
+                break;
+            case Output::DevFull:
+                dup2(open("/dev/full", O_WRONLY), 1);
+                break;
             case Output::BrokenPipe: {
                 int dead[2];
                 if (pipe(dead) != 0)
@@ -82,7 +86,9 @@ public:
                 dup2(dead[1], 1);
                 break;
             }
-            case Output::Closed: close(1); break;
+            case Output::Closed:
+                close(1);
+                break;
             }
             // The filter must not inherit the test's choice for SIGPIPE.
             signal(SIGPIPE, SIG_DFL);
@@ -391,7 +397,6 @@ TEST(Cancel, SigtermBeforeTheFirstCardEndsTheJobWithNothingPrinted)
     EXPECT_EQ(0u, count(child.out, "<CARD>"));
     EXPECT_EQ("", cr80tools::parseStream(child.out).error);
 }
-
 
 TEST(Output, EachCardLeavesWholeBeforeTheNextPageArrives)
 {

@@ -156,9 +156,9 @@ TEST(LongPackage, DebianPackageHoldsTheDriverAndPrintsThroughCups)
     const bool initSystem = access("/run/systemd/system", F_OK) == 0 || access("/etc/init.d/cups", X_OK) == 0;
     for (int status : {0, 1}) {
         for (const char* stub : {"systemctl", "invoke-rc.d"}) {
-            const std::string path = dir.write("stubs/" + std::string(stub),
-                                               "#!/bin/sh\necho \"" + std::string(stub) + " $*\" >>" + calls +
-                                                   "\nexit " + std::to_string(status) + "\n");
+            const std::string path =
+                dir.write("stubs/" + std::string(stub), "#!/bin/sh\necho \"" + std::string(stub) + " $*\" >>" + calls +
+                                                            "\nexit " + std::to_string(status) + "\n");
             chmod(path.c_str(), 0755);
         }
         for (const auto& [script, action, reloads] :
@@ -173,8 +173,8 @@ TEST(LongPackage, DebianPackageHoldsTheDriverAndPrintsThroughCups)
             request.argv = {"/bin/sh", path, action};
             request.env = {{"PATH", dir.file("stubs")}};
             ProcessResult s = runProcess(request);
-            EXPECT_TRUE(s.exitedWith(0)) << script << " " << action << " with stubs exiting " << status << ": "
-                                         << s.out << s.err;
+            EXPECT_TRUE(s.exitedWith(0)) << script << " " << action << " with stubs exiting " << status << ": " << s.out
+                                         << s.err;
             EXPECT_EQ(readFile(calls) != "", reloads && initSystem) << script << " " << action << "\n"
                                                                     << readFile(calls);
         }
@@ -189,8 +189,7 @@ TEST(LongPackage, DebianPackageHoldsTheDriverAndPrintsThroughCups)
     for (const char* mime : {"/cr80card.types", "/cr80card.convs"})
         EXPECT_EQ(readFile(tree + CR80_MIME_DIR + mime), readFile(std::string(CR80_SOURCE_DIR) + "/mime" + mime));
     r = run({tree + CR80_CUPS_FILTER_DIR "/rastertocr80"});
-    EXPECT_NE(r.err.find("raster job-id user title copies options [file]"), std::string::npos)
-        << r.startError << r.err;
+    EXPECT_NE(r.err.find("raster job-id user title copies options [file]"), std::string::npos) << r.startError << r.err;
     r = run({tree + CR80_PACKAGE_BIN_DIR "/cardstream", "--help"});
     EXPECT_TRUE(r.exitedWith(0)) << r.startError << r.err;
 #ifdef CR80_PRINTER_APP_PATH

@@ -18,8 +18,8 @@ namespace {
 // start of the line; any other line goes to its log at debug level), in order.
 std::string statusLines(const std::string& err)
 {
-    return cr80test::statusLines(err, {"EMERG:", "ALERT:", "CRIT:", "ERROR:", "WARNING:", "NOTICE:", "INFO:",
-                                       "DEBUG:", "DEBUG2:", "PAGE:", "ATTR:", "STATE:", "PPD:", "CONTROL:"});
+    return cr80test::statusLines(err, {"EMERG:", "ALERT:", "CRIT:", "ERROR:", "WARNING:", "NOTICE:", "INFO:", "DEBUG:",
+                                       "DEBUG2:", "PAGE:", "ATTR:", "STATE:", "PPD:", "CONTROL:"});
 }
 
 RawPage oneBitPage()
@@ -114,7 +114,8 @@ TEST(FilterStatus, JobValuesCannotForgeStatusLines)
                                 "overlay: none, tracks: none\n"
                                 "INFO: Printing card 1\nPAGE: 1 1\n";
     const std::string Forged = "\nPAGE: 999 1\nATTR: job-impressions=99\nPPD: DefaultGRibbonType=RM_KO\n"
-                               "STATE: +media-empty-error\r\nERROR: forged\n\x1b" "INFO: forged\n";
+                               "STATE: +media-empty-error\r\nERROR: forged\n\x1b"
+                               "INFO: forged\n";
     std::string wide; // two bytes a character: the pipeline log counts characters
     for (int i = 0; i < 1500; ++i)
         wide += "\xc3\xa9";
@@ -140,8 +141,9 @@ TEST(FilterStatus, JobValuesCannotForgeStatusLines)
          "instead\n" +
              Printed},
         {"long keyword value", "user", "Card", Card + "GRibbonType=x" + wide, "",
-         "WARNING: GRibbonType: \"x" + wide.substr(0, 62) + "...\" is not one of its choices; RC_YMCKO is used "
-         "instead\n" +
+         "WARNING: GRibbonType: \"x" + wide.substr(0, 62) +
+             "...\" is not one of its choices; RC_YMCKO is used "
+             "instead\n" +
              Printed},
         {"track data", "user", "Card", Card + "Track2Data='1" + Forged + "'", "",
          "INFO: Card custom 5.4x3.4 mm at 300x300 dpi, ribbon RC_YMCKO, one-sided, black: none, overlay: none, "

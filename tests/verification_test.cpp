@@ -97,8 +97,8 @@ TEST(Verification, EachTextRegionTakesBlackAtItsOwnLevel)
     //   no region: nothing           -> 0 dots
     // 2000 dots in all; the other 6000 block dots stay in the colour panels.
     struct Zone {
-        unsigned x, y;  // where its blocks start
-        int level;      // 256: outside every region
+        unsigned x, y; // where its blocks start
+        int level;     // 256: outside every region
     };
     const Zone zones[] = {{120, 150, 240}, {520, 150, 200}, {120, 350, 249}, {520, 350, 256}};
     const struct {

@@ -90,8 +90,7 @@ int main(int argc, char* argv[])
     }
     if (!pngPrefix.empty()) {
         for (const FacePreview& face : facePreviews(bytes)) {
-            const std::string base =
-                pngPrefix + "-card" + std::to_string(face.card) + (face.back ? "-back" : "-front");
+            const std::string base = pngPrefix + "-card" + std::to_string(face.card) + (face.back ? "-back" : "-front");
             std::string error;
             if (face.rgb.empty()) {
                 std::cout << "card " << face.card << (face.back ? " back" : " front") << ": no panel, nothing drawn\n";

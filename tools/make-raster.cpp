@@ -15,29 +15,28 @@ using cr80tools::RasterImage;
 
 namespace {
 
-const char* const Usage =
-    "Usage: make-raster [OPTIONS] -o OUT\n"
-    "Writes a CUPS raster file (8 bits per colour, chunky RGB, uncompressed),\n"
-    "one page per card face, for the rastertocr80 filter.\n"
-    "\n"
-    "Pages, in the order given (default: one sample card):\n"
-    "  --sample          add the built-in sample card (--pages times)\n"
-    "  --ppm FILE        add one page from a binary PPM (P6, maxval 255)\n"
-    "\n"
-    "Settings:\n"
-    "  --pages N         copies of the sample card per --sample (default 1);\n"
-    "                    in a document of several pages every sample card\n"
-    "                    shows its page number in the banner\n"
-    "  --width W         sample card width in dots (default 1016)\n"
-    "  --height H        sample card height in dots (default 648)\n"
-    "  --dpi N|XxY       resolution in the page headers (default 300)\n"
-    "  -o, --output OUT  file to write; \"-\" is standard output\n"
-    "  -h, --help        show this help\n"
-    "\n"
-    "Options taking a value also accept --name=value. The exit status is 0 on\n"
-    "success, 1 when a file cannot be read or written, 2 on a usage error.\n"
-    "\n"
-    "Example: make-raster --sample -o out/sample.ras\n";
+const char* const Usage = "Usage: make-raster [OPTIONS] -o OUT\n"
+                          "Writes a CUPS raster file (8 bits per colour, chunky RGB, uncompressed),\n"
+                          "one page per card face, for the rastertocr80 filter.\n"
+                          "\n"
+                          "Pages, in the order given (default: one sample card):\n"
+                          "  --sample          add the built-in sample card (--pages times)\n"
+                          "  --ppm FILE        add one page from a binary PPM (P6, maxval 255)\n"
+                          "\n"
+                          "Settings:\n"
+                          "  --pages N         copies of the sample card per --sample (default 1);\n"
+                          "                    in a document of several pages every sample card\n"
+                          "                    shows its page number in the banner\n"
+                          "  --width W         sample card width in dots (default 1016)\n"
+                          "  --height H        sample card height in dots (default 648)\n"
+                          "  --dpi N|XxY       resolution in the page headers (default 300)\n"
+                          "  -o, --output OUT  file to write; \"-\" is standard output\n"
+                          "  -h, --help        show this help\n"
+                          "\n"
+                          "Options taking a value also accept --name=value. The exit status is 0 on\n"
+                          "success, 1 when a file cannot be read or written, 2 on a usage error.\n"
+                          "\n"
+                          "Example: make-raster --sample -o out/sample.ras\n";
 
 int usageError(const std::string& text)
 {
@@ -62,7 +61,7 @@ struct Source {
     std::string path;
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -90,8 +89,8 @@ int main(int argc, char** argv)
             into = argv[++i];
             return true;
         };
-        const bool takesValue = arg == "--ppm" || arg == "--pages" || arg == "--width" ||
-                                arg == "--height" || arg == "--dpi" || arg == "-o" || arg == "--output";
+        const bool takesValue = arg == "--ppm" || arg == "--pages" || arg == "--width" || arg == "--height" ||
+                                arg == "--dpi" || arg == "-o" || arg == "--output";
         if (hasInlineValue && !takesValue)
             return usageError("option " + arg + " takes no value");
         if (takesValue && !takeValue(value))
@@ -109,10 +108,12 @@ int main(int argc, char** argv)
                 return usageError("--pages needs a number from 1 to 1000");
         } else if (arg == "--width") {
             if (!parseNumber(value, 1, cr80tools::MaxImageSide, width))
-                return usageError("--width needs a number of dots from 1 to " + std::to_string(cr80tools::MaxImageSide));
+                return usageError("--width needs a number of dots from 1 to " +
+                                  std::to_string(cr80tools::MaxImageSide));
         } else if (arg == "--height") {
             if (!parseNumber(value, 1, cr80tools::MaxImageSide, height))
-                return usageError("--height needs a number of dots from 1 to " + std::to_string(cr80tools::MaxImageSide));
+                return usageError("--height needs a number of dots from 1 to " +
+                                  std::to_string(cr80tools::MaxImageSide));
         } else if (arg == "--dpi") {
             const size_t x = value.find('x');
             const bool ok = x == std::string::npos
@@ -158,7 +159,7 @@ int main(int argc, char** argv)
                                   : cr80tools::writeRasterFile(output, images, dpiX, dpiY, &err);
     if (!ok) {
         if (output != "-")
-            std::remove(output.c_str());  // no half-written raster left behind
+            std::remove(output.c_str()); // no half-written raster left behind
         std::fprintf(stderr, "make-raster: %s\n", err.c_str());
         return 1;
     }

@@ -49,12 +49,25 @@ void hsvToRgb(double h, double s, double v, double& r, double& g, double& b)
     const double hp = h / 60.0;
     const double x = c * (1.0 - std::fabs(std::fmod(hp, 2.0) - 1.0));
     double r1 = 0, g1 = 0, b1 = 0;
-    if (hp < 1)      { r1 = c; g1 = x; }
-    else if (hp < 2) { r1 = x; g1 = c; }
-    else if (hp < 3) { g1 = c; b1 = x; }
-    else if (hp < 4) { g1 = x; b1 = c; }
-    else if (hp < 5) { r1 = x; b1 = c; }
-    else             { r1 = c; b1 = x; }
+    if (hp < 1) {
+        r1 = c;
+        g1 = x;
+    } else if (hp < 2) {
+        r1 = x;
+        g1 = c;
+    } else if (hp < 3) {
+        g1 = c;
+        b1 = x;
+    } else if (hp < 4) {
+        g1 = x;
+        b1 = c;
+    } else if (hp < 5) {
+        r1 = x;
+        b1 = c;
+    } else {
+        r1 = c;
+        b1 = x;
+    }
     const double m = v - c;
     r = (r1 + m) * 255.0;
     g = (g1 + m) * 255.0;
@@ -102,7 +115,7 @@ const uint8_t Digits[10][5] = {
 void drawNumber(RasterImage& img, unsigned number, unsigned right, unsigned top, unsigned cell)
 {
     const std::string text = std::to_string(number);
-    const unsigned glyph = 4 * cell;  // three columns and a gap
+    const unsigned glyph = 4 * cell; // three columns and a gap
     unsigned left = right > text.size() * glyph ? right - unsigned(text.size()) * glyph : 0;
     for (char ch : text) {
         const uint8_t* rows = Digits[ch - '0'];
@@ -118,7 +131,7 @@ void drawNumber(RasterImage& img, unsigned number, unsigned right, unsigned top,
     }
 }
 
-}  // namespace
+} // namespace
 
 RasterImage::RasterImage(unsigned w, unsigned h, uint8_t r, uint8_t g, uint8_t b)
     : width(w), height(h), rgb(size_t(w) * h * 3)
@@ -207,8 +220,7 @@ namespace {
 
 // Parses a P6 header at the start of `bytes`; on success `dataOffset` is the
 // first pixel byte.
-bool parsePpmHeader(const std::string& bytes, unsigned& width, unsigned& height,
-                    size_t& dataOffset, std::string* err)
+bool parsePpmHeader(const std::string& bytes, unsigned& width, unsigned& height, size_t& dataOffset, std::string* err)
 {
     if (bytes.size() < 2 || bytes[0] != 'P') {
         setError(err, "not a PPM file (no P6 magic)");
@@ -267,8 +279,8 @@ bool parsePpmHeader(const std::string& bytes, unsigned& width, unsigned& height,
         return false;
     }
     if (values[0] > MaxImageSide || values[1] > MaxImageSide) {
-        setError(err, "PPM picture of " + std::to_string(values[0]) + " x " +
-                          std::to_string(values[1]) + " dots is too large");
+        setError(err, "PPM picture of " + std::to_string(values[0]) + " x " + std::to_string(values[1]) +
+                          " dots is too large");
         return false;
     }
     width = unsigned(values[0]);
@@ -279,7 +291,7 @@ bool parsePpmHeader(const std::string& bytes, unsigned& width, unsigned& height,
 
 constexpr size_t MaxPpmHeader = 64 * 1024;
 
-}  // namespace
+} // namespace
 
 bool parsePpm(const std::string& bytes, RasterImage& out, std::string* err)
 {
@@ -289,8 +301,8 @@ bool parsePpm(const std::string& bytes, RasterImage& out, std::string* err)
         return false;
     const size_t need = size_t(w) * h * 3;
     if (bytes.size() - offset < need) {
-        setError(err, "PPM pixel data is truncated (" + std::to_string(bytes.size() - offset) +
-                          " of " + std::to_string(need) + " bytes)");
+        setError(err, "PPM pixel data is truncated (" + std::to_string(bytes.size() - offset) + " of " +
+                          std::to_string(need) + " bytes)");
         return false;
     }
     out.width = w;
@@ -323,8 +335,8 @@ bool readPpm(const std::string& path, RasterImage& out, std::string* err)
     const size_t need = size_t(w) * h * 3;
     if (fileSize < offset || fileSize - offset < need) {
         setError(err, path + ": PPM pixel data is truncated (" +
-                          std::to_string(fileSize > offset ? fileSize - offset : 0) + " of " +
-                          std::to_string(need) + " bytes)");
+                          std::to_string(fileSize > offset ? fileSize - offset : 0) + " of " + std::to_string(need) +
+                          " bytes)");
         return false;
     }
     std::vector<uint8_t> data(need);
@@ -417,8 +429,8 @@ bool writeRawRaster(int fd, const std::vector<RawPage>& pages, std::string* err)
 
 namespace {
 
-bool toRawPages(const std::vector<RasterImage>& pages, unsigned dpiX, unsigned dpiY,
-                std::vector<RawPage>& raw, std::string* err)
+bool toRawPages(const std::vector<RasterImage>& pages, unsigned dpiX, unsigned dpiY, std::vector<RawPage>& raw,
+                std::string* err)
 {
     if (dpiX == 0 || dpiY == 0) {
         setError(err, "the resolution must not be 0");
@@ -485,7 +497,7 @@ bool writeWholeFile(int fd, const std::string& bytes)
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool writeRawRasterFile(const std::string& path, const std::vector<RawPage>& pages, std::string* err)
 {
@@ -507,22 +519,21 @@ bool rawRasterBytes(const std::vector<RawPage>& pages, std::string& out, std::st
     return viaTempFile(out, err, [&](int fd) { return writeRawRaster(fd, pages, err); });
 }
 
-bool writeRaster(int fd, const std::vector<RasterImage>& pages, unsigned dpiX, unsigned dpiY,
-                 std::string* err)
+bool writeRaster(int fd, const std::vector<RasterImage>& pages, unsigned dpiX, unsigned dpiY, std::string* err)
 {
     std::vector<RawPage> raw;
     return toRawPages(pages, dpiX, dpiY, raw, err) && writeRawRaster(fd, raw, err);
 }
 
-bool writeRasterFile(const std::string& path, const std::vector<RasterImage>& pages,
-                     unsigned dpiX, unsigned dpiY, std::string* err)
+bool writeRasterFile(const std::string& path, const std::vector<RasterImage>& pages, unsigned dpiX, unsigned dpiY,
+                     std::string* err)
 {
     std::vector<RawPage> raw;
     return toRawPages(pages, dpiX, dpiY, raw, err) && writeRawRasterFile(path, raw, err);
 }
 
-bool rasterBytes(const std::vector<RasterImage>& pages, unsigned dpiX, unsigned dpiY,
-                 std::string& out, std::string* err)
+bool rasterBytes(const std::vector<RasterImage>& pages, unsigned dpiX, unsigned dpiY, std::string& out,
+                 std::string* err)
 {
     std::vector<RawPage> raw;
     return toRawPages(pages, dpiX, dpiY, raw, err) && rawRasterBytes(raw, out, err);
@@ -561,7 +572,7 @@ bool readRaster(int fd, std::vector<RawPage>& pages, std::string* err)
         page.data.resize(size_t(rows) * bpl);
         pages.push_back(page);
         if (rows < page.header.cupsHeight)
-            break;  // the stream ended inside this page
+            break; // the stream ended inside this page
     }
     cupsRasterClose(ras);
     return ok;
@@ -583,4 +594,4 @@ bool readRasterBytes(const std::string& bytes, std::vector<RawPage>& pages, std:
     return ok;
 }
 
-}  // namespace cr80tools
+} // namespace cr80tools

@@ -36,7 +36,7 @@ struct RawPage {
     std::vector<uint8_t> data;
 };
 
-constexpr unsigned CardWidthDots = 1016;   // CR80 card at 300 dpi
+constexpr unsigned CardWidthDots = 1016; // CR80 card at 300 dpi
 constexpr unsigned CardHeightDots = 648;
 constexpr unsigned DefaultDpi = 300;
 
@@ -49,8 +49,7 @@ constexpr unsigned MaxImageSide = 30000;
 // proportion to the size asked for, identical on every run. A non-zero
 // `pageNumber` is drawn in white digits at the right end of the banner, so
 // the pages of a multi-page sample tell themselves apart.
-RasterImage makeSampleCard(unsigned width = CardWidthDots, unsigned height = CardHeightDots,
-                           unsigned pageNumber = 0);
+RasterImage makeSampleCard(unsigned width = CardWidthDots, unsigned height = CardHeightDots, unsigned pageNumber = 0);
 
 // Binary PPM (P6) with a maxval of 255; comments are allowed in the header.
 // Anything else (ASCII P3, 16-bit samples, missing data, absurd sizes) is
@@ -67,18 +66,16 @@ cups_page_header2_t makeHeader(const RasterImage& image, unsigned dpiX, unsigned
 
 // Whole rasters from pictures. Every picture must be consistent and non-empty
 // and the resolution non-zero; otherwise nothing is written and *err says why.
-bool writeRaster(int fd, const std::vector<RasterImage>& pages, unsigned dpiX, unsigned dpiY,
+bool writeRaster(int fd, const std::vector<RasterImage>& pages, unsigned dpiX, unsigned dpiY, std::string* err);
+bool writeRasterFile(const std::string& path, const std::vector<RasterImage>& pages, unsigned dpiX, unsigned dpiY,
+                     std::string* err);
+bool rasterBytes(const std::vector<RasterImage>& pages, unsigned dpiX, unsigned dpiY, std::string& out,
                  std::string* err);
-bool writeRasterFile(const std::string& path, const std::vector<RasterImage>& pages,
-                     unsigned dpiX, unsigned dpiY, std::string* err);
-bool rasterBytes(const std::vector<RasterImage>& pages, unsigned dpiX, unsigned dpiY,
-                 std::string& out, std::string* err);
 
 // Rasters from raw pages. Fails only on I/O errors or when libcups refuses to
 // write (for instance pixel data under a header whose cupsBytesPerLine is 0).
 bool writeRawRaster(int fd, const std::vector<RawPage>& pages, std::string* err);
-bool writeRawRasterFile(const std::string& path, const std::vector<RawPage>& pages,
-                        std::string* err);
+bool writeRawRasterFile(const std::string& path, const std::vector<RawPage>& pages, std::string* err);
 bool rawRasterBytes(const std::vector<RawPage>& pages, std::string& out, std::string* err);
 
 // Reads a raster back with libcups (header by header, all the pixel bytes each
@@ -88,4 +85,4 @@ bool rawRasterBytes(const std::vector<RawPage>& pages, std::string& out, std::st
 bool readRaster(int fd, std::vector<RawPage>& pages, std::string* err);
 bool readRasterBytes(const std::string& bytes, std::vector<RawPage>& pages, std::string* err);
 
-}  // namespace cr80tools
+} // namespace cr80tools

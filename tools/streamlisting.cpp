@@ -18,9 +18,12 @@ const char ESC = 0x1B;
 size_t itemEnd(const StreamItem& item)
 {
     switch (item.kind) {
-    case StreamItem::Command: return item.offset + item.text.size() + 2;
-    case StreamItem::Panel: return item.dataOffset + item.dataSize + 1;
-    case StreamItem::Text: break;
+    case StreamItem::Command:
+        return item.offset + item.text.size() + 2;
+    case StreamItem::Panel:
+        return item.dataOffset + item.dataSize + 1;
+    case StreamItem::Text:
+        break;
     }
     return item.offset + item.text.size();
 }
@@ -112,12 +115,18 @@ const char* commandMeaning(const std::string& name)
 const char* panelName(char letter)
 {
     switch (letter) {
-    case 'y': return "yellow";
-    case 'm': return "magenta";
-    case 'c': return "cyan";
-    case 'k': return "black";
-    case 'o': return "overlay";
-    default: return "unknown";
+    case 'y':
+        return "yellow";
+    case 'm':
+        return "magenta";
+    case 'c':
+        return "cyan";
+    case 'k':
+        return "black";
+    case 'o':
+        return "overlay";
+    default:
+        return "unknown";
     }
 }
 
@@ -205,8 +214,7 @@ StreamCheck checkStream(const std::string& bytes)
             break;
         }
         case StreamItem::Text: {
-            if (item.text.size() < 2 || item.text.front() != '<' || item.text.back() != '>' ||
-                !isPrintable(item.text))
+            if (item.text.size() < 2 || item.text.front() != '<' || item.text.back() != '>' || !isPrintable(item.text))
                 return fail(item.offset, "stray bytes outside any command or marker");
             bool closing = false;
             const std::string name = markerName(item.text, &closing);
@@ -223,9 +231,9 @@ StreamCheck checkStream(const std::string& bytes)
             if (inBinary)
                 return fail(item.offset, "marker " + item.text + " inside panel data block");
             if (!allowedParent(name, open.empty() ? "" : open.back()))
-                return fail(item.offset, "marker " + item.text + " is not allowed " +
-                                             (open.empty() ? std::string("at the top level")
-                                                           : "inside <" + open.back() + ">"));
+                return fail(item.offset,
+                            "marker " + item.text + " is not allowed " +
+                                (open.empty() ? std::string("at the top level") : "inside <" + open.back() + ">"));
             if (name == "BINARY") {
                 unsigned long long size = 0;
                 char tail = 0;
@@ -297,8 +305,8 @@ std::string listing(const std::string& bytes)
                      "%9zu  %sPANEL %c %-7s %3d levels%s, %ux%u dpi, %ux%u dots (card %ux%u at 300 dpi), %zu data "
                      "bytes, %zu dots inked (%.1f%%)\n",
                      item.offset, indent.c_str(), item.panel, panelName(item.panel), item.levels,
-                     item.levels == 128 ? " (7-bit)" : "", item.dpiX, item.dpiY, item.width, item.height,
-                     item.crWidth, item.crHeight, item.dataSize, inked, area > 0 ? 100.0 * inked / area : 0.0);
+                     item.levels == 128 ? " (7-bit)" : "", item.dpiX, item.dpiY, item.width, item.height, item.crWidth,
+                     item.crHeight, item.dataSize, inked, area > 0 ? 100.0 * inked / area : 0.0);
             break;
         }
         }
@@ -425,4 +433,4 @@ bool writePng(const std::string& path, unsigned width, unsigned height, int chan
     return true;
 }
 
-}  // namespace cr80tools
+} // namespace cr80tools

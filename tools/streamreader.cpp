@@ -181,8 +181,8 @@ std::string digest(const std::string& bytes)
             size_t inked = 0;
             for (uint8_t v : panelDots(bytes, item))
                 inked += v != 0;
-            snprintf(line, sizeof(line), "PANEL %s bytes=%zu fnv=%016llx inked=%zu\n", item.text.c_str(),
-                     item.dataSize, static_cast<unsigned long long>(fnv1a(data, item.dataSize)), inked);
+            snprintf(line, sizeof(line), "PANEL %s bytes=%zu fnv=%016llx inked=%zu\n", item.text.c_str(), item.dataSize,
+                     static_cast<unsigned long long>(fnv1a(data, item.dataSize)), inked);
             out += line;
             break;
         }
@@ -193,4 +193,4 @@ std::string digest(const std::string& bytes)
     return out;
 }
 
-}  // namespace cr80tools
+} // namespace cr80tools

@@ -12,15 +12,15 @@ namespace cr80tools {
 struct StreamItem {
     enum Kind { Command, Text, Panel };
     Kind kind = Text;
-    std::string text;          // a command without ESC and CR, or the text itself
+    std::string text; // a command without ESC and CR, or the text itself
     // Panel downloads (ESC Db / Dbx / Dbxs header, data, CR):
-    char panel = 0;            // 'y', 'm', 'c', 'k' or 'o'
-    int levels = 0;            // 256, 128 (7-bit packed) or 2 (one bit per dot)
+    char panel = 0; // 'y', 'm', 'c', 'k' or 'o'
+    int levels = 0; // 256, 128 (7-bit packed) or 2 (one bit per dot)
     unsigned dpiX = 300, dpiY = 300;
     unsigned crWidth = 1016, crHeight = 648; // card size at 300 dpi
     unsigned width = 0, height = 0;          // card size in dots at the panel's resolution
     size_t dataOffset = 0, dataSize = 0;     // where the data lies in the stream
-    size_t offset = 0;         // where the item starts in the stream (its ESC or first text byte)
+    size_t offset = 0;                       // where the item starts in the stream (its ESC or first text byte)
 };
 
 struct ParsedStream {
@@ -57,8 +57,8 @@ unsigned lengthAtDpi(unsigned stdLength, unsigned dpi);
 // to no single byte (`wholeStream`).
 struct StreamCheck {
     bool ok = true;
-    size_t offset = 0;   // byte of the first fault
-    std::string fault;   // what is wrong there
+    size_t offset = 0;        // byte of the first fault
+    std::string fault;        // what is wrong there
     bool wholeStream = false; // the fault is the stream's as a whole, not at `offset`
     int cards = 0, faces = 0, panels = 0;
 };
@@ -75,17 +75,17 @@ std::string listing(const std::string& bytes);
 // printed at 600 x 300 or 1200 x 300 dpi is drawn at 300 dpi (1016 x 648
 // pixels for a CR80 card), each pixel the mean ink of the dots it covers.
 struct FacePreview {
-    int card = 0;             // from 1
-    bool back = false;        // the face's "Sv" command: back, else front
-    unsigned dpi = 0;         // the resolution of the square pixels
+    int card = 0;      // from 1
+    bool back = false; // the face's "Sv" command: back, else front
+    unsigned dpi = 0;  // the resolution of the square pixels
     unsigned width = 0, height = 0;
     std::vector<uint8_t> rgb; // the face: Y, M and C inks over white, K in black on top (empty: no panel)
     struct Mono {
-        char panel;                 // 'k' or 'o'
-        std::vector<uint8_t> gray;  // 255 white, 0 full ink
+        char panel;                // 'k' or 'o'
+        std::vector<uint8_t> gray; // 255 white, 0 full ink
         unsigned width, height;
     };
-    std::vector<Mono> monoPanels;   // each K and O panel on its own
+    std::vector<Mono> monoPanels; // each K and O panel on its own
 };
 std::vector<FacePreview> facePreviews(const std::string& bytes);
 
@@ -93,4 +93,4 @@ std::vector<FacePreview> facePreviews(const std::string& bytes);
 bool writePng(const std::string& path, unsigned width, unsigned height, int channels,
               const std::vector<uint8_t>& pixels, std::string* error);
 
-}  // namespace cr80tools
+} // namespace cr80tools

@@ -78,7 +78,8 @@ std::unique_ptr<tavgdi::IGRasterOperation> FactoryGRasterOperation(tavgdi::IGDat
 GRasterOperationType getGROTypeFromOption(TavGdiOptions::Values value);
 std::unique_ptr<tavgdi::IGDataParser> FactoryDataParser(SupervisorType type, tavgdi::IGDataMemoryManager* mgr,
                                                         tavgdi::AlignmentOutputBuffer alignement);
-tavgdi::IMonochromeReader* FactoryMonochromeReader(void* obj, const char* key, tavgdi::IMonochromeReader* previousReader,
+tavgdi::IMonochromeReader* FactoryMonochromeReader(void* obj, const char* key,
+                                                   tavgdi::IMonochromeReader* previousReader,
                                                    MonochromeReaderType monoReaderType);
 std::unique_ptr<tavgdi::IPassthroughOptionsParser> FactoryIPassthroughOptionsParser();
 

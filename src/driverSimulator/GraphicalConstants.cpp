@@ -29,8 +29,7 @@ void orientationTransform(CardOrientation cardOrientation, int* w, int* h, int W
     }
 }
 
-void orientationTransform(CardOrientation cardOrientation, tavgdi::GRect* rect, dword mediaWidth,
-                          dword mediaHeight)
+void orientationTransform(CardOrientation cardOrientation, tavgdi::GRect* rect, dword mediaWidth, dword mediaHeight)
 {
     if (rect == nullptr)
         return;

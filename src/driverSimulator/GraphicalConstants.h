@@ -72,8 +72,7 @@ void orientationTransform(CardOrientation cardOrientation, int* w, int* h, int W
 // Moves a rectangle given in page coordinates into the storage orientation of
 // a mediaWidth x mediaHeight panel, in place. The result is ordered and lies
 // on the media; blackLevel and relativeImageBandID are kept.
-void orientationTransform(CardOrientation cardOrientation, tavgdi::GRect* rect, dword mediaWidth,
-                          dword mediaHeight);
+void orientationTransform(CardOrientation cardOrientation, tavgdi::GRect* rect, dword mediaWidth, dword mediaHeight);
 
 // Sets bit number bit (0 = least significant) of *target when value is
 // non-zero and clears it otherwise. False for a null target or a bit number

@@ -28,10 +28,18 @@ void appendEscaped(std::string& out, const char* text, size_t length)
         }
         out.push_back('\\');
         switch (c) {
-        case '\n': out.push_back('n'); break;
-        case '\r': out.push_back('r'); break;
-        case '\t': out.push_back('t'); break;
-        case '\\': out.push_back('\\'); break;
+        case '\n':
+            out.push_back('n');
+            break;
+        case '\r':
+            out.push_back('r');
+            break;
+        case '\t':
+            out.push_back('t');
+            break;
+        case '\\':
+            out.push_back('\\');
+            break;
         default:
             out.push_back('x');
             out.push_back(Hex[c >> 4]);
@@ -190,7 +198,14 @@ std::string formatByConversion(const char* format, va_list args)
             else
                 appendConversion(out, directive, stars, starCount, va_arg(args, unsigned int));
             break;
-        case 'e': case 'E': case 'f': case 'F': case 'g': case 'G': case 'a': case 'A':
+        case 'e':
+        case 'E':
+        case 'f':
+        case 'F':
+        case 'g':
+        case 'G':
+        case 'a':
+        case 'A':
             if (length == 'D')
                 appendConversion(out, directive, stars, starCount, va_arg(args, long double));
             else

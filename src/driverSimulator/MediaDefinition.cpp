@@ -7,8 +7,8 @@
 namespace tavgdi {
 
 MediaDefinition::MediaDefinition(dword dpiX, dword dpiY, dword CRWidth, dword CRHeight)
-    : _Width(0), _Height(0), _Area(0), _ColorDataSize(0), _MonochromeDataSize(0), _DpiX(0), _DpiY(0),
-      _CRWidth(0), _CRHeight(0)
+    : _Width(0), _Height(0), _Area(0), _ColorDataSize(0), _MonochromeDataSize(0), _DpiX(0), _DpiY(0), _CRWidth(0),
+      _CRHeight(0)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +MediaDefinition (%lx)\r\n", LOGPTR(this));
     setResolution(dpiX, dpiY, CRWidth, CRHeight);
@@ -16,8 +16,8 @@ MediaDefinition::MediaDefinition(dword dpiX, dword dpiY, dword CRWidth, dword CR
 
 MediaDefinition::MediaDefinition(const MediaDefinition& other)
     : _Width(other._Width), _Height(other._Height), _Area(other._Area), _ColorDataSize(other._ColorDataSize),
-      _MonochromeDataSize(other._MonochromeDataSize), _DpiX(other._DpiX), _DpiY(other._DpiY),
-      _CRWidth(other._CRWidth), _CRHeight(other._CRHeight)
+      _MonochromeDataSize(other._MonochromeDataSize), _DpiX(other._DpiX), _DpiY(other._DpiY), _CRWidth(other._CRWidth),
+      _CRHeight(other._CRHeight)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +MediaDefinition (%lx)\r\n", LOGPTR(this));
 }
@@ -65,8 +65,7 @@ dword MediaDefinition::getBMPMonochromeDataSize() const
     return static_cast<dword>(ComputeRWidth(static_cast<int>(_Width))) * _Height;
 }
 
-bool MediaDefinition::isCompatibleFormat(dword& width, dword& height,
-                                         GraphicalConstants::CardOrientation& orientation)
+bool MediaDefinition::isCompatibleFormat(dword& width, dword& height, GraphicalConstants::CardOrientation& orientation)
 {
     if (width == _Width && height == _Height) {
         orientation = GraphicalConstants::Landscape;

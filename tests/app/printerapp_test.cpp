@@ -32,19 +32,21 @@ ProcessResult submit(const TempDir& dir, const PrinterAppServer& server, const s
                      const std::string& jobName, int state, const std::string& extra = "",
                      const std::string& status = "successful-ok")
 {
-    const std::string wait = state == 0 ? std::string() :
-        "{\n NAME \"Wait\"\n OPERATION Get-Job-Attributes\n GROUP operation-attributes-tag\n"
-        " ATTR charset attributes-charset utf-8\n ATTR language attributes-natural-language en\n"
-        " ATTR uri printer-uri $uri\n ATTR integer job-id $job-id\n STATUS successful-ok\n"
-        " DELAY 0.1\n EXPECT job-state WITH-VALUE " + std::to_string(state) +
-        " REPEAT-NO-MATCH REPEAT-LIMIT 300\n}\n";
-    const std::string test = dir.write(jobName + ".test",
-        "{\n NAME \"Print\"\n OPERATION Print-Job\n GROUP operation-attributes-tag\n"
-        " ATTR charset attributes-charset utf-8\n ATTR language attributes-natural-language en\n"
-        " ATTR uri printer-uri $uri\n ATTR name requesting-user-name test\n"
-        " ATTR mimeMediaType document-format " + std::string(format) + "\n ATTR name job-name " + jobName + "\n" +
-        " GROUP job-attributes-tag\n" + extra +
-        " FILE $filename\n STATUS " + status + "\n}\n" + wait);
+    const std::string wait =
+        state == 0 ? std::string()
+                   : "{\n NAME \"Wait\"\n OPERATION Get-Job-Attributes\n GROUP operation-attributes-tag\n"
+                     " ATTR charset attributes-charset utf-8\n ATTR language attributes-natural-language en\n"
+                     " ATTR uri printer-uri $uri\n ATTR integer job-id $job-id\n STATUS successful-ok\n"
+                     " DELAY 0.1\n EXPECT job-state WITH-VALUE " +
+                         std::to_string(state) + " REPEAT-NO-MATCH REPEAT-LIMIT 300\n}\n";
+    const std::string test =
+        dir.write(jobName + ".test",
+                  "{\n NAME \"Print\"\n OPERATION Print-Job\n GROUP operation-attributes-tag\n"
+                  " ATTR charset attributes-charset utf-8\n ATTR language attributes-natural-language en\n"
+                  " ATTR uri printer-uri $uri\n ATTR name requesting-user-name test\n"
+                  " ATTR mimeMediaType document-format " +
+                      std::string(format) + "\n ATTR name job-name " + jobName + "\n" + " GROUP job-attributes-tag\n" +
+                      extra + " FILE $filename\n STATUS " + status + "\n}\n" + wait);
     ProcessRequest request;
     request.argv = {"ipptool", "-t", "-f", file, server.uri(), test};
     request.timeoutMs = 60000;
@@ -117,19 +119,22 @@ TEST(PrinterApp, StreamIsTheFiltersForTheSamePixels)
         bool gray;
         std::string filterOptions;
         std::string extra;
-        int state;  // 9 completed, 8 aborted
+        int state; // 9 completed, 8 aborted
     } cases[] = {
         {"colour", {front, back}, false, "", "", 9},
         {"gray", {front, back}, true, "", "", 9},
         {"twosided", {front, back}, false, "sides=two-sided-long-edge", " ATTR keyword sides two-sided-long-edge\n", 9},
         {"othersize", {patternImage(1100, 700, 5)}, false, "", "", 9},
         {"toolarge", {front, patternImage(2100, 1400, 6)}, false, "", "", 8},
-        {"vendor", {front, back}, false,
+        {"vendor",
+         {front, back},
+         false,
          "GRibbonType=RC_YMCKOK FBlackManagement=ALLBLACKPOINT GMagT2Encoding=ISO2 Track2Data=12345 "
          "FColorContrast=VAL14 BPageRotate180=ON sides=two-sided-long-edge",
          " ATTR keyword sides two-sided-long-edge\n ATTR keyword ribbon-type rc-ymckok\n"
          " ATTR keyword front-black-mode allblackpoint\n ATTR keyword track-2-format iso2\n"
-         " ATTR text track-2-data \"12345\"\n ATTR integer front-color-contrast 14\n ATTR keyword back-rotate on\n", 9},
+         " ATTR text track-2-data \"12345\"\n ATTR integer front-color-contrast 14\n ATTR keyword back-rotate on\n",
+         9},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -165,14 +170,24 @@ TEST(PrinterApp, DocumentFormatsAndRefusedMedia)
     PrinterAppServer server(CR80_PRINTER_APP_PATH, dir.path());
     std::string why;
     ASSERT_TRUE(server.start(&why, "info", Epoch)) << why;
-    const std::string ps = dir.write("two.ps",
+    const std::string ps = dir.write(
+        "two.ps",
         "%!PS\n<< /PageSize [243.84 155.52] >> setpagedevice\n"
         "1 0 0 setrgbcolor 20 20 100 100 rectfill showpage\n0 0 1 setrgbcolor 50 30 150 100 rectfill showpage\n");
     ProcessRequest gs;
-    gs.argv = {"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOutputFile=" + dir.file("two.pdf"), ps};
+    gs.argv = {
+        "gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOutputFile=" + dir.file("two.pdf"), ps};
     ASSERT_TRUE(runProcess(gs).exitedWith(0));
-    gs.argv = {"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=jpeg", "-r300", "-dLastPage=1",
-               "-sOutputFile=" + dir.file("one.jpg"), dir.file("two.pdf")};
+    gs.argv = {"gs",
+               "-q",
+               "-dNOPAUSE",
+               "-dBATCH",
+               "-dSAFER",
+               "-sDEVICE=jpeg",
+               "-r300",
+               "-dLastPage=1",
+               "-sOutputFile=" + dir.file("one.jpg"),
+               dir.file("two.pdf")};
     ASSERT_TRUE(runProcess(gs).exitedWith(0));
 
     struct Case {
@@ -197,8 +212,8 @@ TEST(PrinterApp, DocumentFormatsAndRefusedMedia)
 
     // Bytes of no format PAPPL knows are refused (they used to crash the
     // server), and the server goes on printing.
-    const ProcessResult noise = submit(dir, server, dir.write("noise.bin", std::string(5000, 'Z')),
-                                       "application/octet-stream", "noise", 8);
+    const ProcessResult noise =
+        submit(dir, server, dir.write("noise.bin", std::string(5000, 'Z')), "application/octet-stream", "noise", 8);
     EXPECT_TRUE(noise.exitedWith(0)) << noise.out << noise.err;
 
     // Jobs sent at once by several clients each come out whole, in a file of
@@ -262,16 +277,17 @@ TEST(PrinterApp, CardSettings)
         EXPECT_EQ(readFile(server.outDir() + "/" + c.name + ".prn"), "");
     }
 
-    const std::string head =
-        " GROUP operation-attributes-tag\n ATTR charset attributes-charset utf-8\n"
-        " ATTR language attributes-natural-language en\n ATTR uri printer-uri $uri\n";
-    const std::string test = dir.write("defaults.test",
+    const std::string head = " GROUP operation-attributes-tag\n ATTR charset attributes-charset utf-8\n"
+                             " ATTR language attributes-natural-language en\n ATTR uri printer-uri $uri\n";
+    const std::string test = dir.write(
+        "defaults.test",
         "{\n NAME \"Set\"\n OPERATION Set-Printer-Attributes\n" + head +
-        " GROUP printer-attributes-tag\n ATTR keyword ribbon-type-default rm-kblack\n"
-        " ATTR keyword front-halftoning-default threshold\n STATUS successful-ok\n}\n"
-        "{\n NAME \"Monochrome\"\n OPERATION Get-Printer-Attributes\n" + head +
-        " ATTR keyword requested-attributes print-color-mode-supported\n STATUS successful-ok\n DELAY 0.1\n"
-        " EXPECT print-color-mode-supported WITH-VALUE monochrome REPEAT-NO-MATCH REPEAT-LIMIT 100\n}\n");
+            " GROUP printer-attributes-tag\n ATTR keyword ribbon-type-default rm-kblack\n"
+            " ATTR keyword front-halftoning-default threshold\n STATUS successful-ok\n}\n"
+            "{\n NAME \"Monochrome\"\n OPERATION Get-Printer-Attributes\n" +
+            head +
+            " ATTR keyword requested-attributes print-color-mode-supported\n STATUS successful-ok\n DELAY 0.1\n"
+            " EXPECT print-color-mode-supported WITH-VALUE monochrome REPEAT-NO-MATCH REPEAT-LIMIT 100\n}\n");
     ProcessRequest request;
     request.argv = {"ipptool", "-t", server.uri(), test};
     request.timeoutMs = 30000;

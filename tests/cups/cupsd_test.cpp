@@ -74,8 +74,8 @@ public:
         }
         // Filters run as the unprivileged user must reach their programs.
         chmod(root.c_str(), 0755);
-        for (const char* d : {"conf", "bin", "bin/filter", "bin/backend", "bin/daemon", "cache", "state", "spool",
-                              "spool/tmp", "log"})
+        for (const char* d :
+             {"conf", "bin", "bin/filter", "bin/backend", "bin/daemon", "cache", "state", "spool", "spool/tmp", "log"})
             fs::create_directories(root + "/" + d);
         for (const char* d : {"conf", "bin", "bin/filter", "bin/backend", "bin/daemon", "log"})
             chmod((root + "/" + d).c_str(), 0755);
@@ -183,7 +183,7 @@ public:
 // The expected inks (0 none, 255 full) of one card area, page-upright.
 struct InkArea {
     const char* what;
-    unsigned x, y;  // dot, in a 1016 x 648 card at 300 dpi
+    unsigned x, y; // dot, in a 1016 x 648 card at 300 dpi
     int y_, m, c;
 };
 
@@ -225,11 +225,10 @@ void expectCard(const std::string& stream, const std::vector<InkArea>& areas, co
 }
 
 // The PDF card: left half blue, bottom right red, top right white.
-const char* const CardPostScript =
-    "%!PS\n<< /PageSize [243.84 155.52] >> setpagedevice\n"
-    "1 1 1 setrgbcolor 0 0 243.84 155.52 rectfill\n"
-    "0 0 1 setrgbcolor 0 0 121.92 155.52 rectfill\n"
-    "1 0 0 setrgbcolor 121.92 0 121.92 77.76 rectfill\nshowpage\n";
+const char* const CardPostScript = "%!PS\n<< /PageSize [243.84 155.52] >> setpagedevice\n"
+                                   "1 1 1 setrgbcolor 0 0 243.84 155.52 rectfill\n"
+                                   "0 0 1 setrgbcolor 0 0 121.92 155.52 rectfill\n"
+                                   "1 0 0 setrgbcolor 121.92 0 121.92 77.76 rectfill\nshowpage\n";
 const std::vector<InkArea> PdfAreas = {
     {"blue left half", 254, 324, 0, 255, 255},
     {"red bottom right", 762, 486, 255, 255, 0},
@@ -262,8 +261,8 @@ std::string makePdf(const TempDir& dir)
 {
     const std::string ps = dir.write("card.ps", CardPostScript);
     ProcessRequest gs;
-    gs.argv = {"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite",
-               "-sOutputFile=" + dir.file("card.pdf"), ps};
+    gs.argv = {
+        "gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOutputFile=" + dir.file("card.pdf"), ps};
     ProcessResult r = runProcess(gs);
     EXPECT_TRUE(r.exitedWith(0)) << "ghostscript: " << r.startError << r.err;
     return dir.file("card.pdf");
@@ -297,15 +296,18 @@ TEST(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
     struct Job {
         std::string file;
         std::vector<std::string> options;
-        std::string line;       // the status line expected in the job's log
-        bool prints;            // a card comes out
+        std::string line; // the status line expected in the job's log
+        bool prints;      // a card comes out
         const std::vector<InkArea>* areas;
     } jobs[] = {
         {pdf, {}, "] Printing card 1", true, &PdfAreas},
         {dir.file("card.png"), {"-o", "fit-to-page"}, "] PAGE: 1 1", true, &PngAreas},
         // A job whose only card is lost still ends "completed" (the filter
         // exits 0), so CUPS must learn the failure from the ERROR line.
-        {pdf, {"-o", "FBlackManagement=BMPBLACK"}, "] Page 1 was not printed: the custom black picture", false,
+        {pdf,
+         {"-o", "FBlackManagement=BMPBLACK"},
+         "] Page 1 was not printed: the custom black picture",
+         false,
          nullptr},
     };
     for (const Job& job : jobs) {
@@ -328,8 +330,7 @@ TEST(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
         cups.run({"lpstat", "-o"});
         const std::string log = cups.readLog("error_log");
         ASSERT_TRUE(done) << id << " did not finish\n" << tailOf(log);
-        EXPECT_NE(log.find("[Job " + number + "] Job completed."), std::string::npos) << id << "\n"
-                                                                                        << tailOf(log);
+        EXPECT_NE(log.find("[Job " + number + "] Job completed."), std::string::npos) << id << "\n" << tailOf(log);
         EXPECT_NE(log.find("[Job " + number + job.line), std::string::npos) << id << "\n" << tailOf(log);
         std::ifstream in(device, std::ios::binary);
         const std::string stream((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -346,8 +347,15 @@ TEST(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
     // The same chain through cupsfilter, with the private configuration's
     // ServerBin (our filter) and types.
     ProcessRequest filter;
-    filter.argv = {"cupsfilter", "-c", dir.file("conf/cups-files.conf"), "-p", driverFiles().ppd, "-m",
-                   "application/vnd.cr80-card", "-e", pdf};
+    filter.argv = {"cupsfilter",
+                   "-c",
+                   dir.file("conf/cups-files.conf"),
+                   "-p",
+                   driverFiles().ppd,
+                   "-m",
+                   "application/vnd.cr80-card",
+                   "-e",
+                   pdf};
     filter.timeoutMs = 120000;
     r = runProcess(filter);
     ASSERT_TRUE(r.exitedWith(0)) << r.startError << tailOf(r.err);
@@ -412,7 +420,9 @@ TEST(Cups, IppMediaNamesChooseTheirCards)
     ASSERT_TRUE(std::regex_search(r.out, m, std::regex("request id is (card-[0-9]+)"))) << r.out;
     const std::string id = m[1];
     const bool done = waitFor(
-        [&]() { return cups.run({"lpstat", "-W", "completed", "-o", "card"}).out.find(id + " ") != std::string::npos; },
+        [&]() {
+            return cups.run({"lpstat", "-W", "completed", "-o", "card"}).out.find(id + " ") != std::string::npos;
+        },
         120);
     ASSERT_TRUE(done) << id << " did not finish\n" << tailOf(cups.readLog("error_log"));
     std::ifstream in(device, std::ios::binary);
@@ -437,7 +447,7 @@ static std::string printerAppPath()
 {
     const char* tree = std::getenv("CR80_CUPS_TEST_TREE");
     return tree != nullptr && *tree != '\0' ? std::string(tree) + CR80_PACKAGE_BIN_DIR "/cr80-printer-app"
-                                             : std::string(CR80_PRINTER_APP_PATH);
+                                            : std::string(CR80_PRINTER_APP_PATH);
 }
 
 // A driverless CUPS queue (`lpadmin -m everywhere`) pointing at the printer
@@ -458,7 +468,9 @@ TEST(Cups, DriverlessQueuePrintsThroughThePrinterApplication)
     // lpadmin returns before cupsd has made the queue's PPD from the
     // printer's attributes; a job sent before would go out with defaults.
     ASSERT_TRUE(waitFor(
-        [&]() { return cups.run({"lpoptions", "-p", "card", "-l"}).out.find("86.03x54.87mm") != std::string::npos; },
+        [&]() {
+            return cups.run({"lpoptions", "-p", "card", "-l"}).out.find("86.03x54.87mm") != std::string::npos;
+        },
         60))
         << cups.run({"lpoptions", "-p", "card", "-l"}).out << tailOf(cups.readLog("error_log"));
     // The CR80 card is the queue's default size: with none of its sizes the
@@ -473,11 +485,13 @@ TEST(Cups, DriverlessQueuePrintsThroughThePrinterApplication)
     ASSERT_TRUE(std::regex_search(r.out, m, std::regex("request id is (card-[0-9]+)"))) << r.out;
     const std::string id = m[1];
     const bool done = waitFor(
-        [&]() { return cups.run({"lpstat", "-W", "completed", "-o", "card"}).out.find(id + " ") != std::string::npos; },
+        [&]() {
+            return cups.run({"lpstat", "-W", "completed", "-o", "card"}).out.find(id + " ") != std::string::npos;
+        },
         120);
     ASSERT_TRUE(done) << id << " did not finish in CUPS\n" << tailOf(cups.readLog("error_log"));
-    ASSERT_TRUE(waitFor([&]() { return app.completedJobs() == 1; }, 60))
-        << "no card from the printer application\n" << tailOf(readFile(app.root + "/server.log"));
+    ASSERT_TRUE(waitFor([&]() { return app.completedJobs() == 1; }, 60)) << "no card from the printer application\n"
+                                                                         << tailOf(readFile(app.root + "/server.log"));
     cups.stop();
     app.stop();
     const std::vector<std::string> cards = app.cards();

@@ -33,8 +33,8 @@ TEST(GraphicalConstants, RectangleTransformPerOrientation)
     for (const Case& c : cases) {
         GRect rect(c.l, c.t, c.r, c.b, 250, 3);
         orientationTransform(c.orientation, &rect, 1016, 648);
-        SCOPED_TRACE(testing::Message() << "orientation " << c.orientation << " rect (" << c.l << ", " << c.t
-                                        << ", " << c.r << ", " << c.b << ")");
+        SCOPED_TRACE(testing::Message() << "orientation " << c.orientation << " rect (" << c.l << ", " << c.t << ", "
+                                        << c.r << ", " << c.b << ")");
         EXPECT_EQ(rect.left, c.left);
         EXPECT_EQ(rect.top, c.top);
         EXPECT_EQ(rect.right, c.right);

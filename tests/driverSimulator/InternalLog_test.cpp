@@ -22,13 +22,11 @@ TEST(InternalLog, ValuesAreEscapedAndTheFormatKept)
         {[] { InternalLog::print(L"%d %lx %S %u %.1f\t%ld\r\n", -4, 0xabcUL, "\n", 7u, 2.5, -9L); },
          "-4 abc \\n 7 2.5\t-9\r\n"},
         // Width and precision apply to the value before it is escaped.
-        {[] { InternalLog::print(L"[%-4s|%.2s|%*s]\r\n", "\t", "\n\n\n", 3, "\x01"); },
-         "[\\t   |\\n\\n|  \\x01]\r\n"},
+        {[] { InternalLog::print(L"[%-4s|%.2s|%*s]\r\n", "\t", "\n\n\n", 3, "\x01"); }, "[\\t   |\\n\\n|  \\x01]\r\n"},
         {[] { InternalLog::print(L"%c%c%%%c\r\n", '\n', 0, 'z'); }, "\\n\\x00%z\r\n"},
         {[] { InternalLog::print(L"%ls %s\r\n", L"wide", "\x1b"); }, "wide \\x1b\r\n"},
         // Beyond the formatting buffer: escaped, then cut to the message size.
-        {[&] { InternalLog::print(L"%s\r\n", longValue.c_str()); },
-         std::string(InternalLog::MaxMessageSize - 1, 'v')},
+        {[&] { InternalLog::print(L"%s\r\n", longValue.c_str()); }, std::string(InternalLog::MaxMessageSize - 1, 'v')},
         {[] { InternalLog::print(L"caf\u00e9 %s %S %d%%\r\n", "caf\xc3\xa9", "100% sure", 5); },
          "caf\xc3\xa9 caf\xc3\xa9 100% sure 5%\r\n"},
         // Formats longer than the short-format area take the long way.
@@ -62,15 +60,15 @@ TEST(InternalLog, LinesStayShorterThanCupsReadsWhole)
         wide += "\xc3\xa9";
     InternalLog::isAtLineStart = true;
     testing::internal::CaptureStderr();
-    InternalLog::print(L"%s", std::string(2000, 'x').c_str());  // leaves the line open
+    InternalLog::print(L"%s", std::string(2000, 'x').c_str()); // leaves the line open
     InternalLog::print(L"%s\r\nnext\r\n", std::string(100, 'y').c_str());
-    InternalLog::print(L"%s\r\n", wide.c_str());                 // 2 bytes a character
+    InternalLog::print(L"%s\r\n", wide.c_str()); // 2 bytes a character
     const std::string text = "a\n" + std::string(Max + 5, 'b') + "\nc";
     InternalLog::write(text.data(), text.size());
     EXPECT_FALSE(InternalLog::isAtLineStart);
     InternalLog::write("\n", 1);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              std::string(2000, 'x') + "\n" + std::string(100, 'y') + "\r\nnext\r\n" + wide.substr(0, Max) + "\n" +
-                  "a\n" + std::string(Max, 'b') + "\nc\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), std::string(2000, 'x') + "\n" + std::string(100, 'y') +
+                                                          "\r\nnext\r\n" + wide.substr(0, Max) + "\n" + "a\n" +
+                                                          std::string(Max, 'b') + "\nc\n");
     EXPECT_TRUE(InternalLog::isAtLineStart);
 }

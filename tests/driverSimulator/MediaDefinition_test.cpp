@@ -36,8 +36,12 @@ TEST_F(MediaDefinitionTest, SizesAtMixedResolutions)
     for (const Case& c : cases) {
         MediaDefinition media(300, 300, 1016, 648);
         media.setResolution(c.dpiX, c.dpiY, c.crWidth, c.crHeight);
-        const dword got[] = {media.getWidth(),          media.getHeight(),           media.getArea(),
-                             media.getColorDataSize(), media.getMonochromeDataSize(), media.getBMPMonochromeDataSize()};
+        const dword got[] = {media.getWidth(),
+                             media.getHeight(),
+                             media.getArea(),
+                             media.getColorDataSize(),
+                             media.getMonochromeDataSize(),
+                             media.getBMPMonochromeDataSize()};
         const dword want[] = {c.width, c.height, c.area, c.color, c.mono, c.bmpMono};
         for (int i = 0; i < 6; ++i)
             EXPECT_EQ(got[i], want[i]) << c.dpiX << "x" << c.dpiY << " " << c.crWidth << " field " << i;

@@ -30,7 +30,7 @@ std::string headers(unsigned width, unsigned height, int bpp, size_t rowBytes)
     return h;
 }
 
-}  // namespace
+} // namespace
 
 void putLE(std::string& s, size_t at, uint32_t value, int bytes)
 {
@@ -115,4 +115,4 @@ DotIsBlack frameAndDiagonal(unsigned width, unsigned height, unsigned border)
     };
 }
 
-}  // namespace cr80test
+} // namespace cr80test

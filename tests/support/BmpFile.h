@@ -35,4 +35,4 @@ void putLE(std::string& file, size_t at, uint32_t value, int bytes = 4);
 // file cannot be written.
 unsigned long long writeSparseBlackBmp(const std::string& path, unsigned width, unsigned height);
 
-}  // namespace cr80test
+} // namespace cr80test

@@ -78,4 +78,4 @@ const char* CupsSettings::findFeature(const char* feature, int* position)
     return reader->findFeature(feature, position);
 }
 
-}  // namespace cr80test
+} // namespace cr80test

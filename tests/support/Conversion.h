@@ -72,4 +72,4 @@ private:
     std::unique_ptr<CupsExternalInterSettingsReader> reader;
 };
 
-}  // namespace cr80test
+} // namespace cr80test

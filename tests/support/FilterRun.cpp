@@ -32,8 +32,8 @@ void closeFd(int& fd)
     fd = -1;
 }
 
-std::vector<std::string> buildEnvironment(
-    const std::vector<std::pair<std::string, std::optional<std::string>>>& changes)
+std::vector<std::string>
+buildEnvironment(const std::vector<std::pair<std::string, std::optional<std::string>>>& changes)
 {
     std::vector<std::string> env;
     for (char** e = environ; e && *e; ++e)
@@ -71,7 +71,7 @@ void drain(int& fd, std::string& into)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
             return;
-        closeFd(fd);  // end of file or a hard error
+        closeFd(fd); // end of file or a hard error
         return;
     }
 }
@@ -105,7 +105,7 @@ private:
     sigset_t oldMask;
 };
 
-}  // namespace
+} // namespace
 
 ProcessResult runProcess(const ProcessRequest& request)
 {
@@ -121,8 +121,7 @@ ProcessResult runProcess(const ProcessRequest& request)
     const char* workingDirectory = request.workingDirectory ? request.workingDirectory->c_str() : nullptr;
 
     int inPipe[2] = {-1, -1}, outPipe[2] = {-1, -1}, errPipe[2] = {-1, -1}, execPipe[2] = {-1, -1};
-    bool ok = pipe2(outPipe, O_CLOEXEC) == 0 && pipe2(errPipe, O_CLOEXEC) == 0 &&
-              pipe2(execPipe, O_CLOEXEC) == 0;
+    bool ok = pipe2(outPipe, O_CLOEXEC) == 0 && pipe2(errPipe, O_CLOEXEC) == 0 && pipe2(execPipe, O_CLOEXEC) == 0;
     if (ok && request.stdinBytes)
         ok = pipe2(inPipe, O_CLOEXEC) == 0;
     else if (ok)
@@ -222,7 +221,7 @@ ProcessResult runProcess(const ProcessRequest& request)
                 if (w > 0)
                     written += size_t(w);
                 else if (w < 0 && errno != EAGAIN && errno != EINTR)
-                    closeFd(inPipe[1]);  // the child stopped reading
+                    closeFd(inPipe[1]); // the child stopped reading
                 if (written == input.size())
                     closeFd(inPipe[1]);
             }
@@ -335,4 +334,4 @@ std::string statusLines(const std::string& text, std::initializer_list<const cha
     return lines;
 }
 
-}  // namespace cr80test
+} // namespace cr80test

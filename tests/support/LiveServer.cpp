@@ -31,7 +31,7 @@ sockaddr_in loopback(int port)
     return a;
 }
 
-}  // namespace
+} // namespace
 
 int freeLoopbackPort()
 {
@@ -80,16 +80,15 @@ bool PrinterAppServer::start(std::string* why, const std::string& logLevel, cons
     for (const char* d : {"spool", "pictures", "out"})
         fs::create_directories(root + "/" + d);
     port = freeLoopbackPort();
-    const std::vector<std::string> args = {program,
-                                           "server",
-                                           "-o", "server-port=" + std::to_string(port),
-                                           "-o", "log-file=" + root + "/server.log",
-                                           "-o", "log-level=" + logLevel,
-                                           "-o", "state-file=" + root + "/state",
-                                           "-o", "spool-directory=" + root + "/spool",
-                                           "-o", "picture-directory=" + root + "/pictures",
-                                           "-o", "printer-name=card",
-                                           "-o", "device-uri=file://" + outDir()};
+    const std::vector<std::string> args = {program, "server",
+                                           "-o",    "server-port=" + std::to_string(port),
+                                           "-o",    "log-file=" + root + "/server.log",
+                                           "-o",    "log-level=" + logLevel,
+                                           "-o",    "state-file=" + root + "/state",
+                                           "-o",    "spool-directory=" + root + "/spool",
+                                           "-o",    "picture-directory=" + root + "/pictures",
+                                           "-o",    "printer-name=card",
+                                           "-o",    "device-uri=file://" + outDir()};
     pid = fork();
     if (pid == 0) {
         setpgid(0, 0);
@@ -168,4 +167,4 @@ int PrinterAppServer::completedJobs() const
     return completed;
 }
 
-}  // namespace cr80test
+} // namespace cr80test

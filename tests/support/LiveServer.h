@@ -50,4 +50,4 @@ public:
     pid_t pid = -1;
 };
 
-}  // namespace cr80test
+} // namespace cr80test

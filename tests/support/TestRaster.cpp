@@ -115,4 +115,4 @@ size_t count(const std::string& text, const std::string& what)
     return n;
 }
 
-}  // namespace cr80test
+} // namespace cr80test

@@ -37,8 +37,7 @@ private:
 RasterImage patternImage(unsigned width, unsigned height, unsigned seed = 1);
 
 // A page as the filter expects it: the header of makeHeader and the picture's bytes.
-RawPage rawPage(const RasterImage& image, unsigned dpiX = cr80tools::DefaultDpi,
-                unsigned dpiY = cr80tools::DefaultDpi);
+RawPage rawPage(const RasterImage& image, unsigned dpiX = cr80tools::DefaultDpi, unsigned dpiY = cr80tools::DefaultDpi);
 
 // Raster streams as bytes (to feed standard input or write to a file).
 std::string rasterOf(const std::vector<RasterImage>& pages, unsigned dpiX = cr80tools::DefaultDpi,
@@ -55,4 +54,4 @@ size_t count(const std::string& text, const std::string& what);
 std::string readFile(const std::string& path);
 bool writeFile(const std::string& path, const std::string& bytes);
 
-}  // namespace cr80test
+} // namespace cr80test

@@ -39,7 +39,7 @@ protected:
     TempDir dir;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(MakeRaster, SeveralPagesSizesResolutionsAndPictures)
 {
@@ -48,8 +48,8 @@ TEST_F(MakeRaster, SeveralPagesSizesResolutionsAndPictures)
     ASSERT_TRUE(writePpm(dir.file("p.ppm"), pic, &err)) << err;
 
     const std::string out = dir.file("m.ras");
-    const ProcessResult r = run({"--width", "101", "--height=63", "--dpi", "300x600", "--pages", "2",
-                                 "--ppm", dir.file("p.ppm"), "--sample", "-o", out});
+    const ProcessResult r = run({"--width", "101", "--height=63", "--dpi", "300x600", "--pages", "2", "--ppm",
+                                 dir.file("p.ppm"), "--sample", "-o", out});
     ASSERT_TRUE(r.exitedWith(0)) << r.err;
     std::vector<RawPage> pages;
     ASSERT_TRUE(readRasterBytes(cr80test::readFile(out), pages, &err)) << err;

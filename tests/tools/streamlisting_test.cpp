@@ -21,8 +21,8 @@ std::string cmd(const std::string& text)
 
 // A panel download of a 16 x 8 card (at 300 dpi) whose ink at the panel's
 // dot (x, y) from the top-left is ink(x, y).
-std::string panel(char letter, int levels, const std::function<uint8_t(unsigned, unsigned)>& ink,
-                  unsigned dpiX = 300, unsigned dpiY = 300)
+std::string panel(char letter, int levels, const std::function<uint8_t(unsigned, unsigned)>& ink, unsigned dpiX = 300,
+                  unsigned dpiY = 300)
 {
     const unsigned W = 16 * dpiX / 300, H = 8 * dpiY / 300;
     std::string data;
@@ -38,7 +38,9 @@ std::string panel(char letter, int levels, const std::function<uint8_t(unsigned,
                 if (ink(x, y))
                     data[x * (H / 8) + (H - 1 - y) / 8] |= char(0x80 >> ((H - 1 - y) % 8));
     }
-    return "\x1b" "Dbxs;" + std::string(1, letter) + ";" + std::to_string(levels) + ";" + std::to_string(dpiX) + ";" +
+    return "\x1b"
+           "Dbxs;" +
+           std::string(1, letter) + ";" + std::to_string(levels) + ";" + std::to_string(dpiX) + ";" +
            std::to_string(dpiY) + ";16;8;" + data + "\r";
 }
 
@@ -71,7 +73,9 @@ std::string stream(const std::string& faces)
 const std::string Black = panel('k', 2, dotAt3x2);
 const std::string Front = panel('y', 256, yellowLeftHalf) + Black;
 const std::string Overlay = panel('o', 2, [](unsigned, unsigned) { return 255; });
-const std::string SevenBitOverlay = "\x1b" "Dbxs;o;128;300;300;16;8;" + std::string(W * H / 8 * 7, '\x11') + "\r";
+const std::string SevenBitOverlay = "\x1b"
+                                    "Dbxs;o;128;300;300;16;8;" +
+                                    std::string(W * H / 8 * 7, '\x11') + "\r";
 const std::string Good = stream(face("Sr", Front) + face("Sv", Overlay));
 
 std::string replaced(std::string s, const std::string& from, const std::string& to)
@@ -106,7 +110,9 @@ TEST(StreamCheck, FirstFaultIsFoundWithItsOffset)
          firstBinaryEnd, "holds"},
         {"command without CR", replaced(Good, cmd("Ss"), "\x1bSs"), Good.find(cmd("Ss")), "not ended by CR"},
         {"black panel announcing 256 levels", replaced(Good, "Dbxs;k;2;", "Dbxs;k;256;"),
-         Good.find("\x1b" "Dbxs;k"), "shorter than its header"},
+         Good.find("\x1b"
+                   "Dbxs;k"),
+         "shorter than its header"},
         {"overlay panel with 7-bit levels", replaced(Good, Overlay, SevenBitOverlay), Good.find(Overlay),
          "cannot have 128 levels"},
         {"panel data short", replaced(Good, Black, Black.substr(0, Black.size() - 2) + "\r"), Good.find(Black),
@@ -115,8 +121,7 @@ TEST(StreamCheck, FirstFaultIsFoundWithItsOffset)
         {"card closed inside face", replaced(Good, "</FACE>" + cmd("Se"), "</CARD>"), Good.find("</FACE>" + cmd("Se")),
          "closes <FACE>"},
         {"face outside card", replaced(Good, "<CARD>" + cmd("Ss"), ""), Good.find("<CARD>"), "not allowed"},
-        {"ends inside the document", Good.substr(0, Good.find("</DOC>")), Good.find("</DOC>"),
-         "ends inside <DOC>"},
+        {"ends inside the document", Good.substr(0, Good.find("</DOC>")), Good.find("</DOC>"), "ends inside <DOC>"},
         {"command in panel block", replaced(Good, binaryMarker, binaryMarker + cmd("Pr;0;t")),
          Good.find(binaryMarker) + binaryMarker.size(), "inside panel data"},
     };
@@ -141,9 +146,9 @@ TEST(StreamPreview, FacesComposeInksTheRightWayUp)
         const uint8_t* p = &front.rgb[(y * W + x) * 3];
         return std::vector<int>{p[0], p[1], p[2]};
     };
-    EXPECT_EQ(rgb(0, 0), (std::vector<int>{255, 255, 0}));     // yellow on the left
+    EXPECT_EQ(rgb(0, 0), (std::vector<int>{255, 255, 0})); // yellow on the left
     EXPECT_EQ(rgb(W - 1, H - 1), (std::vector<int>{255, 255, 255}));
-    EXPECT_EQ(rgb(3, 2), (std::vector<int>{0, 0, 0}));         // the black dot over yellow
+    EXPECT_EQ(rgb(3, 2), (std::vector<int>{0, 0, 0})); // the black dot over yellow
     ASSERT_EQ(front.monoPanels.size(), 1u);
     EXPECT_EQ(front.monoPanels[0].panel, 'k');
     EXPECT_EQ(front.monoPanels[0].gray[2 * W + 3], 0);

@@ -2,7 +2,9 @@
 
 namespace tavgdi {
 
-NullException::NullException(const char* message) : TavGdiException(message) {}
+NullException::NullException(const char* message) : TavGdiException(message)
+{
+}
 
 NullException::~NullException() = default;
 

@@ -32,12 +32,8 @@ void put32(byte* at, dword value)
 CR80BmpOutputBuilder::CR80BmpOutputBuilder(TavFactory::SupervisorType type, IGDataOptions* options_,
                                            IGDataMemoryManager* memMgr_, IGDataManager* dataMgr_,
                                            MediaDefinition* media_)
-    : OutputBuilderBase("CR80BmpOutputBuilder"),
-      dataMgr(dataMgr_),
-      size(0),
-      headerStep(0),
-      isColor(type == TavFactory::BmpColorSupervisor || type == TavFactory::BmpGraySupervisor),
-      media(media_)
+    : OutputBuilderBase("CR80BmpOutputBuilder"), dataMgr(dataMgr_), size(0), headerStep(0),
+      isColor(type == TavFactory::BmpColorSupervisor || type == TavFactory::BmpGraySupervisor), media(media_)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80BmpOutputBuilder (%lx) \tDependancy: "
                        L"IGDataOptions(%lx), IGDataMemoryManager(%lx), IGDataManager(%lx), MediaDefinition(%lx)\r\n",

@@ -35,7 +35,6 @@ public:
     dword getSize() override;
     bool next() override;
 
-
     // Allocates and fills the header block of the file (54 bytes for colour,
     // 62 for 1 bit); false when a manager is missing or nothing is allocated.
     static bool getBmpHeader(bool isColor, IGDataManager* dataMgr, IGDataMemoryManager* memMgr, byte** buffer,

@@ -14,19 +14,13 @@
 
 namespace tavgdi {
 
-
 // One bit per dot.
 static const int MonoLevels = 2;
 
 CR80MonoDbOutputBuilder::CR80MonoDbOutputBuilder(TavFactory::SupervisorType type, IGDataOptions* options,
                                                  IGDataMemoryManager* memMgr, MediaDefinition* media)
-    : OutputBuilderBase("CR80MonoDbOutputBuilder"),
-      size(0),
-      outSize(0),
-      panel(type == TavFactory::DbMonochromeSupervisor ? 'k' : 'o'),
-      alwaysSent(false),
-      dbCmdLength(0),
-      media(media)
+    : OutputBuilderBase("CR80MonoDbOutputBuilder"), size(0), outSize(0),
+      panel(type == TavFactory::DbMonochromeSupervisor ? 'k' : 'o'), alwaysSent(false), dbCmdLength(0), media(media)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80MonoDbOutputBuilder (%lx) \tDependancy: "
                        L"IGDataOptions(%lx), IGDataMemoryManager(%lx), MediaDefinition(%lx)\r\n",
@@ -48,8 +42,7 @@ CR80MonoDbOutputBuilder::CR80MonoDbOutputBuilder(TavFactory::SupervisorType type
         InternalLog::print(L"[TAVRIN UNIDRIVER][CR80MonoDbOutputBuilder::CR80MonoDbOutputBuilder] WARNING - no "
                            L"command buffer (ptr:%lx, sz:%lu)\r\n",
                            LOGPTR(this), (unsigned long)total);
-    alwaysSent = options != nullptr &&
-                 options->getOption(TavGdiOptions::SendBlankPanel) == TavGdiOptions::OptionTrue;
+    alwaysSent = options != nullptr && options->getOption(TavGdiOptions::SendBlankPanel) == TavGdiOptions::OptionTrue;
 }
 
 int CR80MonoDbOutputBuilder::formatHeader(char* target, size_t capacity)
@@ -65,9 +58,8 @@ bool CR80MonoDbOutputBuilder::init(IGDataProcessor* processor)
     else
         state = onError;
     if (state == onError)
-        InternalLog::print(
-            L"[TAVRIN UNIDRIVER][CR80MonoDbOutputBuilder::init] WARNING - (ptr:%lx) nothing to send\r\n",
-            LOGPTR(this));
+        InternalLog::print(L"[TAVRIN UNIDRIVER][CR80MonoDbOutputBuilder::init] WARNING - (ptr:%lx) nothing to send\r\n",
+                           LOGPTR(this));
     return state == initDone;
 }
 

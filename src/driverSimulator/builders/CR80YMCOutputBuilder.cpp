@@ -18,19 +18,9 @@
 
 namespace tavgdi {
 
-
-CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryManager* memMgr,
-                                           MediaDefinition* media)
-    : OutputBuilderBase("CR80YMCOutputBuilder"),
-      options(options),
-      source(nullptr),
-      commands(nullptr),
-      size(0),
-      singlePanelSize{0, 0, 0},
-      reductionParameter(256),
-      panelIndex(0),
-      media(media),
-      cmdSize(0)
+CR80YMCOutputBuilder::CR80YMCOutputBuilder(IGDataOptions* options, IGDataMemoryManager* memMgr, MediaDefinition* media)
+    : OutputBuilderBase("CR80YMCOutputBuilder"), options(options), source(nullptr), commands(nullptr),
+      size(0), singlePanelSize{0, 0, 0}, reductionParameter(256), panelIndex(0), media(media), cmdSize(0)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80YMCOutputBuilder (%lx) \tDependancy: "
                        L"IGDataOptions(%lx), IGDataMemoryManager(%lx), MediaDefinition(%lx)\r\n",
@@ -99,8 +89,8 @@ bool CR80YMCOutputBuilder::init(IGDataProcessor* processor)
     if (state != constructionDone || buffer == nullptr || memMgr == nullptr) {
         copySource();
         state = onError;
-    } else if (packing != nullptr && source != nullptr && packing->getParent() == nullptr && reductionParameter == 128 &&
-               size == MediaDefinition::to7bits(media->getArea()) &&
+    } else if (packing != nullptr && source != nullptr && packing->getParent() == nullptr &&
+               reductionParameter == 128 && size == MediaDefinition::to7bits(media->getArea()) &&
                Convert8to7bitProcessor::canProcessCopy(source, memMgr.get(), media)) {
         // Only the whole groups of each packed plane are sent: packed
         // straight from the panel into the commands. Neither the copy nor
@@ -149,8 +139,8 @@ bool CR80YMCOutputBuilder::isBlankCommand(int panel) const
 void CR80YMCOutputBuilder::initSizes()
 {
     const dword area = media->getArea();
-    const bool alwaysSent = options != nullptr &&
-                            options->getOption(TavGdiOptions::SendBlankPanel) == TavGdiOptions::OptionTrue;
+    const bool alwaysSent =
+        options != nullptr && options->getOption(TavGdiOptions::SendBlankPanel) == TavGdiOptions::OptionTrue;
     for (int i = 0; i < PanelCount; ++i) {
         // A builder that cannot produce its panels announces nothing, so that
         // the declared size always matches the bytes sent.

@@ -7,7 +7,9 @@
 
 namespace tavgdi {
 
-OutputBuilderBase::OutputBuilderBase(const char* name_) : name(name_) {}
+OutputBuilderBase::OutputBuilderBase(const char* name_) : name(name_)
+{
+}
 
 OutputBuilderBase::~OutputBuilderBase()
 {

@@ -68,12 +68,21 @@ int formatHeader(const MediaDefinition* media, char panel, int levels, char* tar
     const int dpiX = static_cast<int>(media->getDpiX()), dpiY = static_cast<int>(media->getDpiY());
     switch (chooseForm(media)) {
     case StdForm:
-        return snprintf(target, capacity, "\x1b" "Db;%c;%d;", panel, levels);
+        return snprintf(target, capacity,
+                        "\x1b"
+                        "Db;%c;%d;",
+                        panel, levels);
     case ExtForm:
-        return snprintf(target, capacity, "\x1b" "Dbx;%c;%d;%d;%d;", panel, levels, dpiX, dpiY);
+        return snprintf(target, capacity,
+                        "\x1b"
+                        "Dbx;%c;%d;%d;%d;",
+                        panel, levels, dpiX, dpiY);
     default:
-        return snprintf(target, capacity, "\x1b" "Dbxs;%c;%d;%d;%d;%d;%d;", panel, levels, dpiX, dpiY,
-                        static_cast<int>(media->getCRWidth()), static_cast<int>(media->getCRHeight()));
+        return snprintf(target, capacity,
+                        "\x1b"
+                        "Dbxs;%c;%d;%d;%d;%d;%d;",
+                        panel, levels, dpiX, dpiY, static_cast<int>(media->getCRWidth()),
+                        static_cast<int>(media->getCRHeight()));
     }
 }
 

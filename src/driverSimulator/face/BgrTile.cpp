@@ -50,8 +50,8 @@ void BgrTile::toPlanes(const byte* first, ptrdiff_t rowStep, bool isReversed, by
         // Bytes 16 * part .. 16 * part + 15 of every row.
         __m128i rows[16], columns[16];
         for (int r = 0; r < Dots; ++r)
-            rows[r] = _mm_xor_si128(
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + r * rowStep + 16 * part)), ones);
+            rows[r] =
+                _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(first + r * rowStep + 16 * part)), ones);
         transpose16(rows, columns);
         for (int j = 0; j < 16; ++j) {
             const int index = 16 * part + j;

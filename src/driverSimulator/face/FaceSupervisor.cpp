@@ -209,8 +209,7 @@ bool FaceSupervisor::runMainGraphicalProcessing(byte* buffer, dword size, dword 
 
     bool result = false;
     if (picture != nullptr && rasterOp != nullptr && picture->setRaster(buffer, size, width, height, colourIn)) {
-        picture->setOrientation(UpdateOrientation(picture->getOrientation(), option(Rotate180) == OptionTrue),
-                                nullptr);
+        picture->setOrientation(UpdateOrientation(picture->getOrientation(), option(Rotate180) == OptionTrue), nullptr);
         orientation = picture->getOrientation();
 
         CoordinateTransform pr1 = proj1, pr2 = negLproj2;
@@ -246,8 +245,8 @@ bool FaceSupervisor::runMonochromeProcessing(StdLGRect* lrect, IMonochromeReader
         if (KSupervisor == nullptr || kreader == nullptr) {
             // No reader for this face (a reader kind without readers): the
             // face fails as it does for a picture that cannot be read.
-            InternalLog::print(
-                L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] WARNING - Failed (reading external data)\r\n");
+            InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] WARNING - Failed (reading "
+                               L"external data)\r\n");
             noteMissingPicture(status, true, kreader);
             return false;
         }
@@ -257,8 +256,8 @@ bool FaceSupervisor::runMonochromeProcessing(StdLGRect* lrect, IMonochromeReader
         if (picture != nullptr && media != nullptr) {
             result = setBlack(picture, media->getBMPMonochromeDataSize(), media->getWidth(), media->getHeight());
         } else {
-            InternalLog::print(
-                L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] WARNING - Failed (reading external data)\r\n");
+            InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::runMonochromeProcessing] WARNING - Failed (reading "
+                               L"external data)\r\n");
             noteMissingPicture(status, true, kreader);
         }
         Allocator::desalloc(picture);
@@ -292,8 +291,8 @@ bool FaceSupervisor::runMonochromeProcessing(StdLGRect* lrect, IMonochromeReader
                                    L": NULL MEDIA\r\n",
                                    LOGPTR(this));
         }
-        result = rasterOp->apply(YMCSupervisor.get(), PixelOperation::copyBlackPoint, iterRect.get(), negLproj1,
-                                 negLproj2);
+        result =
+            rasterOp->apply(YMCSupervisor.get(), PixelOperation::copyBlackPoint, iterRect.get(), negLproj1, negLproj2);
     }
     logFree("rasterOp", rasterOp.get());
     logFree("iterRect", iterRect.get());
@@ -302,8 +301,8 @@ bool FaceSupervisor::runMonochromeProcessing(StdLGRect* lrect, IMonochromeReader
     return result;
 }
 
-bool FaceSupervisor::applyCustomPicture(IGDataSupervisor* target, bool isBlack, byte* buffer, dword size,
-                                        dword width, dword height)
+bool FaceSupervisor::applyCustomPicture(IGDataSupervisor* target, bool isBlack, byte* buffer, dword size, dword width,
+                                        dword height)
 {
     std::unique_ptr<IGDataSupervisor> picture =
         TavFactory::FactoryGDataSupervisor(TavFactory::BmpMonochromeSupervisor, media, nullptr);
@@ -375,12 +374,11 @@ bool FaceSupervisor::writeInvariant(IOutputWriter* writer, void* obj, IGDInvaria
     return writer->write(obj, text, length) == length;
 }
 
-bool FaceSupervisor::sendFace(IOutputWriter* writer, void* obj, byte* headBuffer, int headBufferSize,
-                              byte* tailBuffer, int tailBufferSize)
+bool FaceSupervisor::sendFace(IOutputWriter* writer, void* obj, byte* headBuffer, int headBufferSize, byte* tailBuffer,
+                              int tailBufferSize)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] (prt:%lx)\r\n", LOGPTR(this));
-    if (writer == nullptr || headBuffer == nullptr || tailBuffer == nullptr || headBufferSize < 0 ||
-        tailBufferSize < 0)
+    if (writer == nullptr || headBuffer == nullptr || tailBuffer == nullptr || headBufferSize < 0 || tailBufferSize < 0)
         return false;
     if (writer->write(obj, headBuffer, static_cast<dword>(headBufferSize)) != static_cast<dword>(headBufferSize)) {
         InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] ERROR - Face head writing error\r\n");
@@ -401,7 +399,8 @@ bool FaceSupervisor::sendFace(IOutputWriter* writer, void* obj, byte* headBuffer
             InternalLog::print(
                 L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] WARNING - Unable to send graphical mono invariant\r\n");
         if (!ProcessSupervisor(writer, obj, KSupervisor.get())) {
-            InternalLog::print(L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] ERROR - Black panel processing error\r\n");
+            InternalLog::print(
+                L"[TAVRIN UNIDRIVER][FaceSupervisor::sendFace] ERROR - Black panel processing error\r\n");
             return false;
         }
     }

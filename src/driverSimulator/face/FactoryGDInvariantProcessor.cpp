@@ -84,9 +84,9 @@ std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::colorBuild(I
         options->getOption(ShortPanelManagement), globalPspValue, 0, blackLevel, 0, mediaW, pida.release());
 
     std::unique_ptr<IGDInvariantProcessor> colourPsp = makeLogged<GdInvariantPspProcessor>(
-        L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GdInvariantPspProcessor \tPTR: %lx\r\n", "Psplc;c;x;s",
-        "Psplc;c;x;e", options->getOption(ColorPanelManagement), globalPspXSValue, globalPspXEValue, blackLevel, 0,
-        mediaW, shortPsp.release());
+        L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GdInvariantPspProcessor \tPTR: %lx\r\n", "Psplc;c;x;s", "Psplc;c;x;e",
+        options->getOption(ColorPanelManagement), globalPspXSValue, globalPspXEValue, blackLevel, 0, mediaW,
+        shortPsp.release());
 
     return makeLogged<GdInvariantPspOverlayProcessor>(
         L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GdInvariantPspOverlayProcessor \tPTR: %lx\r\n",
@@ -103,8 +103,8 @@ std::unique_ptr<IGDInvariantProcessor> FactoryGDInvariantProcessor::monoBuild(IG
 
     IGDInvariantProcessor* none = nullptr;
     return makeLogged<GdInvariantPspProcessor>(
-        L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GdInvariantPspProcessor \tPTR: %lx\r\n", "Psplc;k;x;s",
-        "Psplc;k;x;e", options->getOption(MonoPanelManagement), options->getOption(MonoPanelGlobalShiftXS),
+        L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - GdInvariantPspProcessor \tPTR: %lx\r\n", "Psplc;k;x;s", "Psplc;k;x;e",
+        options->getOption(MonoPanelManagement), options->getOption(MonoPanelGlobalShiftXS),
         options->getOption(MonoPanelGlobalShiftXE), blackLevelOf(options), 0, media->getWidth(), none);
 }
 

@@ -36,8 +36,7 @@ std::unique_ptr<tavgdi::IGRasterOperation> FactoryGRasterOperation(tavgdi::IGDat
     case RasterOpWithMemory:
         if (isFixedColorSubstitution(target))
             return makeLogged<StandardRasterOperationWithFixedColor>(
-                L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardRasterOperationWithFixedColor \tPTR: %lx\r\n",
-                target);
+                L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardRasterOperationWithFixedColor \tPTR: %lx\r\n", target);
         return makeLogged<StandardRasterOperationWithMem>(
             L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - StandardRasterOperationWithMem \tPTR: %lx\r\n", target);
     case RasterOpWithInvariant:

@@ -24,16 +24,28 @@ using PixelOperation::copyColorBW;
 
 const Kernel kernels[] = {
     {ColourCopy, "bitmap tiles into the colour planes", bit(RA::BgrBitmap), bit(RA::YMCPlanes), {copy, nullptr}},
-    {BlackWithMemory, "black runs out of the colour planes", bit(RA::YMCPlanes), bit(RA::OneBit),
+    {BlackWithMemory,
+     "black runs out of the colour planes",
+     bit(RA::YMCPlanes),
+     bit(RA::OneBit),
      {copyBlackPoint, nullptr}},
-    {BlackWithFixedColour, "black dots of the colour planes replaced once", bit(RA::YMCPlanes), bit(RA::OneBit),
+    {BlackWithFixedColour,
+     "black dots of the colour planes replaced once",
+     bit(RA::YMCPlanes),
+     bit(RA::OneBit),
      {copyBlackPoint, nullptr}},
     {PanelMeasure, "panel measured column by column", 0, bit(RA::YMCPlanes) | bit(RA::OneBit), {nullptr, nullptr}},
     {Thresholding, "threshold over bitmap bytes", bit(RA::BgrBitmap), bit(RA::OneBit), {copy, copyColorBW}},
     {Dithering, "ordered dither over bitmap bytes", bit(RA::BgrBitmap), bit(RA::OneBit), {copy, copyColorBW}},
-    {ClusteredDithering, "clustered dither over bitmap bytes", bit(RA::BgrBitmap), bit(RA::OneBit),
+    {ClusteredDithering,
+     "clustered dither over bitmap bytes",
+     bit(RA::BgrBitmap),
+     bit(RA::OneBit),
      {copy, copyColorBW}},
-    {ErrorDiffusion, "error diffusion with the error in registers", bit(RA::BgrBitmap), bit(RA::OneBit),
+    {ErrorDiffusion,
+     "error diffusion with the error in registers",
+     bit(RA::BgrBitmap),
+     bit(RA::OneBit),
      {copy, copyColorBW}},
     {GrayConversion, "bitmap converted in storage order", bit(RA::BgrBitmap), bit(RA::BgrBitmap), {nullptr, nullptr}},
 };
@@ -55,8 +67,8 @@ const Kernel* end()
     return kernels + sizeof(kernels) / sizeof(kernels[0]);
 }
 
-const Kernel* choose(Operation operation, const RasterAccess& from, const RasterAccess& to,
-                     PixelOperation::PixelOp op, Projection* p)
+const Kernel* choose(Operation operation, const RasterAccess& from, const RasterAccess& to, PixelOperation::PixelOp op,
+                     Projection* p)
 {
     for (const Kernel* k = begin(); k != end(); ++k) {
         if (k->operation != operation)
@@ -64,8 +76,8 @@ const Kernel* choose(Operation operation, const RasterAccess& from, const Raster
         if ((k->from != 0 && (k->from & bit(from.layout())) == 0) || (k->to & bit(to.layout())) == 0 ||
             to.layout() == RA::None || !takes(*k, op))
             return nullptr;
-        if (p != nullptr && (!projectionAxis(p->Wtransform, p->W, p->H, p->X) ||
-                             !projectionAxis(p->Htransform, p->W, p->H, p->Y)))
+        if (p != nullptr &&
+            (!projectionAxis(p->Wtransform, p->W, p->H, p->X) || !projectionAxis(p->Htransform, p->W, p->H, p->Y)))
             return nullptr;
         return k;
     }

@@ -29,15 +29,15 @@ class MonoDeviceSupervisor;
 namespace FastKernels {
 
 enum Operation {
-    ColourCopy,          // StandardRasterOperation
-    BlackWithMemory,     // StandardRasterOperationWithMem
+    ColourCopy,           // StandardRasterOperation
+    BlackWithMemory,      // StandardRasterOperationWithMem
     BlackWithFixedColour, // StandardRasterOperationWithFixedColor
-    PanelMeasure,        // TrivialRasterOperationWithInvariant
-    Thresholding,        // ThresholdingRasterOperation
-    Dithering,           // DitheringRasterOperation
-    ClusteredDithering,  // OrderedClusteredDotDitheringRasterOperation
-    ErrorDiffusion,      // FloydRasterOperation
-    GrayConversion,      // RGBToGrayProcessor
+    PanelMeasure,         // TrivialRasterOperationWithInvariant
+    Thresholding,         // ThresholdingRasterOperation
+    Dithering,            // DitheringRasterOperation
+    ClusteredDithering,   // OrderedClusteredDotDitheringRasterOperation
+    ErrorDiffusion,       // FloydRasterOperation
+    GrayConversion,       // RGBToGrayProcessor
 };
 
 // A layout in a set of layouts.
@@ -49,8 +49,8 @@ constexpr unsigned bit(RasterAccess::Layout l)
 struct Kernel {
     Operation operation;
     const char* name;
-    unsigned from; // the source layouts it reads; 0: the source is not read
-    unsigned to;   // the target layouts it writes or reads
+    unsigned from;                  // the source layouts it reads; 0: the source is not read
+    unsigned to;                    // the target layouts it writes or reads
     PixelOperation::PixelOp ops[2]; // the pixel operations it stands for; none: any
 };
 

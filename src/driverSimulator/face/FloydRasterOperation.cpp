@@ -29,9 +29,9 @@ void freeRow(int* row)
 
 } // namespace
 
-const RasterKind floydDiffusion = {"FloydRasterOperation",
-    true, false, false, false, false,
-    RasterKind::Silent, RasterKind::NullMedia, nullptr, &RasterJob::diffuseError};
+const RasterKind floydDiffusion = {
+    "FloydRasterOperation",  true, false, false, false, false, RasterKind::Silent, RasterKind::NullMedia, nullptr,
+    &RasterJob::diffuseError};
 
 bool RasterJob::diffuseError() const
 {
@@ -67,8 +67,8 @@ bool RasterJob::diffuseError() const
             NextError[w - 1] += CE3;
     };
     auto step = [&](dword w, dword h) {
-        IPixel* p = s->getPixel(static_cast<int>(Wtransform(w, h, wmax, hmax)),
-                                static_cast<int>(Htransform(w, h, wmax, hmax)));
+        IPixel* p =
+            s->getPixel(static_cast<int>(Wtransform(w, h, wmax, hmax)), static_cast<int>(Htransform(w, h, wmax, hmax)));
         if (p == nullptr)
             return;
         const int gray = static_cast<int>(p->getC()) + Error[w];
@@ -93,8 +93,8 @@ bool RasterJob::diffuseError() const
     AffineAxis X, Y, sw, sh, tw, th;
     bool bits[2] = {false, false};
     const bool isFast = wmax > 0 && hmax > 0 && this->isFast(FastKernels::ErrorDiffusion, from, to, X, Y) &&
-                        from.coversAll(X, Y, 0, wmax, 0, hmax) &&
-                        halftoneInk(op, to.inkBit(), false, bits[0]) && halftoneInk(op, to.inkBit(), true, bits[1]);
+                        from.coversAll(X, Y, 0, wmax, 0, hmax) && halftoneInk(op, to.inkBit(), false, bits[0]) &&
+                        halftoneInk(op, to.inkBit(), true, bits[1]);
     if (isFast) {
         from.storageAxes(X, Y, sw, sh);
         to.storageAxes(AffineAxis{1, 0, 0}, AffineAxis{0, 1, 0}, tw, th);

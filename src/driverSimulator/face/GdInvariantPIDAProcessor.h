@@ -15,8 +15,8 @@ public:
     ~GdInvariantPIDAProcessor() override;
 
     void updateInvariantByPixel(int w, int h, IPixel* pixel) override;
-    void updateInvariantByColumn(int w, int h0, int count, const byte* y, const byte* m, const byte* c,
-                                 ptrdiff_t step, IPixel* scratch) override;
+    void updateInvariantByColumn(int w, int h0, int count, const byte* y, const byte* m, const byte* c, ptrdiff_t step,
+                                 IPixel* scratch) override;
     // "\x1bPida;<white %>;<Y>;<M>;<C>\r" followed by the parent's text.
     char* getInvariant() override;
     void resetCounters() override;

@@ -9,17 +9,9 @@ namespace tavgdi {
 GdInvariantPspProcessor::GdInvariantPspProcessor(const char* pspCmd1_, const char* pspCmd2_, int pspMgt_,
                                                  int globalPspXS_, int globalPspXE_, int blackThreshold_,
                                                  int whiteThreshold_, dword mediaW, IGDInvariantProcessor* p)
-    : GenericCompositeInvariantProcessor(p),
-      isOverlay(false),
-      whiteThreshold(whiteThreshold_),
-      blackThreshold(blackThreshold_),
-      x(globalPspXS_, mediaW, globalPspXE_),
-      y(0, 0, 0),
-      pspMgt(pspMgt_),
-      globalPspXE(globalPspXE_),
-      globalPspYE(0),
-      pspCmd1(pspCmd1_),
-      pspCmd2(pspCmd2_)
+    : GenericCompositeInvariantProcessor(p), isOverlay(false), whiteThreshold(whiteThreshold_),
+      blackThreshold(blackThreshold_), x(globalPspXS_, mediaW, globalPspXE_), y(0, 0, 0), pspMgt(pspMgt_),
+      globalPspXE(globalPspXE_), globalPspYE(0), pspCmd1(pspCmd1_), pspCmd2(pspCmd2_)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +GdInvariantPspProcessor (%lx)\r\n", LOGPTR(this));
     output[0] = '\0';
@@ -32,20 +24,11 @@ GdInvariantPspProcessor::GdInvariantPspProcessor(const char* pspCmd1_, const cha
 GdInvariantPspProcessor::GdInvariantPspProcessor(int pspMgt_, int xs, int xe, int ys, int ye, int blackThreshold_,
                                                  int whiteThreshold_, dword mediaW, dword mediaH,
                                                  IGDInvariantProcessor* p)
-    : GenericCompositeInvariantProcessor(p),
-      isOverlay(true),
-      whiteThreshold(whiteThreshold_),
-      blackThreshold(blackThreshold_),
-      x(xs, mediaW, xe),
-      y(ys, mediaH, ye),
-      pspMgt(pspMgt_),
-      globalPspXE(xe),
-      globalPspYE(ye),
-      pspCmd1(nullptr),
-      pspCmd2(nullptr)
+    : GenericCompositeInvariantProcessor(p), isOverlay(true), whiteThreshold(whiteThreshold_),
+      blackThreshold(blackThreshold_), x(xs, mediaW, xe), y(ys, mediaH, ye), pspMgt(pspMgt_), globalPspXE(xe),
+      globalPspYE(ye), pspCmd1(nullptr), pspCmd2(nullptr)
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +GdInvariantPspOverlayProcessor (%lx)\r\n",
-                       LOGPTR(this));
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +GdInvariantPspOverlayProcessor (%lx)\r\n", LOGPTR(this));
     output[0] = '\0';
     InternalLog::print(L"[TAVRIN UNIDRIVER][GdInvariantPspOverlayProcessor::GdInvariantPspOverlayProcessor] k:%d w:%d "
                        L"pspxs:%d pspxe:%d pspys:%d pspye:%d mediaW:%lu mediaH:%lu endLimitShitfX:%lu "
@@ -132,8 +115,8 @@ char* GdInvariantPspProcessor::getInvariant()
                            L"Value : xs:%ld xe:%ld ys:%ld ye:%ld\r\n",
                            pspMgt, (long)xs, (long)xe, (long)ys, (long)ye);
         if (isSent)
-            text = formatOwn(output, "\x1bPspolc;x;s;%d\r\x1bPspolc;x;e;%d\r\x1bPspolc;y;s;%d\r\x1bPspolc;y;e;%d\r",
-                             xs, xe, ys, ye);
+            text = formatOwn(output, "\x1bPspolc;x;s;%d\r\x1bPspolc;x;e;%d\r\x1bPspolc;y;s;%d\r\x1bPspolc;y;e;%d\r", xs,
+                             xe, ys, ye);
         return getInvariantNext(text);
     }
     const char* cmd1 = pspCmd1 != nullptr ? pspCmd1 : "";

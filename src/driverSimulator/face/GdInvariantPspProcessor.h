@@ -22,8 +22,8 @@ public:
     ~GdInvariantPspProcessor() override;
 
     void updateInvariantByPixel(int w, int h, IPixel* pixel) override;
-    void updateInvariantByColumn(int w, int h0, int count, const byte* y, const byte* m, const byte* c,
-                                 ptrdiff_t step, IPixel* scratch) override;
+    void updateInvariantByColumn(int w, int h0, int count, const byte* y, const byte* m, const byte* c, ptrdiff_t step,
+                                 IPixel* scratch) override;
     char* getInvariant() override;
     // Starts the extents afresh and resets the parent.
     void resetCounters() override;

@@ -125,7 +125,8 @@ bool halftoneWalk(const RasterJob& job, FastKernels::Operation operation, IsWhit
 // isWhite(w, h, c) says from its cyan ink c, by the raw loops when they
 // apply, else dot by dot (the picture's shared pixel set, then stored
 // through op).
-template <class IsWhite> bool halftone(const RasterJob& job, FastKernels::Operation operation, IsWhite&& isWhite)
+template <class IsWhite>
+bool halftone(const RasterJob& job, FastKernels::Operation operation, IsWhite&& isWhite)
 {
     auto step = [&](dword w, dword h) {
         IPixel* p = job.s->getPixel(static_cast<int>(job.Wtransform(w, h, job.W, job.H)),

@@ -100,8 +100,7 @@ ColourPlanes::ColourPlanes(const RasterAccess& colour, bool isFast, dword W, dwo
     isWhole = isFast && W != 0 && H != 0 && colour.coversAll(identityW, identityH, 0, W, 0, H);
 }
 
-InkBlocksOnDemand::InkBlocksOnDemand(const ColourPlanes& planes)
-    : planes(planes), walked(0)
+InkBlocksOnDemand::InkBlocksOnDemand(const ColourPlanes& planes) : planes(planes), walked(0)
 {
 }
 
@@ -112,8 +111,8 @@ InkBlocks* InkBlocksOnDemand::forRect(dword w0, dword w1, dword h0, dword h1)
     if (w1 > w0 && h1 > h0)
         walked += static_cast<unsigned long long>(w1 - w0) * (h1 - h0);
     if (walked > static_cast<unsigned long long>(planes.width) * planes.height)
-        blocks = std::make_unique<InkBlocks>(planes.y, planes.m, planes.c, planes.columnLength, planes.width,
-                                             planes.height);
+        blocks =
+            std::make_unique<InkBlocks>(planes.y, planes.m, planes.c, planes.columnLength, planes.width, planes.height);
     return blocks.get();
 }
 

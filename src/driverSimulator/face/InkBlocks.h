@@ -37,7 +37,8 @@ public:
 
     // span(a, b) for each run [a, b) of the rows [h0, h1) of column w whose
     // blocks may hold a dot reaching limit, top down.
-    template <class Span> void forEachSpan(dword w, dword h0, dword h1, int limit, Span&& span) const
+    template <class Span>
+    void forEachSpan(dword w, dword h0, dword h1, int limit, Span&& span) const
     {
         h1 = h1 < height ? h1 : height;
         if (w >= width || h0 >= h1)
@@ -67,7 +68,8 @@ public:
     void leaveOut(dword w, dword h);
     // dot(h) for each row h of [h0, h1) of column w whose dot is not left
     // out, top down.
-    template <class Dot> void forEachLeftIn(dword w, dword h0, dword h1, Dot&& dot) const
+    template <class Dot>
+    void forEachLeftIn(dword w, dword h0, dword h1, Dot&& dot) const
     {
         h1 = h1 < height ? h1 : height;
         if (w >= width || h0 >= h1)
@@ -106,11 +108,11 @@ private:
     dword height;
     dword blocks;
     dword tileCount;
-    std::vector<int16_t> blockMax;  // [w * blocks + b]
-    std::vector<int16_t> tileMax;   // [(w / Columns) * blocks + b]
-    std::vector<uint64_t> leftOut;  // bit w * height + h; empty until a dot is left out
-    std::vector<dword> dirtyTiles;  // tile indexes changed since settle()
-    std::vector<bool> isDirty;      // per tile
+    std::vector<int16_t> blockMax; // [w * blocks + b]
+    std::vector<int16_t> tileMax;  // [(w / Columns) * blocks + b]
+    std::vector<uint64_t> leftOut; // bit w * height + h; empty until a dot is left out
+    std::vector<dword> dirtyTiles; // tile indexes changed since settle()
+    std::vector<bool> isDirty;     // per tile
 };
 
 class RasterAccess;

@@ -102,10 +102,12 @@ public:
                 const __m128i yv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + i));
                 const __m128i mv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(m + i));
                 const __m128i cv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
-                const __m128i lo = _mm_add_epi16(
-                    _mm_add_epi16(_mm_unpacklo_epi8(yv, zero), _mm_unpacklo_epi8(mv, zero)), _mm_unpacklo_epi8(cv, zero));
-                const __m128i hi = _mm_add_epi16(
-                    _mm_add_epi16(_mm_unpackhi_epi8(yv, zero), _mm_unpackhi_epi8(mv, zero)), _mm_unpackhi_epi8(cv, zero));
+                const __m128i lo =
+                    _mm_add_epi16(_mm_add_epi16(_mm_unpacklo_epi8(yv, zero), _mm_unpacklo_epi8(mv, zero)),
+                                  _mm_unpacklo_epi8(cv, zero));
+                const __m128i hi =
+                    _mm_add_epi16(_mm_add_epi16(_mm_unpackhi_epi8(yv, zero), _mm_unpackhi_epi8(mv, zero)),
+                                  _mm_unpackhi_epi8(cv, zero));
                 const __m128i printed = _mm_packs_epi16(_mm_cmpgt_epi16(lo, l), _mm_cmpgt_epi16(hi, l));
                 // Sums of eight bytes each, in 64-bit lanes.
                 sy = _mm_add_epi64(sy, _mm_sad_epu8(_mm_and_si128(yv, printed), zero));
@@ -135,7 +137,9 @@ public:
         return n;
     }
 
-    virtual ~InkScan() {}
+    virtual ~InkScan()
+    {
+    }
 };
 
 } // namespace tavgdi

@@ -25,9 +25,9 @@ const int matrix[64] = {
     8,  6,  7,  14, 23, 25, 24, 17, //
 };
 
-const int order = 4;                  // the dot-cell size
-const int l = 2 * order;              // the matrix side
-const int scale = 256 / (l * order);  // 8: thresholds 0 to 248
+const int order = 4;                 // the dot-cell size
+const int l = 2 * order;             // the matrix side
+const int scale = 256 / (l * order); // 8: thresholds 0 to 248
 
 // Ink of an almost-white dot that never prints.
 const int maxWhiteInk = 2;
@@ -40,8 +40,15 @@ void announce(ILGRectIterator*)
 } // namespace
 
 const RasterKind clusteredDithering = {"OrderedClusteredDotDitheringRasterOperation",
-    true, false, false, false, true,
-    RasterKind::Silent, RasterKind::NullParameter, announce, &RasterJob::ditherClustered};
+                                       true,
+                                       false,
+                                       false,
+                                       false,
+                                       true,
+                                       RasterKind::Silent,
+                                       RasterKind::NullParameter,
+                                       announce,
+                                       &RasterJob::ditherClustered};
 
 bool RasterJob::ditherClustered() const
 {

@@ -82,7 +82,8 @@ private:
     IGDInvariantProcessor* invariant; // borrowed
 };
 
-template <const RasterKind& Kind> class RasterOperation final : public GRasterOperation {
+template <const RasterKind& Kind>
+class RasterOperation final : public GRasterOperation {
 public:
     explicit RasterOperation(IGDataSupervisor* target, IGDInvariantProcessor* invariant = nullptr)
         : GRasterOperation(Kind, target, invariant)

@@ -5,15 +5,14 @@
 
 namespace tavgdi {
 
-RectWalk::RectWalk(ILGRectIterator* given, dword W, dword H)
-    : iter(given), width(W), height(H)
+RectWalk::RectWalk(ILGRectIterator* given, dword W, dword H) : iter(given), width(W), height(H)
 {
     if (iter == nullptr) {
-        ownIterator = logged<ILGRectIterator>(
-            makeLogged<TrivialLGRectIterator>(
-                L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - TrivialLGRectIterator \tPTR: %lx\r\n", 0, 0,
-                static_cast<int>(W), static_cast<int>(H)),
-            "ILGRectIterator");
+        ownIterator =
+            logged<ILGRectIterator>(makeLogged<TrivialLGRectIterator>(
+                                        L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - TrivialLGRectIterator \tPTR: %lx\r\n",
+                                        0, 0, static_cast<int>(W), static_cast<int>(H)),
+                                    "ILGRectIterator");
         iter = ownIterator.get();
     }
 }

@@ -27,7 +27,8 @@ public:
 
     // step(rect) for each rectangle the iterator hands out; an empty list
     // node is skipped.
-    template <class Step> void forEachRect(Step&& step)
+    template <class Step>
+    void forEachRect(Step&& step)
     {
         if (iter == nullptr)
             return;
@@ -42,7 +43,8 @@ public:
     // step(Wmin, Wmax, Hmin, Hmax) for each rectangle that holds dots: a
     // rectangle given the wrong way round is taken as its normalised form,
     // and whatever reaches beyond the area is cut off.
-    template <class Step> void forEachArea(Step&& step)
+    template <class Step>
+    void forEachArea(Step&& step)
     {
         using GraphicalConstants::dwmax;
         using GraphicalConstants::dwmin;
@@ -60,7 +62,8 @@ public:
 
     // step(w, h) column by column (w outer, h increasing), right and bottom
     // edges excluded. Dots beyond the W x H area are not visited.
-    template <class Step> void forEachDot(Step&& step)
+    template <class Step>
+    void forEachDot(Step&& step)
     {
         forEachCut([](dword, dword, dword, dword) { return false; }, [](dword, dword, dword, dword) {}, step);
     }
@@ -72,17 +75,19 @@ public:
     // step does as usual so that whatever state step leaves behind (shared
     // pixels, last values) is left exactly as the dot-by-dot walk leaves it.
     // Other rectangles go dot by dot through step.
-    template <class Covers, class Column, class Step> void forEachDotFast(Covers&& covers, Column&& column, Step&& step)
+    template <class Covers, class Column, class Step>
+    void forEachDotFast(Covers&& covers, Column&& column, Step&& step)
     {
-        forEachCut(covers,
-                   [&](dword left, dword right, dword top, dword bottom) {
-                       for (dword w = left; w + 1 < right; ++w)
-                           column(w, top, bottom);
-                       if (bottom - 1 > top)
-                           column(right - 1, top, bottom - 1);
-                       step(right - 1, bottom - 1);
-                   },
-                   step);
+        forEachCut(
+            covers,
+            [&](dword left, dword right, dword top, dword bottom) {
+                for (dword w = left; w + 1 < right; ++w)
+                    column(w, top, bottom);
+                if (bottom - 1 > top)
+                    column(right - 1, top, bottom - 1);
+                step(right - 1, bottom - 1);
+            },
+            step);
     }
 
     // forEachDotFast for operations whose dots do not depend on one another
@@ -101,46 +106,50 @@ public:
     {
         const dword tw = tileW != 0 ? tileW : 1;
         const dword th = tileH != 0 ? tileH : 1;
-        forEachCut(covers, [&](dword left, dword right, dword top, dword bottom) {
-            auto columns = [&](dword w0, dword w1, dword h0, dword h1) {
-                for (dword w = w0; w < w1; ++w) {
-                    const dword end = (h1 == bottom && w + 1 == right) ? bottom - 1 : h1;
-                    if (end > h0)
-                        column(w, h0, end);
-                }
-            };
-            // Blocks of whole tiles across, each done top to bottom; the
-            // columns left over at the right end after all of them.
-            const dword tilesAcross = (right - left) / tw;
-            const dword blockTiles = blockW / tw != 0 ? blockW / tw : 1;
-            for (dword t0 = 0; t0 < tilesAcross; t0 += blockTiles) {
-                const dword b0 = left + t0 * tw;
-                const dword b1 = left + (t0 + blockTiles < tilesAcross ? t0 + blockTiles : tilesAcross) * tw;
-                for (dword h0 = top; h0 < bottom;) {
-                    const dword h1 = bottom - h0 >= th ? h0 + th : bottom;
-                    if (h1 - h0 < th) {
-                        columns(b0, b1, h0, h1);
-                    } else {
-                        for (dword w0 = b0; w0 < b1; w0 += tw) {
-                            if (h1 == bottom && w0 + tw == right)
-                                columns(w0, right, h0, h1);
-                            else
-                                tile(w0, h0);
-                        }
+        forEachCut(
+            covers,
+            [&](dword left, dword right, dword top, dword bottom) {
+                auto columns = [&](dword w0, dword w1, dword h0, dword h1) {
+                    for (dword w = w0; w < w1; ++w) {
+                        const dword end = (h1 == bottom && w + 1 == right) ? bottom - 1 : h1;
+                        if (end > h0)
+                            column(w, h0, end);
                     }
-                    h0 = h1;
+                };
+                // Blocks of whole tiles across, each done top to bottom; the
+                // columns left over at the right end after all of them.
+                const dword tilesAcross = (right - left) / tw;
+                const dword blockTiles = blockW / tw != 0 ? blockW / tw : 1;
+                for (dword t0 = 0; t0 < tilesAcross; t0 += blockTiles) {
+                    const dword b0 = left + t0 * tw;
+                    const dword b1 = left + (t0 + blockTiles < tilesAcross ? t0 + blockTiles : tilesAcross) * tw;
+                    for (dword h0 = top; h0 < bottom;) {
+                        const dword h1 = bottom - h0 >= th ? h0 + th : bottom;
+                        if (h1 - h0 < th) {
+                            columns(b0, b1, h0, h1);
+                        } else {
+                            for (dword w0 = b0; w0 < b1; w0 += tw) {
+                                if (h1 == bottom && w0 + tw == right)
+                                    columns(w0, right, h0, h1);
+                                else
+                                    tile(w0, h0);
+                            }
+                        }
+                        h0 = h1;
+                    }
                 }
-            }
-            columns(left + tilesAcross * tw, right, top, bottom);
-            step(right - 1, bottom - 1);
-        }, step);
+                columns(left + tilesAcross * tw, right, top, bottom);
+                step(right - 1, bottom - 1);
+            },
+            step);
     }
 
 private:
     // Each rectangle cut to the area (right and bottom edges excluded): one
     // that holds dots and that covers(left, right, top, bottom) accepts goes
     // to fast(left, right, top, bottom), any other dot by dot through step.
-    template <class Covers, class Fast, class Step> void forEachCut(Covers&& covers, Fast&& fast, Step&& step)
+    template <class Covers, class Fast, class Step>
+    void forEachCut(Covers&& covers, Fast&& fast, Step&& step)
     {
         const dword W = width;
         const dword H = height;

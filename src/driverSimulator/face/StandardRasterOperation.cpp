@@ -11,9 +11,9 @@
 
 namespace tavgdi {
 
-const RasterKind standardCopy = {"StandardRasterOperation",
-    true, false, false, false, true,
-    RasterKind::Silent, RasterKind::NullMedia, nullptr, &RasterJob::copy};
+const RasterKind standardCopy = {
+    "StandardRasterOperation", true,    false,           false, false, true, RasterKind::Silent,
+    RasterKind::NullMedia,     nullptr, &RasterJob::copy};
 
 bool RasterJob::copy() const
 {
@@ -74,11 +74,10 @@ bool RasterJob::copy() const
                 const dword first = srcStepW > 0 ? w0 : w0 + tile - 1;
                 const size_t at = static_cast<size_t>(w0) * columnLength + h0;
                 byte* const planes[3] = {yPlane + at, mPlane + at, cPlane + at};
-                BgrTile::toPlanes(src + 3 * (sw.at(first, h0) + srcWidth * sh.at(first, h0)), srcStep,
-                                  srcStepW < 0, planes, static_cast<ptrdiff_t>(columnLength));
+                BgrTile::toPlanes(src + 3 * (sw.at(first, h0) + srcWidth * sh.at(first, h0)), srcStep, srcStepW < 0,
+                                  planes, static_cast<ptrdiff_t>(columnLength));
             },
-            column,
-            step);
+            column, step);
     } else {
         walk->forEachDot(step);
     }

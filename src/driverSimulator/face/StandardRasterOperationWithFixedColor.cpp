@@ -16,8 +16,15 @@
 namespace tavgdi {
 
 const RasterKind blackWithFixedColour = {"StandardRasterOperationWithFixedColor",
-    true, false, true, true, true,
-    RasterKind::NullInput, RasterKind::NullMedia, nullptr, &RasterJob::substituteBlack};
+                                         true,
+                                         false,
+                                         true,
+                                         true,
+                                         true,
+                                         RasterKind::NullInput,
+                                         RasterKind::NullMedia,
+                                         nullptr,
+                                         &RasterJob::substituteBlack};
 
 bool RasterJob::substituteBlack() const
 {
@@ -90,8 +97,7 @@ bool RasterJob::substituteBlack() const
                     if (index >= 0) {
                         const byte mask = static_cast<byte>(0x80u >> (dotW & 7));
                         byte* bits = black.data() + index;
-                        *bits = black.inkBit() ? static_cast<byte>(*bits | mask)
-                                               : static_cast<byte>(*bits & ~mask);
+                        *bits = black.inkBit() ? static_cast<byte>(*bits | mask) : static_cast<byte>(*bits & ~mask);
                     }
                     yPlane[at] = sy;
                     mPlane[at] = sm;

@@ -10,8 +10,15 @@
 namespace tavgdi {
 
 const RasterKind copyWithInvariant = {"StandardRasterOperationWithInvariant",
-    true, true, false, false, true,
-    RasterKind::Silent, RasterKind::NullMedia, nullptr, &RasterJob::copyAndMeasure};
+                                      true,
+                                      true,
+                                      false,
+                                      false,
+                                      true,
+                                      RasterKind::Silent,
+                                      RasterKind::NullMedia,
+                                      nullptr,
+                                      &RasterJob::copyAndMeasure};
 
 bool RasterJob::copyAndMeasure() const
 {
@@ -21,8 +28,7 @@ bool RasterJob::copyAndMeasure() const
     walk->forEachDot([&](dword w, dword h) {
         const int x = static_cast<int>(w);
         const int y = static_cast<int>(h);
-        s->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)),
-                    &currentSrcPxl);
+        s->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)), &currentSrcPxl);
         invariant->updateInvariantByPixel(x, y, &currentSrcPxl);
         t->setPixel(x, y, op(t->getPixel(x, y), &currentSrcPxl));
     });

@@ -58,8 +58,8 @@ struct BlackDotWriter {
                 continue;
             }
             const byte mask = static_cast<byte>(0x80u >> (dot & 7));
-            bits[dot >> 3] = panel.inkBit() ? static_cast<byte>(bits[dot >> 3] | mask)
-                                            : static_cast<byte>(bits[dot >> 3] & ~mask);
+            bits[dot >> 3] =
+                panel.inkBit() ? static_cast<byte>(bits[dot >> 3] | mask) : static_cast<byte>(bits[dot >> 3] & ~mask);
             ++dot;
         }
     }
@@ -232,8 +232,15 @@ void repeatBlackRuns(byte* yp, byte* mp, byte* cp, dword h0, dword h1, int black
 } // namespace
 
 const RasterKind blackWithMemory = {"StandardRasterOperationWithMem",
-    true, false, false, true, true,
-    RasterKind::Silent, RasterKind::NullMedia, nullptr, &RasterJob::extractBlack};
+                                    true,
+                                    false,
+                                    false,
+                                    true,
+                                    true,
+                                    RasterKind::Silent,
+                                    RasterKind::NullMedia,
+                                    nullptr,
+                                    &RasterJob::extractBlack};
 
 bool RasterJob::extractBlack() const
 {
@@ -346,8 +353,9 @@ bool RasterJob::extractBlack() const
                 dword changedFrom = Hmax, changedTo = Hmin;
                 spans.clear();
                 if (blocks != nullptr)
-                    blocks->forEachSpan(w, Hmin, Hmax, blackLimit,
-                                        [&](dword from, dword to) { spans.push_back(RowSpan{from, to}); });
+                    blocks->forEachSpan(w, Hmin, Hmax, blackLimit, [&](dword from, dword to) {
+                        spans.push_back(RowSpan{from, to});
+                    });
                 else
                     spans.push_back(RowSpan{Hmin, Hmax});
                 extractBlackColumn(

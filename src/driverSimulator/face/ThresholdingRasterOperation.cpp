@@ -20,14 +20,22 @@ void announce(ILGRectIterator*)
 } // namespace
 
 const RasterKind thresholding = {"ThresholdingRasterOperation",
-    true, false, false, false, true,
-    RasterKind::NullParameter, RasterKind::NullParameter, announce, &RasterJob::threshold};
+                                 true,
+                                 false,
+                                 false,
+                                 false,
+                                 true,
+                                 RasterKind::NullParameter,
+                                 RasterKind::NullParameter,
+                                 announce,
+                                 &RasterJob::threshold};
 
 bool RasterJob::threshold() const
 {
     // White when the gray level reaches the threshold.
     const int threshold = IPixel::getThreshold();
-    return halftone(*this, FastKernels::Thresholding, [threshold](dword, dword, int c) { return 255 - c >= threshold; });
+    return halftone(*this, FastKernels::Thresholding,
+                    [threshold](dword, dword, int c) { return 255 - c >= threshold; });
 }
 
 } // namespace tavgdi

@@ -76,16 +76,22 @@ void announce(ILGRectIterator* riter)
 } // namespace
 
 const RasterKind measureWithInvariant = {"TrivialRasterOperationWithInvariant",
-    false, true, false, false, true,
-    RasterKind::Silent, RasterKind::NullParameter, announce, &RasterJob::measure};
+                                         false,
+                                         true,
+                                         false,
+                                         false,
+                                         true,
+                                         RasterKind::Silent,
+                                         RasterKind::NullParameter,
+                                         announce,
+                                         &RasterJob::measure};
 
 bool RasterJob::measure() const
 {
     invariant->resetCounters();
     ColorPixel currentSrcPxl(0, 0, 0);
     auto step = [&](dword w, dword h) {
-        t->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)),
-                    &currentSrcPxl);
+        t->getPixel(static_cast<int>(Wtransform(w, h, W, H)), static_cast<int>(Htransform(w, h, W, H)), &currentSrcPxl);
         invariant->updateInvariantByPixel(static_cast<int>(w), static_cast<int>(h), &currentSrcPxl);
     };
 
@@ -97,8 +103,8 @@ bool RasterJob::measure() const
     const bool known = isFast(FastKernels::PanelMeasure, panel, panel, X, Y);
     std::vector<GRect> walked;
     auto covers = [&](dword w0, dword w1, dword h0, dword h1) {
-        walked.push_back(GRect(static_cast<int>(w0), static_cast<int>(h0), static_cast<int>(w1), static_cast<int>(h1),
-                               0, -1));
+        walked.push_back(
+            GRect(static_cast<int>(w0), static_cast<int>(h0), static_cast<int>(w1), static_cast<int>(h1), 0, -1));
         return panel.coversAll(X, Y, w0, w1, h0, h1);
     };
     if (known && panel.layout() == RasterAccess::YMCPlanes) {
@@ -107,14 +113,14 @@ bool RasterJob::measure() const
         const byte* cPlane = mPlane + panel.planeSize();
         const long long columnLength = panel.columnLength();
         const ptrdiff_t stride = static_cast<ptrdiff_t>(X.dh * columnLength + Y.dh);
-        walk->forEachDotFast(covers,
-                            [&](dword w, dword h0, dword h1) {
-                                const size_t at = static_cast<size_t>(X.at(w, h0) * columnLength + Y.at(w, h0));
-                                invariant->updateInvariantByColumn(static_cast<int>(w), static_cast<int>(h0),
-                                                             static_cast<int>(h1 - h0), yPlane + at, mPlane + at,
-                                                             cPlane + at, stride, &currentSrcPxl);
-                            },
-                            step);
+        walk->forEachDotFast(
+            covers,
+            [&](dword w, dword h0, dword h1) {
+                const size_t at = static_cast<size_t>(X.at(w, h0) * columnLength + Y.at(w, h0));
+                invariant->updateInvariantByColumn(static_cast<int>(w), static_cast<int>(h0), static_cast<int>(h1 - h0),
+                                                   yPlane + at, mPlane + at, cPlane + at, stride, &currentSrcPxl);
+            },
+            step);
     } else if (known && panel.layout() == RasterAccess::OneBit) {
         // Each dot reads as full ink on all three or none.
         AffineAxis sw, sh;
@@ -122,30 +128,29 @@ bool RasterJob::measure() const
         const byte* bits = panel.data();
         const bool inkBit = panel.inkBit();
         std::vector<byte> column(H);
-        walk->forEachDotFast(covers,
-                            [&](dword w, dword h0, dword h1) {
-                                long long dotW = sw.at(w, h0), dotH = sh.at(w, h0);
-                                const byte ink = inkBit ? 255 : 0;
-                                byte* out = column.data();
-                                if (sh.dh == 0 && (sw.dh == 1 || sw.dh == -1)) {
-                                    // The column runs along one stored row.
-                                    expandBits(bits + panel.bitByte(0, dotH), dotW, sw.dh > 0, h1 - h0, ink, out);
-                                } else if (sh.dh == 0) {
-                                    const byte* row = bits + panel.bitByte(0, dotH);
-                                    for (dword n = h1 - h0; n != 0; --n, dotW += sw.dh)
-                                        *out++ = ((row[dotW >> 3] >> (7 - (dotW & 7))) & 1) ? ink : byte(255 - ink);
-                                } else {
-                                    for (dword h = h0; h < h1; ++h, dotW += sw.dh, dotH += sh.dh) {
-                                        const bool bit =
-                                            (bits[panel.bitByte(dotW, dotH)] & (0x80u >> (dotW & 7))) != 0;
-                                        *out++ = bit == inkBit ? 255 : 0;
-                                    }
-                                }
-                                invariant->updateInvariantByColumn(static_cast<int>(w), static_cast<int>(h0),
-                                                             static_cast<int>(h1 - h0), column.data(), column.data(),
-                                                             column.data(), 1, &currentSrcPxl);
-                            },
-                            step);
+        walk->forEachDotFast(
+            covers,
+            [&](dword w, dword h0, dword h1) {
+                long long dotW = sw.at(w, h0), dotH = sh.at(w, h0);
+                const byte ink = inkBit ? 255 : 0;
+                byte* out = column.data();
+                if (sh.dh == 0 && (sw.dh == 1 || sw.dh == -1)) {
+                    // The column runs along one stored row.
+                    expandBits(bits + panel.bitByte(0, dotH), dotW, sw.dh > 0, h1 - h0, ink, out);
+                } else if (sh.dh == 0) {
+                    const byte* row = bits + panel.bitByte(0, dotH);
+                    for (dword n = h1 - h0; n != 0; --n, dotW += sw.dh)
+                        *out++ = ((row[dotW >> 3] >> (7 - (dotW & 7))) & 1) ? ink : byte(255 - ink);
+                } else {
+                    for (dword h = h0; h < h1; ++h, dotW += sw.dh, dotH += sh.dh) {
+                        const bool bit = (bits[panel.bitByte(dotW, dotH)] & (0x80u >> (dotW & 7))) != 0;
+                        *out++ = bit == inkBit ? 255 : 0;
+                    }
+                }
+                invariant->updateInvariantByColumn(static_cast<int>(w), static_cast<int>(h0), static_cast<int>(h1 - h0),
+                                                   column.data(), column.data(), column.data(), 1, &currentSrcPxl);
+            },
+            step);
     } else {
         walk->forEachDot(step);
     }

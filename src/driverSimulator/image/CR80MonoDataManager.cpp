@@ -30,7 +30,8 @@ void CR80MonoDataManager::setPixel(int W, int H, IPixel* p)
     GraphicalConstants::orientationTransform(orientation, &w, &h, W, H, cardWidth, cardHeight);
     if (w < 0 || h < 0 || (w >> 3) >= cardRWidth || h >= cardHeight)
         return;
-    byte* target = memMgr->getBuffer(static_cast<dword>(w >> 3) + static_cast<dword>(cardRWidth) * static_cast<dword>(h));
+    byte* target =
+        memMgr->getBuffer(static_cast<dword>(w >> 3) + static_cast<dword>(cardRWidth) * static_cast<dword>(h));
     if (target == nullptr)
         return;
     const byte mask = static_cast<byte>(0x80u >> (w & 7));

@@ -73,8 +73,8 @@ bool GDMemoryManager::allocateOver(byte* external, dword size)
 
 bool GDMemoryManager::setBuffer(byte* newBuffer, dword size)
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][GDMemoryManager::setBuffer] (ptr:%lx, buff:%lx, sz:%lu)\r\n",
-                       LOGPTR(this), LOGPTR(newBuffer), (unsigned long)size);
+    InternalLog::print(L"[TAVRIN UNIDRIVER][GDMemoryManager::setBuffer] (ptr:%lx, buff:%lx, sz:%lu)\r\n", LOGPTR(this),
+                       LOGPTR(newBuffer), (unsigned long)size);
     reset();
     if (newBuffer == nullptr && size != 0) {
         InternalLog::print(L"[TAVRIN UNIDRIVER][GDMemoryManager::setBuffer] WARNING - Failed (ptr:%lx, sz:%lu)\r\n",

@@ -32,8 +32,7 @@ dword positiveOption(IGDataOptions* options, TavGdiOptions::Keys key, dword fall
 } // namespace
 
 MonoDeviceSupervisor::MonoDeviceSupervisor(TavFactory::SupervisorType type, MediaDefinition* media_,
-                                           IGDataMemoryManager* memMgr_, IGDataManager* dataMgr_,
-                                           IGDataOptions* optMgr)
+                                           IGDataMemoryManager* memMgr_, IGDataManager* dataMgr_, IGDataOptions* optMgr)
     : dataMgr(dataMgr_), options(optMgr), memMgr(memMgr_), media(media_), classType(type), isRasterBorrowed(false)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +MonoDeviceSupervisor (%lx) \tDependancy: "
@@ -50,9 +49,10 @@ MonoDeviceSupervisor::MonoDeviceSupervisor(TavFactory::SupervisorType type, Medi
             positiveOption(optMgr, TavGdiOptions::PaperSizeH, MediaDefinition::CR80Height)));
         media = ownMedia.get();
         if (media != nullptr) {
-            InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - MediaDefinition from MonoDeviceSupervisor\tPTR: "
-                               L"%lx\r\n",
-                               LOGPTR(media));
+            InternalLog::print(
+                L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - MediaDefinition from MonoDeviceSupervisor\tPTR: "
+                L"%lx\r\n",
+                LOGPTR(media));
         } else {
             failure = "[MonoDeviceSupervisor::MonoDeviceSupervisor] Null MediaDefinition";
         }
@@ -183,8 +183,8 @@ bool MonoDeviceSupervisor::setRaster(byte* buffer, dword size, dword width, dwor
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][MonoDeviceSupervisor::setRaster] (ptr:%lx - buff:%lx, sz:%lu, w:%lu, "
                        L"h:%lu, color:%d)\r\n",
-                       LOGPTR(this), LOGPTR(buffer), (unsigned long)size, (unsigned long)width,
-                       (unsigned long)height, isColorDevice ? 1 : 0);
+                       LOGPTR(this), LOGPTR(buffer), (unsigned long)size, (unsigned long)width, (unsigned long)height,
+                       isColorDevice ? 1 : 0);
     Logged<IGDataParser> parser = logged(TavFactory::FactoryDataParser(classType, memMgr, Unaligned), "parser");
     if (parser == nullptr)
         return false;
@@ -276,8 +276,8 @@ IGDataSupervisor* MonoDeviceSupervisor::clone()
     std::unique_ptr<MonoDeviceSupervisor> copy;
     if (mediaCopy != nullptr && memCopy != nullptr && optionsCopy != nullptr) {
         try {
-            copy.reset(new (std::nothrow) MonoDeviceSupervisor(classType, mediaCopy.get(), memCopy.get(), nullptr,
-                                                               optionsCopy.get()));
+            copy.reset(new (std::nothrow)
+                           MonoDeviceSupervisor(classType, mediaCopy.get(), memCopy.get(), nullptr, optionsCopy.get()));
         } catch (const NullException&) {
             // a type without data manager of its own
         }

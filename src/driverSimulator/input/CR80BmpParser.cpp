@@ -41,16 +41,9 @@ bool isKnownMagic(byte a, byte b)
 } // namespace
 
 CR80BmpParser::CR80BmpParser(IGDataMemoryManager* mgr, AlignmentOutputBuffer alignment)
-    : fp(nullptr),
-      state(GDParser_ok),
-      isColorBmp(true),
-      mgr(mgr),
-      cardOrientation(GraphicalConstants::Landscape),
-      cardWidth(MediaDefinition::CR80Width),
-      cardHeight(MediaDefinition::CR80Height),
-      isDataParsed(false),
-      alignment(alignment),
-      isReadInPlace(false)
+    : fp(nullptr), state(GDParser_ok), isColorBmp(true), mgr(mgr), cardOrientation(GraphicalConstants::Landscape),
+      cardWidth(MediaDefinition::CR80Width), cardHeight(MediaDefinition::CR80Height), isDataParsed(false),
+      alignment(alignment), isReadInPlace(false)
 {
     InternalLog::print(
         L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80BmpParser (%lx) \tDependancy: IGDataMemoryManager(%lx)\r\n",
@@ -144,9 +137,8 @@ CR80BmpParser::GDParserStates CR80BmpParser::readHeader(TAVBMPINFOHEADER* header
 
     const bool isReadableDepth = header->biBitCount == 24 || header->biBitCount == 1;
     if (isReadableDepth) {
-        const unsigned long long imageSize =
-            rowLength(static_cast<dword>(header->biWidth), header->biBitCount == 24) *
-            static_cast<unsigned long long>(header->biHeight);
+        const unsigned long long imageSize = rowLength(static_cast<dword>(header->biWidth), header->biBitCount == 24) *
+                                             static_cast<unsigned long long>(header->biHeight);
         if (imageSize > MaxImageSize)
             return GDParser_parsingerror;
         header->biSizeImage = static_cast<dword>(imageSize);
@@ -163,8 +155,8 @@ CR80BmpParser::GDParserStates CR80BmpParser::readHeader(TAVBMPINFOHEADER* header
         return GDParser_ioerror;
     // Pixels promised beyond the end of the file: the file is short. (Other
     // depths are refused by the format check that follows.)
-    if (isReadableDepth && static_cast<unsigned long long>(pixelOffset) + header->biSizeImage >
-                               static_cast<unsigned long long>(fileSize))
+    if (isReadableDepth &&
+        static_cast<unsigned long long>(pixelOffset) + header->biSizeImage > static_cast<unsigned long long>(fileSize))
         return GDParser_ioerror;
     return GDParser_ok;
 }
@@ -204,8 +196,7 @@ byte* CR80BmpParser::loadRaster(const TAVBMPINFOHEADER* header)
     return raster;
 }
 
-byte* CR80BmpParser::resize(byte* src, dword srcWidth, dword srcHeight, bool isColor, dword dstWidth,
-                            dword dstHeight)
+byte* CR80BmpParser::resize(byte* src, dword srcWidth, dword srcHeight, bool isColor, dword dstWidth, dword dstHeight)
 {
     InternalLog::print(
         L"[TAVRIN UNIDRIVER][CR80BmpParser::resize] ptr:%lx srcW:%lu srcH:%lu bpp:%d dstW:%lu dstH:%lu\r\n",
@@ -214,9 +205,8 @@ byte* CR80BmpParser::resize(byte* src, dword srcWidth, dword srcHeight, bool isC
     byte* dst = nullptr;
     bool ok = srcWidth <= INT_MAX && srcHeight <= INT_MAX && dstWidth <= INT_MAX && dstHeight <= INT_MAX;
     if (ok)
-        ok = resizers::resize(resizers::NearestNeighbour, src, static_cast<int>(srcWidth),
-                              static_cast<int>(srcHeight), isColor, &dst, static_cast<int>(dstWidth),
-                              static_cast<int>(dstHeight));
+        ok = resizers::resize(resizers::NearestNeighbour, src, static_cast<int>(srcWidth), static_cast<int>(srcHeight),
+                              isColor, &dst, static_cast<int>(dstWidth), static_cast<int>(dstHeight));
     if (!ok) {
         InternalLog::print(L"[TAVRIN UNIDRIVER][CR80BmpParser::resize] WARNING\r\n");
         Allocator::desalloc(dst);
@@ -270,7 +260,7 @@ bool CR80BmpParser::parse(byte* buffer, dword size, dword width, dword height, b
 
     isColorBmp = isColorDevice;
     if (mgr != nullptr) {
-        const dword targetSize = isColorDevice ? media->getColorDataSize()
+        const dword targetSize = isColorDevice            ? media->getColorDataSize()
                                  : alignment == Unaligned ? media->getMonochromeDataSize()
                                                           : media->getBMPMonochromeDataSize();
         // A plain memory manager is not filled first: the picture is copied
@@ -284,18 +274,17 @@ bool CR80BmpParser::parse(byte* buffer, dword size, dword width, dword height, b
                 state = GDParser_overflow;
                 return false;
             }
-            InternalLog::print(
-                L"[TAVRIN UNIDRIVER][CR80BmpParser::parse] hCR80:%lu hmin:%lu offset:%lu rwidthDest:%lu rwidthSrc:%lu\r\n",
-                (unsigned long)cardWidth, (unsigned long)pictureHeight, 0ul, (unsigned long)(3ull * pictureWidth),
-                (unsigned long)(3ull * pictureWidth));
+            InternalLog::print(L"[TAVRIN UNIDRIVER][CR80BmpParser::parse] hCR80:%lu hmin:%lu offset:%lu rwidthDest:%lu "
+                               L"rwidthSrc:%lu\r\n",
+                               (unsigned long)cardWidth, (unsigned long)pictureHeight, 0ul,
+                               (unsigned long)(3ull * pictureWidth), (unsigned long)(3ull * pictureWidth));
             state = GDParser_ok;
             isDataParsed = true;
             return true;
         }
-        const bool allocated =
-            targetSize <= static_cast<dword>(INT_MAX) &&
-            (plain != nullptr ? plain->allocateBytes(static_cast<int>(targetSize), nullptr)
-                              : mgr->allocate(static_cast<int>(targetSize), 255));
+        const bool allocated = targetSize <= static_cast<dword>(INT_MAX) &&
+                               (plain != nullptr ? plain->allocateBytes(static_cast<int>(targetSize), nullptr)
+                                                 : mgr->allocate(static_cast<int>(targetSize), 255));
         if (!allocated) {
             if (picture != buffer)
                 Allocator::desalloc(picture);
@@ -316,10 +305,10 @@ bool CR80BmpParser::parse(byte* buffer, dword size, dword width, dword height, b
             const unsigned long long srcRow = rowLength(pictureWidth, isColorDevice);
             const unsigned long long dstRow =
                 isColorDevice ? 3ull * pictureWidth : static_cast<unsigned long long>(pictureWidth / 8);
-            InternalLog::print(
-                L"[TAVRIN UNIDRIVER][CR80BmpParser::parse] hCR80:%lu hmin:%lu offset:%lu rwidthDest:%lu rwidthSrc:%lu\r\n",
-                (unsigned long)cardWidth, (unsigned long)pictureHeight, 0ul, (unsigned long)dstRow,
-                (unsigned long)srcRow);
+            InternalLog::print(L"[TAVRIN UNIDRIVER][CR80BmpParser::parse] hCR80:%lu hmin:%lu offset:%lu rwidthDest:%lu "
+                               L"rwidthSrc:%lu\r\n",
+                               (unsigned long)cardWidth, (unsigned long)pictureHeight, 0ul, (unsigned long)dstRow,
+                               (unsigned long)srcRow);
             for (dword h = 0; h < pictureHeight && dstRow > 0; ++h) {
                 const unsigned long long offset = h * dstRow;
                 if (offset + dstRow > target)

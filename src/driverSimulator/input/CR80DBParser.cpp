@@ -29,19 +29,8 @@ inline bool isColorLetter(char letter)
 } // namespace
 
 CR80DBParser::CR80DBParser(IGDataMemoryManager* mgrYMC, IGDataMemoryManager* mgrK, IGDataMemoryManager* mgrO)
-    : parsedSize(0),
-      fp(nullptr),
-      mgrYMC(mgrYMC),
-      mgrK(mgrK),
-      mgrO(mgrO),
-      options(nullptr),
-      state(GDParser_ok),
-      isExtDb(false),
-      media(nullptr),
-      IsYmcAllocationDone(false),
-      isDataParsed(false),
-      ymcArea(0),
-      ymcFormat(Format8bit)
+    : parsedSize(0), fp(nullptr), mgrYMC(mgrYMC), mgrK(mgrK), mgrO(mgrO), options(nullptr), state(GDParser_ok),
+      isExtDb(false), media(nullptr), IsYmcAllocationDone(false), isDataParsed(false), ymcArea(0), ymcFormat(Format8bit)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +CR80DBParser (%lx) \tDependancy: "
                        L"IGDataMemoryManager(%lx), IGDataMemoryManager(%lx), IGDataMemoryManager(%lx)\r\n",

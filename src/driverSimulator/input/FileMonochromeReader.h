@@ -54,10 +54,10 @@ private:
 
     // What the last read from the file gave, and for which card.
     struct Kept {
-        bool isKnown = false;        // a read has been tried
-        dword width = 0, height = 0; // the card it was fitted to
-        bool isThresholded = false;  // a 24-bit picture, made 1-bit with...
-        int threshold = 0;           // ...this threshold
+        bool isKnown = false;                  // a read has been tried
+        dword width = 0, height = 0;           // the card it was fitted to
+        bool isThresholded = false;            // a 24-bit picture, made 1-bit with...
+        int threshold = 0;                     // ...this threshold
         std::unique_ptr<byte[], Release> card; // null: the file could not be read
         dword size = 0;
     };

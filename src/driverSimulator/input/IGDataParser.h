@@ -27,8 +27,8 @@ public:
 
     virtual bool parse(const char* filename, IGDataOptions* options, MediaDefinition* media) = 0;
     virtual bool parse(FILE* file, IGDataOptions* options, MediaDefinition* media) = 0;
-    virtual bool parse(byte* buffer, dword size, dword width, dword height, bool isColorDevice,
-                       IGDataOptions* options, MediaDefinition* media) = 0;
+    virtual bool parse(byte* buffer, dword size, dword width, dword height, bool isColorDevice, IGDataOptions* options,
+                       MediaDefinition* media) = 0;
     virtual dword getHeight() = 0;
     virtual dword getWidth() = 0;
     virtual GraphicalConstants::CardOrientation getCardOrientation() = 0;

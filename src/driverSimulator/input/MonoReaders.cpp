@@ -8,7 +8,7 @@ namespace tavgdi {
 namespace {
 // The job settings naming the picture of each slot.
 const char* const SettingNames[MonoReaders::MonoReaderItemCount] = {"IFOverlayCustom", "IBOverlayCustom",
-                                                                     "IFBlackCustom", "IBBlackCustom"};
+                                                                    "IFBlackCustom", "IBBlackCustom"};
 // The enumeration may hold any int here: a caller's cast is checked.
 bool isSlot(MonoReaders::MonoReaderItemType item)
 {
@@ -17,7 +17,9 @@ bool isSlot(MonoReaders::MonoReaderItemType item)
 }
 } // namespace
 
-MonoReaders::MonoReaders(TavFactory::MonochromeReaderType type) : monoReadersType(type) {}
+MonoReaders::MonoReaders(TavFactory::MonochromeReaderType type) : monoReadersType(type)
+{
+}
 
 MonoReaders::~MonoReaders()
 {

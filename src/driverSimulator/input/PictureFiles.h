@@ -12,10 +12,10 @@ namespace PictureFiles {
 
 // Environment variable naming the picture directory; it takes precedence
 // over the PPD keyword below.
-extern const char* const DirectoryVariable;   // "CR80_PICTURE_DIR"
+extern const char* const DirectoryVariable; // "CR80_PICTURE_DIR"
 // PPD keyword (*cr80PictureDir: "/path") naming the picture directory of a
 // queue.
-extern const char* const DirectoryKeyword;    // "cr80PictureDir"
+extern const char* const DirectoryKeyword; // "cr80PictureDir"
 
 // Largest picture file read (header and pixels).
 const unsigned long long MaxFileSize = 64ull * 1024 * 1024;

@@ -59,7 +59,8 @@ bool resize(ResizeAlgorithms algorithm, byte* pSrc, int srcWidth, int srcHeight,
     switch (algorithm) {
     case WindowsInternal:
         if (!isColor) {
-            InternalLog::print(L"[TAVRIN UNIDRIVER][resize] WARNING - not implemented for 1bpp bitmap - return false\r\n");
+            InternalLog::print(
+                L"[TAVRIN UNIDRIVER][resize] WARNING - not implemented for 1bpp bitmap - return false\r\n");
             return false;
         }
         return resize_win(pSrc, srcWidth, srcHeight, pDst, dstWidth, dstHeight);
@@ -72,17 +73,16 @@ bool resize(ResizeAlgorithms algorithm, byte* pSrc, int srcWidth, int srcHeight,
     }
 }
 
-bool resize_win(byte* /*pSrc*/, int /*srcWidth*/, int /*srcHeight*/, byte** pDst, int /*dstWidth*/,
-                int /*dstHeight*/)
+bool resize_win(byte* /*pSrc*/, int /*srcWidth*/, int /*srcHeight*/, byte** pDst, int /*dstWidth*/, int /*dstHeight*/)
 {
     if (pDst != nullptr)
         *pDst = nullptr;
-    InternalLog::print(L"[TAVRIN UNIDRIVER][resize_win] WARNING - not implemented on this plateform - return false\r\n");
+    InternalLog::print(
+        L"[TAVRIN UNIDRIVER][resize_win] WARNING - not implemented on this plateform - return false\r\n");
     return false;
 }
 
-bool resize_nearest_neighbour_color(byte* pSrc, int srcWidth, int srcHeight, byte** pDst, int dstWidth,
-                                    int dstHeight)
+bool resize_nearest_neighbour_color(byte* pSrc, int srcWidth, int srcHeight, byte** pDst, int dstWidth, int dstHeight)
 {
     const unsigned long long dstRow =
         dstWidth > 0 ? (3ull * static_cast<unsigned long long>(dstWidth) + 3ull) & ~3ull : 0;
@@ -105,8 +105,7 @@ bool resize_nearest_neighbour_color(byte* pSrc, int srcWidth, int srcHeight, byt
     return true;
 }
 
-bool resize_nearest_neighbour_mono(byte* pSrc, int srcWidth, int srcHeight, byte** pDst, int dstWidth,
-                                   int dstHeight)
+bool resize_nearest_neighbour_mono(byte* pSrc, int srcWidth, int srcHeight, byte** pDst, int dstWidth, int dstHeight)
 {
     const unsigned long long dstRow =
         dstWidth > 0 ? static_cast<unsigned long long>(MediaDefinition::ComputeRWidth(dstWidth)) : 0;
@@ -118,7 +117,8 @@ bool resize_nearest_neighbour_mono(byte* pSrc, int srcWidth, int srcHeight, byte
     for (int h = 0; h < dstHeight; ++h) {
         const int sh = sourceIndex(h, sy, srcHeight);
         for (int w = 0; w < dstWidth; ++w)
-            setMonoPixel(w, h, static_cast<int>(dstRow), *pDst, getMonoPixel(sourceIndex(w, sx, srcWidth), sh, srcRow, pSrc));
+            setMonoPixel(w, h, static_cast<int>(dstRow), *pDst,
+                         getMonoPixel(sourceIndex(w, sx, srcWidth), sh, srcRow, pSrc));
     }
     return true;
 }

@@ -20,10 +20,8 @@ enum ResizeAlgorithms {
 bool resize(ResizeAlgorithms algorithm, byte* pSrc, int srcWidth, int srcHeight, bool isColor, byte** pDst,
             int dstWidth, int dstHeight);
 bool resize_win(byte* pSrc, int srcWidth, int srcHeight, byte** pDst, int dstWidth, int dstHeight);
-bool resize_nearest_neighbour_color(byte* pSrc, int srcWidth, int srcHeight, byte** pDst, int dstWidth,
-                                    int dstHeight);
-bool resize_nearest_neighbour_mono(byte* pSrc, int srcWidth, int srcHeight, byte** pDst, int dstWidth,
-                                   int dstHeight);
+bool resize_nearest_neighbour_color(byte* pSrc, int srcWidth, int srcHeight, byte** pDst, int dstWidth, int dstHeight);
+bool resize_nearest_neighbour_mono(byte* pSrc, int srcWidth, int srcHeight, byte** pDst, int dstWidth, int dstHeight);
 
 // Dot x of row y in 1-bit rows of rowLength bytes, most significant bit first.
 inline int getMonoPixel(int x, int y, int rowLength, const byte* buffer)

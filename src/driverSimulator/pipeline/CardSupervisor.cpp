@@ -27,21 +27,21 @@ const char* const FaceFailure = "its picture could not be turned into printer pa
 const char* const SendFailure = "the card could not be written to the printer";
 } // namespace
 
-#define WARN_GRAPHICAL()                                                                                        \
-    InternalLog::print(                                                                                         \
-        L"[TAVRIN UNIDRIVER][CardSupervisor::newFace] WARNING - (prt:%lx) - error graphical processing (%S::%d)\r\n", \
+#define WARN_GRAPHICAL()                                                                                               \
+    InternalLog::print(                                                                                                \
+        L"[TAVRIN UNIDRIVER][CardSupervisor::newFace] WARNING - (prt:%lx) - error graphical processing (%S::%d)\r\n",  \
         LOGPTR(this), SourcePath, __LINE__)
 
-#define WARN_SEND(what)                                                                                         \
-    InternalLog::print(L"[TAVRIN UNIDRIVER][CardSupervisor::sendCard] WARNING - (prt:%lx) - error " what         \
-                       L" (%S::%d)\r\n",                                                                        \
-                       LOGPTR(this), SourcePath, __LINE__)
+#define WARN_SEND(what)                                                                                                \
+    InternalLog::print(                                                                                                \
+        L"[TAVRIN UNIDRIVER][CardSupervisor::sendCard] WARNING - (prt:%lx) - error " what L" (%S::%d)\r\n",            \
+        LOGPTR(this), SourcePath, __LINE__)
 
 CardSupervisor::CardSupervisor(IGDataOptions* cardOpts, IGDataOptions* frontOpts, IGDataOptions* backOpts,
                                ExternalBufferAggregator* aggr, MonoReaders* readers, StdLGRectManager* rects,
                                MediaDefinition* media, StatusReporter& reporter)
-    : cardOptions(cardOpts), rectManager(rects), aggregator(aggr), monochromeReaders(readers),
-      isCurrentFrontFace(true), copyCount(1), status(reporter)
+    : cardOptions(cardOpts), rectManager(rects), aggregator(aggr), monochromeReaders(readers), isCurrentFrontFace(true),
+      copyCount(1), status(reporter)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +CardSupervisor (%lx) \tDependancy: IGDataOptions(%lx), "
                        L"IGDataOptions(%lx), IGDataOptions(%lx), ExternalBufferAggregator(%lx), MonoReaders(%lx), "
@@ -153,8 +153,8 @@ bool CardSupervisor::processFace(bool front, byte* buffer, dword size, dword wid
     return face->runGraphicalProcessing(buffer, size, width, height, bitCount, rects, oreader, kreader);
 }
 
-CardSupervisor::Status CardSupervisor::newFace(PFN_WriteBuffer writer, void* obj, byte* buffer, dword size,
-                                               dword width, dword height, int bitCount, bool flush)
+CardSupervisor::Status CardSupervisor::newFace(PFN_WriteBuffer writer, void* obj, byte* buffer, dword size, dword width,
+                                               dword height, int bitCount, bool flush)
 {
     const int twoSided = cardOptions->getOption(TavGdiOptions::TwoSidedMode);
     if (twoSided == 0 || (flush && isCurrentFrontFace)) {

@@ -28,12 +28,12 @@ public:
     };
 
     CardSupervisor(IGDataOptions* cardOptions, IGDataOptions* frontFaceOptions, IGDataOptions* backFaceOptions,
-                   ExternalBufferAggregator* aggregator, MonoReaders* monochromeReaders,
-                   StdLGRectManager* rectManager, MediaDefinition* media, StatusReporter& status);
+                   ExternalBufferAggregator* aggregator, MonoReaders* monochromeReaders, StdLGRectManager* rectManager,
+                   MediaDefinition* media, StatusReporter& status);
     virtual ~CardSupervisor();
 
-    Status newFace(PFN_WriteBuffer writer, void* obj, byte* buffer, dword size, dword width, dword height,
-                   int bitCount, bool flush);
+    Status newFace(PFN_WriteBuffer writer, void* obj, byte* buffer, dword size, dword width, dword height, int bitCount,
+                   bool flush);
     bool sendCard(PFN_WriteBuffer writer, void* obj, bool isDuplex);
     void setCopyCount(int n);
     dword ComputeBufferSizeUpperBound(IGDataOptions* options);

@@ -33,23 +33,21 @@ int opt(IGDataOptions* options, TavGdiOptions::Keys key)
 } // namespace
 
 // Formats one framing fragment and files it as an eternal fragment.
-#define ADD_FRAGMENT(tag, priority, ...)                                                            \
-    do {                                                                                            \
-        char text[256];                                                                             \
-        int n = snprintf(text, sizeof(text), __VA_ARGS__);                                          \
-        if (n > 0)                                                                                  \
-            aggregator->add(tag, reinterpret_cast<byte*>(text), static_cast<int>(strlen(text)),     \
-                            priority, true, false);                                                 \
+#define ADD_FRAGMENT(tag, priority, ...)                                                                               \
+    do {                                                                                                               \
+        char text[256];                                                                                                \
+        int n = snprintf(text, sizeof(text), __VA_ARGS__);                                                             \
+        if (n > 0)                                                                                                     \
+            aggregator->add(tag, reinterpret_cast<byte*>(text), static_cast<int>(strlen(text)), priority, true,        \
+                            false);                                                                                    \
     } while (0)
 
 DocumentSupervisor::DocumentSupervisor(IGDataOptions* docOpts, IGDataOptions* cardOpts, IGDataOptions* frontOpts,
-                                       IGDataOptions* backOpts, MonoReaders* readers,
-                                       ExternalBufferAggregator* aggr, StdLGRectManager* rects,
-                                       MediaDefinition* mediaDef, StatusReporter& reporter)
+                                       IGDataOptions* backOpts, MonoReaders* readers, ExternalBufferAggregator* aggr,
+                                       StdLGRectManager* rects, MediaDefinition* mediaDef, StatusReporter& reporter)
     : monochromeReaders(readers), cardOptions(cardOpts), docOptions(docOpts), frontFaceOptions(frontOpts),
-      backFaceOptions(backOpts), aggregator(aggr),
-      initialRectManager(rects), isACardSent(false), copyCount(1), media(mediaDef),
-      status(reporter)
+      backFaceOptions(backOpts), aggregator(aggr), initialRectManager(rects), isACardSent(false), copyCount(1),
+      media(mediaDef), status(reporter)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +DocumentSupervisor (%lx) \tDependancy: "
                        L"IGDataOptions(%lx), IGDataOptions(%lx), IGDataOptions(%lx), IGDataOptions(%lx), "
@@ -108,13 +106,14 @@ void DocumentSupervisor::setCopyCount(int n)
         cardSupervisor->setCopyCount(n);
 }
 
-bool DocumentSupervisor::newFace(PFN_WriteBuffer writer, void* obj, byte* buffer, dword size, dword width,
-                                 dword height, int bitCount, bool flush)
+bool DocumentSupervisor::newFace(PFN_WriteBuffer writer, void* obj, byte* buffer, dword size, dword width, dword height,
+                                 int bitCount, bool flush)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][DocumentSupervisor::newFace] (prt:%lx)\r\n", LOGPTR(this));
     if (cardSupervisor == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][DocumentSupervisor::newFace] WARNING - NULL cardSupervisor (prt:%lx)\r\n",
-                           LOGPTR(this));
+        InternalLog::print(
+            L"[TAVRIN UNIDRIVER][DocumentSupervisor::newFace] WARNING - NULL cardSupervisor (prt:%lx)\r\n",
+            LOGPTR(this));
         return false;
     }
     switch (cardSupervisor->newFace(writer, obj, buffer, size, width, height, bitCount, flush)) {
@@ -190,11 +189,11 @@ void DocumentSupervisor::fillDocAggregators()
         ADD_FRAGMENT(DocHead, 32536, "%cPcla;1%c%cPsid;2%c", ESC, CR, ESC, CR);
     if (opt(doc, SendPrintStatusDisableMode) == 1)
         ADD_FRAGMENT(DocHead, 32536, "%cPps;0;n%c", ESC, CR);
-    ADD_FRAGMENT(DocHead, 32536, "%cPsync;%d;0%c<HEADER>%cPsmgr;1%c%cPpws;%lu%c", ESC, PsyncHeaderStart, CR, ESC,
-                 CR, ESC, headerTime(), CR);
+    ADD_FRAGMENT(DocHead, 32536, "%cPsync;%d;0%c<HEADER>%cPsmgr;1%c%cPpws;%lu%c", ESC, PsyncHeaderStart, CR, ESC, CR,
+                 ESC, headerTime(), CR);
     ADD_FRAGMENT(DocHead, 30000, "%cPr;%d;t%c", ESC, opt(doc, RibbonType), CR);
-    ADD_FRAGMENT(DocHead, 29000, "%cPwres;%d;%d;%d%c", ESC, opt(front, DpiX), opt(front, DpiY),
-                 opt(doc, RibbonType), CR);
+    ADD_FRAGMENT(DocHead, 29000, "%cPwres;%d;%d;%d%c", ESC, opt(front, DpiX), opt(front, DpiY), opt(doc, RibbonType),
+                 CR);
     if (opt(doc, InsertionMode) != 0)
         ADD_FRAGMENT(DocHead, 20003, "%cPcim;%c%c", ESC, opt(doc, InsertionMode), CR);
     if (opt(doc, EjectionMode) != 0)
@@ -221,8 +220,8 @@ void DocumentSupervisor::fillDocAggregators()
         ADD_FRAGMENT(DocHead, 20550, "%cPiqla;a;d%c", ESC, CR);
     ADD_FRAGMENT(DocHead, 20560, "%cPsk;%d%c", ESC, opt(doc, MonochromeSpeed), CR);
     ADD_FRAGMENT(DocHead, 1100, "%cPsync;%d%c</HEADER>", ESC, PsyncHeaderEnd, CR);
-    ADD_FRAGMENT(DocHead, 1010, "%cPsync;%d;1%c<OPTION Dpi=%dx%d>%cPsync;%d;0%c</OPTION>", ESC, PsyncOptionStart,
-                 CR, opt(front, DpiX), opt(front, DpiY), ESC, PsyncOptionEnd, CR);
+    ADD_FRAGMENT(DocHead, 1010, "%cPsync;%d;1%c<OPTION Dpi=%dx%d>%cPsync;%d;0%c</OPTION>", ESC, PsyncOptionStart, CR,
+                 opt(front, DpiX), opt(front, DpiY), ESC, PsyncOptionEnd, CR);
     ADD_FRAGMENT(DocHead, 1000, "%cPsync;%d;1%c<DOC Duplex=%d>%cPsync;%d;0%c", ESC, PsyncDocStart, CR,
                  opt(cardOptions, TwoSidedMode) != 0 ? 1 : 0, ESC, PsyncDocStart, CR);
 
@@ -236,13 +235,12 @@ void DocumentSupervisor::fillCardAggregators()
 {
     using PrintingTags::CardHead;
     using PrintingTags::CardTail;
-    ADD_FRAGMENT(CardHead, 20000, "%cPsync;%d;1%c<CARD>%cPsync;%d;0%c", ESC, PsyncCardStart, CR, ESC,
-                 PsyncCardStart, CR);
+    ADD_FRAGMENT(CardHead, 20000, "%cPsync;%d;1%c<CARD>%cPsync;%d;0%c", ESC, PsyncCardStart, CR, ESC, PsyncCardStart,
+                 CR);
     ADD_FRAGMENT(CardHead, 15000, "%cSs%c", ESC, CR);
     ADD_FRAGMENT(CardHead, 10000, "%cMr;s%c", ESC, CR);
     ADD_FRAGMENT(CardTail, 10000, "%cSe%c", ESC, CR);
-    ADD_FRAGMENT(CardTail, 1000, "%cPsync;%d;1%c</CARD>%cPsync;%d;0%c", ESC, PsyncCardEnd, CR, ESC, PsyncCardEnd,
-                 CR);
+    ADD_FRAGMENT(CardTail, 1000, "%cPsync;%d;1%c</CARD>%cPsync;%d;0%c", ESC, PsyncCardEnd, CR, ESC, PsyncCardEnd, CR);
 }
 
 void DocumentSupervisor::fillFaceAggregators(IGDataOptions* face, bool isFront)
@@ -252,8 +250,7 @@ void DocumentSupervisor::fillFaceAggregators(IGDataOptions* face, bool isFront)
     const PrintingTags::PrintingTagsType tail = isFront ? PrintingTags::FrontFaceTail : PrintingTags::BackFaceTail;
     // The back face's level commands sit one priority lower.
     const word shift = isFront ? 0 : 1;
-    ADD_FRAGMENT(head, 20000, "%cPsync;%d;1%c<FACE>%cPsync;%d;0%c", ESC, PsyncFaceStart, CR, ESC, PsyncFaceStart,
-                 CR);
+    ADD_FRAGMENT(head, 20000, "%cPsync;%d;1%c<FACE>%cPsync;%d;0%c", ESC, PsyncFaceStart, CR, ESC, PsyncFaceStart, CR);
     ADD_FRAGMENT(head, 15000, isFront ? "%cSr%c" : "%cSv%c", ESC, CR);
     ADD_FRAGMENT(head, 10004 - shift, "%cPc;a;=;%d%c", ESC, opt(face, ColorConstrast), CR);
     ADD_FRAGMENT(head, 10003 - shift, "%cPl;a;=;%d%c", ESC, opt(face, ColorLuminosity), CR);

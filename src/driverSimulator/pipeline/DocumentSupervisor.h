@@ -39,8 +39,8 @@ public:
                        StatusReporter& status);
     virtual ~DocumentSupervisor();
 
-    bool newFace(PFN_WriteBuffer writer, void* obj, byte* buffer, dword size, dword width, dword height,
-                 int bitCount, bool flush);
+    bool newFace(PFN_WriteBuffer writer, void* obj, byte* buffer, dword size, dword width, dword height, int bitCount,
+                 bool flush);
     bool endDoc(PFN_WriteBuffer writer, void* obj);
     void setCopyCount(int n);
 

@@ -49,8 +49,8 @@ InternalBufferAggregator* ExternalBufferAggregator::slot(PrintingTags::PrintingT
     return taggedRestrictedAggregator[index].get();
 }
 
-bool ExternalBufferAggregator::add(PrintingTags::PrintingTagsType tagType, const byte* buffer, int sz,
-                                   word priority, bool isEthernal, bool needEscCR)
+bool ExternalBufferAggregator::add(PrintingTags::PrintingTagsType tagType, const byte* buffer, int sz, word priority,
+                                   bool isEthernal, bool needEscCR)
 {
     InternalBufferAggregator* list = slot(tagType);
     if (list == nullptr) {

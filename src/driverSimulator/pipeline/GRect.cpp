@@ -10,12 +10,8 @@ inline dword notNegative(int v)
 } // namespace
 
 GRect::GRect(int l, int t, int r, int b, byte level, int imageBandID)
-    : left(notNegative(l)),
-      right(notNegative(r)),
-      top(notNegative(t)),
-      bottom(notNegative(b)),
-      blackLevel(static_cast<char>(level)),
-      relativeImageBandID(imageBandID)
+    : left(notNegative(l)), right(notNegative(r)), top(notNegative(t)), bottom(notNegative(b)),
+      blackLevel(static_cast<char>(level)), relativeImageBandID(imageBandID)
 {
 }
 

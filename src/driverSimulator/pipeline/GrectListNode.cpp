@@ -6,7 +6,9 @@
 
 namespace internalTavgdi {
 
-GrectListNode::GrectListNode(std::unique_ptr<tavgdi::GRect> r) : rect(std::move(r)) {}
+GrectListNode::GrectListNode(std::unique_ptr<tavgdi::GRect> r) : rect(std::move(r))
+{
+}
 
 GrectListNode::~GrectListNode()
 {

@@ -47,8 +47,8 @@ bool InternalBufferAggregator::add(const byte* buffer, int sz, word priority, bo
     }
 
     AggregatorNode* previous = OrderedLocation(priority);
-    std::unique_ptr<AggregatorNode> node(
-        new (std::nothrow) AggregatorNode(buffer, sz, priority, isEthernal, needEscCR));
+    std::unique_ptr<AggregatorNode> node(new (std::nothrow)
+                                             AggregatorNode(buffer, sz, priority, isEthernal, needEscCR));
     if (node == nullptr)
         return false;
     InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - AggregatorNode \tPTR: %lx\r\n", LOGPTR(node.get()));

@@ -6,7 +6,9 @@
 
 namespace tavgdi {
 
-StatusReporter::StatusReporter(Sink s) : sink(s) {}
+StatusReporter::StatusReporter(Sink s) : sink(s)
+{
+}
 
 void StatusReporter::setCurrentPage(int page)
 {

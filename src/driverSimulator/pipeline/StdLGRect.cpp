@@ -34,8 +34,8 @@ bool StdLGRect::Add(GRect* given)
     if (rect->relativeImageBandID > 0) {
         for (GrectListNode* node = first.get(); node != nullptr; node = node->next.get()) {
             GRect* r = node->rect.get();
-            if (r == nullptr || r->relativeImageBandID != rect->relativeImageBandID - 1 || r->left != rect->left
-                || r->right != rect->right || rect->top > r->bottom)
+            if (r == nullptr || r->relativeImageBandID != rect->relativeImageBandID - 1 || r->left != rect->left ||
+                r->right != rect->right || rect->top > r->bottom)
                 continue;
             InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRect::Add] Update Rect in StdLGRect (%lx) (%lu, %lu, %lu, "
                                L"%lu), Band ID (%d) with (%lu, %lu, %lu, %lu), Band ID (%d)  \r\n",

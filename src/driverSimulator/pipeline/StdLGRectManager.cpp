@@ -35,8 +35,7 @@ bool StdLGRectManager::Add(GRect* given, bool isFrontFace)
 
 StdLGRect* StdLGRectManager::get(bool face)
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectManager::get] PTR: %lx, face:%d \r\n", LOGPTR(this),
-                       face ? 1 : 0);
+    InternalLog::print(L"[TAVRIN UNIDRIVER][StdLGRectManager::get] PTR: %lx, face:%d \r\n", LOGPTR(this), face ? 1 : 0);
     return face ? frontFaceLRect.get() : backFaceLRect.get();
 }
 

@@ -63,8 +63,8 @@ void UniDriverAdapter::buildOptions()
     rectManager.create(nullptr);
 }
 
-bool UniDriverAdapter::startDoc(char* docName, dword jobId, PDEVOBJ pDevObj, IPrintOemDriverUni* helper,
-                                int copyCount, bool isExternalOptionManagement)
+bool UniDriverAdapter::startDoc(char* docName, dword jobId, PDEVOBJ pDevObj, IPrintOemDriverUni* helper, int copyCount,
+                                bool isExternalOptionManagement)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::startDoc] (prt:%lx, pdevobj:%lx)\r\n", LOGPTR(this),
                        LOGPTR(pDevObj));
@@ -98,10 +98,9 @@ bool UniDriverAdapter::startDoc(char* docName, dword jobId, PDEVOBJ pDevObj, IPr
         if (!BuildMedia())
             InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::startDoc] WARNING - Failed to build media\r\n");
         releaseLogged(docSupervisor, "docSupervisor");
-        docSupervisor = std::make_unique<DocumentSupervisor>(docOptions.get(), cardOptions.get(),
-                                                             frontFaceOptions.get(), backFaceOptions.get(),
-                                                             monochromeReaders.get(), aggregator.get(), &rectManager,
-                                                             media.get(), status);
+        docSupervisor = std::make_unique<DocumentSupervisor>(
+            docOptions.get(), cardOptions.get(), frontFaceOptions.get(), backFaceOptions.get(), monochromeReaders.get(),
+            aggregator.get(), &rectManager, media.get(), status);
         InternalLog::print(L"[TAVRIN UNIDRIVER MEM] ALLOCATOR MEM - NEW DocumentSupervisor \tPTR: %lx\r\n",
                            LOGPTR(docSupervisor.get()));
         isStartDocTaggedVisited = true;
@@ -170,8 +169,9 @@ bool UniDriverAdapter::newFace(PDEVOBJ pDevObj, bool flush)
     InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::newFace] (prt:%lx, pdevobj:%lx)\r\n", LOGPTR(this),
                        LOGPTR(pDevObj));
     if (docSupervisor == nullptr) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][UniDriverAdapter::newFace] WARNING - (prt:%lx) - NULL docSupervisor\r\n",
-                           LOGPTR(this));
+        InternalLog::print(
+            L"[TAVRIN UNIDRIVER][UniDriverAdapter::newFace] WARNING - (prt:%lx) - NULL docSupervisor\r\n",
+            LOGPTR(this));
         return false;
     }
     if (pDevObj == nullptr || pDevObj->pdevOEM == nullptr)

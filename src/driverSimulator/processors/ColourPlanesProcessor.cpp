@@ -6,8 +6,7 @@
 
 namespace tavgdi {
 
-ColourPlanesProcessor::ColourPlanesProcessor(const char* name_, bool (*convert_)(byte*, dword),
-                                             IGDataProcessor* parent)
+ColourPlanesProcessor::ColourPlanesProcessor(const char* name_, bool (*convert_)(byte*, dword), IGDataProcessor* parent)
     : GenericCompositeProcessor(parent), name(name_), convert(convert_)
 {
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] +%s (%lx)\r\n", name, LOGPTR(this));

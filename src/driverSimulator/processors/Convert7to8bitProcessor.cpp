@@ -27,7 +27,9 @@ inline void expandGroup(const byte* p, byte* out)
 } // namespace
 
 Convert7to8bitProcessor::Convert7to8bitProcessor(IGDataProcessor* parent)
-    : ColourPlanesProcessor("Convert7to8bitProcessor", &expandBuffer, parent) {}
+    : ColourPlanesProcessor("Convert7to8bitProcessor", &expandBuffer, parent)
+{
+}
 
 bool Convert7to8bitProcessor::expandBuffer(byte* buffer, dword size)
 {
@@ -59,6 +61,5 @@ bool Convert7to8bitProcessor::expandBuffer(byte* buffer, dword size)
     Allocator::desalloc(work);
     return true;
 }
-
 
 } // namespace tavgdi

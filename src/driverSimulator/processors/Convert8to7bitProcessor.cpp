@@ -80,7 +80,9 @@ __attribute__((target("ssse3"))) dword packRuns(const byte* from, byte* to, dwor
 } // namespace
 
 Convert8to7bitProcessor::Convert8to7bitProcessor(IGDataProcessor* parent)
-    : ColourPlanesProcessor("Convert8to7bitProcessor", &reduceBuffer, parent) {}
+    : ColourPlanesProcessor("Convert8to7bitProcessor", &reduceBuffer, parent)
+{
+}
 
 namespace {
 
@@ -150,7 +152,7 @@ bool Convert8to7bitProcessor::processInto(IGDataMemoryManager* source, byte* con
 }
 
 bool Convert8to7bitProcessor::canProcessCopy(IGDataMemoryManager* source, IGDataMemoryManager* target,
-                                              MediaDefinition* media)
+                                             MediaDefinition* media)
 {
     return source != nullptr && target != nullptr && media != nullptr && source != target &&
            source->getSize() == media->getColorDataSize() && target->getSize() == source->getSize() &&
@@ -162,7 +164,8 @@ bool Convert8to7bitProcessor::processCopy(IGDataManager* dataMgr, IGDataMemoryMa
 {
     if (!canProcessCopy(source, target, media)) {
         // The plain way: copy, then process.
-        if (source != nullptr && target != nullptr && source->getBuffer(0) != nullptr && target->getBuffer(0) != nullptr)
+        if (source != nullptr && target != nullptr && source->getBuffer(0) != nullptr &&
+            target->getBuffer(0) != nullptr)
             memcpy(target->getBuffer(0), source->getBuffer(0),
                    source->getSize() < target->getSize() ? source->getSize() : target->getSize());
         return process(dataMgr, target, media);
@@ -175,6 +178,5 @@ bool Convert8to7bitProcessor::processCopy(IGDataManager* dataMgr, IGDataMemoryMa
         reduceCopy(from + static_cast<size_t>(plane) * area, to + static_cast<size_t>(plane) * area, area);
     return processNext(true, dataMgr, target, media);
 }
-
 
 } // namespace tavgdi

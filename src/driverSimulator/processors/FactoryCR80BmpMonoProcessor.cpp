@@ -17,8 +17,7 @@ FactoryCR80BmpMonoProcessor::~FactoryCR80BmpMonoProcessor()
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -FactoryCR80BmpMonoProcessor (%lx)\r\n", LOGPTR(this));
 }
 
-std::unique_ptr<IGDataProcessor> FactoryCR80BmpMonoProcessor::build(IGDataOptions* /*options*/,
-                                                                    ProcessorType type)
+std::unique_ptr<IGDataProcessor> FactoryCR80BmpMonoProcessor::build(IGDataOptions* /*options*/, ProcessorType type)
 {
     if (type != outputProcessor)
         return nullptr;

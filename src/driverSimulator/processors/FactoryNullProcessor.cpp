@@ -16,8 +16,7 @@ FactoryNullProcessor::~FactoryNullProcessor()
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -FactoryNullProcessor (%lx)\r\n", LOGPTR(this));
 }
 
-std::unique_ptr<IGDataProcessor> FactoryNullProcessor::build(IGDataOptions* /*options*/,
-                                                             ProcessorType /*type*/)
+std::unique_ptr<IGDataProcessor> FactoryNullProcessor::build(IGDataOptions* /*options*/, ProcessorType /*type*/)
 {
     return nullptr;
 }

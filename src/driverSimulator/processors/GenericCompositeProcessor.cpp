@@ -10,7 +10,9 @@ GenericCompositeProcessor::GenericCompositeProcessor(IGDataProcessor* parent_)
 {
 }
 
-GenericCompositeProcessor::~GenericCompositeProcessor() {}
+GenericCompositeProcessor::~GenericCompositeProcessor()
+{
+}
 
 bool GenericCompositeProcessor::processNext(bool result, IGDataManager* dataMgr, IGDataMemoryManager* memMgr,
                                             MediaDefinition* media)

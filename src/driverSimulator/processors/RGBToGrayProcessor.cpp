@@ -1,6 +1,5 @@
 #include "processors/RGBToGrayProcessor.h"
 
-
 #include "CpuSupport.h"
 
 #if defined(CR80_HAS_X86_SHUFFLES)
@@ -53,9 +52,9 @@ __attribute__((target("ssse3"))) unsigned long long grayRuns(byte* bytes, unsign
             part[p] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * p));
         __m128i lo = zero, hi = zero;
         for (int k = 0; k < 3; ++k) {
-            const __m128i v = _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(part[0], pick[k][0]),
-                                                        _mm_shuffle_epi8(part[1], pick[k][1])),
-                                           _mm_shuffle_epi8(part[2], pick[k][2]));
+            const __m128i v =
+                _mm_or_si128(_mm_or_si128(_mm_shuffle_epi8(part[0], pick[k][0]), _mm_shuffle_epi8(part[1], pick[k][1])),
+                             _mm_shuffle_epi8(part[2], pick[k][2]));
             lo = _mm_add_epi16(lo, _mm_unpacklo_epi8(v, zero));
             hi = _mm_add_epi16(hi, _mm_unpackhi_epi8(v, zero));
         }
@@ -89,8 +88,8 @@ bool RGBToGrayProcessor::convertBitmap(IGDataManager* dataMgr)
     const RasterAccess bitmap(dataMgr);
     if (FastKernels::choose(FastKernels::GrayConversion, bitmap, bitmap) == nullptr)
         return false;
-    const unsigned long long dots = static_cast<unsigned long long>(bitmap.storedWidth()) *
-                                    static_cast<unsigned long long>(bitmap.storedHeight());
+    const unsigned long long dots =
+        static_cast<unsigned long long>(bitmap.storedWidth()) * static_cast<unsigned long long>(bitmap.storedHeight());
     byte* bytes = bitmap.data();
     unsigned long long i = 0;
 #if defined(CR80_HAS_X86_SHUFFLES)

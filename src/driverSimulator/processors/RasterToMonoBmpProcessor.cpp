@@ -31,8 +31,8 @@ bool RasterToMonoBmpProcessor::AlignData(const byte* source, byte* destination, 
     if (source == nullptr || destination == nullptr)
         return false;
     for (dword r = 0; r < rowCount; ++r)
-        memcpy(destination + static_cast<size_t>(r) * destinationRowBytes, source + static_cast<size_t>(r) * sourceRowBytes,
-               sourceRowBytes);
+        memcpy(destination + static_cast<size_t>(r) * destinationRowBytes,
+               source + static_cast<size_t>(r) * sourceRowBytes, sourceRowBytes);
     return true;
 }
 

@@ -42,8 +42,8 @@ const std::vector<CardMedia>& cardMediaList()
             std::string name = size.name;
             for (char& c : name)
                 c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-            cards.push_back({"custom_" + name + "_" + millimetres(width) + "x" + millimetres(length) + "mm",
-                             size.name, width, length});
+            cards.push_back({"custom_" + name + "_" + millimetres(width) + "x" + millimetres(length) + "mm", size.name,
+                             width, length});
         }
         return cards;
     }();

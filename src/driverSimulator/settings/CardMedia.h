@@ -13,8 +13,8 @@ namespace tavgdi {
 
 struct CardMedia {
     std::string pwgName;
-    const char* card;  // the size table's name (CR80, CR86X50, ...)
-    int width;         // hundredths of mm
+    const char* card; // the size table's name (CR80, CR86X50, ...)
+    int width;        // hundredths of mm
     int length;
 };
 

@@ -135,7 +135,7 @@ bool parseSize(const std::string& text, long* width, long* height)
         const char* name;
         double dots;
     };
-    static const Unit Units[] = {{"", 300.0 / 72.0}, {"pt", 300.0 / 72.0}, {"in", 300.0},      {"ft", 3600.0},
+    static const Unit Units[] = {{"", 300.0 / 72.0},   {"pt", 300.0 / 72.0}, {"in", 300.0},        {"ft", 3600.0},
                                  {"cm", 300.0 / 2.54}, {"mm", 300.0 / 25.4}, {"m", 30000.0 / 2.54}};
     for (const Unit& unit : Units) {
         if (std::strcmp(end, unit.name) != 0)
@@ -195,8 +195,8 @@ const char* cardOf(const char* value, long* width, long* height)
     if (first == std::string::npos || first == last || first == 0)
         return nullptr;
     const std::string sizeText = item.substr(last + 1);
-    if (sizeText.size() < 3 || (sizeText.compare(sizeText.size() - 2, 2, "mm") != 0 &&
-                                sizeText.compare(sizeText.size() - 2, 2, "in") != 0))
+    if (sizeText.size() < 3 ||
+        (sizeText.compare(sizeText.size() - 2, 2, "mm") != 0 && sizeText.compare(sizeText.size() - 2, 2, "in") != 0))
         return nullptr;
     long w = 0, h = 0;
     if (!parseSize(sizeText, &w, &h))
@@ -225,14 +225,16 @@ CupsExternalInterSettingsReader::CupsExternalInterSettingsReader(cups_option_t* 
 {
 }
 
-CupsExternalInterSettingsReader::~CupsExternalInterSettingsReader() {}
+CupsExternalInterSettingsReader::~CupsExternalInterSettingsReader()
+{
+}
 
 const char* CupsExternalInterSettingsReader::ppdDefault(const char* keyword)
 {
     if (ppd == nullptr)
         return nullptr;
-    // The PPD interface is deprecated in libcups but is the only way to read
-    // a PPD's default choices.
+        // The PPD interface is deprecated in libcups but is the only way to read
+        // a PPD's default choices.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
     ppd_option_t* option = ppdFindOption(ppd, keyword);

@@ -17,8 +17,7 @@ GDataOptions::GDataOptions() : last(nullptr)
 
 GDataOptions::~GDataOptions()
 {
-    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : GDataOptions (%lx)\r\n",
-                       LOGPTR(this));
+    InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] Start destruction : GDataOptions (%lx)\r\n", LOGPTR(this));
     cleanUp();
     InternalLog::print(L"[TAVRIN UNIDRIVER][Object LifeLine] -GDataOptions (%lx)\r\n", LOGPTR(this));
 }

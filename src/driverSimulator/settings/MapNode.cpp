@@ -2,8 +2,12 @@
 
 namespace tavgdi {
 
-MapNode::MapNode(TavGdiOptions::Keys key, int value) : key(key), value(value) {}
+MapNode::MapNode(TavGdiOptions::Keys key, int value) : key(key), value(value)
+{
+}
 
-MapNode::~MapNode() {}
+MapNode::~MapNode()
+{
+}
 
 } // namespace tavgdi

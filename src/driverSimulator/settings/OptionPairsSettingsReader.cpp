@@ -35,7 +35,7 @@ const std::vector<OptionPairsSettingsReader::VendorChoice> Halftonings = {
 const std::vector<OptionPairsSettingsReader::VendorChoice> OnOff = {{"OFF", "Off"}, {"ON", "On"}};
 
 const std::vector<OptionPairsSettingsReader::VendorChoice> TrackFormats = {
-    {"NONE", "None"}, {"ISO1", "ISO 1"}, {"ISO2", "ISO 2"},     {"ISO3", "ISO 3"},
+    {"NONE", "None"},     {"ISO1", "ISO 1"},  {"ISO2", "ISO 2"}, {"ISO3", "ISO 3"},
     {"SIPASS", "SIPASS"}, {"C2", "Custom 2"}, {"JIS2", "JIS 2"}, {"C4", "Custom 4"},
 };
 

@@ -83,9 +83,8 @@ const Keyword RejectBoxTable[] = {
 };
 
 const Keyword FeederCfgTable[] = {
-    {"NONE", 0},       {"AUTO", '0'},     {"ALTERNATE", 'a'}, {"FEEDER1", '1'}, {"FEEDER2", '2'},
-    {"FEEDER3", '3'},  {"FEEDER4", '4'},  {"FEEDERA", 'A'},   {"FEEDERB", 'B'}, {"FEEDERC", 'C'},
-    {"FEEDERD", 'D'},  {"PRINTER", 0},
+    {"NONE", 0},      {"AUTO", '0'},    {"ALTERNATE", 'a'}, {"FEEDER1", '1'}, {"FEEDER2", '2'}, {"FEEDER3", '3'},
+    {"FEEDER4", '4'}, {"FEEDERA", 'A'}, {"FEEDERB", 'B'},   {"FEEDERC", 'C'}, {"FEEDERD", 'D'}, {"PRINTER", 0},
 };
 
 // Only the first three letters of "AUTO" are compared.
@@ -123,16 +122,15 @@ struct ColorRibbonEntry {
 };
 
 const ColorRibbonEntry ColorRibbonTable[] = {
-    {"RC_YMCKO", 0, false},    {"RC_YMCKOS", 3, true},    {"RC_YMCKOK", 4, false},
-    {"RC_YMCKOS13", 5, true},  {"RC_YMCKOKOS", 10, true}, {"RC_YMCKOKS13", 9, true},
+    {"RC_YMCKO", 0, false},   {"RC_YMCKOS", 3, true},    {"RC_YMCKOK", 4, false},
+    {"RC_YMCKOS13", 5, true}, {"RC_YMCKOKOS", 10, true}, {"RC_YMCKOKS13", 9, true},
 };
 
 // Single-colour ribbons.
 const Keyword MonoRibbonTable[] = {
-    {"RM_KBLACK", 'd'},       {"RM_KWHITE", 'i'},     {"RM_KRED", 'g'},       {"RM_KGREEN", 'f'},
-    {"RM_KBLUE", 'e'},        {"RM_KSCRATCH", 'l'},   {"RM_KMETALSILVER", 'k'}, {"RM_KMETALGOLD", 'j'},
-    {"RM_KSIGNATURE", 'r'},   {"RM_KWAX", 'p'},       {"RM_KPREMIUM", 's'},   {"RM_HOLO", '['},
-    {"RM_KRMS", 't'},
+    {"RM_KBLACK", 'd'},   {"RM_KWHITE", 'i'},       {"RM_KRED", 'g'},       {"RM_KGREEN", 'f'},     {"RM_KBLUE", 'e'},
+    {"RM_KSCRATCH", 'l'}, {"RM_KMETALSILVER", 'k'}, {"RM_KMETALGOLD", 'j'}, {"RM_KSIGNATURE", 'r'}, {"RM_KWAX", 'p'},
+    {"RM_KPREMIUM", 's'}, {"RM_HOLO", '['},         {"RM_KRMS", 't'},
 };
 
 const Keyword MagEncodingTable[] = {
@@ -526,8 +524,7 @@ IGDataOptions* OptionsConverter::faceOptions(bool isRelatedToFrontSide)
 
 bool OptionsConverter::existsNullOptionManager()
 {
-    return docOptions == nullptr || cardOptions == nullptr || frontFaceOptions == nullptr ||
-           backFaceOptions == nullptr;
+    return docOptions == nullptr || cardOptions == nullptr || frontFaceOptions == nullptr || backFaceOptions == nullptr;
 }
 
 const char* OptionsConverter::loadOptionValue(const char* feature, IExternalInterSettingsReader* externalSettings,
@@ -537,9 +534,9 @@ const char* OptionsConverter::loadOptionValue(const char* feature, IExternalInte
     if (externalSettings != nullptr && feature != nullptr) {
         const char* value = externalSettings->findFeature(feature, nullptr);
         if (value != nullptr) {
-            InternalLog::print(
-                L"[TAVRIN UNIDRIVER][OptionsConverter::loadOptionValue] Read setting (%S) from ExternalInterSettings\r\n",
-                feature);
+            InternalLog::print(L"[TAVRIN UNIDRIVER][OptionsConverter::loadOptionValue] Read setting (%S) from "
+                               L"ExternalInterSettings\r\n",
+                               feature);
             return value;
         }
     }
@@ -569,8 +566,8 @@ void OptionsConverter::checkChoice(const char* setting, const char* value)
         const char* instead = choice.instead;
         if (instead == nullptr)
             instead = matches(value, "RM_") ? UnknownSingleColourRibbon : ColorRibbonTable[0].text;
-        status.warning(std::string(setting) + ": \"" + shownValue(value) +
-                       "\" is not one of its choices; " + instead + " is used instead");
+        status.warning(std::string(setting) + ": \"" + shownValue(value) + "\" is not one of its choices; " + instead +
+                       " is used instead");
         return;
     }
 }
@@ -681,8 +678,7 @@ bool OptionsConverter::convert()
 
     int copyCount = 1;
     PDEVMODE devMode = pDevObj != nullptr ? pDevObj->pPublicDM : nullptr;
-    InternalLog::print(L"[TAVRIN UNIDRIVER][OptionsConverter::convert] Copy Count - DevMode: %lx\r\n",
-                       LOGPTR(devMode));
+    InternalLog::print(L"[TAVRIN UNIDRIVER][OptionsConverter::convert] Copy Count - DevMode: %lx\r\n", LOGPTR(devMode));
     if (devMode != nullptr) {
         InternalLog::print(L"[TAVRIN UNIDRIVER][OptionsConverter::convert] Copy Count - dmCopies: %d\r\n",
                            static_cast<int>(devMode->dmCopies));
@@ -1101,8 +1097,8 @@ void OptionsConverter::updateRibbonTypeOptions(const char* gpdOption, bool*)
     docOptions->setOption(RibbonType, code);
 }
 
-void OptionsConverter::updateDuplexModeOptions(const char* gpdOption, const char* gpdOption1,
-                                               const char* gpdOption2, bool*)
+void OptionsConverter::updateDuplexModeOptions(const char* gpdOption, const char* gpdOption1, const char* gpdOption2,
+                                               bool*)
 {
     if (gpdOption2 != nullptr) {
         // GDuplexMode decides alone.
@@ -1148,7 +1144,8 @@ void OptionsConverter::addTextRegion(const dword coord[4], byte blackLevel, bool
 
     const int dpiX = faceOptions(isRelatedToFrontSide)->getOption(DpiX);
     if (dpiX == 600 || dpiX == 1200) {
-        InternalLog::print(L"[TAVRIN UNIDRIVER][OptionsConverter::updateTextRegionOptions] 600/1200 DPI management\r\n");
+        InternalLog::print(
+            L"[TAVRIN UNIDRIVER][OptionsConverter::updateTextRegionOptions] 600/1200 DPI management\r\n");
         top = MediaDefinition::ComputeLengthFromDpiWithVarMedia(top, 300, static_cast<dword>(dpiX));
         bottom = MediaDefinition::ComputeLengthFromDpiWithVarMedia(bottom, 300, static_cast<dword>(dpiX));
     }
@@ -1218,8 +1215,8 @@ void OptionsConverter::updateTextRegionOptions(const char* gpdOption, bool*, boo
                 L"[TAVRIN UNIDRIVER][OptionsConverter::updateTextRegionOptions] WARNING - Parsing error (%S)\r\n",
                 gpdOption);
             status.warning(std::string(isRelatedToFrontSide ? "IFTextRegion" : "IBTextRegion") + ": \"" +
-                           shownValue(gpdOption) + "\" cannot be read at character " +
-                           std::to_string(i + 1) + "; that region and those before it are not used");
+                           shownValue(gpdOption) + "\" cannot be read at character " + std::to_string(i + 1) +
+                           "; that region and those before it are not used");
             return;
         }
     }

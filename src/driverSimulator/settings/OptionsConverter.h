@@ -69,8 +69,7 @@ public:
 
     // The setting's value as the reader holds it (not a copy), or null when
     // there is no reader or no such setting. strContener is not used.
-    const char* loadOptionValue(const char* feature, IExternalInterSettingsReader* externalSettings,
-                                char* strContener);
+    const char* loadOptionValue(const char* feature, IExternalInterSettingsReader* externalSettings, char* strContener);
 
     // General options. Each handler takes the value text (null when the
     // setting is missing); returnValue is not used.

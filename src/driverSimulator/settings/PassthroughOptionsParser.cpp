@@ -14,17 +14,8 @@ PassthroughOptionsParser::PassthroughOptionsParser()
 }
 
 PassthroughOptionsParser::PassthroughOptionsParser(char cmdSep, char locStart, char locEnd, char locSep)
-    : buffer(nullptr),
-      bufferSize(0),
-      posStartCmd(0),
-      size(0),
-      tag(PrintingTags::Unspecified),
-      priority(0),
-      isEternal(false),
-      pos(0),
-      cmdSeparator(cmdSep),
-      locationStartChar(locStart),
-      locationEndChar(locEnd),
+    : buffer(nullptr), bufferSize(0), posStartCmd(0), size(0), tag(PrintingTags::Unspecified), priority(0),
+      isEternal(false), pos(0), cmdSeparator(cmdSep), locationStartChar(locStart), locationEndChar(locEnd),
       locationSeparator(locSep)
 {
 }
@@ -110,10 +101,9 @@ PrintingTags::PrintingTagsType PassthroughOptionsParser::parseTag(const char* se
         const char* code;
         PrintingTags::PrintingTagsType tag;
     } codes[] = {
-        {"DH", PrintingTags::DocHead},        {"DT", PrintingTags::DocTail},
-        {"CH", PrintingTags::CardHead},       {"CT", PrintingTags::CardTail},
-        {"FH", PrintingTags::FrontFaceHead},  {"FT", PrintingTags::FrontFaceTail},
-        {"BH", PrintingTags::BackFaceHead},   {"BT", PrintingTags::BackFaceTail},
+        {"DH", PrintingTags::DocHead},      {"DT", PrintingTags::DocTail},       {"CH", PrintingTags::CardHead},
+        {"CT", PrintingTags::CardTail},     {"FH", PrintingTags::FrontFaceHead}, {"FT", PrintingTags::FrontFaceTail},
+        {"BH", PrintingTags::BackFaceHead}, {"BT", PrintingTags::BackFaceTail},
     };
     if (section == nullptr)
         return PrintingTags::Unspecified;
@@ -151,8 +141,7 @@ bool PassthroughOptionsParser::parseSection()
 
     char section[MaxSectionLength + 2];
     int count = 0;
-    while (!isEndOfBuffer() && count <= MaxSectionLength
-           && std::isalpha(static_cast<unsigned char>(buffer[pos]))) {
+    while (!isEndOfBuffer() && count <= MaxSectionLength && std::isalpha(static_cast<unsigned char>(buffer[pos]))) {
         section[count++] = static_cast<char>(std::toupper(static_cast<unsigned char>(buffer[pos])));
         ++pos;
     }

@@ -23,6 +23,7 @@ struct MonoCase {
     dword dataSize;
 };
 
+// clang-format off
 const MonoCase kCases[] = {
     {TavFactory::DbMonochromeSupervisor, 300, 300, 1016, 648, "\x1b" "Db;k;2;", 82296},
     {TavFactory::DbOverlaySupervisor, 600, 600, 1016, 648, "\x1b" "Dbx;o;2;600;600;", 329184},
@@ -32,6 +33,7 @@ const MonoCase kCases[] = {
     // 1013 x 646 dots: an area that is not a multiple of 8.
     {TavFactory::DbMonochromeSupervisor, 299, 299, 1016, 648, "\x1b" "Dbx;k;2;299;299;", 81799},
 };
+// clang-format on
 
 } // namespace
 

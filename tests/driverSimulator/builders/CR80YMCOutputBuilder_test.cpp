@@ -62,6 +62,7 @@ struct HeaderCase {
     const char* yellowHeader;
 };
 
+// clang-format off
 const HeaderCase kHeaders[] = {
     {300, 300, 1016, 648, false, "\x1b" "Db;y;256;"},
     {300, 300, 1016, 648, true, "\x1b" "Db;y;128;"},
@@ -72,6 +73,7 @@ const HeaderCase kHeaders[] = {
     // An area that is not a multiple of 8 dots.
     {299, 299, 1016, 648, true, "\x1b" "Dbx;y;128;299;299;"},
 };
+// clang-format on
 
 } // namespace
 
@@ -133,9 +135,8 @@ TEST(CR80YMCOutputBuilder, PackingFromThePanelSendsWhatPackingACopySends)
         for (int smoothed : {0, 1, 2}) {
             std::string sent[2];
             for (int i = 0; i < 2; ++i) {
-                CR80YMCOutputBuilder builder(options.get(),
-                                             i == 0 ? static_cast<tavgdi::IGDataMemoryManager*>(&panel) : &copied,
-                                             &media);
+                CR80YMCOutputBuilder builder(
+                    options.get(), i == 0 ? static_cast<tavgdi::IGDataMemoryManager*>(&panel) : &copied, &media);
                 std::unique_ptr<tavgdi::IGDataProcessor> chain(new tavgdi::Convert8to7bitProcessor(
                     smoothed == 1 ? new tavgdi::StandardSmoothingProcessor(nullptr) : nullptr));
                 if (smoothed == 2)
@@ -174,7 +175,10 @@ TEST(CR80YMCOutputBuilder, BlankPanelsAreSkippedUnlessAsked)
         int expectedCommands;
         const char* letters;
     } cases[] = {
-        {-1, false, 3, "ymc"}, {2, false, 2, "ym"}, {0, false, 2, "mc"}, {2, true, 3, "ymc"},
+        {-1, false, 3, "ymc"},
+        {2, false, 2, "ym"},
+        {0, false, 2, "mc"},
+        {2, true, 3, "ymc"},
     };
     MediaDefinition media(300, 300, 1016, 648);
     const dword area = media.getArea();
@@ -219,4 +223,3 @@ TEST(CR80YMCOutputBuilder, ShortOrMissingImageStaysInsideTheBuffer)
     EXPECT_FALSE(builder.init(nullptr));
     EXPECT_EQ(0u, builder.getOutputSize());
 }
-

@@ -19,7 +19,10 @@ namespace {
 
 const std::string ESC = "\x1b";
 
-std::string cmd(const std::string& text) { return ESC + text + "\r"; }
+std::string cmd(const std::string& text)
+{
+    return ESC + text + "\r";
+}
 
 // Fills a pixel for dot (w, h); leaves it white when the dot is blank.
 typedef std::function<void(int w, int h, ColorPixel& pixel)> Picture;
@@ -95,8 +98,8 @@ TEST_F(Invariants, ColourChainTexts)
          cmd("Pspolc;x;s;1016") + cmd("Pspolc;x;e;1016") + cmd("Pspolc;y;s;648") + cmd("Pspolc;y;e;648") +
              cmd("Psplc;c;x;s;1016") + cmd("Psplc;c;x;e;1016") + cmd("Psp;1016") + cmd("Pida;100;0;0;0")},
         {"custom values on an empty panel", OptionCustom, OptionCustom, OptionCustom, 5, 7, 9, 1, 2, 3, 4, blank,
-         cmd("Pspolc;x;s;1") + cmd("Pspolc;x;e;2") + cmd("Pspolc;y;s;3") + cmd("Pspolc;y;e;4") +
-             cmd("Psplc;c;x;s;7") + cmd("Psplc;c;x;e;9") + cmd("Psp;5") + cmd("Pida;100;0;0;0")},
+         cmd("Pspolc;x;s;1") + cmd("Pspolc;x;e;2") + cmd("Pspolc;y;s;3") + cmd("Pspolc;y;e;4") + cmd("Psplc;c;x;s;7") +
+             cmd("Psplc;c;x;e;9") + cmd("Psp;5") + cmd("Pida;100;0;0;0")},
         {"no panel shift: Pida alone", NoValue, NoValue, NoValue, 5, 7, 9, 1, 2, 3, 4, allBlack,
          cmd("Pida;0;255;255;255")},
         {"inks are averaged apart", NoValue, OptionTrue, NoValue, 0, 0, 0, 0, 0, 0, 0,
@@ -113,7 +116,9 @@ TEST_F(Invariants, ColourChainTexts)
          },
          cmd("Psp;700") + cmd("Pida;100;0;0;0")},
         {"overlay columns and rows are banded apart", NoValue, NoValue, OptionAuto, 0, 0, 0, 10, 10, 5, 5,
-         [](int w, int h, ColorPixel& p) { p.set((w == 3 && h == 100) || (w == 500 && h == 200) || (w == 600 && h == 1)); },
+         [](int w, int h, ColorPixel& p) {
+             p.set((w == 3 && h == 100) || (w == 500 && h == 200) || (w == 600 && h == 1));
+         },
          cmd("Pspolc;x;s;500") + cmd("Pspolc;x;e;600") + cmd("Pspolc;y;s;100") + cmd("Pspolc;y;e;200") +
              cmd("Pida;100;0;0;0")},
     };
@@ -165,4 +170,3 @@ TEST_F(Invariants, MonoChainHasNoPida)
         EXPECT_EQ(textOf(processor), c.expected);
     }
 }
-

@@ -94,39 +94,60 @@ struct OpCase {
     bool withRects;
 };
 
-IGRasterOperation* standard(IGDataSupervisor* t) { return new StandardRasterOperation(t); }
-IGRasterOperation* withMem(IGDataSupervisor* t) { return new StandardRasterOperationWithMem(t); }
-IGRasterOperation* fixedColor(IGDataSupervisor* t) { return new StandardRasterOperationWithFixedColor(t); }
-IGRasterOperation* thresholding(IGDataSupervisor* t) { return new ThresholdingRasterOperation(t); }
-IGRasterOperation* dithering(IGDataSupervisor* t) { return new DitheringRasterOperation(t); }
-IGRasterOperation* clustered(IGDataSupervisor* t) { return new OrderedClusteredDotDitheringRasterOperation(t); }
-IGRasterOperation* floyd(IGDataSupervisor* t) { return new FloydRasterOperation(t); }
+IGRasterOperation* standard(IGDataSupervisor* t)
+{
+    return new StandardRasterOperation(t);
+}
+IGRasterOperation* withMem(IGDataSupervisor* t)
+{
+    return new StandardRasterOperationWithMem(t);
+}
+IGRasterOperation* fixedColor(IGDataSupervisor* t)
+{
+    return new StandardRasterOperationWithFixedColor(t);
+}
+IGRasterOperation* thresholding(IGDataSupervisor* t)
+{
+    return new ThresholdingRasterOperation(t);
+}
+IGRasterOperation* dithering(IGDataSupervisor* t)
+{
+    return new DitheringRasterOperation(t);
+}
+IGRasterOperation* clustered(IGDataSupervisor* t)
+{
+    return new OrderedClusteredDotDitheringRasterOperation(t);
+}
+IGRasterOperation* floyd(IGDataSupervisor* t)
+{
+    return new FloydRasterOperation(t);
+}
 
 const OpCase OpCases[] = {
-    {FK::ColourCopy, "copy", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard, PixelOperation::copy, proj1,
-     negLproj2, false},
-    {FK::ColourCopy, "copy-mirrored", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard, PixelOperation::copy,
-     negLproj1, proj2, false},
-    {FK::ColourCopy, "copy-rects", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard, PixelOperation::copy,
-     proj1, negLproj2, true},
-    {FK::BlackWithMemory, "black-extraction", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor, withMem,
-     PixelOperation::copyBlackPoint, negLproj1, negLproj2, false},
-    {FK::BlackWithMemory, "black-extraction-rects", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor, withMem,
-     PixelOperation::copyBlackPoint, negLproj1, negLproj2, true},
-    {FK::BlackWithFixedColour, "fixed-colour-rects", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor, fixedColor,
-     PixelOperation::copyBlackPoint, negLproj1, negLproj2, true},
+    {FK::ColourCopy, "copy", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard,
+     PixelOperation::copy, proj1, negLproj2, false},
+    {FK::ColourCopy, "copy-mirrored", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard,
+     PixelOperation::copy, negLproj1, proj2, false},
+    {FK::ColourCopy, "copy-rects", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard,
+     PixelOperation::copy, proj1, negLproj2, true},
+    {FK::BlackWithMemory, "black-extraction", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor,
+     withMem, PixelOperation::copyBlackPoint, negLproj1, negLproj2, false},
+    {FK::BlackWithMemory, "black-extraction-rects", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor,
+     withMem, PixelOperation::copyBlackPoint, negLproj1, negLproj2, true},
+    {FK::BlackWithFixedColour, "fixed-colour-rects", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor,
+     fixedColor, PixelOperation::copyBlackPoint, negLproj1, negLproj2, true},
     {FK::Thresholding, "thresholding", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, thresholding,
      PixelOperation::copyColorBW, negLproj1, proj2, false},
-    {FK::Thresholding, "thresholding-copy", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, thresholding,
-     PixelOperation::copy, proj1, negLproj2, true},
+    {FK::Thresholding, "thresholding-copy", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor,
+     thresholding, PixelOperation::copy, proj1, negLproj2, true},
     {FK::Dithering, "dithering", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, dithering,
      PixelOperation::copyColorBW, negLproj1, proj2, true},
     {FK::ClusteredDithering, "clustered", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, clustered,
      PixelOperation::copyColorBW, proj1, negLproj2, false},
     {FK::ErrorDiffusion, "floyd", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, floyd,
      PixelOperation::copyColorBW, negLproj1, proj2, false},
-    {FK::ErrorDiffusion, "floyd-copy", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, floyd, PixelOperation::copy,
-     proj1, negLproj2, false},
+    {FK::ErrorDiffusion, "floyd-copy", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, floyd,
+     PixelOperation::copy, proj1, negLproj2, false},
 };
 
 const CardOrientation Orientations[] = {Landscape, LandscapeFlip, Portrait, PortraitFlip};
@@ -264,9 +285,8 @@ TEST_F(RasterAccessTest, EveryFastKernelWritesWhatItsGenericKernelWrites)
                         ++seed;
                         const auto fast = run(c, o, seed, false);
                         const auto generic = run(c, o, seed, true);
-                        const std::string what = std::string(c.name) + " orientation " + std::to_string(o) +
-                                                 " black " + std::to_string(l.black) + " width " +
-                                                 std::to_string(m->getWidth());
+                        const std::string what = std::string(c.name) + " orientation " + std::to_string(o) + " black " +
+                                                 std::to_string(l.black) + " width " + std::to_string(m->getWidth());
                         EXPECT_EQ(fast.first, generic.first) << what;
                         EXPECT_EQ(fast.second, generic.second) << what;
                     }
@@ -308,6 +328,7 @@ TEST_F(RasterAccessTest, TextRegionSetsMatchDotByDot)
     const struct {
         const char* name;
         std::vector<Region> regions;
+        // clang-format off
     } sets[] = {
         {"none", {}},
         {"whole card again and again", again},
@@ -326,6 +347,7 @@ TEST_F(RasterAccessTest, TextRegionSetsMatchDotByDot)
           {0, 140, 150, 900, 1}, {5, 5, 5, 90, 1}, {20, 20, 20, 20, 1}, {140, 130, 3, 2, 60}}},
         {"many small", small},
     };
+    // clang-format on
     const OpCase* ops[] = {&OpCases[4], &OpCases[5]};
     unsigned seed = 100;
     for (const auto& set : sets)
@@ -384,39 +406,42 @@ void RasterAccessTest::comparePanelMeasures()
     // Measured extents with bands cut at both ends, and fixed ones.
     const int shifts[][2] = {{0, 0}, {3, 5}, {40, 2}};
     for (MediaDefinition* m : {&media, &large})
-    for (const auto& p : panels)
-        for (const auto& s : shifts)
-            for (unsigned seed = 1; seed < 4; ++seed) {
-                std::unique_ptr<IGDataOptions> options(TavFactory::FactoryDataOptions(TavFactory::DbColorSupervisor));
-                for (TavGdiOptions::Keys k : {TavGdiOptions::ShortPanelManagement, TavGdiOptions::ColorPanelManagement,
-                                              TavGdiOptions::MonoPanelManagement, TavGdiOptions::OverlayPanelManagement})
-                    options->setOption(k, seed == 3 ? TavGdiOptions::OptionCustom : TavGdiOptions::OptionAuto);
-                for (TavGdiOptions::Keys k :
-                     {TavGdiOptions::ShortPanelGlobalShift, TavGdiOptions::ColorPanelGlobalShiftXS,
-                      TavGdiOptions::MonoPanelGlobalShiftXS, TavGdiOptions::OverlayPanelGlobalShiftXS,
-                      TavGdiOptions::OverlayPanelGlobalShiftYS})
-                    options->setOption(k, s[0]);
-                for (TavGdiOptions::Keys k : {TavGdiOptions::ColorPanelGlobalShiftXE, TavGdiOptions::MonoPanelGlobalShiftXE,
-                                              TavGdiOptions::OverlayPanelGlobalShiftXE,
-                                              TavGdiOptions::OverlayPanelGlobalShiftYE})
-                    options->setOption(k, s[1]);
-                std::string texts[2];
-                for (bool plain : {false, true}) {
-                    auto panel = make(p.type, m, plain);
-                    FK::Projection at{p.pr1, p.pr2, m->getWidth(), m->getHeight(), {}, {}};
-                    const RasterAccess bytes(panel.get());
-                    EXPECT_EQ(FK::choose(FK::PanelMeasure, bytes, bytes, PixelOperation::copy, &at) != nullptr, !plain);
-                    scramble(panel.get(), seed, false);
-                    if (seed == 2) // a blank panel
-                        memset(panel->getMemoryManager()->getBuffer(0), 0, panel->getMemoryManager()->getSize());
-                    FactoryGDInvariantProcessor factory;
-                    std::unique_ptr<IGDInvariantProcessor> inv(factory.build(options.get(), m, p.kind));
-                    texts[plain ? 1 : 0] = measure(panel.get(), inv.get(), p.pr1, p.pr2);
+        for (const auto& p : panels)
+            for (const auto& s : shifts)
+                for (unsigned seed = 1; seed < 4; ++seed) {
+                    std::unique_ptr<IGDataOptions> options(
+                        TavFactory::FactoryDataOptions(TavFactory::DbColorSupervisor));
+                    for (TavGdiOptions::Keys k :
+                         {TavGdiOptions::ShortPanelManagement, TavGdiOptions::ColorPanelManagement,
+                          TavGdiOptions::MonoPanelManagement, TavGdiOptions::OverlayPanelManagement})
+                        options->setOption(k, seed == 3 ? TavGdiOptions::OptionCustom : TavGdiOptions::OptionAuto);
+                    for (TavGdiOptions::Keys k :
+                         {TavGdiOptions::ShortPanelGlobalShift, TavGdiOptions::ColorPanelGlobalShiftXS,
+                          TavGdiOptions::MonoPanelGlobalShiftXS, TavGdiOptions::OverlayPanelGlobalShiftXS,
+                          TavGdiOptions::OverlayPanelGlobalShiftYS})
+                        options->setOption(k, s[0]);
+                    for (TavGdiOptions::Keys k :
+                         {TavGdiOptions::ColorPanelGlobalShiftXE, TavGdiOptions::MonoPanelGlobalShiftXE,
+                          TavGdiOptions::OverlayPanelGlobalShiftXE, TavGdiOptions::OverlayPanelGlobalShiftYE})
+                        options->setOption(k, s[1]);
+                    std::string texts[2];
+                    for (bool plain : {false, true}) {
+                        auto panel = make(p.type, m, plain);
+                        FK::Projection at{p.pr1, p.pr2, m->getWidth(), m->getHeight(), {}, {}};
+                        const RasterAccess bytes(panel.get());
+                        EXPECT_EQ(FK::choose(FK::PanelMeasure, bytes, bytes, PixelOperation::copy, &at) != nullptr,
+                                  !plain);
+                        scramble(panel.get(), seed, false);
+                        if (seed == 2) // a blank panel
+                            memset(panel->getMemoryManager()->getBuffer(0), 0, panel->getMemoryManager()->getSize());
+                        FactoryGDInvariantProcessor factory;
+                        std::unique_ptr<IGDInvariantProcessor> inv(factory.build(options.get(), m, p.kind));
+                        texts[plain ? 1 : 0] = measure(panel.get(), inv.get(), p.pr1, p.pr2);
+                    }
+                    EXPECT_EQ(texts[0], texts[1]) << p.type << " shifts " << s[0] << "/" << s[1] << " seed " << seed
+                                                  << " width " << m->getWidth();
+                    EXPECT_NE(texts[0], "(null)");
                 }
-                EXPECT_EQ(texts[0], texts[1]) << p.type << " shifts " << s[0] << "/" << s[1] << " seed " << seed
-                                              << " width " << m->getWidth();
-                EXPECT_NE(texts[0], "(null)");
-            }
 }
 
 // The same manager under a type the kernel choice does not take.

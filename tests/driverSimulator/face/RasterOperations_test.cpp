@@ -98,7 +98,7 @@ TEST_F(BlackExtraction, RectanglesAreNormalisedAndClipped)
     auto k = panel(TavFactory::DbMonochromeSupervisor);
     fill(ymc.get(), black);
     tavgdi::StdLGRect list;
-    list.Add(new tavgdi::GRect(5, 6, 2, 1, 0, -1));     // given the wrong way round: [2,5) x [1,6)
+    list.Add(new tavgdi::GRect(5, 6, 2, 1, 0, -1));        // given the wrong way round: [2,5) x [1,6)
     list.Add(new tavgdi::GRect(14, 0, 4000, 9000, 0, -1)); // beyond the panel: [14,16) x [0,8)
     tavgdi::StdLGRectIterator iter(&list);
     RasterOpPtr op(TavFactory::FactoryGRasterOperation(k.get(), TavFactory::RasterOpWithMemory, nullptr));

@@ -51,7 +51,7 @@ protected:
     }
 
     std::unique_ptr<tavgdi::IGDataSupervisor> panel(TavFactory::SupervisorType type,
-                                                     tavgdi::IGDataOptions* options = nullptr)
+                                                    tavgdi::IGDataOptions* options = nullptr)
     {
         std::unique_ptr<tavgdi::IGDataSupervisor> s(TavFactory::FactoryGDataSupervisor(type, &media, options));
         EXPECT_TRUE(s && s->newRaster(&media, false));

@@ -21,8 +21,8 @@ struct Loaded {
     bool isCallersBuffer;
 };
 
-Loaded load(TavFactory::SupervisorType type, MediaDefinition& media, std::vector<byte>& page, dword width,
-            dword height, bool borrowed)
+Loaded load(TavFactory::SupervisorType type, MediaDefinition& media, std::vector<byte>& page, dword width, dword height,
+            bool borrowed)
 {
     MonoDeviceSupervisor s(type, &media, nullptr, nullptr, nullptr);
     s.setBorrowsRaster(borrowed);

@@ -44,14 +44,11 @@ TEST_F(PixelLevels, ColorPixelClassificationAtTheLevelEdges)
         byte y, m, c;
         bool black, dark;
     } cases[] = {
-        {253, 200, 253, 253, 253, true, true},
-        {253, 200, 253, 253, 252, false, true},
-        {253, 200, 200, 200, 200, false, true},
-        {253, 200, 200, 200, 199, false, false},
-        {253, 200, 255, 255, 249, true, true}, // the sum counts, not each ink
-        {255, 255, 255, 255, 255, true, true}, // no overflow of 3 x 255
-        {255, 255, 255, 255, 254, false, false},
-        {0, 0, 0, 0, 0, true, true}, // a level of 0 makes everything black
+        {253, 200, 253, 253, 253, true, true},   {253, 200, 253, 253, 252, false, true},
+        {253, 200, 200, 200, 200, false, true},  {253, 200, 200, 200, 199, false, false},
+        {253, 200, 255, 255, 249, true, true},                                // the sum counts, not each ink
+        {255, 255, 255, 255, 255, true, true},                                // no overflow of 3 x 255
+        {255, 255, 255, 255, 254, false, false}, {0, 0, 0, 0, 0, true, true}, // a level of 0 makes everything black
         {1, 1, 1, 1, 0, false, false},
     };
     for (const Case& c : cases) {

@@ -15,12 +15,12 @@
 #include "input/CR80BmpParser.h"
 #include "settings/IGDataOptions.h"
 
+using cr80test::putLE;
+using cr80test::rawBmp;
 using GraphicalConstants::CardOrientation;
 using tavgdi::CR80BmpParser;
 using tavgdi::IGDataParser;
 using tavgdi::MediaDefinition;
-using cr80test::putLE;
-using cr80test::rawBmp;
 
 namespace {
 
@@ -71,18 +71,18 @@ const MemoryCase kMemoryCases[] = {
      IGDataParser::GDParser_ok},
     {"mono unaligned", 300, 1016, 648, false, tavgdi::Unaligned, Strict, 0, true, GraphicalConstants::Landscape,
      IGDataParser::GDParser_ok},
-    {"mono aligned portrait", 300, 648, 1016, false, tavgdi::Aligned, NoOptions, 0, true,
-     GraphicalConstants::Portrait, IGDataParser::GDParser_ok},
+    {"mono aligned portrait", 300, 648, 1016, false, tavgdi::Aligned, NoOptions, 0, true, GraphicalConstants::Portrait,
+     IGDataParser::GDParser_ok},
     {"rescaled when stretching", 300, 1000, 640, true, tavgdi::Unaligned, Stretch, 0, true,
      GraphicalConstants::Landscape, IGDataParser::GDParser_ok},
     {"rescaled portrait", 300, 31, 50, false, tavgdi::Unaligned, NoOptions, 0, true, GraphicalConstants::Portrait,
      IGDataParser::GDParser_ok},
-    {"tie goes landscape", 300, 800, 800, true, tavgdi::Unaligned, NoOptions, 0, true,
-     GraphicalConstants::Landscape, IGDataParser::GDParser_ok},
+    {"tie goes landscape", 300, 800, 800, true, tavgdi::Unaligned, NoOptions, 0, true, GraphicalConstants::Landscape,
+     IGDataParser::GDParser_ok},
     {"strict page setup", 300, 1000, 640, true, tavgdi::Unaligned, Strict, 0, false, GraphicalConstants::Landscape,
      IGDataParser::GDParser_ok},
-    {"colour buffer short", 300, 1016, 648, true, tavgdi::Unaligned, NoOptions, 1, false,
-     GraphicalConstants::Landscape, IGDataParser::GDParser_parsingerror},
+    {"colour buffer short", 300, 1016, 648, true, tavgdi::Unaligned, NoOptions, 1, false, GraphicalConstants::Landscape,
+     IGDataParser::GDParser_parsingerror},
     {"short buffer to rescale", 300, 100, 100, true, tavgdi::Unaligned, NoOptions, 4, false,
      GraphicalConstants::Landscape, IGDataParser::GDParser_parsingerror},
     {"zero width", 300, 0, 648, true, tavgdi::Unaligned, NoOptions, 0, false, GraphicalConstants::Landscape,
@@ -125,7 +125,7 @@ TEST(CR80BmpParser, MemoryPictures)
         }
         EXPECT_EQ(media.getWidth(), parser.getWidth());
         EXPECT_EQ(media.getHeight(), parser.getHeight());
-        const dword expectedSize = c.color ? media.getColorDataSize()
+        const dword expectedSize = c.color                            ? media.getColorDataSize()
                                    : c.alignment == tavgdi::Unaligned ? media.getMonochromeDataSize()
                                                                       : media.getBMPMonochromeDataSize();
         ASSERT_EQ(expectedSize, mem.getSize());
@@ -180,10 +180,13 @@ const FileCase kFileCases[] = {
     {"top-down", 24, [](std::string& f) { putLE(f, 22, static_cast<dword>(-10)); },
      IGDataParser::GDParser_parsingerror},
     {"zero width", 24, [](std::string& f) { putLE(f, 18, 0); }, IGDataParser::GDParser_parsingerror},
-    {"huge", 24, [](std::string& f) { putLE(f, 18, 100000); putLE(f, 22, 100000); },
+    {"huge", 24,
+     [](std::string& f) {
+         putLE(f, 18, 100000);
+         putLE(f, 22, 100000);
+     },
      IGDataParser::GDParser_parsingerror},
-    {"pixels beyond the file", 24, [](std::string& f) { putLE(f, 10, 1u << 20); },
-     IGDataParser::GDParser_parsingerror},
+    {"pixels beyond the file", 24, [](std::string& f) { putLE(f, 10, 1u << 20); }, IGDataParser::GDParser_parsingerror},
     {"short pixel array", 24, [](std::string& f) { f.pop_back(); }, IGDataParser::GDParser_ioerror},
     {"more rows than stored", 1, [](std::string& f) { putLE(f, 22, 11); }, IGDataParser::GDParser_ioerror},
     {"short header", 24, [](std::string& f) { f.resize(30); }, IGDataParser::GDParser_ioerror},
@@ -207,8 +210,7 @@ TEST(CR80BmpParser, BitmapFiles)
         EXPECT_EQ(ok, parser.parse(path.c_str(), nullptr, &media));
         EXPECT_EQ(c.state, parser.getState());
         // A small picture is always stretched to the card.
-        EXPECT_EQ(ok ? (c.bpp == 1 ? media.getMonochromeDataSize() : media.getColorDataSize()) : 0u,
-                  mem.getSize());
+        EXPECT_EQ(ok ? (c.bpp == 1 ? media.getMonochromeDataSize() : media.getColorDataSize()) : 0u, mem.getSize());
     }
 }
 

@@ -131,6 +131,7 @@ TEST(CR80DBParser, RefusedHeadersAndBrokenStreams)
         const char* name;
         std::string stream;
         IGDataParser::GDParserStates state;
+        // clang-format off
     } cases[] = {
         {"64 levels", db("Db;y;64;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
         {"256 levels for black", db("Db;k;256;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
@@ -153,6 +154,7 @@ TEST(CR80DBParser, RefusedHeadersAndBrokenStreams)
         {"7-bit after 8-bit", y8 + db("Db;m;128;", MediaDefinition::to7bits(CR80Area)) + FaceEnd,
          IGDataParser::GDParser_parsingerror},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Reading run;

@@ -81,9 +81,10 @@ TEST_F(FileMonochromeReaderTest, ReadsEveryDepthAndOrientationAsALandscapeCardBi
         SCOPED_TRACE(c.name);
         const DotIsBlack picture = frameAndDiagonal(c.width, c.height);
         const std::string bytes =
-            c.colour ? colourBmp(c.width, c.height,
-                                 [&](unsigned x, unsigned y) -> uint32_t { return picture(x, y) ? 0x202020 : 0xE0E0E0; })
-                     : monoBmp(c.width, c.height, picture);
+            c.colour
+                ? colourBmp(c.width, c.height,
+                            [&](unsigned x, unsigned y) -> uint32_t { return picture(x, y) ? 0x202020 : 0xE0E0E0; })
+                : monoBmp(c.width, c.height, picture);
         dir.write("p.bmp", bytes);
         ReaderIn reader(dir, "p.bmp");
         Read r;
@@ -117,10 +118,12 @@ TEST_F(FileMonochromeReaderTest, UnreadableFilesAndRefusedNamesGiveNull)
     const struct {
         std::string name;
         bool isRefused;
+        // clang-format off
     } cases[] = {
         {"absent.bmp", false}, {"cut.bmp", false}, {"four.bmp", false}, {"head.bmp", false},
         {"", true}, {dir.file("good.bmp"), true}, {"../" + base + "/good.bmp", true}, {"./../" + base + "/good.bmp", true},
     };
+    // clang-format on
     tavgdi::InternalLog::isEnable = true;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -18,12 +18,14 @@ TEST(PictureFiles, OnlyRelativeNamesWithoutDotDotStayInside)
     const struct {
         const char* name;
         bool isInside;
+        // clang-format off
     } cases[] = {
         {"black", true}, {"cards/front.bmp", true}, {"./a.bmp", true}, {"a//b", true},
         {"..a", true}, {"a..", true}, {"...", true}, {"a/..b/c", true},
         {nullptr, false}, {"", false}, {"/etc/passwd", false}, {"//x", false},
         {"..", false}, {"../x", false}, {"a/..", false}, {"a/../b", false}, {"a/../../x", false}, {"./..", false},
     };
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(c.isInside, PictureFiles::isNameInside(c.name)) << (c.name ? c.name : "(null)");
 
@@ -53,8 +55,8 @@ TEST(PictureFiles, OpensRegularFilesUpTo64MiB)
         const char* name;
         bool isOpened;
     } cases[] = {
-        {"small.bmp", true}, {"link.bmp", true}, {"limit.bmp", true},
-        {"over.bmp", false}, {"sub", false}, {"zero", false}, {"absent", false},
+        {"small.bmp", true}, {"link.bmp", true}, {"limit.bmp", true}, {"over.bmp", false},
+        {"sub", false},      {"zero", false},    {"absent", false},
     };
     for (const auto& c : cases) {
         FILE* f = PictureFiles::openRegular(dir.file(c.name).c_str());

@@ -94,8 +94,8 @@ const std::string BackHead = cmd("Psync;9;1") + "<FACE>" + cmd("Psync;9;0") + cm
                              cmd("Pl;a;=;11") + cmd("Pc;k;=;12") + cmd("Pc;o;=;13");
 const std::string Pida = cmd("Pida;100;0;0;0");
 const std::string FaceTail = cmd("Psync;10;1") + "</FACE>" + cmd("Psync;10;0");
-const std::string DocTail = cmd("Psync;4;1") + "</DOC>" + cmd("Psync;4;0") + cmd("Psync;11;1") + "<END>" +
-                            cmd("Psync;11;0");
+const std::string DocTail =
+    cmd("Psync;4;1") + "</DOC>" + cmd("Psync;4;0") + cmd("Psync;11;1") + "<END>" + cmd("Psync;11;0");
 
 } // namespace
 
@@ -116,8 +116,8 @@ TEST_F(Document, TwoSidedCardsTakeFrontThenBackAndAnOddLastFaceAlone)
     ASSERT_TRUE(ds->endDoc(capture, nullptr));
     std::string head = DocHeadOneSided;
     head.replace(head.find("Duplex=0"), 8, "Duplex=1");
-    EXPECT_EQ(sink, head + CardHead + FrontHead + Pida + FaceTail + BackHead + Pida + FaceTail + CardTail + CardHead + FrontHead + Pida +
-                        FaceTail + CardTail + DocTail);
+    EXPECT_EQ(sink, head + CardHead + FrontHead + Pida + FaceTail + BackHead + Pida + FaceTail + CardTail + CardHead +
+                        FrontHead + Pida + FaceTail + CardTail + DocTail);
 }
 
 TEST_F(Document, CopiesRepeatTheCardButNotTheHead)
@@ -157,11 +157,11 @@ TEST_F(Document, DocumentHeadFollowsPriorities)
     std::unique_ptr<DocumentSupervisor> ds(make());
     feed(*ds, 1);
     ASSERT_TRUE(ds->endDoc(capture, nullptr));
-    const std::string head = cmd("Psync;1;0") + "<HEADER>" + cmd("Psmgr;1") + cmd("Ppws;1767225600") +
-                             cmd("Pps;0;n") + cmd("Pcla;1") + cmd("Psid;2") + cmd("Pr;4;t") + cmd("Pwres;300;300;4") +
-                             cmd("Psk;10") + cmd("Piqla;a;e") + cmd("Piqla;1;2;3;4;5;6") + cmd("Pmc;h") +
-                             cmd("Pmt;1;3") + cmd("Pmt;3;5") + cmd("Peoic;k;D") + cmd("Pkc;p;P") + cmd("Pkc;m;A") +
-                             cmd("Pcim;F") + cmd("Pcem;B") + cmd("Pcrm;R") + cmd("Psync;2") + "</HEADER>";
+    const std::string head = cmd("Psync;1;0") + "<HEADER>" + cmd("Psmgr;1") + cmd("Ppws;1767225600") + cmd("Pps;0;n") +
+                             cmd("Pcla;1") + cmd("Psid;2") + cmd("Pr;4;t") + cmd("Pwres;300;300;4") + cmd("Psk;10") +
+                             cmd("Piqla;a;e") + cmd("Piqla;1;2;3;4;5;6") + cmd("Pmc;h") + cmd("Pmt;1;3") +
+                             cmd("Pmt;3;5") + cmd("Peoic;k;D") + cmd("Pkc;p;P") + cmd("Pkc;m;A") + cmd("Pcim;F") +
+                             cmd("Pcem;B") + cmd("Pcrm;R") + cmd("Psync;2") + "</HEADER>";
     EXPECT_EQ(sink.substr(0, head.size()), head);
     const std::string tail = cmd("Psync;4;1") + "</DOC>" + cmd("Psync;4;0") + cmd("Pcla;0") + cmd("Psid;0") +
                              cmd("Psync;11;1") + "<END>" + cmd("Psync;11;0");

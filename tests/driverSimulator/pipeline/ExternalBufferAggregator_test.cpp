@@ -138,7 +138,8 @@ TEST_F(ExternalBufferAggregatorTest, PositionsAreIndependentAndClearedOnesStayEm
     const byte a = 'a', b = 'b', x = 'x';
     ASSERT_TRUE(agg.add(PT::CardHead, &a, 1, 1, true, true));
     ASSERT_TRUE(agg.add(PT::BackFaceTail, &b, 1, 1, false, false));
-    EXPECT_EQ(aggregated(agg, PT::CardHead), std::string("\x1b" "a\r"));
+    EXPECT_EQ(aggregated(agg, PT::CardHead), std::string("\x1b"
+                                                         "a\r"));
     EXPECT_EQ(aggregated(agg, PT::BackFaceTail), "b");
     EXPECT_EQ(aggregated(agg, PT::CardTail), "<null>");
     agg.removeMortal(PT::BackFaceTail);

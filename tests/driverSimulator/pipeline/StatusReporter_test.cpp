@@ -32,10 +32,9 @@ TEST_F(Status, CardsAndCopiesAreCountedAsPages)
     status.cardSent(1);
     status.cardSent(3);
     status.cardSent(0); // never fewer than one copy
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "INFO: Printing card 1\nPAGE: 1 1\n"
-              "INFO: Printing card 2\nPAGE: 2 1\nPAGE: 3 1\nPAGE: 4 1\n"
-              "INFO: Printing card 3\nPAGE: 5 1\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "INFO: Printing card 1\nPAGE: 1 1\n"
+                                                      "INFO: Printing card 2\nPAGE: 2 1\nPAGE: 3 1\nPAGE: 4 1\n"
+                                                      "INFO: Printing card 3\nPAGE: 5 1\n");
     EXPECT_EQ(status.cardsSent(), 3);
     EXPECT_EQ(status.pagesPrinted(), 5);
 }
@@ -55,7 +54,7 @@ TEST_F(Status, FailuresNameThePageAndTheirCause)
 {
     struct Case {
         int page;
-        const char* noted;   // cause noted by the face, or null
+        const char* noted; // cause noted by the face, or null
         const char* fallback;
         const char* line;
     } cases[] = {

@@ -103,7 +103,8 @@ TEST_F(LGRectIteratorTest, StdIteratorTransformsFromTheCurrentRectangle)
     it.init();
     it.next();
     it.standardTransform(648);
-    EXPECT_EQ(contents(&list), (std::vector<R>{{0, 0, 10, 99, 0, -1}, {0, 548, 10, 647, 0, -1}, {5, 0, 10, 47, 0, -1}}));
+    EXPECT_EQ(contents(&list),
+              (std::vector<R>{{0, 0, 10, 99, 0, -1}, {0, 548, 10, 647, 0, -1}, {5, 0, 10, 47, 0, -1}}));
 
     StdLGRect one;
     one.Add(make({10, 20, 30, 40, 5, -1}));

@@ -12,7 +12,7 @@ namespace {
 struct AliasCase {
     const char* options;
     const char* feature;
-    const char* value;  // null: missing
+    const char* value; // null: missing
 };
 
 // Lookups with the printer's own PPD, whose defaults are CR80, 300dpi,

@@ -61,9 +61,9 @@ TEST_F(ExternalInterSettingsTest, EditsOfAListOfThreePairs)
         {'r', "B", nullptr, true, list({"A", "1", "C", "333"})},
         {'r', "C", nullptr, true, list({"A", "1", "B", "22"})},
         {'r', "Z", nullptr, true, abc},
-        {'r', "AB", nullptr, true, abc},  // whole names only
-        {'r', "22", nullptr, true, abc},  // a value is not a name
-        {'r', "", nullptr, true, abc},    // nor the end marker
+        {'r', "AB", nullptr, true, abc}, // whole names only
+        {'r', "22", nullptr, true, abc}, // a value is not a name
+        {'r', "", nullptr, true, abc},   // nor the end marker
         {'i', "", "x", false, abc},
         {'i', "D", nullptr, false, abc},
         {'u', nullptr, "x", false, abc},
@@ -71,7 +71,7 @@ TEST_F(ExternalInterSettingsTest, EditsOfAListOfThreePairs)
     for (const Case& c : cases) {
         ExternalInterSettings store;
         ASSERT_TRUE(load(store, abc));
-        bool result = c.op == 'u' ? store.updateSetting(c.feature, c.value)
+        bool result = c.op == 'u'   ? store.updateSetting(c.feature, c.value)
                       : c.op == 'r' ? store.removeSetting(c.feature)
                                     : store.insertSetting(c.feature, c.value);
         const std::string label = std::string(1, c.op) + (c.feature ? c.feature : "null");

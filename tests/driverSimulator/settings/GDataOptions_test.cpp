@@ -62,9 +62,11 @@ TEST_F(GDataOptionsTest, EditsKeepKeysUniqueInInsertionOrder)
          {{'s', DpiX, 1}, {'s', DpiY, 2}, {'s', RibbonType, 3}, {'r', RibbonType, 0}, {'s', CopyCount, 4}},
          {{DpiX, 1}, {DpiY, 2}, {CopyCount, 4}}},
         {"remove head", {{'s', DpiX, 1}, {'s', DpiY, 2}, {'r', DpiX, 0}, {'s', DpiX, 5}}, {{DpiY, 2}, {DpiX, 5}}},
-        {"remove middle", {{'s', DpiX, 1}, {'s', DpiY, 2}, {'s', RibbonType, 3}, {'r', DpiY, 0}},
+        {"remove middle",
+         {{'s', DpiX, 1}, {'s', DpiY, 2}, {'s', RibbonType, 3}, {'r', DpiY, 0}},
          {{DpiX, 1}, {RibbonType, 3}}},
-        {"clean up then set", {{'s', DpiX, 1}, {'s', DpiY, 2}, {'c', NullKey, 0}, {'s', RibbonType, 7}},
+        {"clean up then set",
+         {{'s', DpiX, 1}, {'s', DpiY, 2}, {'c', NullKey, 0}, {'s', RibbonType, 7}},
          {{RibbonType, 7}}},
     };
     for (const Case& c : cases) {
@@ -101,6 +103,7 @@ TEST_F(GDataOptionsTest, CloneIsIndependent)
     map.setOption(DpiX, 600);
     map.removeOption(RibbonType);
     copy->setOption(CopyCount, 2);
-    EXPECT_EQ(entries(*copyMap), (Entries{{DpiX, 300}, {RibbonType, 'K'}, {ShortPanelGlobalShift, -3}, {CopyCount, 2}}));
+    EXPECT_EQ(entries(*copyMap),
+              (Entries{{DpiX, 300}, {RibbonType, 'K'}, {ShortPanelGlobalShift, -3}, {CopyCount, 2}}));
     EXPECT_EQ(entries(map), (Entries{{DpiX, 600}, {ShortPanelGlobalShift, -3}}));
 }

@@ -53,7 +53,7 @@ TEST(OptionPairsSettingsReader, ReadsJobPairsWithTheFiltersAliases)
     struct Case {
         OptionPairsSettingsReader::Pairs pairs;
         const char* setting;
-        const char* expected;  // null: no value
+        const char* expected; // null: no value
     } cases[] = {
         {{{"Resolution", "600x300dpi"}}, "Resolution", "DPI600300"},
         {{{"Resolution", "300x300dpi"}}, "Resolution", "DPI300"},

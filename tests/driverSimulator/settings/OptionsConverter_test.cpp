@@ -79,6 +79,7 @@ protected:
 };
 
 // What a conversion without any setting stores.
+// clang-format off
 const Check Defaults[] = {
     {Front, DpiX, 300}, {Back, DpiY, 300}, {Front, PaperSizeW, 1016}, {Back, PaperSizeH, 648},
     {Front, DbFormatOut, DbFormat7bit}, {Back, ColorToMonochrome, ColorBWFloyd}, {Doc, InsertionMode, 0},
@@ -89,6 +90,7 @@ const Check Defaults[] = {
     {Front, ShortPanelGlobalShift, 3}, {Back, OverlayPanelGlobalShiftYE, 3}, {Front, ColorPanelGlobalShiftXS, 3},
     {Front, ThresholdValue, 128}, {Front, BlackLevelValue, 249}, {Back, DarkLevelValue, 200},
 };
+// clang-format on
 
 void expectChecks(Job& job, const std::vector<Check>& checks, const std::string& label)
 {
@@ -214,6 +216,7 @@ TEST_F(OptionsConverterTest, RibbonDuplexCardSizeAndOrderInteractions)
         const char* label;
         Settings settings;
         std::vector<Check> checks;
+        // clang-format off
     } cases[] = {
         {"RC_YMCKOKS13 short panel", {{"GRibbonType", "RC_YMCKOKS13"}},
          {{Doc, RibbonType, 9}, {Front, ShortPanelManagement, OptionAuto}, {Back, ShortPanelManagement, OptionAuto},
@@ -260,6 +263,7 @@ TEST_F(OptionsConverterTest, RibbonDuplexCardSizeAndOrderInteractions)
         {"ADVSMOOTH over quality OFF", {{"GHighQualityMode", "OFF"}, {"GSmoothing", "ADVSMOOTH"}},
          {{Front, DbFormatOut, DbFormat8bit}, {Back, Smoothing, SmoothingAdvanced}}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         Job job;
         job.run(c.settings);
@@ -277,6 +281,7 @@ TEST_F(OptionsConverterTest, TextRegions)
         std::vector<Rect> frontRects;
         std::vector<Rect> backRects;
         bool isParsingError;
+        // clang-format off
     } cases[] = {
         {"300 dpi", "DPI300", "10x20x300x400(128)", nullptr, {{10, 20, 300, 400, 128}}, {}, false},
         {"600 dpi", "DPI600", "10x20x300x400(128)", nullptr, {{10, 10, 300, 200, 128}}, {}, false},
@@ -291,6 +296,7 @@ TEST_F(OptionsConverterTest, TextRegions)
         {"fifth number", "DPI300", "1x2x3x4x5;6x7x8x9", nullptr, {{6, 7, 8, 9, 0}}, {}, true},
         {"huge number saturates", "DPI300", "99999999999999999999x1", nullptr, {{0, 0, INT_MAX, 1, 0}}, {}, false},
     };
+    // clang-format on
     for (const auto& c : cases) {
         Job job;
         Settings s = {{"Resolution", c.resolution}};
@@ -302,11 +308,10 @@ TEST_F(OptionsConverterTest, TextRegions)
         const std::string& log = job.log;
         EXPECT_EQ(job.rectList(true), c.frontRects) << c.label;
         EXPECT_EQ(job.rectList(false), c.backRects) << c.label;
-        bool hasError = log.find("[OptionsConverter::updateTextRegionOptions] WARNING - Parsing error (") !=
-                        std::string::npos;
+        bool hasError =
+            log.find("[OptionsConverter::updateTextRegionOptions] WARNING - Parsing error (") != std::string::npos;
         EXPECT_EQ(hasError, c.isParsingError) << c.label;
     }
-
 }
 
 // Track data either goes whole into one fragment or refuses the job with the
@@ -324,6 +329,7 @@ TEST_F(OptionsConverterTest, MagneticTrackDataFitsItsFormatOrRefusesTheJob)
         dword maxSize;
         std::string expected; // the fragment of an accepted job
         std::string refusal;  // the start of the cause of a refused job
+        // clang-format off
     } cases[] = {
         {"valid ISO2", {{"GMagT2Encoding", "ISO2"}, {"Track2Data", Iso2Value}}, 32000, piece(2, Iso2Value), ""},
         // Without a chosen format the printer's own applies: only control
@@ -369,6 +375,7 @@ TEST_F(OptionsConverterTest, MagneticTrackDataFitsItsFormatOrRefusesTheJob)
           {"Track3Data", "C"}}, 32000, "",
          "Track 2 data holds 'B'"},
     };
+    // clang-format on
     for (const auto& c : cases) {
         Job job;
         job.run(c.settings, c.maxSize, true);
@@ -396,13 +403,14 @@ TEST_F(OptionsConverterTest, PassthroughFragmentsByPositionPriorityAndLifetime)
              {"RawData", " Raw1 |[FH,20000]Top|[XX]Never|After"},
              {"Track1Data", "M"}});
     // FrontFaceHead: priority 20000, then the magnetic data (14000), then 100.
-    EXPECT_EQ(job.fragments(PT::FrontFaceHead), "\x1bTop\r\x1b" "Dm;1;M\r\x1bPc;k;=;10\r");
+    EXPECT_EQ(job.fragments(PT::FrontFaceHead), "\x1bTop\r\x1b"
+                                                "Dm;1;M\r\x1bPc;k;=;10\r");
     EXPECT_EQ(job.fragments(PT::CardTail), "\x1bSs\r");
     EXPECT_EQ(job.fragments(PT::DocHead), "\x1bRaw1\r");
     // The mortal command goes with the first card only.
     job.aggregator.removeMortal(PT::FrontFaceHead);
-    EXPECT_EQ(job.fragments(PT::FrontFaceHead), "\x1bTop\r\x1b" "Dm;1;M\r");
-
+    EXPECT_EQ(job.fragments(PT::FrontFaceHead), "\x1bTop\r\x1b"
+                                                "Dm;1;M\r");
 }
 
 TEST_F(OptionsConverterTest, BitmapReaderNamesAndKind)

@@ -48,6 +48,7 @@ TEST(PassthroughOptionsParser, Grammar)
     struct Case {
         std::string text;
         std::vector<Entry> expected;
+        // clang-format off
     } cases[] = {
         {"Pc;k", {{PT::DocHead, 0, true, "Pc;k"}}},
         {"[FH,100,O]Pc;k;=;10|[ct]Ss",
@@ -73,6 +74,7 @@ TEST(PassthroughOptionsParser, Grammar)
           {PT::BackFaceHead, 0, true, "7"}, {PT::BackFaceTail, 0, true, "8"}}},
         {std::string("a\0b|c", 5), {{PT::DocHead, 0, true, std::string("a\0b", 3)}, {PT::DocHead, 0, true, "c"}}},
     };
+    // clang-format on
     testing::internal::CaptureStderr();
     for (const Case& c : cases)
         EXPECT_EQ(parseAll(c.text), c.expected) << "text: " << c.text;
