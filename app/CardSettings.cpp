@@ -5,12 +5,15 @@
 // modes that follow the printer's ribbon.
 #include "CardApp.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "settings/OptionPairsSettingsReader.h"
+#include "settings/OptionsConverter.h"
 
 namespace cr80app {
 
@@ -171,12 +174,28 @@ bool cardSettingsPage(pappl_client_t* client, void* data)
     papplClientHTMLStartForm(client, path, false);
     papplClientHTMLPuts(client, "<table class=\"form\">\n<tbody>\n");
     for (const auto& setting : OptionPairsSettingsReader::printerSettings()) {
-        const char* value = cupsGetOption(setting.setting, numCurrent, current);
-        papplClientHTMLPrintf(client,
-                              "<tr><th><label for=\"%s\">%s:</label></th><td><input type=\"text\" id=\"%s\" "
-                              "name=\"%s\" value=\"%s\" placeholder=\"default\"></td></tr>\n",
-                              setting.setting, setting.words, setting.setting, setting.setting,
-                              value != nullptr ? value : "");
+        const char* stored = cupsGetOption(setting.setting, numCurrent, current);
+        const std::string value = stored != nullptr ? stored : "";
+        papplClientHTMLPrintf(client, "<tr><th><label for=\"%s\">%s:</label></th><td>", setting.setting, setting.words);
+        std::vector<std::string> choices = tavgdi::OptionsConverter::choicesOf(setting.setting);
+        if (choices.empty()) {
+            papplClientHTMLPrintf(client,
+                                  "<input type=\"text\" id=\"%s\" name=\"%s\" value=\"%s\" "
+                                  "placeholder=\"default\">",
+                                  setting.setting, setting.setting, value.c_str());
+        } else {
+            // A keyword setting is a list; a stored value the list does not
+            // name (saved before, or a prefix the filter takes) stays in it.
+            if (!value.empty() && std::find(choices.begin(), choices.end(), value) == choices.end())
+                choices.push_back(value);
+            papplClientHTMLPrintf(client, "<select id=\"%s\" name=\"%s\"><option value=\"\">default</option>",
+                                  setting.setting, setting.setting);
+            for (const std::string& choice : choices)
+                papplClientHTMLPrintf(client, "<option value=\"%s\"%s>%s</option>", choice.c_str(),
+                                      choice == value ? " selected" : "", choice.c_str());
+            papplClientHTMLPuts(client, "</select>");
+        }
+        papplClientHTMLPuts(client, "</td></tr>\n");
     }
     papplClientHTMLPuts(client, "<tr><th></th><td><input type=\"submit\" value=\"Save Changes\"></td></tr>\n"
                                 "</tbody></table></form>\n");

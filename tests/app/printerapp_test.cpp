@@ -324,10 +324,11 @@ TEST(PrinterApp, CardSettings)
     ASSERT_NE(form.find("name=\"GOutputTray\""), std::string::npos);
     const size_t from = at + std::strlen("name=\"session\" value=\"");
     const std::string session = form.substr(from, form.find('"', from) - from);
-    const std::string rear = "name=\"GOutputTray\" value=\"REAR\"";
+    // The card output is a list of its choices; the saved one is selected.
+    ASSERT_NE(form.find("<option value=\"REAR\">REAR</option>"), std::string::npos) << form;
+    const std::string rear = "<option value=\"REAR\" selected>";
     EXPECT_EQ(web("GOutputTray=REAR").find(rear), std::string::npos);
-    EXPECT_EQ(web("session=" + session + "&GOutputTray=BOGUS").find("name=\"GOutputTray\" value=\"BOGUS\""),
-              std::string::npos);
+    EXPECT_EQ(web("session=" + session + "&GOutputTray=BOGUS").find("<option value=\"BOGUS\""), std::string::npos);
     EXPECT_NE(web("session=" + session + "&GOutputTray=REAR").find(rear), std::string::npos);
 
     const ProcessResult stored = submit(dir, server, pwgRasterOf(dir, pages, true), "image/pwg-raster", "stored", 9);

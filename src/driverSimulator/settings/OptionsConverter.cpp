@@ -279,67 +279,89 @@ struct Choice {
     const char* setting;
     bool (*isKnown)(const char* value);
     const char* instead;
+    // The choices in full, for lists shown to people (null: too many, or
+    // not a fixed list).
+    std::vector<std::string> (*choices)();
 };
+
+template <const auto& Table>
+std::vector<std::string> textsOf()
+{
+    std::vector<std::string> texts;
+    for (const auto& entry : Table)
+        texts.emplace_back(entryText(entry));
+    return texts;
+}
+
+std::vector<std::string> valChoices()
+{
+    std::vector<std::string> texts;
+    for (int level = 0; level <= 20; ++level)
+        texts.push_back((level < 10 ? "VAL0" : "VAL") + std::to_string(level));
+    return texts;
+}
 
 const Choice Choices[] = {
     // DPI300 is what CUPS's 300dpi becomes: the fallback's own name.
     {"Resolution", [](const char* v) { return isListed(v, DpiTable) || OptionsConverter::matches(v, "DPI300"); },
-     "300x300 dpi"},
+     "300x300 dpi", nullptr},
     {"PaperSize", [](const char* v) { return isListed(v, FormTable) || OptionsConverter::matches(v, "CRCUSTOM"); },
-     "CR80"},
-    {"ISendBlankPanel", isOnOff, "OFF"},
-    {"GHighQualityMode", isOnOff, "OFF"},
-    {"IGMonoReaderType", [](const char* v) { return isListed(v, MonoReaderTypeTable); }, "FILE"},
-    {"FBlackManagement", isBlackManagement, "None"},
-    {"BBlackManagement", isBlackManagement, "None"},
-    {"FOverlayManagement", isOverlayManagement, "None"},
-    {"BOverlayManagement", isOverlayManagement, "None"},
-    {"FPageRotate180", isOnOff, "OFF"},
-    {"BPageRotate180", isOnOff, "OFF"},
-    {"GRibbonType", isRibbon, nullptr},
-    {"Duplex", [](const char* v) { return OptionsConverter::matches(v, "HORIZONTAL"); }, "one-sided"},
-    {"GDuplexType", isDuplexKinds, "DUPLEX_MM"},
-    {"GDuplexMode", isDuplexKinds, "one-sided"},
-    {"FHalftoning", isHalftoning, "FLOYD"},
-    {"BHalftoning", isHalftoning, "FLOYD"},
-    {"GSmoothing", isSmoothing, "None"},
-    {"IPostSmoothing", isSmoothing, "None"},
+     "CR80", nullptr},
+    {"ISendBlankPanel", isOnOff, "OFF", textsOf<OnOffTable>},
+    {"GHighQualityMode", isOnOff, "OFF", textsOf<OnOffTable>},
+    {"IGMonoReaderType", [](const char* v) { return isListed(v, MonoReaderTypeTable); }, "FILE",
+     textsOf<MonoReaderTypeTable>},
+    {"FBlackManagement", isBlackManagement, "None", textsOf<BlackManagementTable>},
+    {"BBlackManagement", isBlackManagement, "None", textsOf<BlackManagementTable>},
+    {"FOverlayManagement", isOverlayManagement, "None", textsOf<OverlayManagementTable>},
+    {"BOverlayManagement", isOverlayManagement, "None", textsOf<OverlayManagementTable>},
+    {"FPageRotate180", isOnOff, "OFF", textsOf<OnOffTable>},
+    {"BPageRotate180", isOnOff, "OFF", textsOf<OnOffTable>},
+    {"GRibbonType", isRibbon, nullptr, nullptr},
+    {"Duplex", [](const char* v) { return OptionsConverter::matches(v, "HORIZONTAL"); }, "one-sided", nullptr},
+    {"GDuplexType", isDuplexKinds, "DUPLEX_MM", textsOf<DuplexTable>},
+    {"GDuplexMode", isDuplexKinds, "one-sided", textsOf<DuplexTable>},
+    {"FHalftoning", isHalftoning, "FLOYD", textsOf<HalftoningTable>},
+    {"BHalftoning", isHalftoning, "FLOYD", textsOf<HalftoningTable>},
+    {"GSmoothing", isSmoothing, "None", textsOf<SmoothingTable>},
+    {"IPostSmoothing", isSmoothing, "None", textsOf<SmoothingTable>},
     // Any value but OFF turns pipe detection on.
-    {"GPipeDetection", isOnOff, "ON"},
-    {"GInputTray", [](const char* v) { return isListed(v, InputTrayTable); }, "PRINTER"},
-    {"GOutputTray", [](const char* v) { return isListed(v, OutputTrayTable); }, "PRINTER"},
-    {"GRejectBox", [](const char* v) { return isListed(v, RejectBoxTable); }, "PRINTER"},
-    {"GFeederCfg", [](const char* v) { return isListed(v, FeederCfgTable); }, "PRINTER"},
-    {"GFeederPos", [](const char* v) { return isListed(v, FeederPosTable); }, "PRINTER"},
-    {"GCardPreloading", isOnOff, "OFF"},
-    {"FColorContrast", isValChoice, "VAL10"},
-    {"BColorContrast", isValChoice, "VAL10"},
-    {"FColorBrightness", isValChoice, "VAL10"},
-    {"BColorBrightness", isValChoice, "VAL10"},
-    {"FMonochromeContrast", isValChoice, "VAL10"},
-    {"BMonochromeContrast", isValChoice, "VAL10"},
-    {"FOverlayContrast", isValChoice, "VAL10"},
-    {"BOverlayContrast", isValChoice, "VAL10"},
-    {"GMagCoercivity", [](const char* v) { return isListed(v, MagCoercivityTable); }, "None"},
-    {"GMagT1Encoding", isMagEncoding, "NONE"},
-    {"GMagT2Encoding", isMagEncoding, "NONE"},
-    {"GMagT3Encoding", isMagEncoding, "NONE"},
-    {"GShortPanelManagement", isPanelManagement, "None"},
-    {"GColorPanelManagement", isPanelManagement, "None"},
-    {"GMonoPanelManagement", isPanelManagement, "None"},
-    {"GOverlayPanelManagement", isPanelManagement, "None"},
-    {"IGSendSpoolerSession", isOnOff, "OFF"},
-    {"IGSendPrintStatusDisableMode", isOnOff, "OFF"},
+    {"GPipeDetection", isOnOff, "ON", textsOf<OnOffTable>},
+    {"GInputTray", [](const char* v) { return isListed(v, InputTrayTable); }, "PRINTER", textsOf<InputTrayTable>},
+    {"GOutputTray", [](const char* v) { return isListed(v, OutputTrayTable); }, "PRINTER", textsOf<OutputTrayTable>},
+    {"GRejectBox", [](const char* v) { return isListed(v, RejectBoxTable); }, "PRINTER", textsOf<RejectBoxTable>},
+    {"GFeederCfg", [](const char* v) { return isListed(v, FeederCfgTable); }, "PRINTER", textsOf<FeederCfgTable>},
+    {"GFeederPos", [](const char* v) { return isListed(v, FeederPosTable); }, "PRINTER", textsOf<FeederPosTable>},
+    {"GCardPreloading", isOnOff, "OFF", textsOf<OnOffTable>},
+    {"FColorContrast", isValChoice, "VAL10", valChoices},
+    {"BColorContrast", isValChoice, "VAL10", valChoices},
+    {"FColorBrightness", isValChoice, "VAL10", valChoices},
+    {"BColorBrightness", isValChoice, "VAL10", valChoices},
+    {"FMonochromeContrast", isValChoice, "VAL10", valChoices},
+    {"BMonochromeContrast", isValChoice, "VAL10", valChoices},
+    {"FOverlayContrast", isValChoice, "VAL10", valChoices},
+    {"BOverlayContrast", isValChoice, "VAL10", valChoices},
+    {"GMagCoercivity", [](const char* v) { return isListed(v, MagCoercivityTable); }, "None",
+     textsOf<MagCoercivityTable>},
+    {"GMagT1Encoding", isMagEncoding, "NONE", textsOf<MagEncodingTable>},
+    {"GMagT2Encoding", isMagEncoding, "NONE", textsOf<MagEncodingTable>},
+    {"GMagT3Encoding", isMagEncoding, "NONE", textsOf<MagEncodingTable>},
+    {"GShortPanelManagement", isPanelManagement, "None", textsOf<PanelManagementTable>},
+    {"GColorPanelManagement", isPanelManagement, "None", textsOf<PanelManagementTable>},
+    {"GMonoPanelManagement", isPanelManagement, "None", textsOf<PanelManagementTable>},
+    {"GOverlayPanelManagement", isPanelManagement, "None", textsOf<PanelManagementTable>},
+    {"IGSendSpoolerSession", isOnOff, "OFF", textsOf<OnOffTable>},
+    {"IGSendPrintStatusDisableMode", isOnOff, "OFF", textsOf<OnOffTable>},
     // Any value but OFF refuses pages that do not fit the card.
-    {"IGStrictPageSetup", isOnOff, "ON"},
-    {"IGSendIQLA", isOnOff, "OFF"},
-    {"IGIQLABY", isValChoice, "VAL10"},
-    {"IGIQLACY", isValChoice, "VAL10"},
-    {"IGIQLABM", isValChoice, "VAL10"},
-    {"IGIQLACM", isValChoice, "VAL10"},
-    {"IGIQLABC", isValChoice, "VAL10"},
-    {"IGIQLACC", isValChoice, "VAL10"},
-    {"IGMonochromeSpeed", isValChoice, "VAL10"},
+    {"IGStrictPageSetup", isOnOff, "ON", textsOf<OnOffTable>},
+    {"IGSendIQLA", isOnOff, "OFF", textsOf<OnOffTable>},
+    {"IGIQLABY", isValChoice, "VAL10", valChoices},
+    {"IGIQLACY", isValChoice, "VAL10", valChoices},
+    {"IGIQLABM", isValChoice, "VAL10", valChoices},
+    {"IGIQLACM", isValChoice, "VAL10", valChoices},
+    {"IGIQLABC", isValChoice, "VAL10", valChoices},
+    {"IGIQLACC", isValChoice, "VAL10", valChoices},
+    {"IGMonochromeSpeed", isValChoice, "VAL10", valChoices},
 };
 
 // A job value as a warning shows it: at most so many bytes, cut before a
@@ -542,6 +564,19 @@ const char* OptionsConverter::loadOptionValue(const char* feature, IExternalInte
     }
     InternalLog::print(L"[TAVRIN UNIDRIVER][OptionsConverter::loadOptionValue] Setting (%S) not found\r\n", feature);
     return nullptr;
+}
+
+std::vector<std::string> OptionsConverter::choicesOf(const char* setting)
+{
+    for (const Choice& choice : Choices) {
+        if (setting == nullptr || strcmp(choice.setting, setting) != 0 || choice.choices == nullptr)
+            continue;
+        std::vector<std::string> choices = choice.choices();
+        if (choice.instead != nullptr && strcmp(choice.instead, "None") == 0)
+            choices.insert(choices.begin(), "None");
+        return choices;
+    }
+    return {};
 }
 
 bool OptionsConverter::isKnownChoice(const char* setting, const char* value)

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "OptionsDefinition.h"
 #include "Windows.h"
@@ -143,6 +144,10 @@ public:
     // Whether value is one of the keyword setting's choices by the rules the
     // conversion warns with; true for a setting without keyword choices.
     static bool isKnownChoice(const char* setting, const char* value);
+    // Every choice of a keyword setting, for lists shown to people ("None"
+    // first where it leaves the setting off); empty for a setting that takes
+    // numbers or text.
+    static std::vector<std::string> choicesOf(const char* setting);
 
 private:
     // Sets key to value in both face maps.
