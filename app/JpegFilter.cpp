@@ -15,6 +15,8 @@
 
 #include <jpeglib.h>
 
+#include "input/PageBounds.h"
+
 namespace cr80app {
 
 namespace {
@@ -119,8 +121,18 @@ bool printJpeg(pappl_job_t* job, pappl_device_t* device, void*)
         const size_t bytes =
             static_cast<size_t>(info.output_width) * info.output_height * static_cast<size_t>(info.output_components);
         const int dpi = densityOf(info, info.X_density) / static_cast<int>(reduction);
-        if (info.output_width < 1 || info.output_width > static_cast<JDIMENSION>(maxWidth) || info.output_height < 1 ||
-            info.output_height > static_cast<JDIMENSION>(maxHeight) || bytes > maxSize) {
+        // As for any page: one far larger than the card, even at 1/8, is not
+        // a card (and its header may simply lie about its size).
+        const unsigned long long cardDots = 1ull * options->header.cupsWidth * options->header.cupsHeight;
+        if (cardDots > 0 &&
+            1ull * info.output_width * info.output_height > tavgdi::PageBounds::MaxPageToCardRatio * cardDots) {
+            papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "JPEG image of %ux%u is far larger than a card.", info.image_width,
+                        info.image_height);
+            papplJobSetMessage(job, "The photo is far larger than a card; nothing was printed");
+            papplJobSetReasons(job, PAPPL_JREASON_DOCUMENT_UNPRINTABLE_ERROR, PAPPL_JREASON_NONE);
+        } else if (info.output_width < 1 || info.output_width > static_cast<JDIMENSION>(maxWidth) ||
+                   info.output_height < 1 || info.output_height > static_cast<JDIMENSION>(maxHeight) ||
+                   bytes > maxSize) {
             papplLogJob(job, PAPPL_LOGLEVEL_ERROR, "JPEG image is too large to print.");
             papplJobSetReasons(job, PAPPL_JREASON_DOCUMENT_UNPRINTABLE_ERROR, PAPPL_JREASON_NONE);
         } else if (densityOf(info, info.X_density) != densityOf(info, info.Y_density)) {

@@ -93,10 +93,21 @@ RasterImage grayOf(const RasterImage& image)
     return out;
 }
 
-bool hasIpptool()
-{
-    return access("/usr/bin/ipptool", X_OK) == 0;
-}
+// A server on a free loopback port with scratch state and spool, and one
+// printer "card" writing into a directory, for each test.
+class PrinterApp : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (access("/usr/bin/ipptool", X_OK) != 0)
+            GTEST_SKIP() << "ipptool is not installed";
+        std::string why;
+        ASSERT_TRUE(server.start(&why, "info", Epoch)) << why;
+    }
+
+    TempDir dir;
+    PrinterAppServer server{CR80_PRINTER_APP_PATH, dir.path()};
+};
 
 } // namespace
 
@@ -104,14 +115,8 @@ bool hasIpptool()
 // filter's, byte for byte — colour pages, gray pages expanded to RGB,
 // two-sided cards, card settings as vendor attributes, pages of another size fitted to the card; a page more
 // than 4 times the card's dots fails the job after the cards before it.
-TEST(PrinterApp, StreamIsTheFiltersForTheSamePixels)
+TEST_F(PrinterApp, StreamIsTheFiltersForTheSamePixels)
 {
-    if (!hasIpptool())
-        GTEST_SKIP() << "ipptool is not installed";
-    TempDir dir;
-    PrinterAppServer server(CR80_PRINTER_APP_PATH, dir.path());
-    std::string why;
-    ASSERT_TRUE(server.start(&why, "info", Epoch)) << why;
     const RasterImage front = patternImage(1016, 648, 3), back = patternImage(1016, 648, 4);
     struct Case {
         const char* name;
@@ -162,14 +167,10 @@ TEST(PrinterApp, StreamIsTheFiltersForTheSamePixels)
 // Media the printer does not offer never reaches the driver: PAPPL 1.3.1
 // drops it at submission, even under ipp-attribute-fidelity, and tells the
 // client so (successful-ok-ignored-or-substituted-attributes).
-TEST(PrinterApp, DocumentFormatsAndRefusedMedia)
+TEST_F(PrinterApp, DocumentFormatsAndRefusedMedia)
 {
-    if (!hasIpptool() || access("/usr/bin/gs", X_OK) != 0)
-        GTEST_SKIP() << "ipptool or ghostscript is not installed";
-    TempDir dir;
-    PrinterAppServer server(CR80_PRINTER_APP_PATH, dir.path());
-    std::string why;
-    ASSERT_TRUE(server.start(&why, "info", Epoch)) << why;
+    if (access("/usr/bin/gs", X_OK) != 0)
+        GTEST_SKIP() << "ghostscript is not installed";
     const std::string ps = dir.write(
         "two.ps",
         "%!PS\n<< /PageSize [243.84 155.52] >> setpagedevice\n"
@@ -216,6 +217,15 @@ TEST(PrinterApp, DocumentFormatsAndRefusedMedia)
         submit(dir, server, dir.write("noise.bin", std::string(5000, 'Z')), "application/octet-stream", "noise", 8);
     EXPECT_TRUE(noise.exitedWith(0)) << noise.out << noise.err;
 
+    // A photo whose header claims 60000 x 40000 dots is refused before it
+    // is decoded, and the server goes on printing.
+    std::string liar = readFile(dir.file("one.jpg"));
+    const size_t frame = liar.find("\xff\xc0");
+    ASSERT_NE(frame, std::string::npos);
+    liar.replace(frame + 5, 4, std::string("\x9c\x40\xea\x60", 4));
+    const ProcessResult lied = submit(dir, server, dir.write("liar.jpg", liar), "image/jpeg", "liar", 8);
+    EXPECT_TRUE(lied.exitedWith(0)) << lied.out << lied.err;
+
     // Jobs sent at once by several clients each come out whole, in a file of
     // their own, although PAPPL may start two of them together.
     std::vector<std::future<ProcessResult>> clients;
@@ -251,14 +261,8 @@ TEST(PrinterApp, DocumentFormatsAndRefusedMedia)
 // print as the filter's settings do, and the colour modes offered follow the
 // ribbon they name; the Card Settings page keeps the printer's other
 // settings.
-TEST(PrinterApp, CardSettings)
+TEST_F(PrinterApp, CardSettings)
 {
-    if (!hasIpptool())
-        GTEST_SKIP() << "ipptool is not installed";
-    TempDir dir;
-    PrinterAppServer server(CR80_PRINTER_APP_PATH, dir.path());
-    std::string why;
-    ASSERT_TRUE(server.start(&why, "info", Epoch)) << why;
     const std::vector<RasterImage> pages = {patternImage(1016, 648, 7)};
     const std::string pwg = pwgRasterOf(dir, pages);
 
