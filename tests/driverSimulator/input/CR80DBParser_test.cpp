@@ -62,64 +62,7 @@ struct Reading {
     }
 };
 
-bool allBytes(const std::vector<byte>& v, size_t from, size_t count, byte value)
-{
-    if (from + count > v.size())
-        return false;
-    for (size_t i = from; i < from + count; ++i)
-        if (v[i] != value)
-            return false;
-    return true;
-}
-
 } // namespace
-
-TEST(CR80DBParser, HeaderFormsSetTheCardAndFillTheirSlot)
-{
-    struct Case {
-        const char* header;
-        char letter;
-        dword dpiX, dpiY, crW, crH;
-        bool sevenBit;
-    } cases[] = {
-        {"Db;y;128;", 'y', 300, 300, 1016, 648, true},
-        {"Db;m;256;", 'm', 300, 300, 1016, 648, false},
-        {"Dbx;c;256;600;300;", 'c', 600, 300, 1016, 648, false},
-        {"Dbxs;c;256;600;600;1016;648;", 'c', 600, 600, 1016, 648, false},
-        {"Dbxs;m;128;300;300;1296;648;", 'm', 300, 300, 1296, 648, true},
-        {"Dbx;k;2;600;600;", 'k', 600, 600, 1016, 648, false},
-        {"Dbxs;o;2;2569;30;8;8;", 'o', 2569, 30, 8, 8, false}, // the largest number accepted
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.header);
-        MediaDefinition expect(c.dpiX, c.dpiY, c.crW, c.crH);
-        const dword area = expect.getArea();
-        const bool colour = c.letter != 'k' && c.letter != 'o';
-        const dword size = !colour ? area / 8 : c.sevenBit ? MediaDefinition::to7bits(area) : area;
-        Reading run;
-        run.parse("\x1bPsync;1\r" + db(c.header, size, 0x5A) + FaceEnd);
-        EXPECT_TRUE(run.result);
-        EXPECT_EQ(IGDataParser::GDParser_ok, run.state);
-        EXPECT_TRUE(run.available);
-        EXPECT_EQ(c.dpiX, run.media.getDpiX());
-        EXPECT_EQ(c.crW, run.media.getCRWidth());
-        EXPECT_EQ(area, run.media.getArea());
-        EXPECT_EQ(colour ? area : area / 8, run.parsedSize);
-        if (colour) {
-            const size_t start = size_t(area) * GraphicalConstants::panelDescriptionToIndex(c.letter);
-            ASSERT_EQ(3u * area, run.ymc.bytes.size());
-            EXPECT_TRUE(allBytes(run.ymc.bytes, start, size, 0x5A));
-            EXPECT_TRUE(allBytes(run.ymc.bytes, start + size, 3u * area - start - size, 0));
-            EXPECT_EQ(c.sevenBit ? TavGdiOptions::DbFormat7bit : TavGdiOptions::DbFormat8bit,
-                      run.options->getOption(TavGdiOptions::DbFormatIn));
-        } else {
-            const VectorMemoryManager& target = c.letter == 'k' ? run.k : run.o;
-            EXPECT_EQ(size, target.bytes.size());
-            EXPECT_TRUE(allBytes(target.bytes, 0, size, 0x5A));
-            EXPECT_TRUE(run.ymc.bytes.empty());
-        }
-    }
-}
 
 TEST(CR80DBParser, RefusedHeadersAndBrokenStreams)
 {

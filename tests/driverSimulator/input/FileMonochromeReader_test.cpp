@@ -17,15 +17,6 @@ using namespace cr80test;
 
 namespace {
 
-// Black dot (x, y) from the top-left of a landscape card bitmap as read:
-// rows padded to 4 bytes, bottom row first, bit 0 black.
-bool isBlackAt(const byte* bitmap, const MediaDefinition& media, unsigned x, unsigned y)
-{
-    const size_t row = static_cast<size_t>(MediaDefinition::ComputeRWidth(static_cast<int>(media.getWidth())));
-    const byte b = bitmap[(media.getHeight() - 1 - y) * row + x / 8];
-    return ((b >> (7 - x % 8)) & 1) == 0;
-}
-
 struct Read {
     byte* bitmap = nullptr;
     ~Read() { tavgdi::Allocator::desalloc(bitmap); }
@@ -71,35 +62,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(FileMonochromeReaderTest, ReadsEveryDepthAndOrientationAsALandscapeCardBitmap)
-{
-    MediaDefinition media(300, 300, 1016, 648);
-    tavgdi::IPixel::setThreshold(128);
-    TempDir dir;
-    for (const FileCase& c : Files) {
-        SCOPED_TRACE(c.name);
-        const DotIsBlack picture = frameAndDiagonal(c.width, c.height);
-        const std::string bytes =
-            c.colour
-                ? colourBmp(c.width, c.height,
-                            [&](unsigned x, unsigned y) -> uint32_t { return picture(x, y) ? 0x202020 : 0xE0E0E0; })
-                : monoBmp(c.width, c.height, picture);
-        dir.write("p.bmp", bytes);
-        ReaderIn reader(dir, "p.bmp");
-        Read r;
-        r.bitmap = reader.read(&media);
-        ASSERT_NE(nullptr, r.bitmap);
-        size_t wrong = 0;
-        for (unsigned y = 0; y < 648; ++y)
-            for (unsigned x = 0; x < 1016; ++x)
-                wrong += isBlackAt(r.bitmap, media, x, y) != c.expected(picture, x, y);
-        EXPECT_EQ(0u, wrong);
-        // The padding of every row (the last byte of 128) is white.
-        for (unsigned row = 0; row < 648; ++row)
-            ASSERT_EQ(0xFF, r.bitmap[row * 128 + 127]) << row;
-    }
-}
 
 // Unreadable files give nothing. Names that leave the picture directory are
 // refused before anything is made or opened.

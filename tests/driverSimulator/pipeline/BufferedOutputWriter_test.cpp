@@ -65,25 +65,6 @@ TEST_F(BufferedOutputWriterTest, RefusesAWriteThatDoesNotFitAndKeepsTheBytes)
     EXPECT_EQ(received.calls, std::vector<std::string>{"abcdefghij"});
 }
 
-TEST_F(BufferedOutputWriterTest, EachFlushEmitsTheWholeBufferAgainAndResetZeroesIt)
-{
-    BufferedOutputWriter w(16);
-    int device = 0;
-    w.setWriter(recordingWriter);
-    ASSERT_EQ(put(w, "ABC"), 3u);
-    EXPECT_TRUE(w.flush(&device));
-    EXPECT_TRUE(w.flush(&device));
-    w.resetBuffer();
-    EXPECT_TRUE(w.flush(&device));
-    // A write after a reset lands after the zeroed bytes.
-    w.resetBuffer();
-    ASSERT_EQ(put(w, "DE"), 2u);
-    EXPECT_TRUE(w.flush(&device));
-    EXPECT_EQ(received.calls,
-              (std::vector<std::string>{"ABC", "ABC", std::string(3, '\0'), std::string(3, '\0') + "DE"}));
-    EXPECT_EQ(received.objects, (std::vector<void*>{&device, &device, &device, &device}));
-}
-
 TEST_F(BufferedOutputWriterTest, ShortWriteByTheCallbackFailsTheFlush)
 {
     BufferedOutputWriter w(16);

@@ -99,27 +99,6 @@ const std::string DocTail =
 
 } // namespace
 
-TEST_F(Document, TwoOneSidedPagesMakeTwoIdenticalCardsBetweenOneHeadAndTail)
-{
-    std::unique_ptr<DocumentSupervisor> ds(make());
-    feed(*ds, 2);
-    ASSERT_TRUE(ds->endDoc(capture, nullptr));
-    const std::string oneCard = CardHead + FrontHead + Pida + FaceTail + CardTail;
-    EXPECT_EQ(sink, DocHeadOneSided + oneCard + oneCard + DocTail);
-}
-
-TEST_F(Document, TwoSidedCardsTakeFrontThenBackAndAnOddLastFaceAlone)
-{
-    card.setOption(TwoSidedMode, Duplex);
-    std::unique_ptr<DocumentSupervisor> ds(make());
-    feed(*ds, 3);
-    ASSERT_TRUE(ds->endDoc(capture, nullptr));
-    std::string head = DocHeadOneSided;
-    head.replace(head.find("Duplex=0"), 8, "Duplex=1");
-    EXPECT_EQ(sink, head + CardHead + FrontHead + Pida + FaceTail + BackHead + Pida + FaceTail + CardTail + CardHead +
-                        FrontHead + Pida + FaceTail + CardTail + DocTail);
-}
-
 TEST_F(Document, CopiesRepeatTheCardButNotTheHead)
 {
     std::unique_ptr<DocumentSupervisor> ds(make());

@@ -36,10 +36,6 @@ std::string aggregated(InternalBufferAggregator& list)
 {
     return take(list.aggregate(), size_t(list.getAggregateSize()));
 }
-std::string aggregated(ExternalBufferAggregator& agg, PT::PrintingTagsType tag)
-{
-    return take(agg.aggregate(tag), agg.getAggregateSize(tag));
-}
 
 bool addText(InternalBufferAggregator& list, const std::string& text, word priority, bool isEthernal = true,
              bool needEscCR = false)
@@ -129,39 +125,5 @@ TEST_F(InternalBufferAggregatorTest, RefusesSizesThatCannotBeHeld)
         SCOPED_TRACE(c.name);
         EXPECT_FALSE(list.add(c.buffer, c.sz, 2, true, c.needEscCR));
         EXPECT_EQ(aggregated(list), "abc");
-    }
-}
-
-TEST_F(ExternalBufferAggregatorTest, PositionsAreIndependentAndClearedOnesStayEmpty)
-{
-    ExternalBufferAggregator agg;
-    const byte a = 'a', b = 'b', x = 'x';
-    ASSERT_TRUE(agg.add(PT::CardHead, &a, 1, 1, true, true));
-    ASSERT_TRUE(agg.add(PT::BackFaceTail, &b, 1, 1, false, false));
-    EXPECT_EQ(aggregated(agg, PT::CardHead), std::string("\x1b"
-                                                         "a\r"));
-    EXPECT_EQ(aggregated(agg, PT::BackFaceTail), "b");
-    EXPECT_EQ(aggregated(agg, PT::CardTail), "<null>");
-    agg.removeMortal(PT::BackFaceTail);
-    EXPECT_EQ(agg.getAggregateSize(PT::CardHead), 3u);
-    EXPECT_EQ(agg.getAggregateSize(PT::BackFaceTail), 0u);
-
-    agg.clear(PT::CardHead);
-    EXPECT_EQ(agg.getAggregateSize(PT::CardHead), 0u);
-    EXPECT_EQ(agg.aggregate(PT::CardHead), nullptr);
-    EXPECT_FALSE(agg.add(PT::CardHead, &a, 1, 0, true, true));
-    agg.removeMortal(PT::CardHead);
-    agg.clear(PT::CardHead); // twice
-    agg.cleanUp();
-    EXPECT_TRUE(agg.add(PT::CardHead, &a, 1, 0, true, false));
-    EXPECT_EQ(aggregated(agg, PT::CardHead), "a");
-
-    // Positions outside the store are refused.
-    for (int tag : {int(PT::Unspecified), -1, 42}) {
-        EXPECT_FALSE(agg.add(PT::PrintingTagsType(tag), &x, 1, 0, true, false));
-        EXPECT_EQ(agg.aggregate(PT::PrintingTagsType(tag)), nullptr);
-        EXPECT_EQ(agg.getAggregateSize(PT::PrintingTagsType(tag)), 0u);
-        agg.removeMortal(PT::PrintingTagsType(tag));
-        agg.clear(PT::PrintingTagsType(tag));
     }
 }

@@ -30,15 +30,6 @@ GRect* make(const R& x)
     return new GRect(int(l), int(t), int(r), int(b), byte(level), band);
 }
 
-std::vector<R> contents(StdLGRect* list)
-{
-    std::vector<R> out;
-    for (auto* n = list->getFirst(); n != nullptr; n = n->next.get())
-        out.emplace_back(n->rect->left, n->rect->top, n->rect->right, n->rect->bottom, byte(n->rect->blackLevel),
-                         n->rect->relativeImageBandID);
-    return out;
-}
-
 // Keeps the pipeline log out of the test output.
 class Quiet : public testing::Test {
 protected:
@@ -91,24 +82,4 @@ TEST_F(LGRectIteratorTest, StdIteratorAppliesLevelsAndRestores)
     EXPECT_FALSE(none.isUncompleted());
     EXPECT_EQ(IPixel::getBlackLevel(), 180);
     EXPECT_THROW(StdLGRectIterator(nullptr), tavgdi::NullException);
-}
-
-TEST_F(LGRectIteratorTest, StdIteratorTransformsFromTheCurrentRectangle)
-{
-    StdLGRect list;
-    list.Add(make({0, 0, 10, 99, 0, -1}));
-    list.Add(make({0, 0, 10, 99, 0, -1}));
-    list.Add(make({5, 600, 10, 700, 0, -1}));
-    StdLGRectIterator it(&list);
-    it.init();
-    it.next();
-    it.standardTransform(648);
-    EXPECT_EQ(contents(&list),
-              (std::vector<R>{{0, 0, 10, 99, 0, -1}, {0, 548, 10, 647, 0, -1}, {5, 0, 10, 47, 0, -1}}));
-
-    StdLGRect one;
-    one.Add(make({10, 20, 30, 40, 5, -1}));
-    StdLGRectIterator walk(&one);
-    walk.orientationTransform(GraphicalConstants::Landscape, 1016, 648);
-    EXPECT_EQ(contents(&one), (std::vector<R>{{10, 607, 30, 627, 5, -1}}));
 }

@@ -45,49 +45,6 @@ protected:
 
 } // namespace
 
-TEST_F(ExternalInterSettingsTest, EditsOfAListOfThreePairs)
-{
-    struct Case {
-        char op; // 'u' update, 'r' remove, 'i' insert
-        const char* feature;
-        const char* value;
-        bool result;
-        std::string expected;
-    };
-    const std::string abc = list({"A", "1", "B", "22", "C", "333"});
-    const Case cases[] = {
-        {'u', "A", "9", true, list({"B", "22", "C", "333", "A", "9"})}, // moves to the end
-        {'u', "D", "4", true, list({"A", "1", "B", "22", "C", "333", "D", "4"})},
-        {'r', "B", nullptr, true, list({"A", "1", "C", "333"})},
-        {'r', "C", nullptr, true, list({"A", "1", "B", "22"})},
-        {'r', "Z", nullptr, true, abc},
-        {'r', "AB", nullptr, true, abc}, // whole names only
-        {'r', "22", nullptr, true, abc}, // a value is not a name
-        {'r', "", nullptr, true, abc},   // nor the end marker
-        {'i', "", "x", false, abc},
-        {'i', "D", nullptr, false, abc},
-        {'u', nullptr, "x", false, abc},
-    };
-    for (const Case& c : cases) {
-        ExternalInterSettings store;
-        ASSERT_TRUE(load(store, abc));
-        bool result = c.op == 'u'   ? store.updateSetting(c.feature, c.value)
-                      : c.op == 'r' ? store.removeSetting(c.feature)
-                                    : store.insertSetting(c.feature, c.value);
-        const std::string label = std::string(1, c.op) + (c.feature ? c.feature : "null");
-        EXPECT_EQ(result, c.result) << label;
-        EXPECT_EQ(dump(store), c.expected) << label;
-        store.updateSetting("E", "5"); // the list stays usable
-        EXPECT_STREQ(store.findFeature("E", nullptr), "5") << label;
-    }
-
-    // A value taken from the store itself survives the move of its pair.
-    ExternalInterSettings store;
-    load(store, list({"A", "first", "B", "second"}));
-    EXPECT_TRUE(store.updateSetting("B", store.findFeature("A", nullptr)));
-    EXPECT_EQ(dump(store), list({"A", "first", "B", "first"}));
-}
-
 TEST_F(ExternalInterSettingsTest, MalformedListsStayInsideTheBuffers)
 {
     ExternalInterSettings store;
