@@ -65,16 +65,3 @@ TEST(MediaDefinition, AbsurdCustomSizeGivesEmptyCardInsteadOfWrappedBuffers)
     EXPECT_EQ(largest.getWidth(), 9952u);
     testing::internal::GetCapturedStderr();
 }
-
-TEST(MediaDefinition, RowArithmetic)
-{
-    const std::pair<int, int> next4[] = {{3063, 3064}, {3048, 3048}, {0, 0}, {1, 4}, {-5, -4}};
-    for (const auto& c : next4)
-        EXPECT_EQ(MediaDefinition::Next4Multiple(c.first), c.second) << c.first;
-    const std::pair<int, int> rwidth[] = {{1016, 128}, {648, 84}, {1, 4}, {0, 0}, {32, 4}, {33, 8}};
-    for (const auto& c : rwidth)
-        EXPECT_EQ(MediaDefinition::ComputeRWidth(c.first), c.second) << c.first;
-    const std::pair<dword, dword> seven[] = {{7, 0}, {8, 7}, {15, 7}, {658368, 576072}};
-    for (const auto& c : seven)
-        EXPECT_EQ(MediaDefinition::to7bits(c.first), c.second) << c.first;
-}

@@ -152,21 +152,6 @@ TEST(CR80YMCOutputBuilder, PackingFromThePanelSendsWhatPackingACopySends)
     }
 }
 
-TEST(Convert8to7bitProcessor, PacksACopyAsTheCopyPackedInPlace)
-{
-    for (dword size : {0u, 5u, 8u, 31u, 32u, 33u, 100u, 1001u}) {
-        std::vector<byte> from(size);
-        for (dword i = 0; i < size; ++i)
-            from[i] = static_cast<byte>(i * 97 + 13);
-        std::vector<byte> inPlace = from, to(size, 0xEE);
-        tavgdi::Convert8to7bitProcessor::reduceBuffer(inPlace.data(), size);
-        const std::vector<byte> original = from;
-        tavgdi::Convert8to7bitProcessor::reduceCopy(from.data(), to.data(), size);
-        EXPECT_EQ(to, inPlace) << size;
-        EXPECT_EQ(from, original) << size;
-    }
-}
-
 TEST(CR80YMCOutputBuilder, BlankPanelsAreSkippedUnlessAsked)
 {
     struct Case {

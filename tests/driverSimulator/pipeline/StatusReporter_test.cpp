@@ -50,35 +50,6 @@ TEST_F(Status, StatusStartsItsOwnLineAfterAnOpenLogLine)
               "[TAVRIN UNIDRIVER] no line end\nINFO: Printing card 1\nPAGE: 1 1\nclosed\r\nERROR: stop\n");
 }
 
-TEST_F(Status, FailuresNameThePageAndTheirCause)
-{
-    struct Case {
-        int page;
-        const char* noted; // cause noted by the face, or null
-        const char* fallback;
-        const char* line;
-    } cases[] = {
-        {2, nullptr, "it failed", "ERROR: Page 2 was not printed: it failed\n"},
-        {3, "the custom black picture is missing", "it failed",
-         "ERROR: Page 3 was not printed: the custom black picture is missing\n"},
-        {0, nullptr, "it failed", "ERROR: A card was not printed: it failed\n"},
-        // A cause's text cannot add a status line of its own.
-        {4, "file C:\\k.bmp\nPAGE: 9 1\r\x1b", "it failed",
-         "ERROR: Page 4 was not printed: file C:\\\\k.bmp\\nPAGE: 9 1\\r\\x1b\n"},
-    };
-    for (const Case& c : cases) {
-        StatusReporter job;
-        job.setCurrentPage(c.page);
-        if (c.noted != nullptr) {
-            job.noteFailureCause(c.noted);
-            job.noteFailureCause("a later cause loses");
-        }
-        testing::internal::CaptureStderr();
-        job.faceFailed(c.fallback);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.line) << c.page;
-    }
-}
-
 TEST_F(Status, APageIsReportedOnceAndACauseDoesNotOutliveItsPage)
 {
     testing::internal::CaptureStderr();
