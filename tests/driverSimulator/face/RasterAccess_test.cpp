@@ -94,60 +94,38 @@ struct OpCase {
     bool withRects;
 };
 
-IGRasterOperation* standard(IGDataSupervisor* t)
+// Each operation made on a target, by its class.
+template <class Operation>
+IGRasterOperation* make(IGDataSupervisor* t)
 {
-    return new StandardRasterOperation(t);
-}
-IGRasterOperation* withMem(IGDataSupervisor* t)
-{
-    return new StandardRasterOperationWithMem(t);
-}
-IGRasterOperation* fixedColor(IGDataSupervisor* t)
-{
-    return new StandardRasterOperationWithFixedColor(t);
-}
-IGRasterOperation* thresholding(IGDataSupervisor* t)
-{
-    return new ThresholdingRasterOperation(t);
-}
-IGRasterOperation* dithering(IGDataSupervisor* t)
-{
-    return new DitheringRasterOperation(t);
-}
-IGRasterOperation* clustered(IGDataSupervisor* t)
-{
-    return new OrderedClusteredDotDitheringRasterOperation(t);
-}
-IGRasterOperation* floyd(IGDataSupervisor* t)
-{
-    return new FloydRasterOperation(t);
+    return new Operation(t);
 }
 
 const OpCase OpCases[] = {
-    {FK::ColourCopy, "copy", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard,
-     PixelOperation::copy, proj1, negLproj2, false},
-    {FK::ColourCopy, "copy-mirrored", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard,
-     PixelOperation::copy, negLproj1, proj2, false},
-    {FK::ColourCopy, "copy-rects", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor, standard,
-     PixelOperation::copy, proj1, negLproj2, true},
+    {FK::ColourCopy, "copy", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor,
+     make<StandardRasterOperation>, PixelOperation::copy, proj1, negLproj2, false},
+    {FK::ColourCopy, "copy-mirrored", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor,
+     make<StandardRasterOperation>, PixelOperation::copy, negLproj1, proj2, false},
+    {FK::ColourCopy, "copy-rects", TavFactory::BmpColorSupervisor, TavFactory::DbColorSupervisor,
+     make<StandardRasterOperation>, PixelOperation::copy, proj1, negLproj2, true},
     {FK::BlackWithMemory, "black-extraction", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor,
-     withMem, PixelOperation::copyBlackPoint, negLproj1, negLproj2, false},
+     make<StandardRasterOperationWithMem>, PixelOperation::copyBlackPoint, negLproj1, negLproj2, false},
     {FK::BlackWithMemory, "black-extraction-rects", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor,
-     withMem, PixelOperation::copyBlackPoint, negLproj1, negLproj2, true},
+     make<StandardRasterOperationWithMem>, PixelOperation::copyBlackPoint, negLproj1, negLproj2, true},
     {FK::BlackWithFixedColour, "fixed-colour-rects", TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor,
-     fixedColor, PixelOperation::copyBlackPoint, negLproj1, negLproj2, true},
-    {FK::Thresholding, "thresholding", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, thresholding,
-     PixelOperation::copyColorBW, negLproj1, proj2, false},
+     make<StandardRasterOperationWithFixedColor>, PixelOperation::copyBlackPoint, negLproj1, negLproj2, true},
+    {FK::Thresholding, "thresholding", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor,
+     make<ThresholdingRasterOperation>, PixelOperation::copyColorBW, negLproj1, proj2, false},
     {FK::Thresholding, "thresholding-copy", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor,
-     thresholding, PixelOperation::copy, proj1, negLproj2, true},
-    {FK::Dithering, "dithering", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, dithering,
-     PixelOperation::copyColorBW, negLproj1, proj2, true},
-    {FK::ClusteredDithering, "clustered", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, clustered,
-     PixelOperation::copyColorBW, proj1, negLproj2, false},
-    {FK::ErrorDiffusion, "floyd", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, floyd,
-     PixelOperation::copyColorBW, negLproj1, proj2, false},
-    {FK::ErrorDiffusion, "floyd-copy", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor, floyd,
-     PixelOperation::copy, proj1, negLproj2, false},
+     make<ThresholdingRasterOperation>, PixelOperation::copy, proj1, negLproj2, true},
+    {FK::Dithering, "dithering", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor,
+     make<DitheringRasterOperation>, PixelOperation::copyColorBW, negLproj1, proj2, true},
+    {FK::ClusteredDithering, "clustered", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor,
+     make<OrderedClusteredDotDitheringRasterOperation>, PixelOperation::copyColorBW, proj1, negLproj2, false},
+    {FK::ErrorDiffusion, "floyd", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor,
+     make<FloydRasterOperation>, PixelOperation::copyColorBW, negLproj1, proj2, false},
+    {FK::ErrorDiffusion, "floyd-copy", TavFactory::BmpGraySupervisor, TavFactory::DbMonochromeSupervisor,
+     make<FloydRasterOperation>, PixelOperation::copy, proj1, negLproj2, false},
 };
 
 const CardOrientation Orientations[] = {Landscape, LandscapeFlip, Portrait, PortraitFlip};
