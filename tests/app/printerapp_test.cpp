@@ -344,4 +344,21 @@ TEST_F(PrinterApp, CardSettings)
     EXPECT_TRUE(readFile(server.outDir() + "/stored.prn") == filterStored.out);
 }
 
+// A printer that does not take the stream (here a full disk) fails the job
+// instead of counting its card as printed, and the server goes on.
+TEST(PrinterAppOutput, AStreamThePrinterDoesNotTakeFailsTheJob)
+{
+    if (access("/usr/bin/ipptool", X_OK) != 0)
+        GTEST_SKIP() << "ipptool is not installed";
+    TempDir dir;
+    PrinterAppServer server(CR80_PRINTER_APP_PATH, dir.path());
+    std::string why;
+    ASSERT_TRUE(server.start(&why, "info", Epoch, "file:///dev/full")) << why;
+    const std::string pwg = pwgRasterOf(dir, {patternImage(1016, 648, 9)});
+    for (const char* name : {"full", "again"}) {
+        const ProcessResult sent = submit(dir, server, pwg, "image/pwg-raster", name, 8);
+        EXPECT_TRUE(sent.exitedWith(0)) << name << sent.out << sent.err;
+    }
+}
+
 #endif

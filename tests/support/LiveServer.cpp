@@ -75,20 +75,22 @@ std::string tailOf(const std::string& text)
     return text.size() > 6000 ? text.substr(text.size() - 6000) : text;
 }
 
-bool PrinterAppServer::start(std::string* why, const std::string& logLevel, const std::string& sourceDateEpoch)
+bool PrinterAppServer::start(std::string* why, const std::string& logLevel, const std::string& sourceDateEpoch,
+                             const std::string& deviceUri)
 {
     for (const char* d : {"spool", "pictures", "out"})
         fs::create_directories(root + "/" + d);
     port = freeLoopbackPort();
-    const std::vector<std::string> args = {program, "server",
-                                           "-o",    "server-port=" + std::to_string(port),
-                                           "-o",    "log-file=" + root + "/server.log",
-                                           "-o",    "log-level=" + logLevel,
-                                           "-o",    "state-file=" + root + "/state",
-                                           "-o",    "spool-directory=" + root + "/spool",
-                                           "-o",    "picture-directory=" + root + "/pictures",
-                                           "-o",    "printer-name=card",
-                                           "-o",    "device-uri=file://" + outDir()};
+    const std::vector<std::string> args = {
+        program, "server",
+        "-o",    "server-port=" + std::to_string(port),
+        "-o",    "log-file=" + root + "/server.log",
+        "-o",    "log-level=" + logLevel,
+        "-o",    "state-file=" + root + "/state",
+        "-o",    "spool-directory=" + root + "/spool",
+        "-o",    "picture-directory=" + root + "/pictures",
+        "-o",    "printer-name=card",
+        "-o",    "device-uri=" + (deviceUri.empty() ? "file://" + outDir() : deviceUri)};
     pid = fork();
     if (pid == 0) {
         setpgid(0, 0);

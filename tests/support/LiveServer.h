@@ -33,8 +33,10 @@ public:
     PrinterAppServer& operator=(const PrinterAppServer&) = delete;
 
     // Starts the server and waits until it answers; false with `why` when it
-    // does not. A non-empty `sourceDateEpoch` fixes the cards' time stamp.
-    bool start(std::string* why, const std::string& logLevel = "info", const std::string& sourceDateEpoch = "");
+    // does not. A non-empty `sourceDateEpoch` fixes the cards' time stamp; a
+    // non-empty `deviceUri` replaces the out directory as the printer.
+    bool start(std::string* why, const std::string& logLevel = "info", const std::string& sourceDateEpoch = "",
+               const std::string& deviceUri = "");
     void stop();
 
     std::string uri() const { return "ipp://localhost:" + std::to_string(port) + "/ipp/print/card"; }
