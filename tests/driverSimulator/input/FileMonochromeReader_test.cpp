@@ -2,13 +2,13 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "Allocator.h"
 #include "BmpFile.h"
 #include "InternalLog.h"
 #include "MediaDefinition.h"
 #include "TestRaster.h"
-#include "image/IPixel.h"
 #include "input/FileMonochromeReader.h"
 
 using tavgdi::FileMonochromeReader;
@@ -30,35 +30,11 @@ struct ReaderIn : FileMonochromeReader {
     }
 };
 
-struct FileCase {
-    const char* name;
-    unsigned width, height;
-    bool colour;
-    // The expected card dot for the picture's predicate p.
-    std::function<bool(const DotIsBlack& p, unsigned x, unsigned y)> expected;
-};
-
-const FileCase Files[] = {
-    {"landscape 1-bit", 1016, 648, false, [](const DotIsBlack& p, unsigned x, unsigned y) { return p(x, y); }},
-    // The top edge of a portrait picture runs along the right edge of the card.
-    {"portrait 24-bit", 648, 1016, true, [](const DotIsBlack& p, unsigned x, unsigned y) { return p(y, 1015 - x); }},
-    // Half size: each dot of the file covers 2 x 2 dots of the card.
-    {"half size 1-bit", 508, 324, false, [](const DotIsBlack& p, unsigned x, unsigned y) { return p(x / 2, y / 2); }},
-};
-
 class FileMonochromeReaderTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        wasEnabled = tavgdi::InternalLog::isEnable;
-        tavgdi::InternalLog::isEnable = false;
-    }
-    void TearDown() override
-    {
-        tavgdi::InternalLog::isEnable = wasEnabled;
-        tavgdi::IPixel::setThreshold(tavgdi::IPixel::DefaultThreshold);
-    }
-    bool wasEnabled = true;
+    void SetUp() override { std::swap(wasEnabled, tavgdi::InternalLog::isEnable); }
+    void TearDown() override { tavgdi::InternalLog::isEnable = wasEnabled; }
+    bool wasEnabled = false;
 };
 
 } // namespace
@@ -98,7 +74,6 @@ TEST_F(FileMonochromeReaderTest, UnreadableFilesAndRefusedNamesGiveNull)
         EXPECT_EQ(c.isRefused, log.find("picture name refused") != std::string::npos);
         EXPECT_EQ(c.isRefused, log.find("IGDataMemoryManager FREE") == std::string::npos);
     }
-    tavgdi::InternalLog::isEnable = false;
 }
 
 // A job reads each picture file once: later cards get a copy of the card
