@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -7,6 +8,7 @@
 #include "GlobalFactory.h"
 #include "MediaDefinition.h"
 #include "VectorMemoryManager.h"
+#include "builders/CR80MonoDbOutputBuilder.h"
 #include "builders/CR80YMCOutputBuilder.h"
 #include "image/GDMemoryManager.h"
 #include "processors/Convert8to7bitProcessor.h"
@@ -48,162 +50,164 @@ std::unique_ptr<tavgdi::IGDataOptions> makeOptions()
     return std::unique_ptr<tavgdi::IGDataOptions>(TavFactory::FactoryDataOptions(TavFactory::DbColorSupervisor));
 }
 
-// Three planes whose bytes differ by plane and position, never 0.
-void fillPlanes(VectorMemoryManager& mem, dword area)
+// Planes whose bytes differ by plane and position, never 0.
+void fillPlanes(VectorMemoryManager& mem, dword area, dword planes = 3)
 {
-    mem.allocate(static_cast<int>(3 * area), 0);
-    for (dword i = 0; i < 3 * area; ++i)
+    mem.allocate(static_cast<int>(planes * area), 0);
+    for (dword i = 0; i < planes * area; ++i)
         mem.bytes[i] = static_cast<byte>(1 + (i * 7 + i / area) % 250);
 }
 
+bool isColour(TavFactory::SupervisorType type)
+{
+    return type == TavFactory::DbColorSupervisor;
+}
+
+// The yellow, magenta and cyan commands of a colour image, or the one
+// command of a black or overlay panel.
+std::unique_ptr<tavgdi::OutputBuilderBase> makeBuilder(TavFactory::SupervisorType type, tavgdi::IGDataOptions* options,
+                                                       VectorMemoryManager* mem, MediaDefinition* media)
+{
+    if (isColour(type))
+        return std::unique_ptr<tavgdi::OutputBuilderBase>(new CR80YMCOutputBuilder(options, mem, media));
+    return std::unique_ptr<tavgdi::OutputBuilderBase>(new tavgdi::CR80MonoDbOutputBuilder(type, options, mem, media));
+}
+
 struct HeaderCase {
+    TavFactory::SupervisorType type;
     dword dpiX, dpiY, crWidth, crHeight;
     bool sevenBit;
-    const char* yellowHeader;
+    const char* header; // of the first command
 };
+
+const TavFactory::SupervisorType Colour = TavFactory::DbColorSupervisor, Black = TavFactory::DbMonochromeSupervisor,
+                                 Overlay = TavFactory::DbOverlaySupervisor;
 
 // clang-format off
 const HeaderCase kHeaders[] = {
-    {300, 300, 1016, 648, false, "\x1b" "Db;y;256;"},
-    {300, 300, 1016, 648, true, "\x1b" "Db;y;128;"},
-    {600, 300, 1016, 648, false, "\x1b" "Dbx;y;256;600;300;"},
-    {100, 100, 1016, 648, false, "\x1b" "Dbx;y;256;100;100;"},
-    {300, 300, 1296, 648, false, "\x1b" "Dbxs;y;256;300;300;1296;648;"},
-    {300, 300, 1296, 648, true, "\x1b" "Dbxs;y;128;300;300;1296;648;"},
-    // An area that is not a multiple of 8 dots.
-    {299, 299, 1016, 648, true, "\x1b" "Dbx;y;128;299;299;"},
+    {Colour, 300, 300, 1016, 648, false, "\x1b" "Db;y;256;"},
+    {Colour, 300, 300, 1016, 648, true, "\x1b" "Db;y;128;"},
+    {Colour, 600, 300, 1016, 648, false, "\x1b" "Dbx;y;256;600;300;"},
+    {Colour, 100, 100, 1016, 648, false, "\x1b" "Dbx;y;256;100;100;"},
+    {Colour, 300, 300, 1296, 648, false, "\x1b" "Dbxs;y;256;300;300;1296;648;"},
+    {Colour, 300, 300, 1296, 648, true, "\x1b" "Dbxs;y;128;300;300;1296;648;"},
+    // An area that is not a multiple of 8 dots (1013 x 646).
+    {Colour, 299, 299, 1016, 648, true, "\x1b" "Dbx;y;128;299;299;"},
+    {Black, 300, 300, 1016, 648, false, "\x1b" "Db;k;2;"},
+    {Overlay, 600, 600, 1016, 648, false, "\x1b" "Dbx;o;2;600;600;"},
+    {Black, 600, 300, 1016, 648, false, "\x1b" "Dbx;k;2;600;300;"},
+    {Black, 100, 100, 1016, 648, false, "\x1b" "Dbx;k;2;100;100;"},
+    {Overlay, 300, 300, 1296, 648, false, "\x1b" "Dbxs;o;2;300;300;1296;648;"},
+    {Black, 299, 299, 1016, 648, false, "\x1b" "Dbx;k;2;299;299;"},
 };
 // clang-format on
 
 } // namespace
 
-TEST(CR80YMCOutputBuilder, EveryHeaderFormCarriesThePlanesColumnByColumn)
+// Every header form carries its panels in order. For colour, packing to 7
+// bits straight from the panel's own memory manager (instead of a copy of
+// it) sends what packing a copy sends, and leaves the panel as it was.
+TEST(PanelCommands, EveryHeaderFormCarriesItsPanels)
 {
     for (const HeaderCase& c : kHeaders) {
-        SCOPED_TRACE(c.yellowHeader + 1);
+        SCOPED_TRACE(c.header + 1);
         MediaDefinition media(c.dpiX, c.dpiY, c.crWidth, c.crHeight);
-        const dword area = media.getArea();
+        const bool colour = isColour(c.type);
+        const dword planes = colour ? 3 : 1;
+        const dword area = colour ? media.getArea() : media.getMonochromeDataSize();
         VectorMemoryManager mem;
-        fillPlanes(mem, area);
+        fillPlanes(mem, area, planes);
         auto options = makeOptions();
         if (c.sevenBit)
             options->setOption(TavGdiOptions::DbFormatOut, TavGdiOptions::DbFormat7bit);
 
-        CR80YMCOutputBuilder builder(options.get(), &mem, &media);
-        ASSERT_TRUE(builder.init(nullptr));
-        const std::string header = c.yellowHeader;
-        ASSERT_EQ(static_cast<int>(header.size()), builder.getCmdSize());
+        auto builder = makeBuilder(c.type, options.get(), &mem, &media);
+        ASSERT_TRUE(builder->init(nullptr));
+        const std::string header = c.header;
         const dword size = c.sevenBit ? MediaDefinition::to7bits(area) : area;
         const dword command = static_cast<dword>(header.size()) + size + 1;
-        EXPECT_EQ(3 * command, builder.getOutputSize());
+        EXPECT_EQ(planes * command, builder->getOutputSize());
 
-        Sent sent = drain(builder);
-        ASSERT_EQ(3, sent.commands);
-        ASSERT_EQ(3u * command, sent.bytes.size());
-        for (int p = 0; p < 3; ++p) {
+        Sent sent = drain(*builder);
+        ASSERT_EQ(static_cast<int>(planes), sent.commands);
+        ASSERT_EQ(planes * command, sent.bytes.size());
+        for (dword p = 0; p < planes; ++p) {
             std::string expectedHeader = header;
-            expectedHeader[header.find(";y;") + 1] = "ymc"[p];
+            if (colour)
+                expectedHeader[header.find(';') + 1] = "ymc"[p];
             const char* cmd = sent.bytes.data() + p * command;
             EXPECT_EQ(expectedHeader, std::string(cmd, header.size()));
             EXPECT_EQ(0, memcmp(cmd + header.size(), mem.bytes.data() + p * area, size)) << "panel " << p;
             EXPECT_EQ('\r', cmd[command - 1]);
         }
-        EXPECT_EQ(IGDataOutputBuilder::iterationDone, builder.getState());
-        EXPECT_EQ(nullptr, builder.getBuffer());
-    }
-}
+        if (!colour) {
+            EXPECT_FALSE(builder->next());
+            continue;
+        }
+        EXPECT_EQ(IGDataOutputBuilder::iterationDone, builder->getState());
+        EXPECT_EQ(nullptr, builder->getBuffer());
 
-// The panel's own memory manager: the 7-bit packing reads it directly
-// instead of a copy. The commands are those made from a copy, and the panel
-// is left as it was.
-TEST(CR80YMCOutputBuilder, PackingFromThePanelSendsWhatPackingACopySends)
-{
-    for (const HeaderCase& c : kHeaders) {
-        SCOPED_TRACE(c.yellowHeader + 1);
-        MediaDefinition media(c.dpiX, c.dpiY, c.crWidth, c.crHeight);
-        const dword area = media.getArea();
-        VectorMemoryManager copied;
-        fillPlanes(copied, area);
         // Magenta only 0 and 1: nothing left after packing, a blank panel.
         for (dword i = area; i < 2 * area; ++i)
-            copied.bytes[i] = static_cast<byte>(i & 1);
+            mem.bytes[i] = static_cast<byte>(i & 1);
         tavgdi::GDMemoryManager panel;
-        ASSERT_TRUE(panel.setBuffer(copied.bytes.data(), static_cast<dword>(copied.bytes.size())));
-        auto options = makeOptions();
+        ASSERT_TRUE(panel.setBuffer(mem.bytes.data(), static_cast<dword>(mem.bytes.size())));
         options->setOption(TavGdiOptions::DbFormatOut, TavGdiOptions::DbFormat7bit);
         // The packing alone, smoothing after it, and smoothing before it.
         for (int smoothed : {0, 1, 2}) {
-            std::string sent[2];
+            std::string packed[2];
             for (int i = 0; i < 2; ++i) {
-                CR80YMCOutputBuilder builder(
-                    options.get(), i == 0 ? static_cast<tavgdi::IGDataMemoryManager*>(&panel) : &copied, &media);
+                CR80YMCOutputBuilder fromPanel(
+                    options.get(), i == 0 ? static_cast<tavgdi::IGDataMemoryManager*>(&panel) : &mem, &media);
                 std::unique_ptr<tavgdi::IGDataProcessor> chain(new tavgdi::Convert8to7bitProcessor(
                     smoothed == 1 ? new tavgdi::StandardSmoothingProcessor(nullptr) : nullptr));
                 if (smoothed == 2)
                     chain.reset(new tavgdi::StandardSmoothingProcessor(chain.release()));
-                ASSERT_TRUE(builder.init(chain.get()));
-                sent[i] = drain(builder).bytes;
+                ASSERT_TRUE(fromPanel.init(chain.get()));
+                packed[i] = drain(fromPanel).bytes;
             }
-            EXPECT_EQ(sent[0], sent[1]) << "smoothed " << smoothed;
-            // Yellow and cyan only.
-            EXPECT_EQ(2 * (std::string(c.yellowHeader).size() + MediaDefinition::to7bits(area) + 1), sent[0].size());
-            EXPECT_EQ(0, memcmp(panel.getBuffer(0), copied.bytes.data(), copied.bytes.size()));
+            EXPECT_EQ(packed[0], packed[1]) << "smoothed " << smoothed;
+            // Yellow and cyan only ("128" is as long as "256").
+            EXPECT_EQ(2 * (header.size() + MediaDefinition::to7bits(area) + 1), packed[0].size());
+            EXPECT_EQ(0, memcmp(panel.getBuffer(0), mem.bytes.data(), mem.bytes.size()));
         }
     }
 }
 
-TEST(CR80YMCOutputBuilder, BlankPanelsAreSkippedUnlessAsked)
-{
-    struct Case {
-        int blankPlane; // -1: none
-        bool sendBlank;
-        int expectedCommands;
-        const char* letters;
-    } cases[] = {
-        {-1, false, 3, "ymc"},
-        {2, false, 2, "ym"},
-        {0, false, 2, "mc"},
-        {2, true, 3, "ymc"},
-    };
-    MediaDefinition media(300, 300, 1016, 648);
-    const dword area = media.getArea();
-    for (const Case& c : cases) {
-        VectorMemoryManager mem;
-        fillPlanes(mem, area);
-        if (c.blankPlane >= 0)
-            memset(mem.bytes.data() + c.blankPlane * area, 0, area);
-        auto options = makeOptions();
-        if (c.sendBlank)
-            options->setOption(TavGdiOptions::SendBlankPanel, TavGdiOptions::OptionTrue);
-        CR80YMCOutputBuilder builder(options.get(), &mem, &media);
-        builder.init(nullptr);
-        Sent sent = drain(builder);
-        EXPECT_EQ(c.expectedCommands, sent.commands);
-        EXPECT_EQ(static_cast<size_t>(builder.getOutputSize()), sent.bytes.size());
-        std::string letters;
-        for (int i = 0; i < sent.commands; ++i)
-            letters += sent.bytes[i * (10 + area + 1) + 4];
-        EXPECT_EQ(c.letters, letters);
-    }
-}
-
-TEST(CR80YMCOutputBuilder, ShortOrMissingImageStaysInsideTheBuffer)
+// A blank panel is sent only when asked. An image shorter than its panels,
+// or none, is sent as no ink beyond its end; a longer one is cut.
+TEST(PanelCommands, BlankShortOrMissingImagesStayInsideTheBuffer)
 {
     MediaDefinition media(300, 300, 1016, 648);
-    auto options = makeOptions();
-    options->setOption(TavGdiOptions::SendBlankPanel, TavGdiOptions::OptionTrue);
-    for (dword bytes : {0u, 10u, media.getArea() + 5}) {
-        VectorMemoryManager mem;
-        mem.allocate(static_cast<int>(bytes), 9);
-        CR80YMCOutputBuilder builder(options.get(), &mem, &media);
-        ASSERT_TRUE(builder.init(nullptr));
-        Sent sent = drain(builder);
-        ASSERT_EQ(3, sent.commands);
-        // Dots beyond the image are sent as no ink.
-        EXPECT_EQ(0, sent.bytes[sent.bytes.size() - 2]);
+    for (TavFactory::SupervisorType type : {Colour, Overlay}) {
+        const dword planes = isColour(type) ? 3 : 1;
+        const dword panel = isColour(type) ? media.getArea() : media.getMonochromeDataSize();
+        const dword command = (isColour(type) ? 10 : 8) + panel + 1;
+        for (dword bytes : {0u, 10u, panel + 5}) {
+            SCOPED_TRACE(std::to_string(type) + " " + std::to_string(bytes));
+            VectorMemoryManager mem;
+            mem.allocate(static_cast<int>(bytes), 9);
+            auto options = makeOptions();
+            for (bool sendBlank : {false, true}) {
+                if (sendBlank)
+                    options->setOption(TavGdiOptions::SendBlankPanel, TavGdiOptions::OptionTrue);
+                auto builder = makeBuilder(type, options.get(), &mem, &media);
+                ASSERT_TRUE(builder->init(nullptr));
+                Sent sent = drain(*builder);
+                // The panels the image reaches, or all.
+                const dword inked = std::min(planes, (bytes + panel - 1) / panel);
+                EXPECT_EQ(sendBlank ? planes : inked, static_cast<dword>(sent.commands));
+                EXPECT_EQ(sent.commands * command, sent.bytes.size());
+                EXPECT_EQ(static_cast<size_t>(builder->getOutputSize()), sent.bytes.size());
+                if (sendBlank) {
+                    EXPECT_EQ(bytes >= planes * panel ? 9 : 0, sent.bytes[sent.bytes.size() - 2]);
+                }
+            }
+        }
     }
     VectorMemoryManager unclonable;
     unclonable.failClone = true;
+    auto options = makeOptions();
     CR80YMCOutputBuilder builder(options.get(), &unclonable, &media);
     EXPECT_FALSE(builder.init(nullptr));
     EXPECT_EQ(0u, builder.getOutputSize());
