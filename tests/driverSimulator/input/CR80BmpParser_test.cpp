@@ -50,31 +50,26 @@ struct MemoryCase {
     dword cardWidth = 1016, cardHeight = 648; // dots at 300 dpi
 };
 
+const CardOrientation Land = GraphicalConstants::Landscape, Port = GraphicalConstants::Portrait;
+const IGDataParser::GDParserStates Ok = IGDataParser::GDParser_ok, Refused = IGDataParser::GDParser_parsingerror,
+                                   CutShort = IGDataParser::GDParser_ioerror;
+const tavgdi::AlignmentOutputBuffer Aligned = tavgdi::Aligned, Packed = tavgdi::Unaligned;
+
 // The goldens hold a landscape colour page (read in place and copied), a
 // 1-bit card picture and a rescaled page.
 const MemoryCase kMemoryCases[] = {
-    {"portrait", 648, 1016, true, tavgdi::Unaligned, false, 0, true, GraphicalConstants::Portrait,
-     IGDataParser::GDParser_ok},
-    {"aligned colour", 1016, 648, true, tavgdi::Aligned, false, 0, true, GraphicalConstants::Landscape,
-     IGDataParser::GDParser_ok},
-    {"mono aligned portrait", 648, 1016, false, tavgdi::Aligned, false, 0, true, GraphicalConstants::Portrait,
-     IGDataParser::GDParser_ok},
-    {"rescaled portrait", 31, 50, false, tavgdi::Unaligned, false, 0, true, GraphicalConstants::Portrait,
-     IGDataParser::GDParser_ok},
-    {"tie goes landscape", 800, 800, true, tavgdi::Unaligned, false, 0, true, GraphicalConstants::Landscape,
-     IGDataParser::GDParser_ok},
+    {"portrait", 648, 1016, true, Packed, false, 0, true, Port, Ok},
+    {"aligned colour", 1016, 648, true, Aligned, false, 0, true, Land, Ok},
+    {"mono aligned portrait", 648, 1016, false, Aligned, false, 0, true, Port, Ok},
+    {"rescaled portrait", 31, 50, false, Packed, false, 0, true, Port, Ok},
+    {"tie goes landscape", 800, 800, true, Packed, false, 0, true, Land, Ok},
     // One-bit rows of a card whose width is not a multiple of 8 lose their
     // last dots and leave the end of the buffer to the white fill.
-    {"21 dots wide", 21, 13, false, tavgdi::Unaligned, false, 0, true, GraphicalConstants::Landscape,
-     IGDataParser::GDParser_ok, 21, 13},
-    {"strict page setup", 1000, 640, true, tavgdi::Unaligned, true, 0, false, GraphicalConstants::Landscape,
-     IGDataParser::GDParser_ok},
-    {"colour buffer short", 1016, 648, true, tavgdi::Unaligned, false, 1, false, GraphicalConstants::Landscape,
-     IGDataParser::GDParser_parsingerror},
-    {"short buffer to rescale", 100, 100, true, tavgdi::Unaligned, false, 4, false, GraphicalConstants::Landscape,
-     IGDataParser::GDParser_parsingerror},
-    {"zero width", 0, 648, true, tavgdi::Unaligned, false, 0, false, GraphicalConstants::Landscape,
-     IGDataParser::GDParser_parsingerror},
+    {"21 dots wide", 21, 13, false, Packed, false, 0, true, Land, Ok, 21, 13},
+    {"strict page setup", 1000, 640, true, Packed, true, 0, false, Land, Ok},
+    {"colour buffer short", 1016, 648, true, Packed, false, 1, false, Land, Refused},
+    {"short buffer to rescale", 100, 100, true, Packed, false, 4, false, Land, Refused},
+    {"zero width", 0, 648, true, Packed, false, 0, false, Land, Refused},
 };
 
 } // namespace
@@ -114,19 +109,19 @@ TEST(CR80BmpParser, MemoryPictures)
         }
         EXPECT_EQ(media.getWidth(), parser.getWidth());
         EXPECT_EQ(media.getHeight(), parser.getHeight());
-        const dword expectedSize = c.color                            ? media.getColorDataSize()
-                                   : c.alignment == tavgdi::Unaligned ? media.getMonochromeDataSize()
-                                                                      : media.getBMPMonochromeDataSize();
+        const dword expectedSize = c.color                 ? media.getColorDataSize()
+                                   : c.alignment == Packed ? media.getMonochromeDataSize()
+                                                           : media.getBMPMonochromeDataSize();
         ASSERT_EQ(expectedSize, mem.getSize());
 
         // A picture of the card's size is copied row by row, without padding
         // when unaligned.
-        const bool portrait = c.orientation == GraphicalConstants::Portrait;
+        const bool portrait = c.orientation == Port;
         const dword w = portrait ? media.getHeight() : media.getWidth();
         if (c.width != w)
             continue;
         const dword srcRow = rowBytes(c.width, c.color);
-        const dword dstRow = c.alignment == tavgdi::Aligned ? srcRow : c.color ? c.width * 3 : c.width / 8;
+        const dword dstRow = c.alignment == Aligned ? srcRow : c.color ? c.width * 3 : c.width / 8;
         for (dword h = 0; h < c.height && (h + 1) * dstRow <= mem.getSize(); h += 7)
             ASSERT_EQ(0, memcmp(mem.bytes.data() + h * dstRow, src.data() + h * srcRow, dstRow)) << "row " << h;
     }
@@ -142,25 +137,18 @@ struct FileCase {
 };
 
 const FileCase kFileCases[] = {
-    {"colour", 24, [](std::string&) {}, IGDataParser::GDParser_ok},
-    {"one bit", 1, [](std::string&) {}, IGDataParser::GDParser_ok},
-    {"bad magic", 24, [](std::string& f) { f[0] = 'X'; }, IGDataParser::GDParser_parsingerror},
-    {"eight bits", 8, [](std::string&) {}, IGDataParser::GDParser_parsingerror},
-    {"32 bits claiming a huge array", 32, [](std::string& f) { putLE(f, 34, 0xFFFFFFF0u); },
-     IGDataParser::GDParser_parsingerror},
-    {"compressed", 24, [](std::string& f) { f[30] = 1; }, IGDataParser::GDParser_parsingerror},
-    {"top-down", 24, [](std::string& f) { putLE(f, 22, static_cast<dword>(-10)); },
-     IGDataParser::GDParser_parsingerror},
-    {"zero width", 24, [](std::string& f) { putLE(f, 18, 0); }, IGDataParser::GDParser_parsingerror},
-    {"huge", 24,
-     [](std::string& f) {
-         putLE(f, 18, 100000);
-         putLE(f, 22, 100000);
-     },
-     IGDataParser::GDParser_parsingerror},
-    {"pixels beyond the file", 24, [](std::string& f) { putLE(f, 10, 1u << 20); }, IGDataParser::GDParser_parsingerror},
-    {"more rows than stored", 1, [](std::string& f) { putLE(f, 22, 11); }, IGDataParser::GDParser_ioerror},
-    {"short header", 24, [](std::string& f) { f.resize(30); }, IGDataParser::GDParser_ioerror},
+    {"colour", 24, [](std::string&) {}, Ok},
+    {"one bit", 1, [](std::string&) {}, Ok},
+    {"bad magic", 24, [](std::string& f) { f[0] = 'X'; }, Refused},
+    {"eight bits", 8, [](std::string&) {}, Refused},
+    {"32 bits claiming a huge array", 32, [](std::string& f) { putLE(f, 34, 0xFFFFFFF0u); }, Refused},
+    {"compressed", 24, [](std::string& f) { f[30] = 1; }, Refused},
+    {"top-down", 24, [](std::string& f) { putLE(f, 22, static_cast<dword>(-10)); }, Refused},
+    {"zero width", 24, [](std::string& f) { putLE(f, 18, 0); }, Refused},
+    {"huge", 24, [](std::string& f) { putLE(f, 18, 100000), putLE(f, 22, 100000); }, Refused},
+    {"pixels beyond the file", 24, [](std::string& f) { putLE(f, 10, 1u << 20); }, Refused},
+    {"more rows than stored", 1, [](std::string& f) { putLE(f, 22, 11); }, CutShort},
+    {"short header", 24, [](std::string& f) { f.resize(30); }, CutShort},
 };
 
 } // namespace
@@ -175,8 +163,8 @@ TEST(CR80BmpParser, BitmapFiles)
         c.mutate(file);
         const std::string path = dir.write("p.bmp", file);
         VectorMemoryManager mem;
-        CR80BmpParser parser(&mem, tavgdi::Unaligned);
-        const bool ok = c.state == IGDataParser::GDParser_ok;
+        CR80BmpParser parser(&mem, Packed);
+        const bool ok = c.state == Ok;
         EXPECT_EQ(ok, parser.parse(path.c_str(), nullptr, &media));
         EXPECT_EQ(c.state, parser.getState());
         // A small picture is always stretched to the card.

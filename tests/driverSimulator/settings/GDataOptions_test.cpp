@@ -41,52 +41,34 @@ protected:
 
 } // namespace
 
+// Each edit keeps one entry per key, in the order keys were first set, with
+// the last entry the tail: removing the head, the middle, the tail or the
+// only entry, and cleaning up, before setting again.
 TEST_F(GDataOptionsTest, EditsKeepKeysUniqueInInsertionOrder)
 {
-    struct Step {
-        char op; // 's' set, 'r' remove, 'c' clean up
-        Keys key;
-        int value;
-    };
-    struct Case {
-        const char* name;
-        std::vector<Step> steps;
-        Entries expected;
-    };
-    const std::vector<Case> cases = {
-        {"empty", {{'r', DpiX, 0}, {'c', NullKey, 0}}, {}},
-        {"overwrite keeps position", {{'s', DpiX, 300}, {'s', DpiY, 300}, {'s', DpiX, -3}}, {{DpiX, -3}, {DpiY, 300}}},
-        {"remove only entry", {{'s', DpiX, 300}, {'r', DpiX, 0}}, {}},
-        {"remove only entry then append", {{'s', DpiX, 300}, {'r', DpiX, 0}, {'s', DpiY, 600}}, {{DpiY, 600}}},
-        {"remove tail then append",
-         {{'s', DpiX, 1}, {'s', DpiY, 2}, {'s', RibbonType, 3}, {'r', RibbonType, 0}, {'s', CopyCount, 4}},
-         {{DpiX, 1}, {DpiY, 2}, {CopyCount, 4}}},
-        {"remove head", {{'s', DpiX, 1}, {'s', DpiY, 2}, {'r', DpiX, 0}, {'s', DpiX, 5}}, {{DpiY, 2}, {DpiX, 5}}},
-        {"remove middle",
-         {{'s', DpiX, 1}, {'s', DpiY, 2}, {'s', RibbonType, 3}, {'r', DpiY, 0}},
-         {{DpiX, 1}, {RibbonType, 3}}},
-        {"clean up then set",
-         {{'s', DpiX, 1}, {'s', DpiY, 2}, {'c', NullKey, 0}, {'s', RibbonType, 7}},
-         {{RibbonType, 7}}},
-    };
-    for (const Case& c : cases) {
-        GDataOptions map;
-        for (const Step& s : c.steps) {
-            if (s.op == 's')
-                EXPECT_TRUE(map.setOption(s.key, s.value)) << c.name;
-            else if (s.op == 'r')
-                map.removeOption(s.key);
-            else
-                map.cleanUp();
-        }
-        EXPECT_EQ(entries(map), c.expected) << c.name;
-        for (int key = 0; key < KeyCount; ++key) {
-            int expected = 0;
-            for (const auto& e : c.expected)
-                expected = e.first == key ? e.second : expected;
-            EXPECT_EQ(map.getOption(Keys(key)), expected) << c.name << " key " << key;
-        }
-    }
+    GDataOptions map;
+    map.removeOption(DpiX);
+    map.cleanUp();
+    EXPECT_EQ(entries(map), Entries{});
+    for (const Keys key : {DpiX, DpiY, RibbonType, CopyCount})
+        EXPECT_TRUE(map.setOption(key, key + 1));
+    EXPECT_TRUE(map.setOption(DpiX, -3));
+    map.removeOption(RibbonType);
+    EXPECT_EQ(entries(map), (Entries{{DpiX, -3}, {DpiY, DpiY + 1}, {CopyCount, CopyCount + 1}}));
+    map.removeOption(CopyCount);
+    map.setOption(RibbonType, 7);
+    map.removeOption(DpiX);
+    EXPECT_EQ(entries(map), (Entries{{DpiY, DpiY + 1}, {RibbonType, 7}}));
+    EXPECT_EQ(0, map.getOption(DpiX));
+    EXPECT_EQ(7, map.getOption(RibbonType));
+    map.removeOption(DpiY);
+    map.removeOption(RibbonType);
+    map.setOption(CopyCount, 4);
+    EXPECT_EQ(entries(map), (Entries{{CopyCount, 4}}));
+    map.cleanUp();
+    map.setOption(DpiY, 600);
+    EXPECT_EQ(entries(map), (Entries{{DpiY, 600}}));
+    EXPECT_EQ(0, map.getOption(CopyCount));
 }
 
 TEST_F(GDataOptionsTest, CloneIsIndependent)
