@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,15 +11,6 @@
 namespace {
 
 const int MaxList = ExternalInterSettings::MaxSize - 1;
-
-// A settings list: each string with its NUL, then the final NUL.
-std::string list(std::initializer_list<std::string> strings)
-{
-    std::string out;
-    for (const std::string& s : strings)
-        out += s + '\0';
-    return out + '\0';
-}
 
 // The stored list, read back through writePCSettingsToBuffer.
 std::string dump(ExternalInterSettings& store)
@@ -68,9 +58,9 @@ TEST_F(ExternalInterSettingsTest, MalformedListsStayInsideTheBuffers)
     caller[1] = caller[3] = '\0';
     ExternalInterSettings merged;
     EXPECT_TRUE(merged.updatePCSettingsFromBuffer(caller.data()));
-    EXPECT_EQ(dump(merged), list({"n", "n"}));
+    EXPECT_EQ(dump(merged), std::string("n\0n\0\0", 5));
     std::vector<char> unterminated(size_t(MaxList), 'n');
     EXPECT_TRUE(merged.updatePCSettingsFromBuffer(unterminated.data()));
     EXPECT_FALSE(merged.updatePCSettingsFromBuffer(nullptr));
-    EXPECT_EQ(dump(merged), list({"n", "n"}));
+    EXPECT_EQ(dump(merged), std::string("n\0n\0\0", 5));
 }

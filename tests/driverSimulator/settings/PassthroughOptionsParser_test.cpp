@@ -51,8 +51,6 @@ TEST(PassthroughOptionsParser, Grammar)
         // clang-format off
     } cases[] = {
         {"Pc;k", {{PT::DocHead, 0, true, "Pc;k"}}},
-        {"[FH,100,O]Pc;k;=;10|[ct]Ss",
-         {{PT::FrontFaceHead, 100, false, "Pc;k;=;10"}, {PT::CardTail, 0, true, "Ss"}}},
         {"[FHX]a", {}},
         {"[FH,5]a", {{PT::FrontFaceHead, 5, true, "a"}}},
         {"[FH,5,a]a", {{PT::FrontFaceHead, 5, true, "a"}}},
