@@ -13,8 +13,6 @@
 #include "image/GDMemoryManager.h"
 #include "processors/Convert8to7bitProcessor.h"
 #include "processors/StandardSmoothingProcessor.h"
-#include "image/IGDataManager.h"
-#include "processors/IGDataProcessor.h"
 #include "settings/IGDataOptions.h"
 
 using tavgdi::CR80YMCOutputBuilder;
@@ -32,30 +30,20 @@ struct Sent {
 Sent drain(IGDataOutputBuilder& b)
 {
     Sent s;
-    if (b.getOutputSize() == 0)
-        return s;
-    do {
+    for (bool more = b.getOutputSize() != 0; more; more = b.next()) {
         byte* buf = b.getBuffer();
-        dword n = b.getSize();
-        if (buf != nullptr && n != 0) {
+        const dword n = buf != nullptr ? b.getSize() : 0;
+        if (n != 0) {
             s.bytes.append(reinterpret_cast<char*>(buf), n);
             ++s.commands;
         }
-    } while (b.next());
+    }
     return s;
 }
 
 std::unique_ptr<tavgdi::IGDataOptions> makeOptions()
 {
     return std::unique_ptr<tavgdi::IGDataOptions>(TavFactory::FactoryDataOptions(TavFactory::DbColorSupervisor));
-}
-
-// Planes whose bytes differ by plane and position, never 0.
-void fillPlanes(VectorMemoryManager& mem, dword area, dword planes = 3)
-{
-    mem.allocate(static_cast<int>(planes * area), 0);
-    for (dword i = 0; i < planes * area; ++i)
-        mem.bytes[i] = static_cast<byte>(1 + (i * 7 + i / area) % 250);
 }
 
 bool isColour(TavFactory::SupervisorType type)
@@ -115,8 +103,10 @@ TEST(PanelCommands, EveryHeaderFormCarriesItsPanels)
         const bool colour = isColour(c.type);
         const dword planes = colour ? 3 : 1;
         const dword area = colour ? media.getArea() : media.getMonochromeDataSize();
-        VectorMemoryManager mem;
-        fillPlanes(mem, area, planes);
+        VectorMemoryManager mem; // bytes that differ by plane and position, never 0
+        mem.allocate(static_cast<int>(planes * area), 0);
+        for (dword i = 0; i < planes * area; ++i)
+            mem.bytes[i] = static_cast<byte>(1 + (i * 7 + i / area) % 250);
         auto options = makeOptions();
         if (c.sevenBit)
             options->setOption(TavGdiOptions::DbFormatOut, TavGdiOptions::DbFormat7bit);

@@ -145,7 +145,12 @@ const FileCase kFileCases[] = {
     {"compressed", 24, [](std::string& f) { f[30] = 1; }, Refused},
     {"top-down", 24, [](std::string& f) { putLE(f, 22, static_cast<dword>(-10)); }, Refused},
     {"zero width", 24, [](std::string& f) { putLE(f, 18, 0); }, Refused},
-    {"huge", 24, [](std::string& f) { putLE(f, 18, 100000), putLE(f, 22, 100000); }, Refused},
+    {"huge", 24,
+     [](std::string& f) {
+         putLE(f, 18, 100000);
+         putLE(f, 22, 100000);
+     },
+     Refused},
     {"pixels beyond the file", 24, [](std::string& f) { putLE(f, 10, 1u << 20); }, Refused},
     {"more rows than stored", 1, [](std::string& f) { putLE(f, 22, 11); }, CutShort},
     {"short header", 24, [](std::string& f) { f.resize(30); }, CutShort},

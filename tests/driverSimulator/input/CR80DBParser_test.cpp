@@ -116,14 +116,12 @@ TEST(CR80DBParser, TruncatedHugePanelIsRefusedBeforeItsMemoryIsTaken)
 // sent it, 7-bit data expanded with the lowest bit cleared.
 TEST(CR80DBParser, FilterOutputReadsBackIntoThePanels)
 {
-    struct Planes {
-        std::vector<byte> ymc, k, o;
-    };
-    auto readBack = [](const std::string& settings, int levels) {
-        Planes planes;
+    std::vector<byte> planes[2][3]; // 7 then 8 bits: colour, black, overlay
+    for (int depth = 0; depth < 2; ++depth) {
         cr80test::FilterJob job;
         job.ppd.reset();
-        job.options = "FBlackManagement=ALLBLACKPOINT FOverlayManagement=FULLVARNISH " + settings;
+        job.options = std::string("FBlackManagement=ALLBLACKPOINT FOverlayManagement=FULLVARNISH") +
+                      (depth == 1 ? " GHighQualityMode=ON" : "");
         job.stdinBytes = cr80test::rasterOf({cr80tools::makeSampleCard()});
         const cr80test::ProcessResult r = cr80test::runFilter(job);
         EXPECT_TRUE(r.exitedWith(0));
@@ -134,13 +132,12 @@ TEST(CR80DBParser, FilterOutputReadsBackIntoThePanels)
 
         const TavFactory::SupervisorType types[] = {TavFactory::DbColorSupervisor, TavFactory::DbMonochromeSupervisor,
                                                     TavFactory::DbOverlaySupervisor};
-        std::vector<byte>* out[] = {&planes.ymc, &planes.k, &planes.o};
         for (int t = 0; t < 3; ++t) {
             VectorMemoryManager mem;
             MediaDefinition media(300, 300, 1016, 648);
             tavgdi::MonoDeviceSupervisor sup(types[t], &media, &mem, nullptr, nullptr);
             EXPECT_TRUE(sup.load(const_cast<char*>(path.c_str()), false)) << "type " << t;
-            *out[t] = mem.bytes;
+            planes[depth][t] = mem.bytes;
             int seen = 0;
             for (const cr80tools::StreamItem& item : parsed.items) {
                 if (item.kind != cr80tools::StreamItem::Panel)
@@ -154,7 +151,7 @@ TEST(CR80DBParser, FilterOutputReadsBackIntoThePanels)
                               std::string(mem.bytes.begin(), mem.bytes.end()));
                     continue;
                 }
-                EXPECT_EQ(levels, item.levels);
+                EXPECT_EQ(depth == 0 ? 128 : 256, item.levels);
                 const std::vector<uint8_t> dots = cr80tools::panelDots(r.out, item);
                 const dword W = item.width, H = item.height;
                 size_t differ = 0;
@@ -168,18 +165,16 @@ TEST(CR80DBParser, FilterOutputReadsBackIntoThePanels)
             }
             EXPECT_EQ(t == 0 ? 3 : 1, seen);
         }
-        return planes;
-    };
-    const Planes seven = readBack("", 128);
-    const Planes eight = readBack("GHighQualityMode=ON", 256);
+    }
     // The same face at both depths: the 7-bit panels are the 8-bit ones
     // without their lowest bit.
-    ASSERT_EQ(3u * CR80Area, seven.ymc.size());
-    ASSERT_EQ(seven.ymc.size(), eight.ymc.size());
+    const std::vector<byte>(&seven)[3] = planes[0], (&eight)[3] = planes[1];
+    ASSERT_EQ(3u * CR80Area, seven[0].size());
+    ASSERT_EQ(seven[0].size(), eight[0].size());
     size_t differ = 0;
-    for (size_t i = 0; i < seven.ymc.size(); ++i)
-        differ += seven.ymc[i] != (eight.ymc[i] & 0xFE);
+    for (size_t i = 0; i < seven[0].size(); ++i)
+        differ += seven[0][i] != (eight[0][i] & 0xFE);
     EXPECT_EQ(0u, differ);
-    EXPECT_EQ(seven.k, eight.k);
-    EXPECT_EQ(seven.o, eight.o);
+    EXPECT_EQ(seven[1], eight[1]);
+    EXPECT_EQ(seven[2], eight[2]);
 }

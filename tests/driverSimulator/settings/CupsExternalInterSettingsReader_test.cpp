@@ -17,7 +17,8 @@ struct AliasCase {
 
 // Lookups with the printer's own PPD, whose defaults are CR80, 300dpi,
 // Duplex None and None for the free-text settings. The filter status test
-// holds the defaults, sides, ribbon and track values its summary line names.
+// holds the defaults, sides, ribbon and track values its summary line names;
+// the PPD tests hold its resolution names and Duplex=None over sides.
 const AliasCase AliasCases[] = {
     // The card size follows CUPS's page size; the setting's own name wins.
     {"PageSize=CR109X54", "PaperSize", "CR109X54"},
@@ -55,16 +56,14 @@ const AliasCase AliasCases[] = {
     {"media=iso_a4_210x297mm", "PaperSize", "CR80"},
     {"media=iso_a4_210x297mm", "IFormCustomWidth", nullptr},
     {"media=tray_1", "PaperSize", "CR80"},
-    // Standard resolution names; the filter's own names pass unchanged.
+    // Standard resolution names.
     {"Resolution=600x300dpi", "Resolution", "DPI600300"},
     {"Resolution=300x1200dpi", "Resolution", "DPI3001200"},
     {"Resolution=260x300dpi", "Resolution", "DPI260300"},
-    {"Resolution=DPI600", "Resolution", "DPI600"},
     // Two-sided printing from sides or the standard Duplex choices.
     {"Duplex=DuplexTumble", "Duplex", "HORIZONTAL"},
     {"sides=one-sided", "Duplex", nullptr},
     {"sides=sideways", "Duplex", nullptr},
-    {"Duplex=None sides=two-sided-long-edge", "Duplex", nullptr},
     // "None" is no value; "Custom." marks a typed value.
     {"", "GDuplexMode", nullptr},
     {"", "IFBlackCustom", nullptr},

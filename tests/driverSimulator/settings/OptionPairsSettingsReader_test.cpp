@@ -59,7 +59,6 @@ TEST(OptionPairsSettingsReader, ReadsJobPairsWithTheFiltersAliases)
         {{{"Resolution", "300x300dpi"}}, "Resolution", "DPI300"},
         {{{"sides", "two-sided-short-edge"}}, "Duplex", "HORIZONTAL"},
         {{{"sides", "one-sided"}}, "Duplex", nullptr},
-        {{{"media", "custom_cr86x50_86.7x50.8mm"}}, "PaperSize", "CR86X50"},
         // A later pair of the same name wins.
         {{{"sides", "one-sided"}, {"sides", "two-sided-long-edge"}}, "Duplex", "HORIZONTAL"},
         {{}, "GRibbonType", nullptr},

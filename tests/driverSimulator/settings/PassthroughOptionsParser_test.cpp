@@ -33,12 +33,6 @@ std::vector<Entry> parseAll(IPassthroughOptionsParser& parser, const std::string
     return entries;
 }
 
-std::vector<Entry> parseAll(const std::string& text)
-{
-    PassthroughOptionsParser parser;
-    return parseAll(parser, text);
-}
-
 } // namespace
 
 TEST(PassthroughOptionsParser, Grammar)
@@ -74,7 +68,9 @@ TEST(PassthroughOptionsParser, Grammar)
     };
     // clang-format on
     testing::internal::CaptureStderr();
-    for (const Case& c : cases)
-        EXPECT_EQ(parseAll(c.text), c.expected) << "text: " << c.text;
+    for (const Case& c : cases) {
+        PassthroughOptionsParser parser;
+        EXPECT_EQ(parseAll(parser, c.text), c.expected) << "text: " << c.text;
+    }
     testing::internal::GetCapturedStderr();
 }
