@@ -5,23 +5,13 @@
 
 #include <cups/cups.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "settings/CardMedia.h"
 #include "settings/CardSizes.h"
 #include "settings/OptionPairsSettingsReader.h"
-
-namespace {
-
-const tavgdi::CardSize* cardNamed(const std::string& name)
-{
-    for (const tavgdi::CardSize& card : tavgdi::CardSizes)
-        if (name == card.name)
-            return &card;
-    return nullptr;
-}
-
-} // namespace
 
 // Every offered media name is a PWG name libcups reads back, its lengths
 // give exactly the card's dots at every offered resolution, and the settings
@@ -35,8 +25,10 @@ TEST(CardMedia, EveryNameGivesItsCardsDotsAndReadsAsThatCard)
         SCOPED_TRACE(media.pwgName);
         pwg_media_t* pwg = pwgMediaForPWG(media.pwgName.c_str());
         ASSERT_NE(pwg, nullptr);
-        const tavgdi::CardSize* card = cardNamed(media.card);
-        ASSERT_NE(card, nullptr);
+        const tavgdi::CardSize* card =
+            std::find_if(std::begin(tavgdi::CardSizes), std::end(tavgdi::CardSizes),
+                         [&](const tavgdi::CardSize& size) { return media.card == std::string(size.name); });
+        ASSERT_NE(card, std::end(tavgdi::CardSizes));
         for (int dpi : {300, 600, 1200}) {
             EXPECT_EQ(pwg->width * dpi / 2540, int(card->width) * dpi / 300) << dpi;
             EXPECT_EQ(pwg->length * dpi / 2540, int(card->height) * dpi / 300) << dpi;
