@@ -18,10 +18,9 @@ struct AliasCase {
 // Lookups with the printer's own PPD, whose defaults are CR80, 300dpi,
 // Duplex None and None for the free-text settings. The filter status test
 // holds the defaults, sides, ribbon and track values its summary line names;
-// the PPD tests hold its resolution names and Duplex=None over sides.
+// the PPD tests hold its card and resolution names and Duplex=None over sides.
 const AliasCase AliasCases[] = {
     // The card size follows CUPS's page size; the setting's own name wins.
-    {"PageSize=CR109X54", "PaperSize", "CR109X54"},
     {"media=cr86x50", "PaperSize", "CR86X50"},
     {"media=Tray1,CR140X50", "PaperSize", "CR140X50"},
     {"media=Tray1", "PaperSize", "CR80"},
@@ -39,7 +38,6 @@ const AliasCase AliasCases[] = {
     {"PageSize=Custom.243.84x155.52", "IFormCustomWidth", nullptr},
     {"PageSize=Custom.250x160 IFormCustomWidth=1100", "IFormCustomWidth", "1100"},
     {"PageSize=Custom.250x160 PaperSize=CR80", "IFormCustomWidth", nullptr},
-    {"PageSize=CR80", "IFormCustomWidth", nullptr},
     // Sizes no card can have stay custom and are refused as too large.
     {"PageSize=Custom.-10x100", "PaperSize", "CRCUSTOM"},
     {"PageSize=Custom.-10x100", "IFormCustomWidth", "10001"},
