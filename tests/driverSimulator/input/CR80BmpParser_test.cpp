@@ -1,17 +1,23 @@
+// The bitmap reader: memory pictures and files, and files the bitmap writer
+// saves read back through it.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BmpFile.h"
 #include "GlobalFactory.h"
+#include "InternalLog.h"
 #include "TestRaster.h"
 #include "MediaDefinition.h"
 #include "VectorMemoryManager.h"
 #include "image/GDMemoryManager.h"
+#include "image/IGDataSupervisor.h"
+#include "image/IPixel.h"
 #include "input/CR80BmpParser.h"
 #include "settings/IGDataOptions.h"
 
@@ -72,6 +78,53 @@ const MemoryCase kMemoryCases[] = {
     {"zero width", 0, 648, true, Packed, false, 0, false, Land, Refused},
 };
 
+struct FileCase {
+    const char* name;
+    int bpp;
+    std::function<void(std::string&)> mutate;
+    IGDataParser::GDParserStates state;
+};
+
+// The custom picture goldens and file reader tests hold a small 24-bit file,
+// a file of another depth and one cut inside its headers.
+const FileCase kFileCases[] = {
+    {"one bit", 1, [](std::string&) {}, Ok},
+    {"bad magic", 24, [](std::string& f) { f[0] = 'X'; }, Refused},
+    {"32 bits claiming a huge array", 32, [](std::string& f) { putLE(f, 34, 0xFFFFFFF0u); }, Refused},
+    {"compressed", 24, [](std::string& f) { f[30] = 1; }, Refused},
+    {"top-down", 24, [](std::string& f) { putLE(f, 22, static_cast<dword>(-10)); }, Refused},
+    {"zero width", 24, [](std::string& f) { putLE(f, 18, 0); }, Refused},
+    {"huge", 24,
+     [](std::string& f) {
+         putLE(f, 18, 100000);
+         putLE(f, 22, 100000);
+     },
+     Refused},
+    {"pixels beyond the file", 24, [](std::string& f) { putLE(f, 10, 1u << 20); }, Refused},
+    {"more rows than stored", 1, [](std::string& f) { putLE(f, 22, 11); }, CutShort},
+};
+
+class BmpOutput : public testing::Test {
+protected:
+    void SetUp() override { std::swap(wasEnabled, tavgdi::InternalLog::isEnable); }
+    void TearDown() override { tavgdi::InternalLog::isEnable = wasEnabled; }
+    bool wasEnabled = false;
+};
+
+struct SaveCase {
+    TavFactory::SupervisorType type;
+    dword dpi, pictureWidth, pictureHeight;
+};
+
+// Rows padded to 4 bytes: at 299 dpi the card is 1013 x 646 dots (24-bit
+// rows of 3039 bytes), 1-bit rows of 1016 or 648 dots take 127 or 81 bytes.
+const SaveCase Saves[] = {
+    {TavFactory::BmpColorSupervisor, 299, 1013, 646},
+    {TavFactory::BmpGraySupervisor, 300, 648, 1016},
+    {TavFactory::BmpMonochromeSupervisor, 300, 1016, 648},
+    {TavFactory::BmpMonochromeSupervisor, 300, 648, 1016},
+};
+
 } // namespace
 
 TEST(CR80BmpParser, MemoryPictures)
@@ -127,36 +180,6 @@ TEST(CR80BmpParser, MemoryPictures)
     }
 }
 
-namespace {
-
-struct FileCase {
-    const char* name;
-    int bpp;
-    std::function<void(std::string&)> mutate;
-    IGDataParser::GDParserStates state;
-};
-
-// The custom picture goldens and file reader tests hold a small 24-bit file,
-// a file of another depth and one cut inside its headers.
-const FileCase kFileCases[] = {
-    {"one bit", 1, [](std::string&) {}, Ok},
-    {"bad magic", 24, [](std::string& f) { f[0] = 'X'; }, Refused},
-    {"32 bits claiming a huge array", 32, [](std::string& f) { putLE(f, 34, 0xFFFFFFF0u); }, Refused},
-    {"compressed", 24, [](std::string& f) { f[30] = 1; }, Refused},
-    {"top-down", 24, [](std::string& f) { putLE(f, 22, static_cast<dword>(-10)); }, Refused},
-    {"zero width", 24, [](std::string& f) { putLE(f, 18, 0); }, Refused},
-    {"huge", 24,
-     [](std::string& f) {
-         putLE(f, 18, 100000);
-         putLE(f, 22, 100000);
-     },
-     Refused},
-    {"pixels beyond the file", 24, [](std::string& f) { putLE(f, 10, 1u << 20); }, Refused},
-    {"more rows than stored", 1, [](std::string& f) { putLE(f, 22, 11); }, CutShort},
-};
-
-} // namespace
-
 TEST(CR80BmpParser, BitmapFiles)
 {
     MediaDefinition media(300, 300, 1016, 648);
@@ -173,5 +196,58 @@ TEST(CR80BmpParser, BitmapFiles)
         EXPECT_EQ(c.state, parser.getState());
         // A small picture is always stretched to the card.
         EXPECT_EQ(ok ? (c.bpp == 1 ? media.getMonochromeDataSize() : media.getColorDataSize()) : 0u, mem.getSize());
+    }
+}
+
+// A saved picture has the headers of a plain bitmap file and, read back with
+// the bitmap parser, the same dots as the supervisor it came from.
+TEST_F(BmpOutput, SavedFilesReadBackDotForDot)
+{
+    cr80test::TempDir dir;
+    for (const SaveCase& c : Saves) {
+        SCOPED_TRACE(std::to_string(c.type) + " " + std::to_string(c.pictureWidth) + "x" +
+                     std::to_string(c.pictureHeight) + " at " + std::to_string(c.dpi));
+        MediaDefinition media(c.dpi, c.dpi, 1016, 648);
+        const bool colour = c.type != TavFactory::BmpMonochromeSupervisor;
+        std::vector<byte> raster = picture(c.pictureWidth, c.pictureHeight, colour);
+        std::unique_ptr<tavgdi::IGDataSupervisor> original(TavFactory::FactoryGDataSupervisor(c.type, &media, nullptr));
+        ASSERT_TRUE(original->setRaster(raster.data(), static_cast<dword>(raster.size()), c.pictureWidth,
+                                        c.pictureHeight, colour));
+        std::string path = dir.file("saved.bmp");
+        ASSERT_TRUE(original->save(&path[0]));
+
+        // The headers of a plain bitmap file of that size, 300 in both
+        // resolution fields and, for 1-bit files, black then white.
+        const std::string file = cr80test::readFile(path);
+        const std::string plain =
+            rawBmp(static_cast<int32_t>(c.pictureWidth), static_cast<int32_t>(c.pictureHeight), colour ? 24 : 1);
+        const uint32_t headerSize = colour ? 54 : 62;
+        ASSERT_EQ(plain.size() - 54 + headerSize, file.size());
+        std::string headers = plain.substr(0, 54);
+        putLE(headers, 2, static_cast<uint32_t>(file.size()));
+        putLE(headers, 10, headerSize);
+        putLE(headers, 38, 300);
+        putLE(headers, 42, 300);
+        EXPECT_EQ(headers, file.substr(0, 54));
+        if (!colour) {
+            EXPECT_EQ(std::string("\0\0\0\0\xFF\xFF\xFF\0", 8), file.substr(54, 8));
+        }
+
+        std::unique_ptr<tavgdi::IGDataSupervisor> copy(TavFactory::FactoryGDataSupervisor(c.type, &media, nullptr));
+        ASSERT_TRUE(copy->load(&path[0], false));
+        ASSERT_EQ(original->getOrientation(), copy->getOrientation());
+        std::unique_ptr<tavgdi::IPixel> a(TavFactory::FactoryPixel(c.type, 0, 0, 0));
+        std::unique_ptr<tavgdi::IPixel> b(TavFactory::FactoryPixel(c.type, 0, 0, 0));
+        size_t differing = 0, inked = 0;
+        for (int y = 0; y < static_cast<int>(media.getHeight()); ++y)
+            for (int x = 0; x < static_cast<int>(media.getWidth()); ++x) {
+                original->getPixel(x, y, a.get());
+                copy->getPixel(x, y, b.get());
+                differing += a->getY() != b->getY() || a->getM() != b->getM() || a->getC() != b->getC() ||
+                             a->isBlack() != b->isBlack();
+                inked += colour ? a->getY() != 0 && a->getC() != 0 : a->isBlack();
+            }
+        EXPECT_EQ(0u, differing);
+        EXPECT_GT(inked, media.getArea() / 4); // the comparison saw real content
     }
 }
