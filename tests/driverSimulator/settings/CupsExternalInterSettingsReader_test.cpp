@@ -1,13 +1,32 @@
+// The settings readers: a CUPS job's options with the PPD, and the printer
+// application's IPP attributes as name=value pairs, both with the filter's
+// rules; the PWG names the card sizes are offered under.
 #include <gtest/gtest.h>
 
+#include <cups/cups.h>
+
+#include <algorithm>
+#include <iterator>
 #include <string>
 
+#include "settings/CardMedia.h"
+#include "settings/CardSizes.h"
 #include "settings/CupsExternalInterSettingsReader.h"
+#include "settings/OptionPairsSettingsReader.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
 namespace {
+
+// A value looked up: null for none.
+void expectValue(const char* value, const char* expected, const std::string& lookup)
+{
+    if (expected == nullptr)
+        EXPECT_EQ(value, nullptr) << lookup << " gave " << value;
+    else
+        EXPECT_STREQ(value, expected) << lookup;
+}
 
 struct AliasCase {
     const char* options;
@@ -88,10 +107,7 @@ TEST(CupsReaderAliasTest, CupsFormsReachTheSettings)
         testing::internal::CaptureStderr();
         const char* value = reader.findFeature(c.feature, nullptr);
         testing::internal::GetCapturedStderr();
-        if (c.value == nullptr)
-            EXPECT_EQ(value, nullptr) << c.options << " " << c.feature << " gave " << value;
-        else
-            EXPECT_STREQ(value, c.value) << c.options << " " << c.feature;
+        expectValue(value, c.value, std::string(c.options) + " " + c.feature);
         cupsFreeOptions(n, options);
     }
     // The PPD's value is its default choice, not the one marked.
@@ -102,6 +118,57 @@ TEST(CupsReaderAliasTest, CupsFormsReachTheSettings)
     EXPECT_EQ(reader.findFeature(nullptr, nullptr), nullptr);
     testing::internal::GetCapturedStderr();
     ppdClose(ppd);
+}
+
+// Every offered media name is a PWG name libcups reads back, its lengths
+// give exactly the card's dots at every offered resolution, and the settings
+// reader turns it into that card.
+TEST(CardMedia, EveryNameGivesItsCardsDotsAndReadsAsThatCard)
+{
+    const auto& list = tavgdi::cardMediaList();
+    ASSERT_EQ(list.size(), 12u);
+    EXPECT_EQ(list[0].pwgName, "custom_cr80_86.03x54.87mm");
+    for (const tavgdi::CardMedia& media : list) {
+        SCOPED_TRACE(media.pwgName);
+        pwg_media_t* pwg = pwgMediaForPWG(media.pwgName.c_str());
+        ASSERT_NE(pwg, nullptr);
+        const tavgdi::CardSize* card =
+            std::find_if(std::begin(tavgdi::CardSizes), std::end(tavgdi::CardSizes),
+                         [&](const tavgdi::CardSize& size) { return media.card == std::string(size.name); });
+        ASSERT_NE(card, std::end(tavgdi::CardSizes));
+        for (int dpi : {300, 600, 1200}) {
+            EXPECT_EQ(pwg->width * dpi / 2540, int(card->width) * dpi / 300) << dpi;
+            EXPECT_EQ(pwg->length * dpi / 2540, int(card->height) * dpi / 300) << dpi;
+        }
+        OptionPairsSettingsReader reader({{"media", media.pwgName}}, {});
+        const char* paper = reader.findFeature("PaperSize", nullptr);
+        ASSERT_NE(paper, nullptr);
+        EXPECT_STREQ(paper, media.card);
+    }
+}
+
+TEST(OptionPairsSettingsReader, ReadsJobPairsWithTheFiltersAliases)
+{
+    struct Case {
+        OptionPairsSettingsReader::Pairs pairs;
+        const char* setting;
+        const char* expected; // null: no value
+    } cases[] = {
+        {{{"Resolution", "600x300dpi"}}, "Resolution", "DPI600300"},
+        {{{"Resolution", "300x300dpi"}}, "Resolution", "DPI300"},
+        {{{"sides", "two-sided-short-edge"}}, "Duplex", "HORIZONTAL"},
+        {{{"sides", "one-sided"}}, "Duplex", nullptr},
+        // A later pair of the same name wins.
+        {{{"sides", "one-sided"}, {"sides", "two-sided-long-edge"}}, "Duplex", "HORIZONTAL"},
+        {{}, "GRibbonType", nullptr},
+    };
+    for (const Case& c : cases) {
+        OptionPairsSettingsReader reader(c.pairs, {});
+        expectValue(reader.findFeature(c.setting, nullptr), c.expected, c.setting);
+    }
+    OptionPairsSettingsReader printer({}, {{"cr80PictureDir", "/srv/pictures"}});
+    EXPECT_STREQ(printer.findPrinterSetting("cr80PictureDir"), "/srv/pictures");
+    EXPECT_EQ(printer.findPrinterSetting("Resolution"), nullptr);
 }
 
 #pragma GCC diagnostic pop
