@@ -41,11 +41,6 @@ Sent drain(IGDataOutputBuilder& b)
     return s;
 }
 
-std::unique_ptr<tavgdi::IGDataOptions> makeOptions()
-{
-    return std::unique_ptr<tavgdi::IGDataOptions>(TavFactory::FactoryDataOptions(TavFactory::DbColorSupervisor));
-}
-
 bool isColour(TavFactory::SupervisorType type)
 {
     return type == TavFactory::DbColorSupervisor;
@@ -105,7 +100,7 @@ TEST(PanelCommands, EveryHeaderFormCarriesItsPanels)
         mem.allocate(static_cast<int>(planes * area), 0);
         for (dword i = 0; i < planes * area; ++i)
             mem.bytes[i] = static_cast<byte>(1 + (i * 7 + i / area) % 250);
-        auto options = makeOptions();
+        std::unique_ptr<tavgdi::IGDataOptions> options(TavFactory::FactoryDataOptions(Colour));
         if (c.sevenBit)
             options->setOption(TavGdiOptions::DbFormatOut, TavGdiOptions::DbFormat7bit);
 
@@ -175,7 +170,7 @@ TEST(PanelCommands, BlankShortOrMissingImagesStayInsideTheBuffer)
             SCOPED_TRACE(std::to_string(type) + " " + std::to_string(bytes));
             VectorMemoryManager mem;
             mem.allocate(static_cast<int>(bytes), 9);
-            auto options = makeOptions();
+            std::unique_ptr<tavgdi::IGDataOptions> options(TavFactory::FactoryDataOptions(Colour));
             for (bool sendBlank : {false, true}) {
                 if (sendBlank)
                     options->setOption(TavGdiOptions::SendBlankPanel, TavGdiOptions::OptionTrue);
@@ -195,7 +190,7 @@ TEST(PanelCommands, BlankShortOrMissingImagesStayInsideTheBuffer)
     }
     VectorMemoryManager unclonable;
     unclonable.failClone = true;
-    auto options = makeOptions();
+    std::unique_ptr<tavgdi::IGDataOptions> options(TavFactory::FactoryDataOptions(Colour));
     CR80YMCOutputBuilder builder(options.get(), &unclonable, &media);
     EXPECT_FALSE(builder.init(nullptr));
     EXPECT_EQ(0u, builder.getOutputSize());

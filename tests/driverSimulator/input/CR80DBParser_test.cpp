@@ -34,6 +34,10 @@ std::string db(const std::string& header, size_t size, char fill = 0x11, const s
 }
 
 const std::string FaceEnd = "\x1bSe\r";
+const IGDataParser::GDParserStates Refused = IGDataParser::GDParser_parsingerror,
+                                   CutShort = IGDataParser::GDParser_ioerror,
+                                   BadSize = IGDataParser::GDParser_resolution_error,
+                                   Overflow = IGDataParser::GDParser_overflow, Unended = IGDataParser::GDParser_eof;
 
 struct Reading {
     VectorMemoryManager ymc, k, o;
@@ -69,31 +73,25 @@ TEST(CR80DBParser, RefusedHeadersAndBrokenStreams)
         bool isRefusedBeforeItsMemory = false; // data cut short
         // clang-format off
     } cases[] = {
-        {"64 levels", db("Db;y;64;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
-        {"256 levels for black", db("Db;k;256;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
-        {"unknown letter", db("Db;z;2;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
-        {"number 2570", db("Dbx;y;256;2570;300;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
-        {"bad form byte", db("Dbq;y;256;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
-        {"size form without ;", db("Dbxsy;256;", 10) + FaceEnd, IGDataParser::GDParser_parsingerror},
-        {"header cut short", "\x1b" "Dbx;y;256;30", IGDataParser::GDParser_parsingerror},
-        {"resolution 0", db("Dbx;y;256;0;300;", 10) + FaceEnd, IGDataParser::GDParser_resolution_error},
-        {"card beyond the largest", db("Dbxs;k;2;2400;300;2400;648;", 10) + FaceEnd,
-         IGDataParser::GDParser_resolution_error},
-        {"black data not ended by CR", db("Db;k;2;", CR80Area / 8, 1, "X") + FaceEnd,
-         IGDataParser::GDParser_ioerror},
-        {"colour data cut short", "\x1b" "Db;y;256;" + std::string(1000, 1), IGDataParser::GDParser_ioerror, true},
+        {"64 levels", db("Db;y;64;", 10) + FaceEnd, Refused},
+        {"256 levels for black", db("Db;k;256;", 10) + FaceEnd, Refused},
+        {"unknown letter", db("Db;z;2;", 10) + FaceEnd, Refused},
+        {"number 2570", db("Dbx;y;256;2570;300;", 10) + FaceEnd, Refused},
+        {"bad form byte", db("Dbq;y;256;", 10) + FaceEnd, Refused},
+        {"size form without ;", db("Dbxsy;256;", 10) + FaceEnd, Refused},
+        {"header cut short", "\x1b" "Dbx;y;256;30", Refused},
+        {"resolution 0", db("Dbx;y;256;0;300;", 10) + FaceEnd, BadSize},
+        {"card beyond the largest", db("Dbxs;k;2;2400;300;2400;648;", 10) + FaceEnd, BadSize},
+        {"black data not ended by CR", db("Db;k;2;", CR80Area / 8, 1, "X") + FaceEnd, CutShort},
+        {"colour data cut short", "\x1b" "Db;y;256;" + std::string(1000, 1), CutShort, true},
         // A 9952 x 2592 dot card announced by a few bytes.
-        {"huge colour card cut short", db("Dbxs;y;256;1200;1200;2488;648;", 100) + FaceEnd,
-         IGDataParser::GDParser_ioerror, true},
-        {"huge black card cut short", db("Dbxs;k;2;1200;1200;2488;648;", 100) + FaceEnd,
-         IGDataParser::GDParser_ioerror, true},
-        {"no face end", k, IGDataParser::GDParser_eof},
+        {"huge colour card cut short", db("Dbxs;y;256;1200;1200;2488;648;", 100) + FaceEnd, CutShort, true},
+        {"huge black card cut short", db("Dbxs;k;2;1200;1200;2488;648;", 100) + FaceEnd, CutShort, true},
+        {"no face end", k, Unended},
         // A later, larger colour header would write past the first reservation.
-        {"larger card after the first", db(tiny, 128) + db("Dbxs;m;256;300;300;64;64;", 4096) + FaceEnd,
-         IGDataParser::GDParser_overflow},
-        {"smaller card after the first", y8 + db(tinyM, 128) + FaceEnd, IGDataParser::GDParser_resolution_error},
-        {"7-bit after 8-bit", y8 + db("Db;m;128;", MediaDefinition::to7bits(CR80Area)) + FaceEnd,
-         IGDataParser::GDParser_parsingerror},
+        {"larger card after the first", db(tiny, 128) + db("Dbxs;m;256;300;300;64;64;", 4096) + FaceEnd, Overflow},
+        {"smaller card after the first", y8 + db(tinyM, 128) + FaceEnd, BadSize},
+        {"7-bit after 8-bit", y8 + db("Db;m;128;", MediaDefinition::to7bits(CR80Area)) + FaceEnd, Refused},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -102,7 +100,7 @@ TEST(CR80DBParser, RefusedHeadersAndBrokenStreams)
         run.parse(c.stream);
         EXPECT_FALSE(run.result);
         EXPECT_EQ(c.state, run.state);
-        EXPECT_EQ(c.state != IGDataParser::GDParser_eof, run.onError);
+        EXPECT_EQ(c.state != Unended, run.onError);
         if (c.isRefusedBeforeItsMemory) {
             EXPECT_TRUE(run.ymc.bytes.empty() && run.k.bytes.empty());
         }
