@@ -41,17 +41,15 @@ Sent drain(IGDataOutputBuilder& b)
     return s;
 }
 
-bool isColour(TavFactory::SupervisorType type)
-{
-    return type == TavFactory::DbColorSupervisor;
-}
+const TavFactory::SupervisorType Colour = TavFactory::DbColorSupervisor, Black = TavFactory::DbMonochromeSupervisor,
+                                 Overlay = TavFactory::DbOverlaySupervisor;
 
 // The yellow, magenta and cyan commands of a colour image, or the one
 // command of a black or overlay panel.
 std::unique_ptr<tavgdi::OutputBuilderBase> makeBuilder(TavFactory::SupervisorType type, tavgdi::IGDataOptions* options,
                                                        VectorMemoryManager* mem, MediaDefinition* media)
 {
-    if (isColour(type))
+    if (type == Colour)
         return std::unique_ptr<tavgdi::OutputBuilderBase>(new CR80YMCOutputBuilder(options, mem, media));
     return std::unique_ptr<tavgdi::OutputBuilderBase>(new tavgdi::CR80MonoDbOutputBuilder(type, options, mem, media));
 }
@@ -62,9 +60,6 @@ struct HeaderCase {
     bool sevenBit;
     const char* header; // of the first command
 };
-
-const TavFactory::SupervisorType Colour = TavFactory::DbColorSupervisor, Black = TavFactory::DbMonochromeSupervisor,
-                                 Overlay = TavFactory::DbOverlaySupervisor;
 
 // The goldens hold the 300 dpi card's 7-bit colour and black commands; black
 // and overlay share the colour commands' header forms.
@@ -93,7 +88,7 @@ TEST(PanelCommands, EveryHeaderFormCarriesItsPanels)
     for (const HeaderCase& c : kHeaders) {
         SCOPED_TRACE(c.header + 1);
         MediaDefinition media(c.dpiX, c.dpiY, c.crWidth, c.crHeight);
-        const bool colour = isColour(c.type);
+        const bool colour = c.type == Colour;
         const dword planes = colour ? 3 : 1;
         const dword area = colour ? media.getArea() : media.getMonochromeDataSize();
         VectorMemoryManager mem; // bytes that differ by plane and position, never 0
@@ -163,9 +158,9 @@ TEST(PanelCommands, BlankShortOrMissingImagesStayInsideTheBuffer)
 {
     MediaDefinition media(300, 300, 1016, 648);
     for (TavFactory::SupervisorType type : {Colour, Overlay}) {
-        const dword planes = isColour(type) ? 3 : 1;
-        const dword panel = isColour(type) ? media.getArea() : media.getMonochromeDataSize();
-        const dword command = (isColour(type) ? 10 : 8) + panel + 1;
+        const dword planes = type == Colour ? 3 : 1;
+        const dword panel = type == Colour ? media.getArea() : media.getMonochromeDataSize();
+        const dword command = (type == Colour ? 10 : 8) + panel + 1;
         for (dword bytes : {0u, 10u, panel + 5}) {
             SCOPED_TRACE(std::to_string(type) + " " + std::to_string(bytes));
             VectorMemoryManager mem;

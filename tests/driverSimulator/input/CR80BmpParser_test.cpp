@@ -2,7 +2,6 @@
 // read back through it, and the custom picture file reader on top of it.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <memory>
