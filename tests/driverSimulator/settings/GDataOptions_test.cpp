@@ -13,7 +13,6 @@
 
 using namespace TavGdiOptions;
 using tavgdi::GDataOptions;
-using tavgdi::IGDataOptions;
 using tavgdi::MapNode;
 
 namespace {
@@ -98,7 +97,7 @@ TEST_F(GDataOptionsTest, CloneIsIndependent)
     map.setOption(DpiX, 300);
     map.setOption(RibbonType, 'K');
     map.setOption(ShortPanelGlobalShift, -3);
-    std::unique_ptr<IGDataOptions> copy(map.clone());
+    std::unique_ptr<tavgdi::IGDataOptions> copy(map.clone());
     GDataOptions* copyMap = dynamic_cast<GDataOptions*>(copy.get());
     ASSERT_NE(copyMap, nullptr);
     EXPECT_EQ(entries(*copyMap), entries(map));

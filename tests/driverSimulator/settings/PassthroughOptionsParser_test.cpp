@@ -8,7 +8,6 @@
 
 #include "settings/PassthroughOptionsParser.h"
 
-using tavgdi::IPassthroughOptionsParser;
 using tavgdi::PassthroughOptionsParser;
 namespace PT = PrintingTags;
 
@@ -18,8 +17,9 @@ namespace {
 typedef std::tuple<PT::PrintingTagsType, word, bool, std::string> Entry;
 
 // Every entry the parser yields, read from an exactly-sized heap copy.
-std::vector<Entry> parseAll(IPassthroughOptionsParser& parser, const std::string& text)
+std::vector<Entry> parseAll(const std::string& text)
 {
+    PassthroughOptionsParser parser;
     std::unique_ptr<char[]> copy(new char[text.size()]);
     std::memcpy(copy.get(), text.data(), text.size());
     std::vector<Entry> entries;
@@ -68,9 +68,7 @@ TEST(PassthroughOptionsParser, Grammar)
     };
     // clang-format on
     testing::internal::CaptureStderr();
-    for (const Case& c : cases) {
-        PassthroughOptionsParser parser;
-        EXPECT_EQ(parseAll(parser, c.text), c.expected) << "text: " << c.text;
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(parseAll(c.text), c.expected) << "text: " << c.text;
     testing::internal::GetCapturedStderr();
 }
