@@ -6,20 +6,12 @@
 
 #include "InternalLog.h"
 #include "MediaDefinition.h"
+#include "QuietLog.h"
 
 using GraphicalConstants::CardOrientation;
 using tavgdi::MediaDefinition;
 
-namespace {
-
-class MediaDefinitionTest : public testing::Test {
-protected:
-    void SetUp() override { std::swap(wasEnabled, tavgdi::InternalLog::isEnable); }
-    void TearDown() override { tavgdi::InternalLog::isEnable = wasEnabled; }
-    bool wasEnabled = false;
-};
-
-} // namespace
+using MediaDefinitionTest = cr80test::QuietLog;
 
 TEST_F(MediaDefinitionTest, SizesAtMixedResolutions)
 {

@@ -11,13 +11,13 @@
 #include "image/IPixel.h"
 #include "pipeline/StdLGRect.h"
 #include "pipeline/StdLGRectIterator.h"
-#include "pipeline/StdLGRectManager.h"
+
+#include "QuietLog.h"
 
 using tavgdi::GRect;
 using tavgdi::IPixel;
 using tavgdi::StdLGRect;
 using tavgdi::StdLGRectIterator;
-using tavgdi::StdLGRectManager;
 
 namespace {
 
@@ -30,28 +30,23 @@ GRect* make(const R& x)
     return new GRect(int(l), int(t), int(r), int(b), byte(level), band);
 }
 
-// Keeps the pipeline log out of the test output.
-class Quiet : public testing::Test {
+// The iterator sets the global black level: each test gets it back.
+class LGRectIteratorTest : public cr80test::QuietLog {
 protected:
     void SetUp() override
     {
-        std::swap(wasEnabled, tavgdi::InternalLog::isEnable);
+        QuietLog::SetUp();
         savedLevel = IPixel::getBlackLevel();
     }
     void TearDown() override
     {
         IPixel::BlackLevel = savedLevel;
-        tavgdi::InternalLog::isEnable = wasEnabled;
+        QuietLog::TearDown();
     }
-    bool wasEnabled = false;
     byte savedLevel = 0;
 };
 
 } // namespace
-
-class StdLGRectTest : public Quiet {};
-
-class LGRectIteratorTest : public Quiet {};
 
 TEST_F(LGRectIteratorTest, StdIteratorAppliesLevelsAndRestores)
 {

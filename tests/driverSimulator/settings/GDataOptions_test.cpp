@@ -10,6 +10,7 @@
 #include "InternalLog.h"
 #include "settings/ExternalInterSettings.h"
 #include "settings/GDataOptions.h"
+#include "QuietLog.h"
 
 using namespace TavGdiOptions;
 using tavgdi::GDataOptions;
@@ -50,14 +51,8 @@ bool load(ExternalInterSettings& store, const std::string& bytes)
     return store.readPCSettingsFromBuffer(const_cast<char*>(bytes.data()), static_cast<int>(bytes.size()));
 }
 
-class QuietLog : public testing::Test {
-protected:
-    void SetUp() override { std::swap(wasEnabled, tavgdi::InternalLog::isEnable); }
-    void TearDown() override { tavgdi::InternalLog::isEnable = wasEnabled; }
-    bool wasEnabled = false;
-};
-using GDataOptionsTest = QuietLog;
-using ExternalInterSettingsTest = QuietLog;
+using GDataOptionsTest = cr80test::QuietLog;
+using ExternalInterSettingsTest = cr80test::QuietLog;
 
 } // namespace
 

@@ -13,6 +13,7 @@
 #include "pipeline/GrectListNode.h"
 #include "settings/IExternalInterSettingsReader.h"
 #include "settings/OptionsConverter.h"
+#include "QuietLog.h"
 
 using namespace TavGdiOptions;
 using namespace cr80test;
@@ -70,13 +71,7 @@ public:
     std::unique_ptr<LiteralReader> reader;
 };
 
-// Keeps the pipeline log out of the test output.
-class OptionsConverterTest : public testing::Test {
-protected:
-    void SetUp() override { std::swap(wasEnabled, tavgdi::InternalLog::isEnable); }
-    void TearDown() override { tavgdi::InternalLog::isEnable = wasEnabled; }
-    bool wasEnabled = false;
-};
+using OptionsConverterTest = cr80test::QuietLog;
 
 // What a conversion without any setting stores.
 // clang-format off

@@ -2,18 +2,15 @@
 
 #include <climits>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "Allocator.h"
 #include "InternalLog.h"
-#include "pipeline/ExternalBufferAggregator.h"
 #include "pipeline/InternalBufferAggregator.h"
+#include "QuietLog.h"
 
 using tavgdi::Allocator;
-using tavgdi::ExternalBufferAggregator;
 using tavgdi::InternalBufferAggregator;
-namespace PT = PrintingTags;
 
 namespace {
 
@@ -44,14 +41,7 @@ bool addText(InternalBufferAggregator& list, const std::string& text, word prior
                     needEscCR);
 }
 
-class Quiet : public testing::Test {
-protected:
-    void SetUp() override { std::swap(wasEnabled, tavgdi::InternalLog::isEnable); }
-    void TearDown() override { tavgdi::InternalLog::isEnable = wasEnabled; }
-    bool wasEnabled = false;
-};
-class InternalBufferAggregatorTest : public Quiet {};
-class ExternalBufferAggregatorTest : public Quiet {};
+using InternalBufferAggregatorTest = cr80test::QuietLog;
 
 } // namespace
 
