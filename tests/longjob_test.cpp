@@ -24,14 +24,8 @@ using namespace cr80test;
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef __SANITIZE_ADDRESS__
 const bool IsSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-const bool IsSanitized = true;
-#else
-const bool IsSanitized = false;
-#endif
 #else
 const bool IsSanitized = false;
 #endif
@@ -125,11 +119,11 @@ void expectWholeCards(const std::string& out, size_t cards, size_t faces)
     EXPECT_EQ(1u, count(out, "<END>"));
 }
 
-struct LongCase {
-    const char* name;
-    std::string options;
-    unsigned pagesPerCard;
-};
+// Waits up to a minute until the filter's log holds `what` `occurrences` times.
+bool logHas(Child& child, const std::string& what, size_t occurrences = 1)
+{
+    return waitFor([&]() { return count(child.errSoFar(), what) >= occurrences; }, 60);
+}
 
 } // namespace
 
@@ -137,11 +131,15 @@ TEST(LongJob, ThousandCardsPrintEveryCardWithFlatMemory)
 {
     if (access("/usr/bin/time", X_OK) != 0)
         GTEST_SKIP() << "/usr/bin/time is not installed";
-    const LongCase cases[] = {
+    const struct {
+        const char* name;
+        std::string options;
+        unsigned pagesPerCard;
+    } cases[] = {
         {"one-sided", SmallCard, 1},
         {"two-sided", SmallCard + " GDuplexMode=DUPLEX_CM", 2},
     };
-    for (const LongCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         long smallRss = 0, largeRss = 0;
         const ProcessResult small = streamJob(c.options, 10 * c.pagesPerCard, &smallRss);
@@ -164,16 +162,6 @@ TEST(LongJob, ThousandCardsPrintEveryCardWithFlatMemory)
         }
     }
 }
-
-namespace {
-
-// Waits up to a minute until the filter's log holds `what` `occurrences` times.
-bool logHas(Child& child, const std::string& what, size_t occurrences = 1)
-{
-    return waitFor([&]() { return count(child.errSoFar(), what) >= occurrences; }, 60);
-}
-
-} // namespace
 
 TEST(Cancel, SigtermInTheMiddleOfAJobLeavesWholeCards)
 {

@@ -27,27 +27,6 @@ const char* const Epoch = "1767225600";
 const std::string OperationHead = " GROUP operation-attributes-tag\n ATTR charset attributes-charset utf-8\n"
                                   " ATTR language attributes-natural-language en\n ATTR uri printer-uri $uri\n";
 
-// Submits `file` and waits until the job reaches `state` (9 completed,
-// 8 aborted; 0: the submission must fail with `status`); extra job
-// attributes as ipptool ATTR lines.
-ProcessResult submit(const TempDir& dir, const PrinterAppServer& server, const std::string& file, const char* format,
-                     const std::string& jobName, int state, const std::string& extra = "",
-                     const std::string& status = "successful-ok")
-{
-    const std::string wait = state == 0 ? std::string()
-                                        : "{\n NAME \"Wait\"\n OPERATION Get-Job-Attributes\n" + OperationHead +
-                                              " ATTR integer job-id $job-id\n STATUS successful-ok\n"
-                                              " DELAY 0.1\n EXPECT job-state WITH-VALUE " +
-                                              std::to_string(state) + " REPEAT-NO-MATCH REPEAT-LIMIT 300\n}\n";
-    const std::string test = dir.write(jobName + ".test", "{\n NAME \"Print\"\n OPERATION Print-Job\n" + OperationHead +
-                                                              " ATTR name requesting-user-name test\n"
-                                                              " ATTR mimeMediaType document-format " +
-                                                              std::string(format) + "\n ATTR name job-name " + jobName +
-                                                              "\n" + " GROUP job-attributes-tag\n" + extra +
-                                                              " FILE $filename\n STATUS " + status + "\n}\n" + wait);
-    return runCommand({"ipptool", "-t", "-f", file, server.uri(), test});
-}
-
 // A PWG raster (CUPS raster v2 with PWG fields) of `pages`, as IPP clients send.
 std::string pwgRasterOf(const TempDir& dir, const std::vector<RasterImage>& pages, bool gray = false)
 {
@@ -110,11 +89,35 @@ protected:
         if (access("/usr/bin/ipptool", X_OK) != 0)
             GTEST_SKIP() << "ipptool is not installed";
         std::string why;
-        ASSERT_TRUE(server.start(&why, "info", Epoch)) << why;
+        ASSERT_TRUE(server.start(&why, "info", Epoch, device)) << why;
     }
 
+    // Submits `file` and waits until the job reaches `state` (9 completed,
+    // 8 aborted; 0: the submission must fail with `status`); extra job
+    // attributes as ipptool ATTR lines.
+    ProcessResult submit(const std::string& file, const std::string& format, const std::string& jobName, int state,
+                         const std::string& extra = "", const std::string& status = "successful-ok")
+    {
+        std::string test = "{\n NAME \"Print\"\n OPERATION Print-Job\n" + OperationHead +
+                           " ATTR name requesting-user-name test\n ATTR mimeMediaType document-format " + format +
+                           "\n ATTR name job-name " + jobName + "\n GROUP job-attributes-tag\n" + extra +
+                           " FILE $filename\n STATUS " + status + "\n}\n";
+        if (state != 0)
+            test += "{\n NAME \"Wait\"\n OPERATION Get-Job-Attributes\n" + OperationHead +
+                    " ATTR integer job-id $job-id\n STATUS successful-ok\n DELAY 0.1\n EXPECT job-state WITH-VALUE " +
+                    std::to_string(state) + " REPEAT-NO-MATCH REPEAT-LIMIT 300\n}\n";
+        return runCommand({"ipptool", "-t", "-f", file, server.uri(), dir.write(jobName + ".test", test)});
+    }
+
+    std::string device; // none: the server's out directory
     TempDir dir;
     PrinterAppServer server{CR80_PRINTER_APP_PATH, dir.path()};
+};
+
+// A printer that does not take the stream (here a full disk).
+class PrinterAppOutput : public PrinterApp {
+protected:
+    PrinterAppOutput() { device = "file:///dev/full"; }
 };
 
 } // namespace
@@ -152,7 +155,7 @@ TEST_F(PrinterApp, StreamIsTheFiltersForTheSamePixels)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string pwg = pwgRasterOf(dir, c.pages, c.gray);
-        const ProcessResult sent = submit(dir, server, pwg, "image/pwg-raster", c.name, c.state, c.extra);
+        const ProcessResult sent = submit(pwg, "image/pwg-raster", c.name, c.state, c.extra);
         ASSERT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
         const std::string prn = readFile(server.outDir() + "/" + c.name + ".prn");
         std::vector<RasterImage> pages = c.pages;
@@ -191,7 +194,7 @@ TEST_F(PrinterApp, DocumentFormatsAndRefusedMedia)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const ProcessResult sent = submit(dir, server, c.file, c.format, c.name, 9);
+        const ProcessResult sent = submit(c.file, c.format, c.name, 9);
         ASSERT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
         const ProcessResult checked =
             runCommand({CR80_CARDSTREAM_PATH, "--check", server.outDir() + "/" + c.name + ".prn"});
@@ -202,7 +205,7 @@ TEST_F(PrinterApp, DocumentFormatsAndRefusedMedia)
     // Bytes of no format PAPPL knows are refused (they used to crash the
     // server), and the server goes on printing.
     const ProcessResult noise =
-        submit(dir, server, dir.write("noise.bin", std::string(5000, 'Z')), "application/octet-stream", "noise", 8);
+        submit(dir.write("noise.bin", std::string(5000, 'Z')), "application/octet-stream", "noise", 8);
     EXPECT_TRUE(noise.exitedWith(0)) << noise.out << noise.err;
 
     // A photo whose header claims 60000 x 40000 dots is refused before it
@@ -211,7 +214,7 @@ TEST_F(PrinterApp, DocumentFormatsAndRefusedMedia)
     const size_t frame = liar.find("\xff\xc0");
     ASSERT_NE(frame, std::string::npos);
     liar.replace(frame + 5, 4, std::string("\x9c\x40\xea\x60", 4));
-    const ProcessResult lied = submit(dir, server, dir.write("liar.jpg", liar), "image/jpeg", "liar", 8);
+    const ProcessResult lied = submit(dir.write("liar.jpg", liar), "image/jpeg", "liar", 8);
     EXPECT_TRUE(lied.exitedWith(0)) << lied.out << lied.err;
 
     // Jobs sent at once by several clients each come out whole, in a file of
@@ -221,8 +224,8 @@ TEST_F(PrinterApp, DocumentFormatsAndRefusedMedia)
         clients.push_back(std::async(std::launch::async, [&, c]() {
             ProcessResult last;
             for (int j = 0; j < 5 && (j == 0 || last.exitedWith(0)); ++j)
-                last = submit(dir, server, dir.file("one.jpg"), "image/jpeg",
-                              "burst-" + std::to_string(c) + "-" + std::to_string(j), 9);
+                last = submit(dir.file("one.jpg"), "image/jpeg", "burst-" + std::to_string(c) + "-" + std::to_string(j),
+                              9);
             return last;
         }));
     for (auto& client : clients) {
@@ -237,7 +240,7 @@ TEST_F(PrinterApp, DocumentFormatsAndRefusedMedia)
         }
 
     const ProcessResult refused =
-        submit(dir, server, dir.file("one.jpg"), "image/jpeg", "a4", 0,
+        submit(dir.file("one.jpg"), "image/jpeg", "a4", 0,
                " ATTR collection media-col {\n  MEMBER collection media-size {\n   MEMBER integer x-dimension 21000\n"
                "   MEMBER integer y-dimension 29700\n  }\n }\n",
                "successful-ok-ignored-or-substituted-attributes");
@@ -264,7 +267,7 @@ TEST_F(PrinterApp, CardSettings)
     };
     for (const auto& c : bogus) {
         SCOPED_TRACE(c.name);
-        const ProcessResult sent = submit(dir, server, pwg, "image/pwg-raster", c.name, 8, c.extra);
+        const ProcessResult sent = submit(pwg, "image/pwg-raster", c.name, 8, c.extra);
         EXPECT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
         EXPECT_EQ(readFile(server.outDir() + "/" + c.name + ".prn"), "");
     }
@@ -282,7 +285,7 @@ TEST_F(PrinterApp, CardSettings)
     ASSERT_TRUE(set.exitedWith(0)) << set.out << set.err;
 
     // A monochrome printer takes gray pages only.
-    const ProcessResult sent = submit(dir, server, pwgRasterOf(dir, pages, true), "image/pwg-raster", "defaults", 9);
+    const ProcessResult sent = submit(pwgRasterOf(dir, pages, true), "image/pwg-raster", "defaults", 9);
     ASSERT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
     const std::string options = "GRibbonType=RM_KBLACK FHalftoning=THRESHOLD";
     const std::string filter = filterStream(options, {grayOf(pages[0])});
@@ -312,7 +315,7 @@ TEST_F(PrinterApp, CardSettings)
     EXPECT_EQ(web("session=" + session + "&GOutputTray=BOGUS").find("<option value=\"BOGUS\""), std::string::npos);
     EXPECT_NE(web("session=" + session + "&GOutputTray=REAR").find(rear), std::string::npos);
 
-    const ProcessResult stored = submit(dir, server, pwgRasterOf(dir, pages, true), "image/pwg-raster", "stored", 9);
+    const ProcessResult stored = submit(pwgRasterOf(dir, pages, true), "image/pwg-raster", "stored", 9);
     ASSERT_TRUE(stored.exitedWith(0)) << stored.out << stored.err;
     const std::string filterStored = filterStream(options + " GOutputTray=REAR", {grayOf(pages[0])});
     EXPECT_NE(filterStored, filter);
@@ -321,17 +324,11 @@ TEST_F(PrinterApp, CardSettings)
 
 // A printer that does not take the stream (here a full disk) fails the job
 // instead of counting its card as printed, and the server goes on.
-TEST(PrinterAppOutput, AStreamThePrinterDoesNotTakeFailsTheJob)
+TEST_F(PrinterAppOutput, AStreamThePrinterDoesNotTakeFailsTheJob)
 {
-    if (access("/usr/bin/ipptool", X_OK) != 0)
-        GTEST_SKIP() << "ipptool is not installed";
-    TempDir dir;
-    PrinterAppServer server(CR80_PRINTER_APP_PATH, dir.path());
-    std::string why;
-    ASSERT_TRUE(server.start(&why, "info", Epoch, "file:///dev/full")) << why;
     const std::string pwg = pwgRasterOf(dir, {patternImage(1016, 648, 9)});
     for (const char* name : {"full", "again"}) {
-        const ProcessResult sent = submit(dir, server, pwg, "image/pwg-raster", name, 8);
+        const ProcessResult sent = submit(pwg, "image/pwg-raster", name, 8);
         EXPECT_TRUE(sent.exitedWith(0)) << name << sent.out << sent.err;
     }
 }

@@ -56,89 +56,6 @@ std::string contents(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// A private cupsd: its own ServerRoot, ServerBin, spool, cache, state and
-// logs under one temporary directory, a loopback port, open access.
-class PrivateCups {
-public:
-    explicit PrivateCups(const TempDir& dir) : root(dir.path()) {}
-
-    // Writes the configuration and starts cupsd; false with `why` when cupsd
-    // cannot run here at all.
-    bool start(std::string* why)
-    {
-        if (access("/usr/sbin/cupsd", X_OK) != 0 && access("/usr/bin/cupsd", X_OK) != 0) {
-            *why = "no cupsd installed";
-            return false;
-        }
-        // Filters run as the unprivileged user must reach their programs.
-        chmod(root.c_str(), 0755);
-        for (const char* d :
-             {"conf", "bin", "bin/filter", "bin/backend", "bin/daemon", "cache", "state", "spool", "spool/tmp", "log"})
-            fs::create_directories(root + "/" + d);
-        for (const char* d : {"conf", "bin", "bin/filter", "bin/backend", "bin/daemon", "log"})
-            chmod((root + "/" + d).c_str(), 0755);
-        // ServerBin: the system's CUPS programs by symbolic link, our filter
-        // as a real file (CUPS wants it owned by root and not writable by others).
-        std::error_code ec;
-        for (const char* sub : {"filter", "backend", "daemon"})
-            for (const auto& entry : fs::directory_iterator(std::string(SystemServerBin) + "/" + sub, ec))
-                fs::create_symlink(entry.path(), root + "/bin/" + sub + "/" + entry.path().filename().string(), ec);
-        const std::string filter = root + "/bin/filter/rastertocr80";
-        fs::remove(filter, ec);
-        writeFile(filter, readFile(driverFiles().filter));
-        chmod(filter.c_str(), 0755);
-        // The printer stream's type, as installed next to CUPS's own types.
-        for (const char* name : {"cr80card.types", "cr80card.convs"})
-            writeFile(root + "/conf/" + name, readFile(driverFiles().mimeDir + "/" + name));
-
-        port = freeLoopbackPort();
-        std::string files = "ServerRoot " + root + "/conf\nServerBin " + root + "/bin\nCacheDir " + root +
-                            "/cache\nStateDir " + root + "/state\nRequestRoot " + root + "/spool\nTempDir " + root +
-                            "/spool/tmp\nDataDir /usr/share/cups\nErrorLog " + root + "/log/error_log\nAccessLog " +
-                            root + "/log/access_log\nPageLog " + root + "/log/page_log\nFileDevice Yes\n";
-        if (geteuid() == 0) {
-            // As root, cupsd runs filters as an unprivileged user.
-            const passwd* pw = getpwnam("lp");
-            const group* gr = getgrnam("lp");
-            files += std::string("User ") + (pw ? "lp" : "nobody") + "\nGroup " + (gr ? "lp" : "nogroup") +
-                     "\nSystemGroup root\n";
-        }
-        writeFile(root + "/conf/cups-files.conf", files);
-        writeFile(root + "/conf/cupsd.conf", "Listen 127.0.0.1:" + std::to_string(port) +
-                                                 "\nLogLevel debug\nBrowsing No\nWebInterface No\n"
-                                                 "DefaultAuthType None\n<Location />\n  Order allow,deny\n"
-                                                 "  Allow all\n</Location>\n<Policy default>\n  <Limit All>\n"
-                                                 "    Order deny,allow\n  </Limit>\n</Policy>\n");
-
-        ProcessRequest request;
-        request.argv = {"cupsd", "-f", "-c", root + "/conf/cupsd.conf", "-s", root + "/conf/cups-files.conf"};
-        if (server.start(request, port, why))
-            return true;
-        *why = "cupsd did not start:\n" + *why + tailOf(readLog("error_log"));
-        return false;
-    }
-
-    void stop() { server.stop(); }
-
-    // A CUPS command line program talking to this server.
-    ProcessResult run(std::vector<std::string> argv)
-    {
-        ProcessRequest request;
-        request.argv = std::move(argv);
-        request.env = {{"CUPS_SERVER", "127.0.0.1:" + std::to_string(port)}};
-        request.timeoutMs = 60000;
-        return runProcess(request);
-    }
-
-    std::string readLog(const std::string& name) const { return contents(root + "/log/" + name); }
-
-    const std::string root;
-    int port = 0;
-
-private:
-    ServerProcess server;
-};
-
 // The expected inks (0 none, 255 full) of one card area, page-upright.
 struct InkArea {
     const char* what;
@@ -197,17 +114,10 @@ const std::vector<InkArea> PdfAreas = {
 // The PNG card: top half green, bottom half yellow, at the card's own size.
 cr80tools::RasterImage pngCard()
 {
-    cr80tools::RasterImage image;
-    image.width = 1016;
-    image.height = 648;
-    image.rgb.resize(size_t(1016) * 648 * 3);
-    for (unsigned y = 0; y < 648; ++y)
-        for (unsigned x = 0; x < 1016; ++x) {
-            uint8_t* p = &image.rgb[(size_t(y) * 1016 + x) * 3];
-            p[0] = y < 324 ? 0 : 255;
-            p[1] = 255;
-            p[2] = 0;
-        }
+    cr80tools::RasterImage image(1016, 648, 255, 255, 0);
+    for (unsigned y = 0; y < 324; ++y)
+        for (unsigned x = 0; x < 1016; ++x)
+            image.at(x, y)[0] = 0;
     return image;
 }
 const std::vector<InkArea> PngAreas = {
@@ -222,15 +132,85 @@ std::string makePdf(const TempDir& dir)
     return dir.file("card.pdf");
 }
 
-// Each test's private cupsd (the test is skipped where cupsd cannot run).
+// Each test's private cupsd (the test is skipped where it cannot run): its
+// own ServerRoot, ServerBin, spool, cache, state and logs under one temporary
+// directory, a loopback port, open access.
 class Cups : public ::testing::Test {
 protected:
     void SetUp() override
     {
         std::string why;
-        if (!cups.start(&why))
+        if (!startCupsd(&why))
             GTEST_SKIP() << "cupsd cannot run here: " << why;
     }
+
+    // Writes the configuration and starts cupsd; false with `why` when cupsd
+    // cannot run here at all.
+    bool startCupsd(std::string* why)
+    {
+        if (access("/usr/sbin/cupsd", X_OK) != 0 && access("/usr/bin/cupsd", X_OK) != 0) {
+            *why = "no cupsd installed";
+            return false;
+        }
+        // Filters run as the unprivileged user must reach their programs.
+        chmod(root.c_str(), 0755);
+        for (const char* d :
+             {"conf", "bin", "bin/filter", "bin/backend", "bin/daemon", "cache", "state", "spool", "spool/tmp", "log"})
+            fs::create_directories(root + "/" + d);
+        for (const char* d : {"conf", "bin", "bin/filter", "bin/backend", "bin/daemon", "log"})
+            chmod((root + "/" + d).c_str(), 0755);
+        // ServerBin: the system's CUPS programs by symbolic link, our filter
+        // as a real file (CUPS wants it owned by root and not writable by others).
+        std::error_code ec;
+        for (const char* sub : {"filter", "backend", "daemon"})
+            for (const auto& entry : fs::directory_iterator(std::string(SystemServerBin) + "/" + sub, ec))
+                fs::create_symlink(entry.path(), root + "/bin/" + sub + "/" + entry.path().filename().string(), ec);
+        const std::string filter = root + "/bin/filter/rastertocr80";
+        fs::remove(filter, ec);
+        writeFile(filter, readFile(driverFiles().filter));
+        chmod(filter.c_str(), 0755);
+        // The printer stream's type, as installed next to CUPS's own types.
+        for (const char* name : {"cr80card.types", "cr80card.convs"})
+            writeFile(root + "/conf/" + name, readFile(driverFiles().mimeDir + "/" + name));
+
+        port = freeLoopbackPort();
+        std::string files = "ServerRoot " + root + "/conf\nServerBin " + root + "/bin\nCacheDir " + root +
+                            "/cache\nStateDir " + root + "/state\nRequestRoot " + root + "/spool\nTempDir " + root +
+                            "/spool/tmp\nDataDir /usr/share/cups\nErrorLog " + root + "/log/error_log\nAccessLog " +
+                            root + "/log/access_log\nPageLog " + root + "/log/page_log\nFileDevice Yes\n";
+        if (geteuid() == 0) {
+            // As root, cupsd runs filters as an unprivileged user.
+            const passwd* pw = getpwnam("lp");
+            const group* gr = getgrnam("lp");
+            files += std::string("User ") + (pw ? "lp" : "nobody") + "\nGroup " + (gr ? "lp" : "nogroup") +
+                     "\nSystemGroup root\n";
+        }
+        writeFile(root + "/conf/cups-files.conf", files);
+        writeFile(root + "/conf/cupsd.conf", "Listen 127.0.0.1:" + std::to_string(port) +
+                                                 "\nLogLevel debug\nBrowsing No\nWebInterface No\n"
+                                                 "DefaultAuthType None\n<Location />\n  Order allow,deny\n"
+                                                 "  Allow all\n</Location>\n<Policy default>\n  <Limit All>\n"
+                                                 "    Order deny,allow\n  </Limit>\n</Policy>\n");
+
+        ProcessRequest request;
+        request.argv = {"cupsd", "-f", "-c", root + "/conf/cupsd.conf", "-s", root + "/conf/cups-files.conf"};
+        if (server.start(request, port, why))
+            return true;
+        *why = "cupsd did not start:\n" + *why + tailOf(readLog("error_log"));
+        return false;
+    }
+
+    // A CUPS command line program talking to this server.
+    ProcessResult run(std::vector<std::string> argv)
+    {
+        ProcessRequest request;
+        request.argv = std::move(argv);
+        request.env = {{"CUPS_SERVER", "127.0.0.1:" + std::to_string(port)}};
+        request.timeoutMs = 60000;
+        return runProcess(request);
+    }
+
+    std::string readLog(const std::string& name) const { return contents(root + "/log/" + name); }
 
     // The queue "card": `lpadmin -p card -E ARGS`, by default the driver's
     // PPD printing into `device`.
@@ -239,7 +219,7 @@ protected:
         if (args.empty())
             args = {"-v", "file://" + device, "-P", driverFiles().ppd};
         args.insert(args.begin(), {"lpadmin", "-p", "card", "-E"});
-        const ProcessResult r = cups.run(args);
+        const ProcessResult r = run(args);
         ASSERT_TRUE(r.exitedWith(0)) << r.startError << r.out << r.err;
     }
 
@@ -248,24 +228,25 @@ protected:
     std::string print(std::vector<std::string> args)
     {
         args.insert(args.begin(), {"lp", "-d", "card"});
-        const ProcessResult r = cups.run(args);
+        const ProcessResult r = run(args);
         std::smatch m;
         if (!r.exitedWith(0) || !std::regex_search(r.out, m, std::regex("request id is (card-[0-9]+)"))) {
             ADD_FAILURE() << r.out << r.err;
             return "";
         }
         const std::string id = m[1];
-        const auto listed = [&]() { return cups.run({"lpstat", "-W", "completed", "-o", "card"}).out; };
+        const auto listed = [&]() { return run({"lpstat", "-W", "completed", "-o", "card"}).out; };
         if (!waitFor([&]() { return listed().find(id + " ") != std::string::npos; }, 120)) {
-            ADD_FAILURE() << id << " did not finish\n" << tailOf(cups.readLog("error_log"));
+            ADD_FAILURE() << id << " did not finish\n" << tailOf(readLog("error_log"));
             return "";
         }
         return id;
     }
 
     TempDir dir;
-    PrivateCups cups{dir};
-    const std::string device = dir.file("card.prn");
+    const std::string root = dir.path(), device = dir.file("card.prn");
+    int port = 0;
+    ServerProcess server;
 };
 
 } // namespace
@@ -274,7 +255,7 @@ TEST_F(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
 {
     ASSERT_NO_FATAL_FAILURE(addQueue());
     // The queue lists the card printer's options with their defaults.
-    ProcessResult r = cups.run({"lpoptions", "-p", "card", "-l"});
+    ProcessResult r = run({"lpoptions", "-p", "card", "-l"});
     ASSERT_TRUE(r.exitedWith(0)) << r.err;
     for (const char* line : {"GRibbonType/", "*RC_YMCKO", "PageSize/", "*CR80", "FBlackManagement/", "Track1Data/"})
         EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
@@ -308,19 +289,18 @@ TEST_F(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
         lp.push_back(job.file);
         const std::string id = print(lp);
         ASSERT_NE(id, "");
-        const std::string log = cups.readLog("error_log"), number = id.substr(5);
+        const std::string log = readLog("error_log"), number = id.substr(5);
         EXPECT_NE(log.find("[Job " + number + "] Job completed."), std::string::npos) << id << "\n" << tailOf(log);
         EXPECT_NE(log.find("[Job " + number + job.line), std::string::npos) << id << "\n" << tailOf(log);
         const std::string stream = contents(device);
         if (job.prints) {
             expectCard(stream, *job.areas, id);
-            EXPECT_NE(cups.readLog("page_log").find("card root " + number + " "), std::string::npos)
-                << cups.readLog("page_log");
+            EXPECT_NE(readLog("page_log").find("card root " + number + " "), std::string::npos) << readLog("page_log");
         } else {
             EXPECT_EQ(stream, "") << id;
         }
     }
-    cups.stop();
+    server.stop();
 
     // The same chain through cupsfilter, with the private configuration's
     // ServerBin (our filter) and types.
@@ -341,9 +321,8 @@ TEST_F(Cups, IppMediaNamesChooseTheirCards)
     if (access("/usr/bin/ipptool", X_OK) != 0)
         GTEST_SKIP() << "no ipptool (cups-ipp-utils)";
     ASSERT_NO_FATAL_FAILURE(addQueue());
-    ProcessResult r =
-        cups.run({"ipptool", "-T", "30", "-tv", "ipp://127.0.0.1:" + std::to_string(cups.port) + "/printers/card",
-                  "get-printer-attributes.test"});
+    ProcessResult r = run({"ipptool", "-T", "30", "-tv", "ipp://127.0.0.1:" + std::to_string(port) + "/printers/card",
+                           "get-printer-attributes.test"});
     ASSERT_TRUE(r.exitedWith(0)) << r.startError << r.out << r.err;
     std::smatch m;
     ASSERT_TRUE(std::regex_search(r.out, m, std::regex("media-supported \\(1setOf keyword\\) = ([^\\n]*)"))) << r.out;
@@ -387,7 +366,7 @@ TEST_F(Cups, IppMediaNamesChooseTheirCards)
         EXPECT_EQ(item.width, 1063u) << item.panel;
         EXPECT_EQ(item.height, 646u) << item.panel;
     }
-    EXPECT_GE(panels, 3u) << tailOf(cups.readLog("error_log"));
+    EXPECT_GE(panels, 3u) << tailOf(readLog("error_log"));
 }
 
 #ifdef CR80_PRINTER_APP_PATH
@@ -414,21 +393,21 @@ TEST_F(Cups, DriverlessQueuePrintsThroughThePrinterApplication)
     // printer's attributes; a job sent before would go out with defaults.
     ASSERT_TRUE(waitFor(
         [&]() {
-            return cups.run({"lpoptions", "-p", "card", "-l"}).out.find("86.03x54.87mm") != std::string::npos;
+            return run({"lpoptions", "-p", "card", "-l"}).out.find("86.03x54.87mm") != std::string::npos;
         },
         60))
-        << cups.run({"lpoptions", "-p", "card", "-l"}).out << tailOf(cups.readLog("error_log"));
+        << run({"lpoptions", "-p", "card", "-l"}).out << tailOf(readLog("error_log"));
     // The CR80 card is the queue's default size: with none of its sizes the
     // default, CUPS lays the PDF out on its own default paper and the card
     // comes out shrunk.
-    const std::string options = cups.run({"lpoptions", "-p", "card", "-l"}).out;
+    const std::string options = run({"lpoptions", "-p", "card", "-l"}).out;
     EXPECT_TRUE(std::regex_search(options, std::regex("PageSize/[^\n]* \\*86\\.03x54\\.87mm[ .\n]"))) << options;
 
     const std::string id = print({makePdf(dir)});
     ASSERT_NE(id, "");
     ASSERT_TRUE(waitFor([&]() { return app.completedJobs() == 1; }, 60)) << "no card from the printer application\n"
                                                                          << tailOf(readFile(app.root + "/server.log"));
-    cups.stop();
+    server.stop();
     app.stop();
     const std::vector<std::string> cards = app.cards();
     ASSERT_EQ(cards.size(), 1u);
