@@ -326,14 +326,10 @@ TEST_F(Cups, IppMediaNamesChooseTheirCards)
     ASSERT_TRUE(r.exitedWith(0)) << r.startError << r.out << r.err;
     std::smatch m;
     ASSERT_TRUE(std::regex_search(r.out, m, std::regex("media-supported \\(1setOf keyword\\) = ([^\\n]*)"))) << r.out;
-    std::vector<std::string> names;
-    std::stringstream list(m[1].str());
-    for (std::string name; std::getline(list, name, ',');)
-        names.push_back(name);
-
     std::set<std::string> cards;
     bool hasMin = false, hasMax = false;
-    for (const std::string& name : names) {
+    std::stringstream names(m[1].str());
+    for (std::string name; std::getline(names, name, ',');) {
         if (name.rfind("custom_min_", 0) == 0 || name.rfind("custom_max_", 0) == 0) {
             (name[7] == 'm' && name[8] == 'i' ? hasMin : hasMax) = true;
             continue;
@@ -391,17 +387,14 @@ TEST_F(Cups, DriverlessQueuePrintsThroughThePrinterApplication)
     ASSERT_NO_FATAL_FAILURE(addQueue({"-v", app.uri(), "-m", "everywhere"}));
     // lpadmin returns before cupsd has made the queue's PPD from the
     // printer's attributes; a job sent before would go out with defaults.
-    ASSERT_TRUE(waitFor(
-        [&]() {
-            return run({"lpoptions", "-p", "card", "-l"}).out.find("86.03x54.87mm") != std::string::npos;
-        },
-        60))
-        << run({"lpoptions", "-p", "card", "-l"}).out << tailOf(readLog("error_log"));
+    const auto options = [&]() { return run({"lpoptions", "-p", "card", "-l"}).out; };
+    ASSERT_TRUE(waitFor([&]() { return options().find("86.03x54.87mm") != std::string::npos; }, 60))
+        << options() << tailOf(readLog("error_log"));
     // The CR80 card is the queue's default size: with none of its sizes the
     // default, CUPS lays the PDF out on its own default paper and the card
     // comes out shrunk.
-    const std::string options = run({"lpoptions", "-p", "card", "-l"}).out;
-    EXPECT_TRUE(std::regex_search(options, std::regex("PageSize/[^\n]* \\*86\\.03x54\\.87mm[ .\n]"))) << options;
+    const std::string listed = options();
+    EXPECT_TRUE(std::regex_search(listed, std::regex("PageSize/[^\n]* \\*86\\.03x54\\.87mm[ .\n]"))) << listed;
 
     const std::string id = print({makePdf(dir)});
     ASSERT_NE(id, "");

@@ -70,7 +70,6 @@ public:
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
 
-    bool started() const { return result.started; }
     pid_t pid() const { return childPid; }
     int input() const { return inFd; }
     void closeInput();

@@ -1,7 +1,7 @@
 #pragma once
-// Servers the live tests start: the printer application on a free loopback
-// port, in a scratch directory, stopped and waited for when the test ends
-// whatever happened.
+// Servers the live tests start (cupsd, the printer application) on a free
+// loopback port, in a scratch directory, stopped and waited for when the test
+// ends whatever happened.
 
 #include <functional>
 #include <memory>
