@@ -10,21 +10,13 @@
 #include <gtest/gtest.h>
 
 #include <cups/raster.h>
-#include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <cerrno>
-#include <cstring>
-#include <functional>
-#include <mutex>
-#include <thread>
+#include <cstdlib>
 
 #include "FilterRun.h"
+#include "LiveServer.h"
 #include "TestRaster.h"
 #include "streamreader.h"
 
@@ -32,174 +24,16 @@ using namespace cr80test;
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
+#ifdef __SANITIZE_ADDRESS__
 const bool IsSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-const bool IsSanitized = true;
-#else
-const bool IsSanitized = false;
-#endif
 #else
 const bool IsSanitized = false;
 #endif
 
 const unsigned CardW = 200, CardH = 128;
 const std::string SmallCard = "PaperSize=CRCUSTOM IFormCustomWidth=200 IFormCustomHeight=128";
-
-long long nowMs()
-{
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return (long long)ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
-}
-
-// Where the child's standard output goes: a pipe the test reads, or a
-// stream that cannot be written.
-enum class Output { Collected, DevFull, BrokenPipe, Closed };
-
-// The filter (or another program) as a child process with its standard
-// input fed by the test and its output collected by two threads.
-class Child {
-public:
-    // keepLog false sends standard error to /dev/null (long jobs log a lot).
-    Child(std::vector<std::string> argv, const std::string& ppd, bool keepLog, Output output = Output::Collected)
-    {
-        int in[2], toOut[2], toErr[2];
-        if (pipe(in) != 0 || pipe(toOut) != 0 || pipe(toErr) != 0)
-            abort();
-        pid = fork();
-        if (pid == 0) {
-            dup2(in[0], 0);
-            switch (output) {
-            case Output::Collected:
-                dup2(toOut[1], 1);
-                break;
-            case Output::DevFull:
-                dup2(open("/dev/full", O_WRONLY), 1);
-                break;
-            case Output::BrokenPipe: {
-                int dead[2];
-                if (pipe(dead) != 0)
-                    _exit(126);
-                close(dead[0]);
-                dup2(dead[1], 1);
-                break;
-            }
-            case Output::Closed:
-                close(1);
-                break;
-            }
-            // The filter must not inherit the test's choice for SIGPIPE.
-            signal(SIGPIPE, SIG_DFL);
-            if (keepLog) {
-                dup2(toErr[1], 2);
-            } else {
-                int devnull = open("/dev/null", O_WRONLY);
-                dup2(devnull, 2);
-            }
-            for (int fd = 3; fd < 1024; ++fd)
-                close(fd);
-            setenv("PPD", ppd.c_str(), 1);
-            setenv("SOURCE_DATE_EPOCH", "1767225600", 1);
-            if (IsSanitized) {
-                // Freed blocks wait in AddressSanitizer's quarantine (256 MiB
-                // by default), which would look like growth: measure the
-                // filter's own memory. Leaks are still reported at exit.
-                const char* asan = getenv("ASAN_OPTIONS");
-                std::string options = std::string(asan ? asan : "") + ":quarantine_size_mb=0";
-                setenv("ASAN_OPTIONS", options.c_str(), 1);
-            }
-            std::vector<char*> args;
-            for (std::string& a : argv)
-                args.push_back(&a[0]);
-            args.push_back(nullptr);
-            execv(args[0], args.data());
-            _exit(127);
-        }
-        close(in[0]);
-        close(toOut[1]);
-        close(toErr[1]);
-        stdinFd = in[1];
-        outReader = std::thread([this, fd = toOut[0]] { drain(fd, out, &outMutex); });
-        errReader = std::thread([this, fd = toErr[0]] { drain(fd, log, &logMutex); });
-    }
-    virtual ~Child()
-    {
-        closeInput();
-        if (!isWaited)
-            kill(pid, SIGKILL), wait(10000);
-        if (outReader.joinable())
-            outReader.join();
-        if (errReader.joinable())
-            errReader.join();
-    }
-
-    int input() const { return stdinFd; }
-    void closeInput()
-    {
-        if (stdinFd >= 0)
-            close(stdinFd);
-        stdinFd = -1;
-    }
-    std::string logSoFar()
-    {
-        std::lock_guard<std::mutex> lock(logMutex);
-        return log;
-    }
-    std::string outSoFar()
-    {
-        std::lock_guard<std::mutex> lock(outMutex);
-        return out;
-    }
-    // Waits for the child for at most timeoutMs; false when it is still running.
-    bool wait(int timeoutMs)
-    {
-        const long long end = nowMs() + timeoutMs;
-        while (!isWaited) {
-            int st = 0;
-            if (waitpid(pid, &st, WNOHANG) == pid) {
-                isWaited = true;
-                status = st;
-                break;
-            }
-            if (nowMs() > end)
-                return false;
-            usleep(2000);
-        }
-        if (outReader.joinable())
-            outReader.join();
-        if (errReader.joinable())
-            errReader.join();
-        return true;
-    }
-
-    pid_t pid = -1;
-    int status = 0;
-    std::string out;
-
-private:
-    static void drain(int fd, std::string& into, std::mutex* mutex)
-    {
-        char buf[65536];
-        for (;;) {
-            ssize_t n = read(fd, buf, sizeof(buf));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            std::lock_guard<std::mutex> lock(*mutex);
-            into.append(buf, static_cast<size_t>(n));
-        }
-        close(fd);
-    }
-
-    int stdinFd = -1;
-    bool isWaited = false;
-    std::thread outReader, errReader;
-    std::mutex logMutex, outMutex;
-    std::string log;
-};
+// The raster is written by the test while the filter runs.
+const ChildIo Streamed = {true};
 
 // Writes raster pages one by one to a descriptor.
 class RasterFeeder {
@@ -224,26 +58,20 @@ private:
     cups_raster_t* ras;
 };
 
-std::vector<std::string> filterArgv(const std::string& options)
+// The filter on the test PPD, its raster on standard input unless `file` is given.
+ProcessRequest filterRun(const std::string& options, const std::optional<std::string>& file = std::nullopt)
 {
-    return {filterPath(), "1", "user", "Long job", "1", options};
+    FilterJob job;
+    job.title = "Long job";
+    job.options = options;
+    job.file = file;
+    job.ppd = std::string(CR80_TEST_DATA_DIR) + "/test.ppd";
+    return filterRequest(job);
 }
-
-std::string testPpd()
-{
-    return std::string(CR80_TEST_DATA_DIR) + "/test.ppd";
-}
-
-struct JobResult {
-    bool exited = false;
-    int exitCode = -1;
-    long maxRssKb = 0;
-    std::string out;
-};
 
 // A job of `pages` pages streamed into the filter; a few distinct pictures
 // are cycled so that the faces differ without building a thousand of them.
-JobResult streamJob(const std::string& options, unsigned pages)
+ProcessResult streamJob(const std::string& options, unsigned pages, long* maxRssKb)
 {
     std::vector<RasterImage> pictures;
     for (unsigned i = 0; i < 4; ++i)
@@ -252,12 +80,17 @@ JobResult streamJob(const std::string& options, unsigned pages)
     // starts the filter: a child forked from this test would count the
     // test's own memory in its peak (the peak survives exec).
     TempDir dir;
-    const std::string rssFile = dir.file("rss");
-    std::vector<std::string> argv = filterArgv(options);
-    argv.insert(argv.begin(), {"/usr/bin/time", "-f", "%M", "-o", rssFile});
-    Child child(argv, testPpd(), false);
+    ProcessRequest request = filterRun(options);
+    request.argv.insert(request.argv.begin(), {"/usr/bin/time", "-f", "%M", "-o", dir.file("rss")});
+    if (IsSanitized) {
+        // Freed blocks wait in AddressSanitizer's quarantine (256 MiB by
+        // default), which would look like growth: measure the filter's own
+        // memory. Leaks are still reported at exit.
+        const char* asan = getenv("ASAN_OPTIONS");
+        request.env.emplace_back("ASAN_OPTIONS", std::string(asan ? asan : "") + ":quarantine_size_mb=0");
+    }
+    Child child(request, {true, ChildOutput::Collected, true});
     {
-        signal(SIGPIPE, SIG_IGN);
         RasterFeeder feeder(child.input());
         for (unsigned p = 0; p < pages; ++p)
             if (!feeder.page(pictures[p % pictures.size()])) {
@@ -266,15 +99,11 @@ JobResult streamJob(const std::string& options, unsigned pages)
             }
     }
     child.closeInput();
-    JobResult r;
-    if (!child.wait(20 * 60 * 1000)) {
+    const ProcessResult r = child.finish(20 * 60 * 1000);
+    if (r.timedOut)
         ADD_FAILURE() << "the filter did not end";
-        return r;
-    }
-    r.exited = WIFEXITED(child.status);
-    r.exitCode = r.exited ? WEXITSTATUS(child.status) : -1;
-    r.maxRssKb = atol(readFile(rssFile).c_str());
-    r.out = std::move(child.out);
+    else
+        *maxRssKb = atol(readFile(dir.file("rss")).c_str());
     return r;
 }
 
@@ -290,11 +119,11 @@ void expectWholeCards(const std::string& out, size_t cards, size_t faces)
     EXPECT_EQ(1u, count(out, "<END>"));
 }
 
-struct LongCase {
-    const char* name;
-    std::string options;
-    unsigned pagesPerCard;
-};
+// Waits up to a minute until the filter's log holds `what` `occurrences` times.
+bool logHas(Child& child, const std::string& what, size_t occurrences = 1)
+{
+    return waitFor([&]() { return count(child.errSoFar(), what) >= occurrences; }, 60);
+}
 
 } // namespace
 
@@ -302,48 +131,37 @@ TEST(LongJob, ThousandCardsPrintEveryCardWithFlatMemory)
 {
     if (access("/usr/bin/time", X_OK) != 0)
         GTEST_SKIP() << "/usr/bin/time is not installed";
-    const LongCase cases[] = {
+    const struct {
+        const char* name;
+        std::string options;
+        unsigned pagesPerCard;
+    } cases[] = {
         {"one-sided", SmallCard, 1},
         {"two-sided", SmallCard + " GDuplexMode=DUPLEX_CM", 2},
     };
-    for (const LongCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        JobResult small = streamJob(c.options, 10 * c.pagesPerCard);
-        ASSERT_TRUE(small.exited && small.exitCode == 0);
+        long smallRss = 0, largeRss = 0;
+        const ProcessResult small = streamJob(c.options, 10 * c.pagesPerCard, &smallRss);
+        ASSERT_TRUE(small.exitedWith(0));
         expectWholeCards(small.out, 10, 10 * c.pagesPerCard);
 
-        JobResult large = streamJob(c.options, 1000 * c.pagesPerCard);
-        ASSERT_TRUE(large.exited && large.exitCode == 0);
+        const ProcessResult large = streamJob(c.options, 1000 * c.pagesPerCard, &largeRss);
+        ASSERT_TRUE(large.exitedWith(0));
         expectWholeCards(large.out, 1000, 1000 * c.pagesPerCard);
-        RecordProperty(std::string(c.name) + "_rss_kb_10", static_cast<int>(small.maxRssKb));
-        RecordProperty(std::string(c.name) + "_rss_kb_1000", static_cast<int>(large.maxRssKb));
+        RecordProperty(std::string(c.name) + "_rss_kb_10", static_cast<int>(smallRss));
+        RecordProperty(std::string(c.name) + "_rss_kb_1000", static_cast<int>(largeRss));
         // The sanitizer's own allocator grows with the number of
         // allocations: memory is judged in the plain build only. The
         // filter's heap is backed by 2 MiB pages where the system offers
         // them, so resident memory moves in steps of that size: one step
         // is allowed on top of the 10 %.
         if (!IsSanitized) {
-            EXPECT_LE(large.maxRssKb, small.maxRssKb * 11 / 10 + 2048)
-                << "peak RSS " << large.maxRssKb << " KiB for 1000 cards, " << small.maxRssKb << " KiB for 10";
+            EXPECT_LE(largeRss, smallRss * 11 / 10 + 2048)
+                << "peak RSS " << largeRss << " KiB for 1000 cards, " << smallRss << " KiB for 10";
         }
     }
 }
-
-namespace {
-
-// Waits until the log holds `what` (true) or the time is up (false).
-bool waitForLog(Child& child, const std::string& what, size_t occurrences, int timeoutMs)
-{
-    const long long end = nowMs() + timeoutMs;
-    while (nowMs() < end) {
-        if (count(child.logSoFar(), what) >= occurrences)
-            return true;
-        usleep(5000);
-    }
-    return false;
-}
-
-} // namespace
 
 TEST(Cancel, SigtermInTheMiddleOfAJobLeavesWholeCards)
 {
@@ -360,93 +178,85 @@ TEST(Cancel, SigtermInTheMiddleOfAJobLeavesWholeCards)
         {"two-sided, between the faces of a card", SmallCard + " GDuplexMode=DUPLEX_CC", 3, 3, 3, 6},
         {"two-sided, odd last face", SmallCard + " GDuplexMode=DUPLEX_CM", 2, 3, 3, 5},
     };
-    signal(SIGPIPE, SIG_IGN);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Child child(filterArgv(c.options), testPpd(), true);
+        Child child(filterRun(c.options), Streamed);
         RasterFeeder feeder(child.input());
         for (unsigned p = 0; p < c.pagesBefore; ++p)
             ASSERT_TRUE(feeder.page(patternImage(CardW, CardH, p + 1)));
         // The faces before the last one written are under way once their
         // EndPage has been logged.
-        ASSERT_TRUE(waitForLog(child, ">>>>>> EndPage", c.pagesBefore - 1, 60000)) << child.logSoFar();
-        ASSERT_EQ(0, kill(child.pid, SIGTERM));
+        ASSERT_TRUE(logHas(child, ">>>>>> EndPage", c.pagesBefore - 1)) << child.errSoFar();
+        ASSERT_EQ(0, kill(child.pid(), SIGTERM));
         usleep(100000);
         for (unsigned p = 0; p < c.pagesAfter; ++p)
             ASSERT_TRUE(feeder.page(patternImage(CardW, CardH, 10 + p))) << "the filter died on SIGTERM";
         feeder.finish();
         child.closeInput();
-        ASSERT_TRUE(child.wait(60000));
-        EXPECT_TRUE(WIFEXITED(child.status) && WEXITSTATUS(child.status) == 0) << "status " << child.status;
-        expectWholeCards(child.out, c.cards, c.faces);
+        const ProcessResult r = child.finish(60000);
+        EXPECT_TRUE(r.exitedWith(0)) << "exit " << r.exitCode << ", signal " << r.signal;
+        expectWholeCards(r.out, c.cards, c.faces);
     }
 }
 
 TEST(Cancel, SigtermBeforeTheFirstCardEndsTheJobWithNothingPrinted)
 {
-    signal(SIGPIPE, SIG_IGN);
-    Child child(filterArgv(SmallCard), testPpd(), true);
+    Child child(filterRun(SmallCard), Streamed);
     RasterFeeder feeder(child.input());
     ASSERT_TRUE(feeder.page(patternImage(CardW, CardH, 1)));
     // The filter holds the first face until it knows whether another
     // follows: nothing is under way yet, so SIGTERM ends the process.
-    ASSERT_TRUE(waitForLog(child, "Start Round #1", 1, 60000)) << child.logSoFar();
-    ASSERT_EQ(0, kill(child.pid, SIGTERM));
-    ASSERT_TRUE(child.wait(60000));
-    EXPECT_TRUE(WIFSIGNALED(child.status) && WTERMSIG(child.status) == SIGTERM) << "status " << child.status;
-    EXPECT_EQ(0u, count(child.out, "<CARD>"));
-    EXPECT_EQ("", cr80tools::parseStream(child.out).error);
+    ASSERT_TRUE(logHas(child, "Start Round #1")) << child.errSoFar();
+    ASSERT_EQ(0, kill(child.pid(), SIGTERM));
+    const ProcessResult r = child.finish(60000);
+    EXPECT_EQ(r.signal, SIGTERM) << "exit " << r.exitCode << (r.timedOut ? ", timed out" : "");
+    EXPECT_EQ(0u, count(r.out, "<CARD>"));
+    EXPECT_EQ("", cr80tools::parseStream(r.out).error);
 }
 
 TEST(Output, EachCardLeavesWholeBeforeTheNextPageArrives)
 {
-    signal(SIGPIPE, SIG_IGN);
-    Child child(filterArgv(SmallCard), testPpd(), true);
+    Child child(filterRun(SmallCard), Streamed);
     RasterFeeder feeder(child.input());
     ASSERT_TRUE(feeder.page(patternImage(CardW, CardH, 1)));
     ASSERT_TRUE(feeder.page(patternImage(CardW, CardH, 2)));
     // Card 1 goes out once page 2's header is read; page 3 is held back
     // until the whole card, up to its last framing byte, is in the output.
     const std::string cardEnd = "</CARD>\x1bPsync;";
-    const long long end = nowMs() + 60000;
-    while (nowMs() < end && child.outSoFar().find(cardEnd) == std::string::npos)
-        usleep(5000);
+    waitFor([&]() { return child.outSoFar().find(cardEnd) != std::string::npos; }, 60);
     std::string first = child.outSoFar();
     const size_t tail = first.find(cardEnd);
     ASSERT_NE(std::string::npos, tail) << "card 1 is not out while the filter waits for page 3";
     EXPECT_NE(std::string::npos, first.find('\r', tail + cardEnd.size())) << "card 1 ends short";
-    EXPECT_TRUE(waitForLog(child, "PAGE: 1 1\n", 1, 10000));
+    EXPECT_TRUE(logHas(child, "PAGE: 1 1\n"));
     ASSERT_TRUE(feeder.page(patternImage(CardW, CardH, 3)));
     feeder.finish();
     child.closeInput();
-    ASSERT_TRUE(child.wait(60000));
-    EXPECT_TRUE(WIFEXITED(child.status) && WEXITSTATUS(child.status) == 0);
-    expectWholeCards(child.out, 3, 3);
+    const ProcessResult r = child.finish(60000);
+    EXPECT_TRUE(r.exitedWith(0));
+    expectWholeCards(r.out, 3, 3);
 }
 
 TEST(Output, AStreamThatCannotBeWrittenStopsTheJobWithStatusOne)
 {
     const struct {
         const char* name;
-        Output output;
+        ChildOutput output;
     } cases[] = {
-        {"full disk", Output::DevFull},
-        {"reader gone", Output::BrokenPipe},
-        {"no standard output", Output::Closed},
+        {"full disk", ChildOutput::DevFull},
+        {"reader gone", ChildOutput::BrokenPipe},
+        {"no standard output", ChildOutput::Closed},
     };
-    signal(SIGPIPE, SIG_IGN);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         std::vector<RasterImage> pages;
         for (unsigned p = 0; p < 5; ++p)
             pages.push_back(patternImage(CardW, CardH, p + 1));
-        std::vector<std::string> argv = filterArgv(SmallCard);
-        argv.push_back(dir.write("job.ras", rasterOf(pages)));
-        Child child(argv, testPpd(), true, c.output);
-        ASSERT_TRUE(child.wait(60000));
-        const std::string log = child.logSoFar();
-        EXPECT_TRUE(WIFEXITED(child.status) && WEXITSTATUS(child.status) == 1) << "status " << child.status;
+        const ProcessResult r =
+            Child(filterRun(SmallCard, dir.write("job.ras", rasterOf(pages))), {false, c.output}).finish(60000);
+        const std::string& log = r.err;
+        EXPECT_TRUE(r.exitedWith(1)) << "exit " << r.exitCode << ", signal " << r.signal;
         EXPECT_EQ(1u, count(log, "\nERROR: The printer stream could not be written")) << log;
         EXPECT_EQ(1u, count(log, "\nERROR: ")) << "one ERROR line only";
         EXPECT_EQ(0u, count(log, "PAGE: ")) << "no card reached the printer";

@@ -1,11 +1,14 @@
-// The Debian package, made with `cpack -G DEB` from this build tree: its
+// What the build installs: `cmake --install` into a staging directory, and
+// the Debian package made with `cpack -G DEB` from this build tree (its
 // control fields, its files with their modes and owners, maintainer scripts
 // that never fail the package operation, and the live CUPS test run against
-// the tree unpacked from it. Nothing is installed into the system.
+// the tree unpacked from it). Nothing is installed into the system.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <map>
 #include <regex>
 #include <set>
@@ -21,15 +24,45 @@ namespace {
 
 bool runs(const std::string& program)
 {
-    return runProcess({{program, "--version"}, {}, std::nullopt, 60000, std::nullopt}).exitedWith(0);
+    return runCommand({program, "--version"}).exitedWith(0);
 }
 
-ProcessResult run(std::vector<std::string> argv, int timeoutMs = 120000)
+// The files installed with their modes as `ls -l` shows them, the programs in
+// `binDir`. The filter must be executable by everyone and writable only by
+// its owner (CUPS refuses other modes).
+std::map<std::string, std::string> installedFiles(const std::string& binDir)
 {
-    ProcessRequest request;
-    request.argv = std::move(argv);
-    request.timeoutMs = timeoutMs;
-    return runProcess(request);
+    return {
+        {CR80_CUPS_FILTER_DIR "/rastertocr80", "-rwxr-xr-x"},
+        {CR80_PPD_DIR "/cr80card.ppd", "-rw-r--r--"},
+        {CR80_MIME_DIR "/cr80card.types", "-rw-r--r--"},
+        {CR80_MIME_DIR "/cr80card.convs", "-rw-r--r--"},
+        {binDir + "/cardstream", "-rwxr-xr-x"},
+#ifdef CR80_PRINTER_APP_PATH
+        // The printer application and its systemd unit (installed, not enabled).
+        {binDir + "/cr80-printer-app", "-rwxr-xr-x"},
+        {CR80_SYSTEMD_UNIT_DIR "/cr80-printer-app.service", "-rw-r--r--"},
+#endif
+    };
+}
+
+// What an install and the unpacked package both hold under `root`: the PPD
+// and MIME files as in the sources, programs that run, and a unit starting
+// the installed printer application.
+void expectInstalledTree(const std::string& root, const std::string& binDir)
+{
+    EXPECT_EQ(readFile(root + CR80_PPD_DIR "/cr80card.ppd"), readFile(defaultPpdPath()));
+    for (const char* mime : {"/cr80card.types", "/cr80card.convs"})
+        EXPECT_EQ(readFile(root + CR80_MIME_DIR + mime), readFile(std::string(CR80_SOURCE_DIR) + "/mime" + mime));
+    ProcessResult r = runCommand({root + CR80_CUPS_FILTER_DIR "/rastertocr80"});
+    EXPECT_TRUE(r.exitedWith(0)) << r.startError;
+    EXPECT_NE(r.err.find("raster job-id user title copies options [file]"), std::string::npos) << r.err;
+    r = runCommand({root + binDir + "/cardstream", "--help"});
+    EXPECT_TRUE(r.exitedWith(0)) << r.startError << r.err;
+#ifdef CR80_PRINTER_APP_PATH
+    const std::string unit = readFile(root + CR80_SYSTEMD_UNIT_DIR "/cr80-printer-app.service");
+    EXPECT_NE(unit.find("\nExecStart=" + binDir + "/cr80-printer-app server "), std::string::npos) << unit;
+#endif
 }
 
 // "Field: value" lines of `dpkg-deb -I`, the first line of each value.
@@ -82,7 +115,7 @@ TEST(LongPackage, DebianPackageHoldsTheDriverAndPrintsThroughCups)
 {
     if (!runs("cpack") || !runs("dpkg-deb") || !runs("dpkg-shlibdeps"))
         GTEST_SKIP() << "cpack, dpkg-deb or dpkg-shlibdeps is missing";
-    ProcessResult arch = run({"dpkg", "--print-architecture"});
+    ProcessResult arch = runCommand({"dpkg", "--print-architecture"});
     ASSERT_TRUE(arch.exitedWith(0)) << arch.startError << arch.err;
     arch.out.erase(arch.out.find_last_not_of('\n') + 1);
 
@@ -99,7 +132,7 @@ TEST(LongPackage, DebianPackageHoldsTheDriverAndPrintsThroughCups)
 
     // Control fields: the name and version, the libraries the programs link
     // (found by dpkg-shlibdeps) and CUPS itself.
-    r = run({"dpkg-deb", "-I", deb});
+    r = runCommand({"dpkg-deb", "-I", deb});
     ASSERT_TRUE(r.exitedWith(0)) << r.err;
     std::map<std::string, std::string> fields = controlFields(r.out);
     EXPECT_EQ(fields["Package"], "cr80-card-driver") << r.out;
@@ -116,22 +149,10 @@ TEST(LongPackage, DebianPackageHoldsTheDriverAndPrintsThroughCups)
 
     // The files at the places `cmake --install` uses (cardstream under /usr),
     // owned by root, the programs executable by all, nothing writable by others.
-    r = run({"dpkg-deb", "-c", deb});
+    r = runCommand({"dpkg-deb", "-c", deb});
     ASSERT_TRUE(r.exitedWith(0)) << r.err;
     const std::map<std::string, Entry> files = fileList(r.out);
-    const std::map<std::string, std::string> expected = {
-        {CR80_CUPS_FILTER_DIR "/rastertocr80", "-rwxr-xr-x"},
-        {CR80_PPD_DIR "/cr80card.ppd", "-rw-r--r--"},
-        {CR80_MIME_DIR "/cr80card.types", "-rw-r--r--"},
-        {CR80_MIME_DIR "/cr80card.convs", "-rw-r--r--"},
-        {CR80_PACKAGE_BIN_DIR "/cardstream", "-rwxr-xr-x"},
-#ifdef CR80_PRINTER_APP_PATH
-        // The printer application and its systemd unit (not enabled: no
-        // .wants link, and no maintainer script enables it).
-        {CR80_PACKAGE_BIN_DIR "/cr80-printer-app", "-rwxr-xr-x"},
-        {CR80_SYSTEMD_UNIT_DIR "/cr80-printer-app.service", "-rw-r--r--"},
-#endif
-    };
+    const std::map<std::string, std::string> expected = installedFiles(CR80_PACKAGE_BIN_DIR);
     std::map<std::string, std::string> found;
     for (const auto& [path, entry] : files) {
         EXPECT_EQ(entry.owner, "root/root") << path;
@@ -149,7 +170,7 @@ TEST(LongPackage, DebianPackageHoldsTheDriverAndPrintsThroughCups)
     // system answers (here the stand-ins for systemctl and invoke-rc.d);
     // an upgrade's postrm leaves cupsd alone.
     const std::string control = dir.file("control");
-    r = run({"dpkg-deb", "-e", deb, control});
+    r = runCommand({"dpkg-deb", "-e", deb, control});
     ASSERT_TRUE(r.exitedWith(0)) << r.err;
     const std::string calls = dir.file("calls");
     mkdir(dir.file("stubs").c_str(), 0755);
@@ -180,24 +201,14 @@ TEST(LongPackage, DebianPackageHoldsTheDriverAndPrintsThroughCups)
         }
     }
 
-    // The unpacked tree: the PPD and MIME files as in the sources, the
-    // (stripped) programs run, and CUPS prints with it.
+    // The unpacked tree: the (stripped) programs run, no maintainer script
+    // enables the printer application, and CUPS prints with it.
     const std::string tree = dir.file("root");
-    r = run({"dpkg-deb", "-x", deb, tree});
+    r = runCommand({"dpkg-deb", "-x", deb, tree});
     ASSERT_TRUE(r.exitedWith(0)) << r.err;
-    EXPECT_EQ(readFile(tree + CR80_PPD_DIR "/cr80card.ppd"), readFile(defaultPpdPath()));
-    for (const char* mime : {"/cr80card.types", "/cr80card.convs"})
-        EXPECT_EQ(readFile(tree + CR80_MIME_DIR + mime), readFile(std::string(CR80_SOURCE_DIR) + "/mime" + mime));
-    r = run({tree + CR80_CUPS_FILTER_DIR "/rastertocr80"});
-    EXPECT_NE(r.err.find("raster job-id user title copies options [file]"), std::string::npos) << r.startError << r.err;
-    r = run({tree + CR80_PACKAGE_BIN_DIR "/cardstream", "--help"});
-    EXPECT_TRUE(r.exitedWith(0)) << r.startError << r.err;
-#ifdef CR80_PRINTER_APP_PATH
-    const std::string unit = readFile(tree + CR80_SYSTEMD_UNIT_DIR "/cr80-printer-app.service");
-    EXPECT_NE(unit.find("\nExecStart=" CR80_PACKAGE_BIN_DIR "/cr80-printer-app server "), std::string::npos) << unit;
+    expectInstalledTree(tree, CR80_PACKAGE_BIN_DIR);
     for (const char* script : {"postinst", "postrm"})
         EXPECT_EQ(readFile(control + "/" + script).find("enable"), std::string::npos) << script;
-#endif
 
     ProcessRequest cups;
     cups.argv = {"/proc/self/exe", "--gtest_filter=Cups.*"};
@@ -208,4 +219,41 @@ TEST(LongPackage, DebianPackageHoldsTheDriverAndPrintsThroughCups)
     if (r.out.find("[  SKIPPED ]") != std::string::npos)
         GTEST_SKIP() << "the live CUPS test skipped:\n" << r.out;
     EXPECT_NE(r.out.find("[  PASSED  ]"), std::string::npos) << r.out;
+}
+
+TEST(Install, PutsTheFilterAndThePpdWhereCupsLooks)
+{
+    TempDir destdir;
+    const std::string root = destdir.path();
+    ProcessRequest install;
+    install.argv = {CR80_CMAKE_COMMAND, "--install", CR80_BUILD_DIR};
+    install.env = {{"DESTDIR", root}};
+    install.timeoutMs = 120000;
+    ProcessResult r = runProcess(install);
+    ASSERT_TRUE(r.exitedWith(0)) << r.out << r.err;
+    for (const auto& [path, mode] : installedFiles(CR80_BIN_DIR)) {
+        struct stat st;
+        ASSERT_EQ(lstat((root + path).c_str(), &st), 0) << path << "\n" << r.out;
+        std::string shown = S_ISREG(st.st_mode) ? "-" : "?";
+        for (int bit = 8; bit >= 0; --bit)
+            shown += (st.st_mode >> bit) & 1 ? "rwx"[(8 - bit) % 3] : '-';
+        EXPECT_EQ(shown, mode) << path;
+    }
+    EXPECT_EQ(readFile(root + CR80_CUPS_FILTER_DIR "/rastertocr80"), readFile(filterPath()));
+    expectInstalledTree(root, CR80_BIN_DIR);
+
+#ifdef CR80_PRINTER_APP_PATH
+    // Nothing enables the unit (no .wants link anywhere in the tree), and
+    // systemd accepts it (every key known, the program there).
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        EXPECT_EQ(entry.path().string().find(".wants"), std::string::npos) << entry.path();
+    if (access("/usr/bin/systemd-analyze", X_OK) == 0) {
+        std::string local = readFile(root + CR80_SYSTEMD_UNIT_DIR "/cr80-printer-app.service");
+        local.replace(local.find("ExecStart=") + 10, std::string(CR80_BIN_DIR).size(), root + CR80_BIN_DIR);
+        const ProcessResult verify =
+            runCommand({"systemd-analyze", "verify", destdir.write("cr80-printer-app.service", local)});
+        EXPECT_TRUE(verify.exitedWith(0)) << verify.out << verify.err;
+        EXPECT_EQ(verify.err, "");
+    }
+#endif
 }

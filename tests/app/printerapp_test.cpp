@@ -24,34 +24,8 @@ using namespace cr80test;
 namespace {
 
 const char* const Epoch = "1767225600";
-
-// Submits `file` and waits until the job reaches `state` (9 completed,
-// 8 aborted; 0: the submission must fail with `status`); extra job
-// attributes as ipptool ATTR lines.
-ProcessResult submit(const TempDir& dir, const PrinterAppServer& server, const std::string& file, const char* format,
-                     const std::string& jobName, int state, const std::string& extra = "",
-                     const std::string& status = "successful-ok")
-{
-    const std::string wait =
-        state == 0 ? std::string()
-                   : "{\n NAME \"Wait\"\n OPERATION Get-Job-Attributes\n GROUP operation-attributes-tag\n"
-                     " ATTR charset attributes-charset utf-8\n ATTR language attributes-natural-language en\n"
-                     " ATTR uri printer-uri $uri\n ATTR integer job-id $job-id\n STATUS successful-ok\n"
-                     " DELAY 0.1\n EXPECT job-state WITH-VALUE " +
-                         std::to_string(state) + " REPEAT-NO-MATCH REPEAT-LIMIT 300\n}\n";
-    const std::string test =
-        dir.write(jobName + ".test",
-                  "{\n NAME \"Print\"\n OPERATION Print-Job\n GROUP operation-attributes-tag\n"
-                  " ATTR charset attributes-charset utf-8\n ATTR language attributes-natural-language en\n"
-                  " ATTR uri printer-uri $uri\n ATTR name requesting-user-name test\n"
-                  " ATTR mimeMediaType document-format " +
-                      std::string(format) + "\n ATTR name job-name " + jobName + "\n" + " GROUP job-attributes-tag\n" +
-                      extra + " FILE $filename\n STATUS " + status + "\n}\n" + wait);
-    ProcessRequest request;
-    request.argv = {"ipptool", "-t", "-f", file, server.uri(), test};
-    request.timeoutMs = 60000;
-    return runProcess(request);
-}
+const std::string OperationHead = " GROUP operation-attributes-tag\n ATTR charset attributes-charset utf-8\n"
+                                  " ATTR language attributes-natural-language en\n ATTR uri printer-uri $uri\n";
 
 // A PWG raster (CUPS raster v2 with PWG fields) of `pages`, as IPP clients send.
 std::string pwgRasterOf(const TempDir& dir, const std::vector<RasterImage>& pages, bool gray = false)
@@ -84,6 +58,19 @@ std::string pwgRasterOf(const TempDir& dir, const std::vector<RasterImage>& page
     return path;
 }
 
+// The filter's stream for `pages` with `options`, stamped as the server's cards are.
+std::string filterStream(const std::string& options, const std::vector<RasterImage>& pages)
+{
+    FilterJob job;
+    job.options = options;
+    job.stdinBytes = rasterOf(pages);
+    job.sourceDateEpoch = std::string(Epoch);
+    const ProcessResult filter = runFilter(job);
+    EXPECT_TRUE(filter.exitedWith(0)) << filter.err;
+    EXPECT_FALSE(filter.out.empty());
+    return filter.out;
+}
+
 // The gray picture the app sees as RGB: R=G=B=the gray.
 RasterImage grayOf(const RasterImage& image)
 {
@@ -102,11 +89,35 @@ protected:
         if (access("/usr/bin/ipptool", X_OK) != 0)
             GTEST_SKIP() << "ipptool is not installed";
         std::string why;
-        ASSERT_TRUE(server.start(&why, "info", Epoch)) << why;
+        ASSERT_TRUE(server.start(&why, "info", Epoch, device)) << why;
     }
 
+    // Submits `file` and waits until the job reaches `state` (9 completed,
+    // 8 aborted; 0: the submission must fail with `status`); extra job
+    // attributes as ipptool ATTR lines.
+    ProcessResult submit(const std::string& file, const std::string& format, const std::string& jobName, int state,
+                         const std::string& extra = "", const std::string& status = "successful-ok")
+    {
+        std::string test = "{\n NAME \"Print\"\n OPERATION Print-Job\n" + OperationHead +
+                           " ATTR name requesting-user-name test\n ATTR mimeMediaType document-format " + format +
+                           "\n ATTR name job-name " + jobName + "\n GROUP job-attributes-tag\n" + extra +
+                           " FILE $filename\n STATUS " + status + "\n}\n";
+        if (state != 0)
+            test += "{\n NAME \"Wait\"\n OPERATION Get-Job-Attributes\n" + OperationHead +
+                    " ATTR integer job-id $job-id\n STATUS successful-ok\n DELAY 0.1\n EXPECT job-state WITH-VALUE " +
+                    std::to_string(state) + " REPEAT-NO-MATCH REPEAT-LIMIT 300\n}\n";
+        return runCommand({"ipptool", "-t", "-f", file, server.uri(), dir.write(jobName + ".test", test)});
+    }
+
+    std::string device; // none: the server's out directory
     TempDir dir;
     PrinterAppServer server{CR80_PRINTER_APP_PATH, dir.path()};
+};
+
+// A printer that does not take the stream (here a full disk).
+class PrinterAppOutput : public PrinterApp {
+protected:
+    PrinterAppOutput() { device = "file:///dev/full"; }
 };
 
 } // namespace
@@ -144,22 +155,15 @@ TEST_F(PrinterApp, StreamIsTheFiltersForTheSamePixels)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string pwg = pwgRasterOf(dir, c.pages, c.gray);
-        const ProcessResult sent = submit(dir, server, pwg, "image/pwg-raster", c.name, c.state, c.extra);
+        const ProcessResult sent = submit(pwg, "image/pwg-raster", c.name, c.state, c.extra);
         ASSERT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
         const std::string prn = readFile(server.outDir() + "/" + c.name + ".prn");
-
-        FilterJob job;
-        job.options = c.filterOptions;
         std::vector<RasterImage> pages = c.pages;
         if (c.gray)
             for (RasterImage& page : pages)
                 page = grayOf(page);
-        job.stdinBytes = rasterOf(pages);
-        job.sourceDateEpoch = std::string(Epoch);
-        const ProcessResult filter = runFilter(job);
-        ASSERT_TRUE(filter.exitedWith(0));
-        ASSERT_FALSE(filter.out.empty());
-        EXPECT_TRUE(prn == filter.out) << "app " << prn.size() << " bytes, filter " << filter.out.size();
+        const std::string filter = filterStream(c.filterOptions, pages);
+        EXPECT_TRUE(prn == filter) << "app " << prn.size() << " bytes, filter " << filter.size();
     }
 }
 
@@ -175,21 +179,9 @@ TEST_F(PrinterApp, DocumentFormatsAndRefusedMedia)
         "two.ps",
         "%!PS\n<< /PageSize [243.84 155.52] >> setpagedevice\n"
         "1 0 0 setrgbcolor 20 20 100 100 rectfill showpage\n0 0 1 setrgbcolor 50 30 150 100 rectfill showpage\n");
-    ProcessRequest gs;
-    gs.argv = {
-        "gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOutputFile=" + dir.file("two.pdf"), ps};
-    ASSERT_TRUE(runProcess(gs).exitedWith(0));
-    gs.argv = {"gs",
-               "-q",
-               "-dNOPAUSE",
-               "-dBATCH",
-               "-dSAFER",
-               "-sDEVICE=jpeg",
-               "-r300",
-               "-dLastPage=1",
-               "-sOutputFile=" + dir.file("one.jpg"),
-               dir.file("two.pdf")};
-    ASSERT_TRUE(runProcess(gs).exitedWith(0));
+    ASSERT_TRUE(ghostscript({"-sDEVICE=pdfwrite", "-sOutputFile=" + dir.file("two.pdf"), ps}));
+    ASSERT_TRUE(ghostscript(
+        {"-sDEVICE=jpeg", "-r300", "-dLastPage=1", "-sOutputFile=" + dir.file("one.jpg"), dir.file("two.pdf")}));
 
     struct Case {
         const char* name;
@@ -202,11 +194,10 @@ TEST_F(PrinterApp, DocumentFormatsAndRefusedMedia)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const ProcessResult sent = submit(dir, server, c.file, c.format, c.name, 9);
+        const ProcessResult sent = submit(c.file, c.format, c.name, 9);
         ASSERT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
-        ProcessRequest check;
-        check.argv = {CR80_CARDSTREAM_PATH, "--check", server.outDir() + "/" + c.name + ".prn"};
-        const ProcessResult checked = runProcess(check);
+        const ProcessResult checked =
+            runCommand({CR80_CARDSTREAM_PATH, "--check", server.outDir() + "/" + c.name + ".prn"});
         EXPECT_TRUE(checked.exitedWith(0)) << checked.out << checked.err;
         EXPECT_NE(checked.out.find(c.cards), std::string::npos) << checked.out;
     }
@@ -214,7 +205,7 @@ TEST_F(PrinterApp, DocumentFormatsAndRefusedMedia)
     // Bytes of no format PAPPL knows are refused (they used to crash the
     // server), and the server goes on printing.
     const ProcessResult noise =
-        submit(dir, server, dir.write("noise.bin", std::string(5000, 'Z')), "application/octet-stream", "noise", 8);
+        submit(dir.write("noise.bin", std::string(5000, 'Z')), "application/octet-stream", "noise", 8);
     EXPECT_TRUE(noise.exitedWith(0)) << noise.out << noise.err;
 
     // A photo whose header claims 60000 x 40000 dots is refused before it
@@ -223,7 +214,7 @@ TEST_F(PrinterApp, DocumentFormatsAndRefusedMedia)
     const size_t frame = liar.find("\xff\xc0");
     ASSERT_NE(frame, std::string::npos);
     liar.replace(frame + 5, 4, std::string("\x9c\x40\xea\x60", 4));
-    const ProcessResult lied = submit(dir, server, dir.write("liar.jpg", liar), "image/jpeg", "liar", 8);
+    const ProcessResult lied = submit(dir.write("liar.jpg", liar), "image/jpeg", "liar", 8);
     EXPECT_TRUE(lied.exitedWith(0)) << lied.out << lied.err;
 
     // Jobs sent at once by several clients each come out whole, in a file of
@@ -233,8 +224,8 @@ TEST_F(PrinterApp, DocumentFormatsAndRefusedMedia)
         clients.push_back(std::async(std::launch::async, [&, c]() {
             ProcessResult last;
             for (int j = 0; j < 5 && (j == 0 || last.exitedWith(0)); ++j)
-                last = submit(dir, server, dir.file("one.jpg"), "image/jpeg",
-                              "burst-" + std::to_string(c) + "-" + std::to_string(j), 9);
+                last = submit(dir.file("one.jpg"), "image/jpeg", "burst-" + std::to_string(c) + "-" + std::to_string(j),
+                              9);
             return last;
         }));
     for (auto& client : clients) {
@@ -249,7 +240,7 @@ TEST_F(PrinterApp, DocumentFormatsAndRefusedMedia)
         }
 
     const ProcessResult refused =
-        submit(dir, server, dir.file("one.jpg"), "image/jpeg", "a4", 0,
+        submit(dir.file("one.jpg"), "image/jpeg", "a4", 0,
                " ATTR collection media-col {\n  MEMBER collection media-size {\n   MEMBER integer x-dimension 21000\n"
                "   MEMBER integer y-dimension 29700\n  }\n }\n",
                "successful-ok-ignored-or-substituted-attributes");
@@ -276,38 +267,29 @@ TEST_F(PrinterApp, CardSettings)
     };
     for (const auto& c : bogus) {
         SCOPED_TRACE(c.name);
-        const ProcessResult sent = submit(dir, server, pwg, "image/pwg-raster", c.name, 8, c.extra);
+        const ProcessResult sent = submit(pwg, "image/pwg-raster", c.name, 8, c.extra);
         EXPECT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
         EXPECT_EQ(readFile(server.outDir() + "/" + c.name + ".prn"), "");
     }
 
-    const std::string head = " GROUP operation-attributes-tag\n ATTR charset attributes-charset utf-8\n"
-                             " ATTR language attributes-natural-language en\n ATTR uri printer-uri $uri\n";
     const std::string test = dir.write(
         "defaults.test",
-        "{\n NAME \"Set\"\n OPERATION Set-Printer-Attributes\n" + head +
+        "{\n NAME \"Set\"\n OPERATION Set-Printer-Attributes\n" + OperationHead +
             " GROUP printer-attributes-tag\n ATTR keyword ribbon-type-default rm-kblack\n"
             " ATTR keyword front-halftoning-default threshold\n STATUS successful-ok\n}\n"
             "{\n NAME \"Monochrome\"\n OPERATION Get-Printer-Attributes\n" +
-            head +
+            OperationHead +
             " ATTR keyword requested-attributes print-color-mode-supported\n STATUS successful-ok\n DELAY 0.1\n"
             " EXPECT print-color-mode-supported WITH-VALUE monochrome REPEAT-NO-MATCH REPEAT-LIMIT 100\n}\n");
-    ProcessRequest request;
-    request.argv = {"ipptool", "-t", server.uri(), test};
-    request.timeoutMs = 30000;
-    const ProcessResult set = runProcess(request);
+    const ProcessResult set = runCommand({"ipptool", "-t", server.uri(), test}, 30000);
     ASSERT_TRUE(set.exitedWith(0)) << set.out << set.err;
 
     // A monochrome printer takes gray pages only.
-    const ProcessResult sent = submit(dir, server, pwgRasterOf(dir, pages, true), "image/pwg-raster", "defaults", 9);
+    const ProcessResult sent = submit(pwgRasterOf(dir, pages, true), "image/pwg-raster", "defaults", 9);
     ASSERT_TRUE(sent.exitedWith(0)) << sent.out << sent.err;
-    FilterJob job;
-    job.options = "GRibbonType=RM_KBLACK FHalftoning=THRESHOLD";
-    job.stdinBytes = rasterOf({grayOf(pages[0])});
-    job.sourceDateEpoch = std::string(Epoch);
-    const ProcessResult filter = runFilter(job);
-    ASSERT_TRUE(filter.exitedWith(0));
-    EXPECT_TRUE(readFile(server.outDir() + "/defaults.prn") == filter.out);
+    const std::string options = "GRibbonType=RM_KBLACK FHalftoning=THRESHOLD";
+    const std::string filter = filterStream(options, {grayOf(pages[0])});
+    EXPECT_TRUE(readFile(server.outDir() + "/defaults.prn") == filter);
 
     // The Card Settings page: a form; a POST with its CSRF field saves a
     // setting the next jobs print with, one without it is refused.
@@ -315,12 +297,10 @@ TEST_F(PrinterApp, CardSettings)
         GTEST_SKIP() << "curl is not installed";
     const std::string page = "http://localhost:" + std::to_string(server.port) + "/card/cardsettings";
     auto web = [&](const std::string& form) {
-        ProcessRequest curl;
-        curl.argv = {"curl", "-s", "-c", dir.file("jar"), "-b", dir.file("jar"), page};
+        std::vector<std::string> curl = {"curl", "-s", "-c", dir.file("jar"), "-b", dir.file("jar"), page};
         if (!form.empty())
-            curl.argv.insert(curl.argv.end(), {"-d", form});
-        curl.timeoutMs = 10000;
-        return runProcess(curl).out;
+            curl.insert(curl.end(), {"-d", form});
+        return runCommand(curl, 10000).out;
     };
     const std::string form = web("");
     const size_t at = form.find("name=\"session\" value=\"");
@@ -335,28 +315,20 @@ TEST_F(PrinterApp, CardSettings)
     EXPECT_EQ(web("session=" + session + "&GOutputTray=BOGUS").find("<option value=\"BOGUS\""), std::string::npos);
     EXPECT_NE(web("session=" + session + "&GOutputTray=REAR").find(rear), std::string::npos);
 
-    const ProcessResult stored = submit(dir, server, pwgRasterOf(dir, pages, true), "image/pwg-raster", "stored", 9);
+    const ProcessResult stored = submit(pwgRasterOf(dir, pages, true), "image/pwg-raster", "stored", 9);
     ASSERT_TRUE(stored.exitedWith(0)) << stored.out << stored.err;
-    job.options += " GOutputTray=REAR";
-    const ProcessResult filterStored = runFilter(job);
-    ASSERT_TRUE(filterStored.exitedWith(0));
-    EXPECT_NE(filterStored.out, filter.out);
-    EXPECT_TRUE(readFile(server.outDir() + "/stored.prn") == filterStored.out);
+    const std::string filterStored = filterStream(options + " GOutputTray=REAR", {grayOf(pages[0])});
+    EXPECT_NE(filterStored, filter);
+    EXPECT_TRUE(readFile(server.outDir() + "/stored.prn") == filterStored);
 }
 
 // A printer that does not take the stream (here a full disk) fails the job
 // instead of counting its card as printed, and the server goes on.
-TEST(PrinterAppOutput, AStreamThePrinterDoesNotTakeFailsTheJob)
+TEST_F(PrinterAppOutput, AStreamThePrinterDoesNotTakeFailsTheJob)
 {
-    if (access("/usr/bin/ipptool", X_OK) != 0)
-        GTEST_SKIP() << "ipptool is not installed";
-    TempDir dir;
-    PrinterAppServer server(CR80_PRINTER_APP_PATH, dir.path());
-    std::string why;
-    ASSERT_TRUE(server.start(&why, "info", Epoch, "file:///dev/full")) << why;
     const std::string pwg = pwgRasterOf(dir, {patternImage(1016, 648, 9)});
     for (const char* name : {"full", "again"}) {
-        const ProcessResult sent = submit(dir, server, pwg, "image/pwg-raster", name, 8);
+        const ProcessResult sent = submit(pwg, "image/pwg-raster", name, 8);
         EXPECT_TRUE(sent.exitedWith(0)) << name << sent.out << sent.err;
     }
 }

@@ -5,27 +5,19 @@
 // built, a driverless queue (`-m everywhere`) prints through it.
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <cups/cups.h>
 #include <grp.h>
-#include <netinet/in.h>
 #include <pwd.h>
-#include <signal.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <map>
 #include <regex>
 #include <set>
 #include <sstream>
-#include <thread>
 
 #include "FilterRun.h"
 #include "LiveServer.h"
@@ -57,128 +49,12 @@ DriverFiles driverFiles()
             root + CR80_PACKAGE_BIN_DIR "/cardstream"};
 }
 
-// A private cupsd: its own ServerRoot, ServerBin, spool, cache, state and
-// logs under one temporary directory, a loopback port, open access.
-class PrivateCups {
-public:
-    explicit PrivateCups(const TempDir& dir) : root(dir.path()) {}
-    ~PrivateCups() { stop(); }
-
-    // Writes the configuration and starts cupsd; false with `why` when cupsd
-    // cannot run here at all.
-    bool start(std::string* why)
-    {
-        if (access("/usr/sbin/cupsd", X_OK) != 0 && access("/usr/bin/cupsd", X_OK) != 0) {
-            *why = "no cupsd installed";
-            return false;
-        }
-        // Filters run as the unprivileged user must reach their programs.
-        chmod(root.c_str(), 0755);
-        for (const char* d :
-             {"conf", "bin", "bin/filter", "bin/backend", "bin/daemon", "cache", "state", "spool", "spool/tmp", "log"})
-            fs::create_directories(root + "/" + d);
-        for (const char* d : {"conf", "bin", "bin/filter", "bin/backend", "bin/daemon", "log"})
-            chmod((root + "/" + d).c_str(), 0755);
-        // ServerBin: the system's CUPS programs by symbolic link, our filter
-        // as a real file (CUPS wants it owned by root and not writable by others).
-        std::error_code ec;
-        for (const char* sub : {"filter", "backend", "daemon"})
-            for (const auto& entry : fs::directory_iterator(std::string(SystemServerBin) + "/" + sub, ec))
-                fs::create_symlink(entry.path(), root + "/bin/" + sub + "/" + entry.path().filename().string(), ec);
-        const std::string filter = root + "/bin/filter/rastertocr80";
-        fs::remove(filter, ec);
-        writeFile(filter, readFile(driverFiles().filter));
-        chmod(filter.c_str(), 0755);
-        // The printer stream's type, as installed next to CUPS's own types.
-        for (const char* name : {"cr80card.types", "cr80card.convs"})
-            writeFile(root + "/conf/" + name, readFile(driverFiles().mimeDir + "/" + name));
-
-        port = freeLoopbackPort();
-        std::string files = "ServerRoot " + root + "/conf\nServerBin " + root + "/bin\nCacheDir " + root +
-                            "/cache\nStateDir " + root + "/state\nRequestRoot " + root + "/spool\nTempDir " + root +
-                            "/spool/tmp\nDataDir /usr/share/cups\nErrorLog " + root + "/log/error_log\nAccessLog " +
-                            root + "/log/access_log\nPageLog " + root + "/log/page_log\nFileDevice Yes\n";
-        if (geteuid() == 0) {
-            // As root, cupsd runs filters as an unprivileged user.
-            const passwd* pw = getpwnam("lp");
-            const group* gr = getgrnam("lp");
-            files += std::string("User ") + (pw ? "lp" : "nobody") + "\nGroup " + (gr ? "lp" : "nogroup") +
-                     "\nSystemGroup root\n";
-        }
-        writeFile(root + "/conf/cups-files.conf", files);
-        writeFile(root + "/conf/cupsd.conf", "Listen 127.0.0.1:" + std::to_string(port) +
-                                                 "\nLogLevel debug\nBrowsing No\nWebInterface No\n"
-                                                 "DefaultAuthType None\n<Location />\n  Order allow,deny\n"
-                                                 "  Allow all\n</Location>\n<Policy default>\n  <Limit All>\n"
-                                                 "    Order deny,allow\n  </Limit>\n</Policy>\n");
-
-        pid = fork();
-        if (pid == 0) {
-            const std::string out = root + "/log/cupsd.out";
-            freopen(out.c_str(), "w", stdout);
-            freopen(out.c_str(), "a", stderr);
-            execlp("cupsd", "cupsd", "-f", "-c", (root + "/conf/cupsd.conf").c_str(), "-s",
-                   (root + "/conf/cups-files.conf").c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        if (pid < 0) {
-            *why = "fork failed";
-            return false;
-        }
-        bool exited = false;
-        const bool up = waitFor(
-            [&]() {
-                int status = 0;
-                if (waitpid(pid, &status, WNOHANG) == pid) {
-                    exited = true;
-                    return true;
-                }
-                return acceptsConnections(port);
-            },
-            30);
-        if (exited || !up) {
-            if (!exited)
-                stop();
-            pid = -1;
-            *why = "cupsd did not start:\n" + readLog("cupsd.out") + tailOf(readLog("error_log"));
-            return false;
-        }
-        return true;
-    }
-
-    void stop()
-    {
-        if (pid <= 0)
-            return;
-        kill(pid, SIGTERM);
-        int status = 0;
-        if (!waitFor([&]() { return waitpid(pid, &status, WNOHANG) == pid; }, 20)) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-        }
-        pid = -1;
-    }
-
-    // A CUPS command line program talking to this server.
-    ProcessResult run(std::vector<std::string> argv)
-    {
-        ProcessRequest request;
-        request.argv = std::move(argv);
-        request.env = {{"CUPS_SERVER", "127.0.0.1:" + std::to_string(port)}};
-        request.timeoutMs = 60000;
-        return runProcess(request);
-    }
-
-    std::string readLog(const std::string& name) const
-    {
-        std::ifstream in(root + "/log/" + name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-
-    const std::string root;
-    int port = 0;
-    pid_t pid = -1;
-};
+// A file's bytes, or "" when there is none.
+std::string contents(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 // The expected inks (0 none, 255 full) of one card area, page-upright.
 struct InkArea {
@@ -238,17 +114,10 @@ const std::vector<InkArea> PdfAreas = {
 // The PNG card: top half green, bottom half yellow, at the card's own size.
 cr80tools::RasterImage pngCard()
 {
-    cr80tools::RasterImage image;
-    image.width = 1016;
-    image.height = 648;
-    image.rgb.resize(size_t(1016) * 648 * 3);
-    for (unsigned y = 0; y < 648; ++y)
-        for (unsigned x = 0; x < 1016; ++x) {
-            uint8_t* p = &image.rgb[(size_t(y) * 1016 + x) * 3];
-            p[0] = y < 324 ? 0 : 255;
-            p[1] = 255;
-            p[2] = 0;
-        }
+    cr80tools::RasterImage image(1016, 648, 255, 255, 0);
+    for (unsigned y = 0; y < 324; ++y)
+        for (unsigned x = 0; x < 1016; ++x)
+            image.at(x, y)[0] = 0;
     return image;
 }
 const std::vector<InkArea> PngAreas = {
@@ -259,31 +128,134 @@ const std::vector<InkArea> PngAreas = {
 // Makes the PDF card with ghostscript.
 std::string makePdf(const TempDir& dir)
 {
-    const std::string ps = dir.write("card.ps", CardPostScript);
-    ProcessRequest gs;
-    gs.argv = {
-        "gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOutputFile=" + dir.file("card.pdf"), ps};
-    ProcessResult r = runProcess(gs);
-    EXPECT_TRUE(r.exitedWith(0)) << "ghostscript: " << r.startError << r.err;
+    ghostscript({"-sDEVICE=pdfwrite", "-sOutputFile=" + dir.file("card.pdf"), dir.write("card.ps", CardPostScript)});
     return dir.file("card.pdf");
 }
 
+// Each test's private cupsd (the test is skipped where it cannot run): its
+// own ServerRoot, ServerBin, spool, cache, state and logs under one temporary
+// directory, a loopback port, open access.
+class Cups : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string why;
+        if (!startCupsd(&why))
+            GTEST_SKIP() << "cupsd cannot run here: " << why;
+    }
+
+    // Writes the configuration and starts cupsd; false with `why` when cupsd
+    // cannot run here at all.
+    bool startCupsd(std::string* why)
+    {
+        if (access("/usr/sbin/cupsd", X_OK) != 0 && access("/usr/bin/cupsd", X_OK) != 0) {
+            *why = "no cupsd installed";
+            return false;
+        }
+        // Filters run as the unprivileged user must reach their programs.
+        chmod(root.c_str(), 0755);
+        for (const char* d :
+             {"conf", "bin", "bin/filter", "bin/backend", "bin/daemon", "cache", "state", "spool", "spool/tmp", "log"})
+            fs::create_directories(root + "/" + d);
+        for (const char* d : {"conf", "bin", "bin/filter", "bin/backend", "bin/daemon", "log"})
+            chmod((root + "/" + d).c_str(), 0755);
+        // ServerBin: the system's CUPS programs by symbolic link, our filter
+        // as a real file (CUPS wants it owned by root and not writable by others).
+        std::error_code ec;
+        for (const char* sub : {"filter", "backend", "daemon"})
+            for (const auto& entry : fs::directory_iterator(std::string(SystemServerBin) + "/" + sub, ec))
+                fs::create_symlink(entry.path(), root + "/bin/" + sub + "/" + entry.path().filename().string(), ec);
+        const std::string filter = root + "/bin/filter/rastertocr80";
+        fs::remove(filter, ec);
+        writeFile(filter, readFile(driverFiles().filter));
+        chmod(filter.c_str(), 0755);
+        // The printer stream's type, as installed next to CUPS's own types.
+        for (const char* name : {"cr80card.types", "cr80card.convs"})
+            writeFile(root + "/conf/" + name, readFile(driverFiles().mimeDir + "/" + name));
+
+        port = freeLoopbackPort();
+        std::string files = "ServerRoot " + root + "/conf\nServerBin " + root + "/bin\nCacheDir " + root +
+                            "/cache\nStateDir " + root + "/state\nRequestRoot " + root + "/spool\nTempDir " + root +
+                            "/spool/tmp\nDataDir /usr/share/cups\nErrorLog " + root + "/log/error_log\nAccessLog " +
+                            root + "/log/access_log\nPageLog " + root + "/log/page_log\nFileDevice Yes\n";
+        if (geteuid() == 0) {
+            // As root, cupsd runs filters as an unprivileged user.
+            const passwd* pw = getpwnam("lp");
+            const group* gr = getgrnam("lp");
+            files += std::string("User ") + (pw ? "lp" : "nobody") + "\nGroup " + (gr ? "lp" : "nogroup") +
+                     "\nSystemGroup root\n";
+        }
+        writeFile(root + "/conf/cups-files.conf", files);
+        writeFile(root + "/conf/cupsd.conf", "Listen 127.0.0.1:" + std::to_string(port) +
+                                                 "\nLogLevel debug\nBrowsing No\nWebInterface No\n"
+                                                 "DefaultAuthType None\n<Location />\n  Order allow,deny\n"
+                                                 "  Allow all\n</Location>\n<Policy default>\n  <Limit All>\n"
+                                                 "    Order deny,allow\n  </Limit>\n</Policy>\n");
+
+        ProcessRequest request;
+        request.argv = {"cupsd", "-f", "-c", root + "/conf/cupsd.conf", "-s", root + "/conf/cups-files.conf"};
+        if (server.start(request, port, why))
+            return true;
+        *why = "cupsd did not start:\n" + *why + tailOf(readLog("error_log"));
+        return false;
+    }
+
+    // A CUPS command line program talking to this server.
+    ProcessResult run(std::vector<std::string> argv)
+    {
+        ProcessRequest request;
+        request.argv = std::move(argv);
+        request.env = {{"CUPS_SERVER", "127.0.0.1:" + std::to_string(port)}};
+        request.timeoutMs = 60000;
+        return runProcess(request);
+    }
+
+    std::string readLog(const std::string& name) const { return contents(root + "/log/" + name); }
+
+    // The queue "card": `lpadmin -p card -E ARGS`, by default the driver's
+    // PPD printing into `device`.
+    void addQueue(std::vector<std::string> args = {})
+    {
+        if (args.empty())
+            args = {"-v", "file://" + device, "-P", driverFiles().ppd};
+        args.insert(args.begin(), {"lpadmin", "-p", "card", "-E"});
+        const ProcessResult r = run(args);
+        ASSERT_TRUE(r.exitedWith(0)) << r.startError << r.out << r.err;
+    }
+
+    // Prints with `lp -d card ARGS` and waits until CUPS lists the job as
+    // completed: its request id ("card-N"), or "" after a test failure.
+    std::string print(std::vector<std::string> args)
+    {
+        args.insert(args.begin(), {"lp", "-d", "card"});
+        const ProcessResult r = run(args);
+        std::smatch m;
+        if (!r.exitedWith(0) || !std::regex_search(r.out, m, std::regex("request id is (card-[0-9]+)"))) {
+            ADD_FAILURE() << r.out << r.err;
+            return "";
+        }
+        const std::string id = m[1];
+        const auto listed = [&]() { return run({"lpstat", "-W", "completed", "-o", "card"}).out; };
+        if (!waitFor([&]() { return listed().find(id + " ") != std::string::npos; }, 120)) {
+            ADD_FAILURE() << id << " did not finish\n" << tailOf(readLog("error_log"));
+            return "";
+        }
+        return id;
+    }
+
+    TempDir dir;
+    const std::string root = dir.path(), device = dir.file("card.prn");
+    int port = 0;
+    ServerProcess server;
+};
+
 } // namespace
 
-TEST(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
+TEST_F(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
 {
-    TempDir dir;
-    PrivateCups cups(dir);
-    std::string why;
-    if (!cups.start(&why))
-        GTEST_SKIP() << "cupsd cannot run here: " << why;
-
-    const std::string device = dir.file("card.prn");
-    ProcessResult r = cups.run({"lpadmin", "-p", "card", "-E", "-v", "file://" + device, "-P", driverFiles().ppd});
-    ASSERT_TRUE(r.exitedWith(0)) << r.startError << r.out << r.err;
-
+    ASSERT_NO_FATAL_FAILURE(addQueue());
     // The queue lists the card printer's options with their defaults.
-    r = cups.run({"lpoptions", "-p", "card", "-l"});
+    ProcessResult r = run({"lpoptions", "-p", "card", "-l"});
     ASSERT_TRUE(r.exitedWith(0)) << r.err;
     for (const char* line : {"GRibbonType/", "*RC_YMCKO", "PageSize/", "*CR80", "FBlackManagement/", "Track1Data/"})
         EXPECT_NE(r.out.find(line), std::string::npos) << line << "\n" << r.out;
@@ -313,51 +285,27 @@ TEST(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
     for (const Job& job : jobs) {
         std::error_code ec;
         fs::remove(device, ec);
-        std::vector<std::string> lp = {"lp", "-d", "card"};
-        lp.insert(lp.end(), job.options.begin(), job.options.end());
+        std::vector<std::string> lp = job.options;
         lp.push_back(job.file);
-        r = cups.run(lp);
-        ASSERT_TRUE(r.exitedWith(0)) << r.out << r.err;
-        std::smatch m;
-        ASSERT_TRUE(std::regex_search(r.out, m, std::regex("request id is (card-([0-9]+))"))) << r.out;
-        const std::string id = m[1], number = m[2];
-        const bool done = waitFor(
-            [&]() {
-                ProcessResult list = cups.run({"lpstat", "-W", "completed", "-o", "card"});
-                return list.out.find(id + " ") != std::string::npos;
-            },
-            120);
-        cups.run({"lpstat", "-o"});
-        const std::string log = cups.readLog("error_log");
-        ASSERT_TRUE(done) << id << " did not finish\n" << tailOf(log);
+        const std::string id = print(lp);
+        ASSERT_NE(id, "");
+        const std::string log = readLog("error_log"), number = id.substr(5);
         EXPECT_NE(log.find("[Job " + number + "] Job completed."), std::string::npos) << id << "\n" << tailOf(log);
         EXPECT_NE(log.find("[Job " + number + job.line), std::string::npos) << id << "\n" << tailOf(log);
-        std::ifstream in(device, std::ios::binary);
-        const std::string stream((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::string stream = contents(device);
         if (job.prints) {
             expectCard(stream, *job.areas, id);
-            EXPECT_NE(cups.readLog("page_log").find("card root " + number + " "), std::string::npos)
-                << cups.readLog("page_log");
+            EXPECT_NE(readLog("page_log").find("card root " + number + " "), std::string::npos) << readLog("page_log");
         } else {
             EXPECT_EQ(stream, "") << id;
         }
     }
-    cups.stop();
+    server.stop();
 
     // The same chain through cupsfilter, with the private configuration's
     // ServerBin (our filter) and types.
-    ProcessRequest filter;
-    filter.argv = {"cupsfilter",
-                   "-c",
-                   dir.file("conf/cups-files.conf"),
-                   "-p",
-                   driverFiles().ppd,
-                   "-m",
-                   "application/vnd.cr80-card",
-                   "-e",
-                   pdf};
-    filter.timeoutMs = 120000;
-    r = runProcess(filter);
+    r = runCommand({"cupsfilter", "-c", dir.file("conf/cups-files.conf"), "-p", driverFiles().ppd, "-m",
+                    "application/vnd.cr80-card", "-e", pdf});
     ASSERT_TRUE(r.exitedWith(0)) << r.startError << tailOf(r.err);
     EXPECT_NE(r.err.find("\nPAGE: 1 1\n"), std::string::npos) << tailOf(r.err);
     expectCard(r.out, PdfAreas, "cupsfilter");
@@ -368,32 +316,20 @@ TEST(Cups, PrintsPdfAndPngCardsThroughARealCupsd)
 // keyword does not reach the name) and offers a custom size range. Every
 // name it advertises must choose its card in the filter, and a custom size
 // an IPP client asks for must print as a card of that size.
-TEST(Cups, IppMediaNamesChooseTheirCards)
+TEST_F(Cups, IppMediaNamesChooseTheirCards)
 {
     if (access("/usr/bin/ipptool", X_OK) != 0)
         GTEST_SKIP() << "no ipptool (cups-ipp-utils)";
-    TempDir dir;
-    PrivateCups cups(dir);
-    std::string why;
-    if (!cups.start(&why))
-        GTEST_SKIP() << "cupsd cannot run here: " << why;
-    const std::string device = dir.file("card.prn");
-    ProcessResult r = cups.run({"lpadmin", "-p", "card", "-E", "-v", "file://" + device, "-P", driverFiles().ppd});
-    ASSERT_TRUE(r.exitedWith(0)) << r.startError << r.out << r.err;
-
-    r = cups.run({"ipptool", "-T", "30", "-tv", "ipp://127.0.0.1:" + std::to_string(cups.port) + "/printers/card",
-                  "get-printer-attributes.test"});
+    ASSERT_NO_FATAL_FAILURE(addQueue());
+    ProcessResult r = run({"ipptool", "-T", "30", "-tv", "ipp://127.0.0.1:" + std::to_string(port) + "/printers/card",
+                           "get-printer-attributes.test"});
     ASSERT_TRUE(r.exitedWith(0)) << r.startError << r.out << r.err;
     std::smatch m;
     ASSERT_TRUE(std::regex_search(r.out, m, std::regex("media-supported \\(1setOf keyword\\) = ([^\\n]*)"))) << r.out;
-    std::vector<std::string> names;
-    std::stringstream list(m[1].str());
-    for (std::string name; std::getline(list, name, ',');)
-        names.push_back(name);
-
     std::set<std::string> cards;
     bool hasMin = false, hasMax = false;
-    for (const std::string& name : names) {
+    std::stringstream names(m[1].str());
+    for (std::string name; std::getline(names, name, ',');) {
         if (name.rfind("custom_min_", 0) == 0 || name.rfind("custom_max_", 0) == 0) {
             (name[7] == 'm' && name[8] == 'i' ? hasMin : hasMax) = true;
             continue;
@@ -414,19 +350,8 @@ TEST(Cups, IppMediaNamesChooseTheirCards)
 
     // 90 x 55 mm reaches the filter as PageSize=Custom.255x155 (CUPS keeps
     // whole points): 1063 x 646 dots at 300 dpi.
-    const std::string pdf = makePdf(dir);
-    r = cups.run({"lp", "-d", "card", "-o", "media=custom_90x55mm_90x55mm", pdf});
-    ASSERT_TRUE(r.exitedWith(0)) << r.out << r.err;
-    ASSERT_TRUE(std::regex_search(r.out, m, std::regex("request id is (card-[0-9]+)"))) << r.out;
-    const std::string id = m[1];
-    const bool done = waitFor(
-        [&]() {
-            return cups.run({"lpstat", "-W", "completed", "-o", "card"}).out.find(id + " ") != std::string::npos;
-        },
-        120);
-    ASSERT_TRUE(done) << id << " did not finish\n" << tailOf(cups.readLog("error_log"));
-    std::ifstream in(device, std::ios::binary);
-    const std::string stream((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_NE(print({"-o", "media=custom_90x55mm_90x55mm", makePdf(dir)}), "");
+    const std::string stream = contents(device);
     const cr80tools::ParsedStream parsed = cr80tools::parseStream(stream);
     EXPECT_EQ(parsed.error, "");
     size_t panels = 0;
@@ -437,7 +362,7 @@ TEST(Cups, IppMediaNamesChooseTheirCards)
         EXPECT_EQ(item.width, 1063u) << item.panel;
         EXPECT_EQ(item.height, 646u) << item.panel;
     }
-    EXPECT_GE(panels, 3u) << tailOf(cups.readLog("error_log"));
+    EXPECT_GE(panels, 3u) << tailOf(readLog("error_log"));
 }
 
 #ifdef CR80_PRINTER_APP_PATH
@@ -453,46 +378,29 @@ static std::string printerAppPath()
 // A driverless CUPS queue (`lpadmin -m everywhere`) pointing at the printer
 // application: a PDF printed with `lp` reaches the application (CUPS sends it
 // unconverted) and comes out as a well-formed card with the PDF's inks.
-TEST(Cups, DriverlessQueuePrintsThroughThePrinterApplication)
+TEST_F(Cups, DriverlessQueuePrintsThroughThePrinterApplication)
 {
-    TempDir appDir, cupsDir;
+    TempDir appDir;
     PrinterAppServer app(printerAppPath(), appDir.path());
     std::string why;
     ASSERT_TRUE(app.start(&why, "debug")) << why;
-    PrivateCups cups(cupsDir);
-    if (!cups.start(&why))
-        GTEST_SKIP() << "cupsd cannot run here: " << why;
-
-    ProcessResult r = cups.run({"lpadmin", "-p", "card", "-E", "-v", app.uri(), "-m", "everywhere"});
-    ASSERT_TRUE(r.exitedWith(0)) << r.startError << r.out << r.err;
+    ASSERT_NO_FATAL_FAILURE(addQueue({"-v", app.uri(), "-m", "everywhere"}));
     // lpadmin returns before cupsd has made the queue's PPD from the
     // printer's attributes; a job sent before would go out with defaults.
-    ASSERT_TRUE(waitFor(
-        [&]() {
-            return cups.run({"lpoptions", "-p", "card", "-l"}).out.find("86.03x54.87mm") != std::string::npos;
-        },
-        60))
-        << cups.run({"lpoptions", "-p", "card", "-l"}).out << tailOf(cups.readLog("error_log"));
+    const auto options = [&]() { return run({"lpoptions", "-p", "card", "-l"}).out; };
+    ASSERT_TRUE(waitFor([&]() { return options().find("86.03x54.87mm") != std::string::npos; }, 60))
+        << options() << tailOf(readLog("error_log"));
     // The CR80 card is the queue's default size: with none of its sizes the
     // default, CUPS lays the PDF out on its own default paper and the card
     // comes out shrunk.
-    r = cups.run({"lpoptions", "-p", "card", "-l"});
-    EXPECT_TRUE(std::regex_search(r.out, std::regex("PageSize/[^\n]* \\*86\\.03x54\\.87mm[ .\n]"))) << r.out;
+    const std::string listed = options();
+    EXPECT_TRUE(std::regex_search(listed, std::regex("PageSize/[^\n]* \\*86\\.03x54\\.87mm[ .\n]"))) << listed;
 
-    r = cups.run({"lp", "-d", "card", makePdf(cupsDir)});
-    ASSERT_TRUE(r.exitedWith(0)) << r.out << r.err;
-    std::smatch m;
-    ASSERT_TRUE(std::regex_search(r.out, m, std::regex("request id is (card-[0-9]+)"))) << r.out;
-    const std::string id = m[1];
-    const bool done = waitFor(
-        [&]() {
-            return cups.run({"lpstat", "-W", "completed", "-o", "card"}).out.find(id + " ") != std::string::npos;
-        },
-        120);
-    ASSERT_TRUE(done) << id << " did not finish in CUPS\n" << tailOf(cups.readLog("error_log"));
+    const std::string id = print({makePdf(dir)});
+    ASSERT_NE(id, "");
     ASSERT_TRUE(waitFor([&]() { return app.completedJobs() == 1; }, 60)) << "no card from the printer application\n"
                                                                          << tailOf(readFile(app.root + "/server.log"));
-    cups.stop();
+    server.stop();
     app.stop();
     const std::vector<std::string> cards = app.cards();
     ASSERT_EQ(cards.size(), 1u);

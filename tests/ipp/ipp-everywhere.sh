@@ -27,39 +27,46 @@ IPPTOOL_DIR=/usr/share/cups/ipptool
 #  - overrides-supported (page overrides) is not implemented by PAPPL 1.3.1;
 #  - PAPPL 1.3.1 does not hold jobs: its answer to a Print-Job with
 #    job-hold-until lacks job-state-reasons.
-KNOWN_FAILURES=(
-    "PWG 5100.14 section 5.1/5.2 - Required Operations and Attributes|overrides-supported"
-    "Print-Job with job-hold-until|job-state-reasons"
+declare -A KNOWN_FAILURES=(
+    ["PWG 5100.14 section 5.1/5.2 - Required Operations and Attributes"]="overrides-supported"
+    ["Print-Job with job-hold-until"]="job-state-reasons"
 )
 
-for tool in ipptool gs; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIPPED: $tool is not installed"
-        exit 77
-    fi
-done
-if [ ! -r "$IPPTOOL_DIR/ipp-everywhere.test" ]; then
-    echo "SKIPPED: no $IPPTOOL_DIR/ipp-everywhere.test"
+skip() {
+    echo "SKIPPED: $*"
     exit 77
-fi
+}
+command -v ipptool >/dev/null || skip "ipptool is not installed"
+command -v gs >/dev/null || skip "gs is not installed"
+[ -r "$IPPTOOL_DIR/ipp-everywhere.test" ] || skip "no $IPPTOOL_DIR/ipp-everywhere.test"
 
 mkdir -p "$WORK" || exit 1
 SCRATCH=$(mktemp -d "$WORK/run.XXXXXX") || exit 1
 SERVER=""
 SERVER_STATUS=0
+
+# retry N COMMAND...: runs COMMAND every 0.2 s until it succeeds, N times at most.
+retry() {
+    local n=$1
+    shift
+    for _ in $(seq "$n"); do
+        "$@" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+server_gone() {
+    ! kill -0 "$SERVER" 2>/dev/null
+}
 stop_server() {
-    if [ -n "$SERVER" ]; then
-        kill "$SERVER" 2>/dev/null
-        # PAPPL ends its running job first; do not wait forever for it.
-        for _ in $(seq 300); do
-            kill -0 "$SERVER" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill -KILL "$SERVER" 2>/dev/null
-        wait "$SERVER" 2>/dev/null
-        SERVER_STATUS=$?
-        SERVER=""
-    fi
+    [ -n "$SERVER" ] || return 0
+    kill "$SERVER" 2>/dev/null
+    # PAPPL ends its running job first; do not wait forever for it.
+    retry 150 server_gone
+    kill -KILL "$SERVER" 2>/dev/null
+    wait "$SERVER" 2>/dev/null
+    SERVER_STATUS=$?
+    SERVER=""
 }
 cleanup() {
     stop_server
@@ -70,31 +77,29 @@ trap 'exit 1' INT TERM
 
 fail() {
     echo "FAILED: $*"
-    if [ -s "$SCRATCH/server.out" ]; then
-        echo "--- server output (end)"
-        tail -n 40 "$SCRATCH/server.out"
-    fi
-    if [ -s "$SCRATCH/server.log" ]; then
-        echo "--- server log (end)"
-        tail -n 40 "$SCRATCH/server.log"
-    fi
+    for file in server.out server.log; do
+        if [ -s "$SCRATCH/$file" ]; then
+            echo "--- $file (end)"
+            tail -n 40 "$SCRATCH/$file"
+        fi
+    done
     exit 1
 }
 
 # --- The server -----------------------------------------------------------
 
-port_in_use() {
-    (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
+# True once the server answers, or has ended.
+server_answers_or_gone() {
+    server_gone || ipptool -T 2 -q "$URI" get-printer-attributes.test 2>/dev/null
 }
 
 # Starts the server on a free port (another test may take a port between the
 # check and the server's bind: then the server exits and another is tried).
 start_server() {
-    local attempt
     mkdir -p "$SCRATCH/spool" "$SCRATCH/pictures" "$SCRATCH/out"
-    for attempt in 1 2 3 4 5; do
+    for _ in 1 2 3 4 5; do
         PORT=$((20000 + RANDOM % 40000))
-        port_in_use "$PORT" && continue
+        (exec 3<>"/dev/tcp/127.0.0.1/$PORT") 2>/dev/null && continue
         # Under the sanitizers the leak check at exit needs whole stacks to
         # tell PAPPL's own never-freed allocations (.ci/lsan.supp) from ours.
         ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}fast_unwind_on_malloc=0" \
@@ -104,17 +109,7 @@ start_server() {
             -o device-uri="file://$SCRATCH/out" </dev/null >"$SCRATCH/server.out" 2>&1 &
         SERVER=$!
         URI="ipp://localhost:$PORT/ipp/print/card"
-        for _ in $(seq 150); do
-            if ! kill -0 "$SERVER" 2>/dev/null; then
-                wait "$SERVER" 2>/dev/null
-                SERVER=""
-                break
-            fi
-            if ipptool -T 2 -q "$URI" get-printer-attributes.test 2>/dev/null; then
-                return 0
-            fi
-            sleep 0.2
-        done
+        retry 150 server_answers_or_gone && ! server_gone && return 0
         stop_server
     done
     fail "the printer application did not start"
@@ -154,15 +149,12 @@ EOF
     done
 }
 
-# gs_render OUTPUT DEVICE-OPTIONS... -- INPUT WIDTH-PT HEIGHT-PT
+# gs_render OUTPUT INPUT WIDTH-PT HEIGHT-PT DEVICE-OPTIONS...
 gs_render() {
-    local out=$1 input width height
-    shift
-    local opts=()
-    while [ "$1" != "--" ]; do opts+=("$1"); shift; done
-    input=$2 width=$3 height=$4
+    local out=$1 input=$2 width=$3 height=$4
+    shift 4
     mkdir -p "$(dirname "$out")"
-    gs -q -dNOPAUSE -dBATCH -dSAFER "${opts[@]}" -dDEVICEWIDTHPOINTS="$width" -dDEVICEHEIGHTPOINTS="$height" \
+    gs -q -dNOPAUSE -dBATCH -dSAFER "$@" -dDEVICEWIDTHPOINTS="$width" -dDEVICEHEIGHTPOINTS="$height" \
         -dFIXEDMEDIA -sOutputFile="$out.tmp" "$input" </dev/null >/dev/null 2>"$out.err" &&
         mv "$out.tmp" "$out" && rm -f "$out.err" || {
         cat "$out.err"
@@ -175,13 +167,13 @@ gs_render() {
 make_documents() {
     [ -s "$WORK/document-letter.ps" ] && return
     write_postscript
-    gs_render "$WORK/card.jpg" -sDEVICE=jpeg -r300 -- "$WORK/color.ps" 243.84 155.52
-    gs_render "$WORK/color.jpg" -sDEVICE=jpeg -r72 -- "$WORK/color.ps" 288 432
-    gs_render "$WORK/gray.jpg" -sDEVICE=jpeggray -r72 -- "$WORK/gray.ps" 288 432
-    gs_render "$WORK/document-a4.pdf" -sDEVICE=pdfwrite -- "$WORK/text-3.ps" 595 842
-    gs_render "$WORK/document-letter.pdf" -sDEVICE=pdfwrite -- "$WORK/text-3.ps" 612 792
-    gs_render "$WORK/document-a4.ps" -sDEVICE=ps2write -- "$WORK/text-3.ps" 595 842
-    gs_render "$WORK/document-letter.ps" -sDEVICE=ps2write -- "$WORK/text-3.ps" 612 792
+    gs_render "$WORK/card.jpg" "$WORK/color.ps" 243.84 155.52 -sDEVICE=jpeg -r300
+    gs_render "$WORK/color.jpg" "$WORK/color.ps" 288 432 -sDEVICE=jpeg -r72
+    gs_render "$WORK/gray.jpg" "$WORK/gray.ps" 288 432 -sDEVICE=jpeggray -r72
+    gs_render "$WORK/document-a4.pdf" "$WORK/text-3.ps" 595 842 -sDEVICE=pdfwrite
+    gs_render "$WORK/document-letter.pdf" "$WORK/text-3.ps" 612 792 -sDEVICE=pdfwrite
+    gs_render "$WORK/document-a4.ps" "$WORK/text-3.ps" 595 842 -sDEVICE=ps2write
+    gs_render "$WORK/document-letter.ps" "$WORK/text-3.ps" 612 792 -sDEVICE=ps2write
 }
 
 # The PWG Raster sample files: real ones for the resolutions and types the
@@ -195,11 +187,7 @@ make_samples() {
     write_postscript
     for path in $(grep -o 'pwg-raster-samples-[^ ]*\.pwg' "$IPPTOOL_DIR/ipp-everywhere.test" | sort -u); do
         # pwg-raster-samples-300dpi/srgb-8/onepage-a4-srgb-8-300dpi.pwg
-        res=${path#pwg-raster-samples-}
-        res=${res%%/*}
-        type=${path#*/}
-        type=${type%%/*}
-        doc=${path##*/}
+        IFS=/ read -r res type doc <<<"${path#pwg-raster-samples-}"
         doc=${doc%-"$type"-"$res".pwg}
         if [[ " $resolutions " != *" $res "* || " $types " != *" ${type/-/_} "* ]]; then
             [ -e "$WORK/$path" ] || { mkdir -p "$(dirname "$WORK/$path")" && : >"$WORK/$path"; }
@@ -223,8 +211,8 @@ make_samples() {
             cmyk-8) space=6 bits=8 ;;
             *) fail "unknown sample type $type" ;;
         esac
-        gs_render "$WORK/$path" -sDEVICE=pwgraster -r"${res%dpi}" -dcupsColorSpace=$space \
-            -dcupsBitsPerColor=$bits -- "$WORK/$input" $width $height
+        gs_render "$WORK/$path" "$WORK/$input" $width $height -sDEVICE=pwgraster -r"${res%dpi}" \
+            -dcupsColorSpace=$space -dcupsBitsPerColor=$bits
     done
 }
 
@@ -239,11 +227,10 @@ done
 
 # ipp-1.1.test wants printer-up-time above 0, which PAPPL counts in whole
 # seconds from its start.
-for _ in $(seq 30); do
-    ipptool -T 10 -tv "$URI" get-printer-attributes.test 2>/dev/null | grep -q 'printer-up-time (integer) = 0$' ||
-        break
-    sleep 0.2
-done
+up_time_counted() {
+    ! ipptool -T 10 -tv "$URI" get-printer-attributes.test 2>/dev/null | grep -q 'printer-up-time (integer) = 0$'
+}
+retry 30 up_time_counted
 
 cd "$WORK" || exit 1
 ipptool -T 60 -tI -f card.jpg "$URI" ipp-everywhere.test >"$SCRATCH/ipptool.out" 2>&1
@@ -265,12 +252,7 @@ while IFS= read -r line; do
         index($0, name) && /\[FAIL\]$/ { on = 1; next }
         on && /\[(PASS|FAIL|SKIP)\]$/ { exit }
         on && /(EXPECTED|GOT|BAD|Expected|expected)/ { print }' "$SCRATCH/ipptool.out")
-    known=""
-    for entry in "${KNOWN_FAILURES[@]}"; do
-        if [ "$name" = "${entry%%|*}" ]; then
-            known=${entry#*|}
-        fi
-    done
+    known=${KNOWN_FAILURES[$name]:-}
     if [ -z "$known" ]; then
         echo "UNEXPECTED FAILURE: $name"
         unexpected=$((unexpected + 1))
@@ -288,12 +270,11 @@ done < <(grep '\[FAIL\]$' "$SCRATCH/ipptool.out")
 
 # Every job ends (none stays pending or processing), and every card written
 # is a well-formed printer stream.
-for _ in $(seq 600); do
+jobs_ended() {
     pending=$(ipptool -T 10 -tv "$URI" get-jobs.test 2>/dev/null | grep -c 'job-state (enum) = \(pending\|processing\)')
-    [ "$pending" -eq 0 ] && break
-    sleep 0.2
-done
-[ "$pending" -eq 0 ] || fail "$pending job(s) never ended"
+    [ "$pending" -eq 0 ]
+}
+retry 600 jobs_ended || fail "$pending job(s) never ended"
 cards=0
 for card in "$SCRATCH"/out/*; do
     [ -s "$card" ] || continue
@@ -308,9 +289,6 @@ echo "$cards card file(s) checked"
 
 # The server ends cleanly when asked to (under the sanitizers: no leak).
 stop_server
-if [ "$SERVER_STATUS" -ne 0 ]; then
-    tail -n 60 "$SCRATCH/server.out"
-    fail "the server exited with status $SERVER_STATUS"
-fi
+[ "$SERVER_STATUS" -eq 0 ] || fail "the server exited with status $SERVER_STATUS"
 echo "PASSED"
 exit 0

@@ -6,10 +6,10 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 
 extern char** environ;
@@ -18,18 +18,26 @@ namespace cr80test {
 
 namespace {
 
-long long nowMs()
-{
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return (long long)ts.tv_sec * 1000 + ts.tv_nsec / 1000000;
-}
-
 void closeFd(int& fd)
 {
     if (fd >= 0)
         close(fd);
     fd = -1;
+}
+
+bool openPipe(int& readEnd, int& writeEnd)
+{
+    int p[2];
+    if (pipe2(p, O_CLOEXEC) != 0)
+        return false;
+    readEnd = p[0];
+    writeEnd = p[1];
+    return true;
+}
+
+bool openFile(int& fd, const char* path, int flags)
+{
+    return (fd = open(path, flags | O_CLOEXEC)) >= 0;
 }
 
 std::vector<std::string>
@@ -57,62 +65,14 @@ std::vector<char*> pointers(std::vector<std::string>& strings)
     return p;
 }
 
-// Reads what is available on `fd` into `into`; closes it at end of file.
-void drain(int& fd, std::string& into)
-{
-    char buf[65536];
-    for (;;) {
-        const ssize_t n = read(fd, buf, sizeof buf);
-        if (n > 0) {
-            into.append(buf, size_t(n));
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-            return;
-        closeFd(fd); // end of file or a hard error
-        return;
-    }
-}
-
-// Blocks SIGPIPE while the parent writes to a child that may stop reading,
-// and swallows a SIGPIPE raised meanwhile.
-class SigpipeGuard {
-public:
-    SigpipeGuard()
-    {
-        sigset_t pipeSet;
-        sigemptyset(&pipeSet);
-        sigaddset(&pipeSet, SIGPIPE);
-        pthread_sigmask(SIG_BLOCK, &pipeSet, &oldMask);
-    }
-    ~SigpipeGuard()
-    {
-        sigset_t pending;
-        sigpending(&pending);
-        if (sigismember(&pending, SIGPIPE) && !sigismember(&oldMask, SIGPIPE)) {
-            sigset_t pipeSet;
-            sigemptyset(&pipeSet);
-            sigaddset(&pipeSet, SIGPIPE);
-            timespec zero = {0, 0};
-            sigtimedwait(&pipeSet, nullptr, &zero);
-        }
-        pthread_sigmask(SIG_SETMASK, &oldMask, nullptr);
-    }
-
-private:
-    sigset_t oldMask;
-};
-
 } // namespace
 
-ProcessResult runProcess(const ProcessRequest& request)
+Child::Child(const ProcessRequest& request, ChildIo io)
 {
-    ProcessResult result;
+    signal(SIGPIPE, SIG_IGN);
     if (request.argv.empty()) {
         result.startError = "no program given";
-        return result;
+        return;
     }
     // Everything the child needs is prepared before fork.
     std::vector<std::string> args = request.argv;
@@ -120,140 +80,175 @@ ProcessResult runProcess(const ProcessRequest& request)
     std::vector<char*> argp = pointers(args), envp = pointers(env);
     const char* workingDirectory = request.workingDirectory ? request.workingDirectory->c_str() : nullptr;
 
-    int inPipe[2] = {-1, -1}, outPipe[2] = {-1, -1}, errPipe[2] = {-1, -1}, execPipe[2] = {-1, -1};
-    bool ok = pipe2(outPipe, O_CLOEXEC) == 0 && pipe2(errPipe, O_CLOEXEC) == 0 && pipe2(execPipe, O_CLOEXEC) == 0;
-    if (ok && request.stdinBytes)
-        ok = pipe2(inPipe, O_CLOEXEC) == 0;
-    else if (ok)
-        ok = (inPipe[0] = open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;
-    if (!ok) {
-        result.startError = std::string("pipe: ") + std::strerror(errno);
-        for (int* p : {inPipe, outPipe, errPipe, execPipe}) {
-            closeFd(p[0]);
-            closeFd(p[1]);
-        }
-        return result;
-    }
-
-    SigpipeGuard sigpipeGuard;
-    const pid_t pid = fork();
+    // The child's ends of its standard streams (-1 for standard output: closed) and ours.
+    int childIn = -1, childOut = -1, childErr = -1, outRead = -1, errRead = -1, dead = -1, execPipe[2] = {-1, -1};
+    bool ok = openPipe(execPipe[0], execPipe[1]);
+    if (request.stdinBytes || io.feedInput)
+        ok = ok && openPipe(childIn, inFd);
+    else
+        ok = ok && openFile(childIn, "/dev/null", O_RDONLY);
+    if (io.output == ChildOutput::Collected)
+        ok = ok && openPipe(outRead, childOut);
+    else if (io.output == ChildOutput::DevFull)
+        ok = ok && openFile(childOut, "/dev/full", O_WRONLY);
+    else if (io.output == ChildOutput::BrokenPipe)
+        ok = ok && openPipe(dead, childOut);
+    closeFd(dead); // the reader is gone before the child starts
+    ok = ok && (io.discardErr ? openFile(childErr, "/dev/null", O_WRONLY) : openPipe(errRead, childErr));
+    const pid_t pid = ok ? fork() : -1;
+    const int setupErrno = errno;
     if (pid == 0) {
         // Child: own process group (so a timeout kills its children too),
-        // default signal handling, the pipes on 0, 1 and 2.
+        // default signal handling, the streams on 0, 1 and 2.
         setpgid(0, 0);
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
         signal(SIGPIPE, SIG_DFL);
         signal(SIGTERM, SIG_DFL);
-        if (dup2(inPipe[0], 0) < 0 || dup2(outPipe[1], 1) < 0 || dup2(errPipe[1], 2) < 0)
+        if (dup2(childIn, 0) < 0 || (childOut >= 0 ? dup2(childOut, 1) < 0 : close(1) != 0) || dup2(childErr, 2) < 0)
             _exit(127);
-        if (workingDirectory != nullptr && chdir(workingDirectory) != 0) {
-            const int code = errno;
-            (void)!write(execPipe[1], &code, sizeof code);
-            _exit(127);
-        }
-        execvpe(argp[0], argp.data(), envp.data());
+        if (workingDirectory == nullptr || chdir(workingDirectory) == 0)
+            execvpe(argp[0], argp.data(), envp.data());
         const int code = errno;
         (void)!write(execPipe[1], &code, sizeof code);
         _exit(127);
     }
-    closeFd(inPipe[0]);
-    closeFd(outPipe[1]);
-    closeFd(errPipe[1]);
-    closeFd(execPipe[1]);
-    if (pid < 0) {
-        result.startError = std::string("fork: ") + std::strerror(errno);
-        for (int* p : {inPipe, outPipe, errPipe, execPipe})
-            closeFd(p[0]), closeFd(p[1]);
-        return result;
-    }
-
+    for (int* fd : {&childIn, &childOut, &childErr, &execPipe[1]})
+        closeFd(*fd);
     int execErrno = 0;
-    ssize_t n;
-    while ((n = read(execPipe[0], &execErrno, sizeof execErrno)) < 0 && errno == EINTR) {
+    ssize_t n = 0;
+    while (pid > 0 && (n = read(execPipe[0], &execErrno, sizeof execErrno)) < 0 && errno == EINTR) {
     }
     closeFd(execPipe[0]);
-    if (n == ssize_t(sizeof execErrno)) {
-        result.startError = "cannot run " + request.argv[0] + ": " + std::strerror(execErrno);
-        closeFd(inPipe[1]);
-        closeFd(outPipe[0]);
-        closeFd(errPipe[0]);
-        waitpid(pid, nullptr, 0);
-        return result;
+    if (pid <= 0 || n == ssize_t(sizeof execErrno)) {
+        if (pid > 0)
+            waitpid(pid, nullptr, 0);
+        result.startError = !ok       ? std::string("pipe: ") + std::strerror(setupErrno)
+                            : pid < 0 ? std::string("fork: ") + std::strerror(setupErrno)
+                                      : "cannot run " + request.argv[0] + ": " + std::strerror(execErrno);
+        for (int* fd : {&inFd, &outRead, &errRead})
+            closeFd(*fd);
+        return;
     }
+    childPid = pid;
     result.started = true;
-
-    for (int fd : {inPipe[1], outPipe[0], errPipe[0]})
-        if (fd >= 0)
-            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-    const std::string input = request.stdinBytes.value_or("");
-    size_t written = 0;
-    if (inPipe[1] >= 0 && input.empty())
-        closeFd(inPipe[1]);
-
-    const long long deadline = nowMs() + request.timeoutMs;
-    while (outPipe[0] >= 0 || errPipe[0] >= 0) {
-        const long long left = deadline - nowMs();
-        if (left <= 0) {
-            result.timedOut = true;
-            break;
-        }
-        pollfd fds[3];
-        nfds_t count = 0;
-        if (outPipe[0] >= 0)
-            fds[count++] = {outPipe[0], POLLIN, 0};
-        if (errPipe[0] >= 0)
-            fds[count++] = {errPipe[0], POLLIN, 0};
-        if (inPipe[1] >= 0)
-            fds[count++] = {inPipe[1], POLLOUT, 0};
-        if (poll(fds, count, int(left)) < 0 && errno != EINTR)
-            break;
-        for (nfds_t k = 0; k < count; ++k) {
-            if (!fds[k].revents)
-                continue;
-            if (fds[k].fd == outPipe[0]) {
-                drain(outPipe[0], result.out);
-            } else if (fds[k].fd == errPipe[0]) {
-                drain(errPipe[0], result.err);
-            } else {
-                const ssize_t w = write(inPipe[1], input.data() + written, input.size() - written);
+    openStreams = (outRead >= 0) + (errRead >= 0);
+    if (outRead >= 0)
+        outReader = std::thread(&Child::collect, this, outRead, &result.out);
+    if (errRead >= 0)
+        errReader = std::thread(&Child::collect, this, errRead, &result.err);
+    if (request.stdinBytes) {
+        fcntl(inFd, F_SETFL, fcntl(inFd, F_GETFL) | O_NONBLOCK);
+        writer = std::thread([this, bytes = *request.stdinBytes]() {
+            for (size_t written = 0; written < bytes.size() && !stopWriting;) {
+                pollfd p = {inFd, POLLOUT, 0};
+                if (poll(&p, 1, 50) <= 0)
+                    continue;
+                const ssize_t w = write(inFd, bytes.data() + written, bytes.size() - written);
                 if (w > 0)
                     written += size_t(w);
                 else if (w < 0 && errno != EAGAIN && errno != EINTR)
-                    closeFd(inPipe[1]); // the child stopped reading
-                if (written == input.size())
-                    closeFd(inPipe[1]);
+                    break; // the child stopped reading
             }
-        }
+            closeInput();
+        });
     }
-    closeFd(inPipe[1]);
+}
 
-    // Wait for the exit within what is left of the time limit.
-    int status = 0;
-    pid_t done = 0;
-    while (!result.timedOut && (done = waitpid(pid, &status, WNOHANG)) == 0) {
-        if (nowMs() >= deadline)
+void Child::collect(int fd, std::string* into)
+{
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break; // end of file or a hard error
+        std::lock_guard<std::mutex> lock(mutex);
+        into->append(buf, size_t(n));
+    }
+    close(fd);
+    --openStreams;
+}
+
+void Child::closeInput()
+{
+    closeFd(inFd);
+}
+
+std::string Child::outSoFar()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return result.out;
+}
+
+std::string Child::errSoFar()
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    return result.err;
+}
+
+bool Child::running()
+{
+    if (childPid > 0 && !reaped && waitpid(childPid, &status, WNOHANG) == childPid)
+        reaped = true;
+    return childPid > 0 && !reaped;
+}
+
+ProcessResult Child::finish(int timeoutMs)
+{
+    if (!result.started || finished)
+        return result;
+    finished = true;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while ((running() || openStreams > 0) && !result.timedOut) {
+        if (std::chrono::steady_clock::now() >= deadline)
             result.timedOut = true;
         else
             usleep(2000);
     }
     if (result.timedOut) {
-        kill(-pid, SIGKILL);
-        kill(pid, SIGKILL);
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        kill(-childPid, SIGKILL);
+        kill(childPid, SIGKILL);
+        while (!reaped && waitpid(childPid, &status, 0) < 0 && errno == EINTR) {
         }
-        done = pid;
+        reaped = true;
     }
-    closeFd(outPipe[0]);
-    closeFd(errPipe[0]);
-    if (done == pid) {
-        if (WIFEXITED(status))
-            result.exitCode = WEXITSTATUS(status);
-        else if (WIFSIGNALED(status))
-            result.signal = WTERMSIG(status);
-    }
+    stopWriting = true;
+    if (writer.joinable())
+        writer.join();
+    closeInput();
+    for (std::thread* t : {&outReader, &errReader})
+        if (t->joinable())
+            t->join();
+    if (WIFEXITED(status))
+        result.exitCode = WEXITSTATUS(status);
+    else if (WIFSIGNALED(status))
+        result.signal = WTERMSIG(status);
     return result;
+}
+
+ProcessResult runProcess(const ProcessRequest& request)
+{
+    return Child(request).finish(request.timeoutMs);
+}
+
+ProcessResult runCommand(std::vector<std::string> argv, int timeoutMs)
+{
+    ProcessRequest request;
+    request.argv = std::move(argv);
+    request.timeoutMs = timeoutMs;
+    return runProcess(request);
+}
+
+bool ghostscript(const std::vector<std::string>& args)
+{
+    std::vector<std::string> argv = {"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const ProcessResult r = runCommand(argv);
+    EXPECT_TRUE(r.exitedWith(0)) << "ghostscript: " << r.startError << r.err;
+    return r.exitedWith(0);
 }
 
 std::string filterPath()
@@ -276,7 +271,7 @@ std::vector<std::string> filterArgs(const FilterJob& job)
     return args;
 }
 
-ProcessResult runFilter(const FilterJob& job)
+ProcessRequest filterRequest(const FilterJob& job)
 {
     ProcessRequest request;
     request.argv.push_back(filterPath());
@@ -289,7 +284,12 @@ ProcessResult runFilter(const FilterJob& job)
     request.stdinBytes = job.stdinBytes;
     request.workingDirectory = job.workingDirectory;
     request.timeoutMs = job.timeoutMs;
-    return runProcess(request);
+    return request;
+}
+
+ProcessResult runFilter(const FilterJob& job)
+{
+    return runProcess(filterRequest(job));
 }
 
 const cr80tools::StreamItem* Printed::panel(char letter, size_t nth) const

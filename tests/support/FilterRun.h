@@ -5,9 +5,14 @@
 // and a child that runs past its time limit is killed, so a hanging filter
 // fails its test instead of hanging the suite.
 
+#include <sys/types.h>
+
+#include <atomic>
 #include <initializer_list>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -38,6 +43,57 @@ struct ProcessRequest {
 };
 
 ProcessResult runProcess(const ProcessRequest& request);
+// runProcess for a command line alone.
+ProcessResult runCommand(std::vector<std::string> argv, int timeoutMs = 120000);
+// Ghostscript, quiet and safe, with these arguments; a failure is a test failure.
+bool ghostscript(const std::vector<std::string>& args);
+
+// Where a Child's standard output goes: a pipe the test reads, or a stream
+// that cannot be written.
+enum class ChildOutput { Collected, DevFull, BrokenPipe, Closed };
+
+struct ChildIo {
+    bool feedInput = false; // standard input is a pipe the test writes to (input())
+    ChildOutput output = ChildOutput::Collected;
+    bool discardErr = false; // standard error to /dev/null (long jobs log a lot)
+};
+
+// A running child in a process group of its own: standard input from the
+// request's bytes (written by a thread), from the test (feedInput) or
+// /dev/null; standard output and error collected by threads and readable
+// while it runs. The test process ignores SIGPIPE from the first child on:
+// writing to a child that stopped reading fails instead of ending the test.
+class Child {
+public:
+    explicit Child(const ProcessRequest& request, ChildIo io = {});
+    ~Child() { finish(0); } // kills a child still running
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    pid_t pid() const { return childPid; }
+    int input() const { return inFd; }
+    void closeInput();
+    std::string outSoFar();
+    std::string errSoFar();
+    // True until the child has ended.
+    bool running();
+    // Waits up to timeoutMs for the child to end and its output to close; past
+    // that its process group is killed (timedOut).
+    ProcessResult finish(int timeoutMs);
+
+private:
+    void collect(int fd, std::string* into);
+
+    ProcessResult result;
+    pid_t childPid = -1;
+    int inFd = -1;
+    bool reaped = false, finished = false;
+    int status = 0;
+    std::mutex mutex; // guards result.out and result.err while the threads run
+    std::atomic<int> openStreams{0};
+    std::atomic<bool> stopWriting{false};
+    std::thread outReader, errReader, writer;
+};
 
 // The built filter and the project's PPD.
 std::string filterPath();
@@ -61,8 +117,9 @@ struct FilterJob {
     int timeoutMs = 120000;
 };
 
-// The arguments after the program name for `job`.
+// The arguments after the program name for `job`, and the whole request.
 std::vector<std::string> filterArgs(const FilterJob& job);
+ProcessRequest filterRequest(const FilterJob& job);
 ProcessResult runFilter(const FilterJob& job);
 
 // A filter run whose printer stream was read back (a stream the reader

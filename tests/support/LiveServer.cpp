@@ -2,15 +2,12 @@
 
 #include <arpa/inet.h>
 #include <cups/cups.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -75,70 +72,50 @@ std::string tailOf(const std::string& text)
     return text.size() > 6000 ? text.substr(text.size() - 6000) : text;
 }
 
+bool ServerProcess::start(const ProcessRequest& request, int port, std::string* why)
+{
+    child = std::make_unique<Child>(request);
+    if (waitFor([&]() { return !child->running() || acceptsConnections(port); }, 30) && child->running())
+        return true;
+    const ProcessResult r = stop();
+    *why = r.startError + r.out + r.err;
+    return false;
+}
+
+ProcessResult ServerProcess::stop()
+{
+    if (child == nullptr)
+        return {};
+    if (child->running())
+        kill(child->pid(), SIGTERM);
+    const ProcessResult r = child->finish(30000);
+    child.reset();
+    return r;
+}
+
 bool PrinterAppServer::start(std::string* why, const std::string& logLevel, const std::string& sourceDateEpoch,
                              const std::string& deviceUri)
 {
     for (const char* d : {"spool", "pictures", "out"})
         fs::create_directories(root + "/" + d);
     port = freeLoopbackPort();
-    const std::vector<std::string> args = {
-        program, "server",
-        "-o",    "server-port=" + std::to_string(port),
-        "-o",    "log-file=" + root + "/server.log",
-        "-o",    "log-level=" + logLevel,
-        "-o",    "state-file=" + root + "/state",
-        "-o",    "spool-directory=" + root + "/spool",
-        "-o",    "picture-directory=" + root + "/pictures",
-        "-o",    "printer-name=card",
-        "-o",    "device-uri=" + (deviceUri.empty() ? "file://" + outDir() : deviceUri)};
-    pid = fork();
-    if (pid == 0) {
-        setpgid(0, 0);
-        if (!sourceDateEpoch.empty())
-            setenv("SOURCE_DATE_EPOCH", sourceDateEpoch.c_str(), 1);
-        const int in = open("/dev/null", O_RDONLY);
-        const int out = open((root + "/server.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(out, 2);
-        std::vector<char*> argv;
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(argv[0], argv.data());
-        _exit(127);
-    }
-    bool exited = false;
+    ProcessRequest request;
+    request.argv = {program, "server",
+                    "-o",    "server-port=" + std::to_string(port),
+                    "-o",    "log-file=" + root + "/server.log",
+                    "-o",    "log-level=" + logLevel,
+                    "-o",    "state-file=" + root + "/state",
+                    "-o",    "spool-directory=" + root + "/spool",
+                    "-o",    "picture-directory=" + root + "/pictures",
+                    "-o",    "printer-name=card",
+                    "-o",    "device-uri=" + (deviceUri.empty() ? "file://" + outDir() : deviceUri)};
+    if (!sourceDateEpoch.empty())
+        request.env = {{"SOURCE_DATE_EPOCH", sourceDateEpoch}};
     // Listening starts once the printer exists.
-    const bool up = pid > 0 && waitFor(
-                                   [&]() {
-                                       int status = 0;
-                                       if (waitpid(pid, &status, WNOHANG) == pid)
-                                           return exited = true;
-                                       return acceptsConnections(port);
-                                   },
-                                   30);
-    if (up && !exited)
+    if (server.start(request, port, why))
         return true;
-    if (exited)
-        pid = -1;
-    stop();
-    *why = "the printer application did not start:\n" + readFile(root + "/server.out") +
-           tailOf(readFile(root + "/server.log"));
+    *why = "the printer application did not start:\n" + *why + tailOf(readFile(root + "/server.log"));
     return false;
-}
-
-void PrinterAppServer::stop()
-{
-    if (pid <= 0)
-        return;
-    kill(pid, SIGTERM);
-    int status = 0;
-    if (!waitFor([&]() { return waitpid(pid, &status, WNOHANG) == pid; }, 30)) {
-        kill(-pid, SIGKILL);
-        waitpid(pid, &status, 0);
-    }
-    pid = -1;
 }
 
 std::vector<std::string> PrinterAppServer::cards() const

@@ -1,13 +1,14 @@
 #pragma once
-// Servers the live tests start: the printer application on a free loopback
-// port, in a scratch directory, stopped and waited for when the test ends
-// whatever happened.
-
-#include <sys/types.h>
+// Servers the live tests start (cupsd, the printer application) on a free
+// loopback port, in a scratch directory, stopped and waited for when the test
+// ends whatever happened.
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "FilterRun.h"
 
 namespace cr80test {
 
@@ -22,22 +23,33 @@ bool waitFor(const std::function<bool()>& done, int seconds);
 // The last 6000 bytes of a log, for a failure message.
 std::string tailOf(const std::string& text);
 
+// A server program as a Child, stopped when the object goes away.
+class ServerProcess {
+public:
+    ~ServerProcess() { stop(); }
+    // Starts `request` and waits up to 30 s until it accepts connections on
+    // `port`; false with its output in `why` when it ends first or does not answer.
+    bool start(const ProcessRequest& request, int port, std::string* why);
+    // SIGTERM, then SIGKILL to its process group after 30 s; its output.
+    ProcessResult stop();
+
+private:
+    std::unique_ptr<Child> child;
+};
+
 // The printer application as a private server with one printer "card"
-// writing its cards into `root`/out: `root`/state, spool, pictures,
-// server.log and server.out hold the rest.
+// writing its cards into `root`/out: `root`/state, spool, pictures and
+// server.log hold the rest.
 class PrinterAppServer {
 public:
     PrinterAppServer(std::string program, std::string root) : program(std::move(program)), root(std::move(root)) {}
-    ~PrinterAppServer() { stop(); }
-    PrinterAppServer(const PrinterAppServer&) = delete;
-    PrinterAppServer& operator=(const PrinterAppServer&) = delete;
 
     // Starts the server and waits until it answers; false with `why` when it
     // does not. A non-empty `sourceDateEpoch` fixes the cards' time stamp; a
     // non-empty `deviceUri` replaces the out directory as the printer.
     bool start(std::string* why, const std::string& logLevel = "info", const std::string& sourceDateEpoch = "",
                const std::string& deviceUri = "");
-    void stop();
+    void stop() { server.stop(); }
 
     std::string uri() const { return "ipp://localhost:" + std::to_string(port) + "/ipp/print/card"; }
     std::string outDir() const { return root + "/out"; }
@@ -49,7 +61,9 @@ public:
     const std::string program;
     const std::string root;
     int port = 0;
-    pid_t pid = -1;
+
+private:
+    ServerProcess server;
 };
 
 } // namespace cr80test
