@@ -60,7 +60,7 @@ TEST(Cr80CardPpdCheck, PassesCupstestppdWithTheFilterInstalled)
     ASSERT_EQ(system(("mkdir -p '" + filterDir + "'").c_str()), 0);
     ASSERT_EQ(symlink(filterPath().c_str(), (filterDir + "/rastertocr80").c_str()), 0);
 
-    ProcessResult r = runProcess({{"cupstestppd", "-R", root.path(), PpdPath}, {}, std::nullopt, 60000, std::nullopt});
+    ProcessResult r = runCommand({"cupstestppd", "-R", root.path(), PpdPath}, 60000);
     ASSERT_TRUE(r.started) << r.startError;
     EXPECT_TRUE(r.exitedWith(0)) << r.out << r.err;
     EXPECT_NE(r.out.find(": PASS"), std::string::npos) << r.out;
@@ -68,7 +68,7 @@ TEST(Cr80CardPpdCheck, PassesCupstestppdWithTheFilterInstalled)
 
     // Without the filter the checker must notice: the check is real.
     ASSERT_EQ(unlink((filterDir + "/rastertocr80").c_str()), 0);
-    r = runProcess({{"cupstestppd", "-R", root.path(), PpdPath}, {}, std::nullopt, 60000, std::nullopt});
+    r = runCommand({"cupstestppd", "-R", root.path(), PpdPath}, 60000);
     EXPECT_FALSE(r.exitedWith(0)) << r.out;
 }
 

@@ -30,10 +30,7 @@ protected:
     ProcessResult run(std::vector<std::string> args)
     {
         args.insert(args.begin(), makeRasterPath());
-        cr80test::ProcessRequest request;
-        request.argv = args;
-        request.timeoutMs = 30000;
-        return cr80test::runProcess(request);
+        return cr80test::runCommand(args, 30000);
     }
 
     TempDir dir;

@@ -166,10 +166,8 @@ TEST(CardstreamProgram, ExitStatusAndFiles)
     const std::string cardless =
         cmd("Psync;1;0") + "<HEADER>" + cmd("Pr;0;t") + "</HEADER>" + "<DOC Duplex=0>" + "</DOC>" + "<END>";
     auto run = [](std::vector<std::string> args) {
-        cr80test::ProcessRequest request;
-        request.argv = {CR80_CARDSTREAM_PATH};
-        request.argv.insert(request.argv.end(), args.begin(), args.end());
-        return cr80test::runProcess(request);
+        args.insert(args.begin(), CR80_CARDSTREAM_PATH);
+        return cr80test::runCommand(args);
     };
     const struct {
         const char* name;
