@@ -1,3 +1,5 @@
+// The panel builders, colour and black or overlay: every header form with its
+// panel bytes, and blank, short or missing images kept inside the buffer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
