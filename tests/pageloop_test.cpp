@@ -1,5 +1,5 @@
-// The filter entry and page loop: command line, the call sequence of the
-// loop, refused and truncated pages, and the face bitmap layout.
+// The filter entry and page loop: command line, refused and truncated pages,
+// and the face bitmap layout.
 #include <gtest/gtest.h>
 
 #include <cups/raster.h>
@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cstring>
-#include <regex>
 
 #include "COemPDEV.h"
 #include "FilterRun.h"
@@ -16,27 +15,6 @@
 #include "pipeline/StatusReporter.h"
 
 using namespace cr80test;
-
-namespace {
-
-// The loop's events in order: "res:N", "newFace" and "EndPage".
-std::vector<std::string> loopEvents(const std::string& log)
-{
-    std::vector<std::string> events;
-    std::regex event(R"((res : (\d+))|(\[UniDriverAdapter::newFace\] \(prt)|(>>>>>> EndPage))");
-    for (auto it = std::sregex_iterator(log.begin(), log.end(), event); it != std::sregex_iterator(); ++it) {
-        const std::smatch& m = *it;
-        if (m[1].matched)
-            events.push_back("res:" + m[2].str());
-        else if (m[3].matched)
-            events.push_back("newFace");
-        else
-            events.push_back("EndPage");
-    }
-    return events;
-}
-
-} // namespace
 
 TEST(FilterEntry, WrongArgumentCountsPrintVersionAndUsage)
 {
@@ -47,42 +25,6 @@ TEST(FilterEntry, WrongArgumentCountsPrintVersionAndUsage)
         ASSERT_TRUE(r.exitedWith(0)) << n;
         EXPECT_EQ(r.out, "raster - version 1.0.0\n") << n;
         EXPECT_NE(r.err.find("ZEZ2O1 FATAL: raster job-id user title copies options [file]\n"), std::string::npos);
-    }
-}
-
-TEST(PageLoop, HandsEachFaceOverOnceWithFlushOnTheLast)
-{
-    TempDir dir;
-    const std::string three = sampleRaster(3, 101, 64);
-    struct Case {
-        const char* name;
-        std::string raster;
-        bool onStdin;
-        std::vector<std::string> events;
-    } cases[] = {
-        {"one page, file", sampleRaster(1, 101, 64), false, {"res:0", "newFace", "EndPage"}},
-        {"three pages, stdin",
-         three,
-         true,
-         {"res:1", "newFace", "EndPage", "res:1", "newFace", "EndPage", "res:0", "newFace", "EndPage"}},
-        {"three pages, file",
-         three,
-         false,
-         {"res:1", "newFace", "EndPage", "res:1", "newFace", "EndPage", "res:0", "newFace", "EndPage"}},
-    };
-    for (const Case& c : cases) {
-        FilterJob job;
-        job.title = "Badge of Zoë";
-        if (c.onStdin)
-            job.stdinBytes = c.raster;
-        else
-            job.file = dir.write("in.ras", c.raster);
-        ProcessResult r = runFilter(job);
-        ASSERT_TRUE(r.exitedWith(0)) << c.name << r.err;
-        EXPECT_EQ(loopEvents(r.err), c.events) << c.name;
-        EXPECT_NE(r.err.find("(doc:Badge of Zo\xc3\xab)"), std::string::npos) << c.name;
-        EXPECT_EQ(count(r.err, "ZEZ2O1 ERROR"), 0u) << c.name;
-        EXPECT_NE(r.err.find("ZEZ2O1 INFO: End Of Main\n"), std::string::npos) << c.name;
     }
 }
 

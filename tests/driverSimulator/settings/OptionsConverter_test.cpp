@@ -407,30 +407,3 @@ TEST_F(OptionsConverterTest, PassthroughFragmentsByPositionPriorityAndLifetime)
     EXPECT_EQ(job.fragments(PT::FrontFaceHead), "\x1bTop\r\x1b"
                                                 "Dm;1;M\r");
 }
-
-TEST_F(OptionsConverterTest, BitmapReaderNamesAndKind)
-{
-    {
-        Job job;
-        job.run({{"IFBlackCustom", "/tmp/k.bmp"}, {"IBOverlayCustom", "/tmp/o.bmp"}});
-        EXPECT_EQ(job.readerName(MonoReaders::BlackMonochromeReaderFront), "/tmp/k.bmp");
-        EXPECT_EQ(job.readerName(MonoReaders::BlackMonochromeReaderBack), "backBlack");
-        EXPECT_EQ(job.readerName(MonoReaders::OverlayMonochromeReaderBack), "/tmp/o.bmp");
-    }
-    {
-        // Switching to the registry kind before naming leaves no reader.
-        Job job;
-        job.readers.set(nullptr, "black", MonoReaders::BlackMonochromeReaderFront);
-        job.run({{"IGMonoReaderType", "REG"}, {"IFBlackCustom", "/tmp/k.bmp"}});
-        EXPECT_EQ(job.readers.get(MonoReaders::BlackMonochromeReaderFront), nullptr);
-    }
-    {
-        // The same kind keeps the reader object and renames it.
-        Job job;
-        job.readers.set(nullptr, "black", MonoReaders::BlackMonochromeReaderFront);
-        tavgdi::IMonochromeReader* before = job.readers.get(MonoReaders::BlackMonochromeReaderFront);
-        job.run({{"IGMonoReaderType", "FILE"}, {"IFBlackCustom", "/tmp/k.bmp"}});
-        EXPECT_EQ(job.readers.get(MonoReaders::BlackMonochromeReaderFront), before);
-        EXPECT_EQ(job.readerName(MonoReaders::BlackMonochromeReaderFront), "/tmp/k.bmp");
-    }
-}
