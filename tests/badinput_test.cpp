@@ -83,7 +83,7 @@ std::string compressedPages(unsigned width, unsigned height, unsigned pages)
     return readFile(path);
 }
 
-enum class Ppd { Test, Unset, Missing, Garbage, Empty };
+enum class Ppd { Test, Unset, Missing, Garbage, Empty, Bare };
 enum class Input { Stdin, File, MissingFile, Directory };
 
 struct BadInput {
@@ -214,6 +214,9 @@ std::vector<BadInput> catalogue()
         {"PPD of garbage", raster, SmallCard, 1, {"PPD load (ptr: 0, src:"}, Ppd::Garbage},
         {"empty PPD", raster, SmallCard, 1, {"PPD load (ptr: 0, src:"}, Ppd::Empty},
         {"no PPD variable", raster, SmallCard, 1, {"PPD load (ptr: 0, src:(null))"}, Ppd::Unset},
+        // The PPD is dumped to the log: only the parts it has are read.
+        {"PPD without sizes, fonts or filters", raster, SmallCard, 1, {"ppd->num_sizes: 0\n", "ppd->fonts: (null)\n"},
+         Ppd::Bare},
 
         // Custom black and overlay pictures: a face whose picture cannot be
         // read fails, and its card is left out of the stream.
@@ -330,6 +333,12 @@ std::string ppdPath(Ppd ppd, const TempDir& dir)
         return dir.write("garbage.ppd", "*PPD-Adobe: \"4.3\"\n\x01\x02*OpenUI *Foo\n*Default");
     case Ppd::Empty:
         return dir.write("empty.ppd", "");
+    case Ppd::Bare:
+        return dir.write("bare.ppd", "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
+                                     "*LanguageVersion: English\n*LanguageEncoding: ISOLatin1\n"
+                                     "*PCFileName: \"BARE.PPD\"\n*Manufacturer: \"T\"\n*Product: \"(T)\"\n"
+                                     "*ModelName: \"T\"\n*ShortNickName: \"T\"\n*NickName: \"T\"\n"
+                                     "*PSVersion: \"(3010.000) 0\"\n");
     case Ppd::Unset:
         break;
     }

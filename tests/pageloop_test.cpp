@@ -63,20 +63,6 @@ protected:
     DEVOBJ devobj{};
 };
 
-TEST_F(FillBitmap, RowsAreBottomUpBgrPaddedToFourBytes)
-{
-    RasterImage img(2, 2);
-    img.rgb = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    ASSERT_TRUE(fill({rawPage(img)}));
-    // Copies: the bitmap header is packed.
-    const int width = pdev.bmInfoHeader.biWidth, height = pdev.bmInfoHeader.biHeight;
-    const int bits = pdev.bmInfoHeader.biBitCount;
-    EXPECT_EQ(width, 2);
-    EXPECT_EQ(height, 2);
-    EXPECT_EQ(bits, 24);
-    EXPECT_EQ(bitmap(), (std::vector<uint8_t>{9, 8, 7, 12, 11, 10, 0, 0, 3, 2, 1, 6, 5, 4, 0, 0}));
-}
-
 TEST_F(FillBitmap, MissingRowsAreWhiteAndComeFirst)
 {
     RawPage page = rawPage(patternImage(3, 3));

@@ -23,7 +23,6 @@
 #include "face/PixelOperation.h"
 #include "face/RasterAccess.h"
 #include "image/CR80ColorBmpManager.h"
-#include "image/ColorPixel.h"
 #include "image/GDMemoryManager.h"
 #include "image/IGDataMemoryManager.h"
 #include "image/IPixel.h"
@@ -473,24 +472,6 @@ TEST_F(RasterAccessTest, MeanOnARoundingEdgeIsMeasuredDotByDot)
         pida.resetCounters();
         EXPECT_TRUE(pida.isMeasureExact());
     }
-}
-
-// A processor without a column measure of its own sees every dot in order.
-TEST(InvariantColumn, DefaultHandsOverEveryDot)
-{
-    struct Recorder : IGDInvariantProcessor {
-        std::vector<int> seen;
-        void updateInvariantByPixel(int w, int h, IPixel* p) override
-        {
-            seen.insert(seen.end(), {w, h, p->getY(), p->getM(), p->getC()});
-        }
-        char* getInvariant() override { return nullptr; }
-        void resetCounters() override {}
-    } r;
-    const byte y[] = {1, 2, 3}, m[] = {4, 5, 6}, c[] = {7, 8, 9};
-    ColorPixel scratch(0, 0, 0);
-    r.updateInvariantByColumn(5, 10, 2, y + 2, m + 2, c + 2, -1, &scratch);
-    EXPECT_EQ(r.seen, (std::vector<int>{5, 10, 3, 6, 9, 5, 11, 2, 5, 8}));
 }
 
 } // namespace

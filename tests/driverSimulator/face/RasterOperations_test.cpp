@@ -9,7 +9,6 @@
 #include "face/RasterOperations.h"
 #include "pipeline/StdLGRect.h"
 #include "pipeline/StdLGRectIterator.h"
-#include "pipeline/TrivialLGRectIterator.h"
 #include "settings/IGDataOptions.h"
 
 #include "RasterTestKit.h"
@@ -134,26 +133,6 @@ TEST_F(BlackExtraction, FixedColourReplacesEveryBlackDot)
     for (size_t h = 0; h < column.size(); ++h)
         EXPECT_EQ(at(ymc.get(), 0, int(h)), expected[h]) << h;
     EXPECT_EQ(blackDots(k.get()), 2);
-}
-
-TEST_F(RasterTest, StandardCopyProjectsAndStaysOnThePanel)
-{
-    auto pic = panel(TavFactory::BmpColorSupervisor);
-    auto ymc = panel(TavFactory::DbColorSupervisor);
-    put(pic.get(), 0, 0, red);
-    put(pic.get(), W - 1, 2, Ink{1, 2, 3});
-    RasterOpPtr op(TavFactory::FactoryGRasterOperation(ymc.get(), TavFactory::RasterOpStandard, nullptr));
-    ASSERT_TRUE(op->apply(pic.get(), PixelOperation::copy, nullptr, negLproj1, proj2));
-    EXPECT_EQ(at(ymc.get(), W - 1, 0), red);
-    EXPECT_EQ(at(ymc.get(), 0, 2), (Ink{1, 2, 3}));
-    EXPECT_EQ(at(ymc.get(), 0, 0), white);
-
-    // A rectangle far beyond the panel is walked only where it meets it.
-    fill(pic.get(), black);
-    tavgdi::TrivialLGRectIterator huge(W - 2, H - 1, 2000000000, 2000000000);
-    ASSERT_TRUE(op->apply(pic.get(), PixelOperation::copy, &huge, proj1, proj2));
-    EXPECT_EQ(at(ymc.get(), W - 1, H - 1), black);
-    EXPECT_EQ(at(ymc.get(), W - 3, H - 1), white);
 }
 
 TEST_F(RasterTest, InvariantWalks)
