@@ -202,6 +202,13 @@ bool isListed(const char* value, const Entry (&table)[N])
     return false;
 }
 
+// isListed for one table, where a plain function is wanted.
+template <const auto& Table>
+bool isListedIn(const char* value)
+{
+    return isListed(value, Table);
+}
+
 // The level of VALd or VALdd into `level`; false for any other value.
 bool readValLevel(const char* value, int* level)
 {
@@ -226,45 +233,10 @@ bool isValChoice(const char* value)
     return readValLevel(value, &level);
 }
 
-bool isOnOff(const char* value)
-{
-    return isListed(value, OnOffTable);
-}
-
-bool isBlackManagement(const char* value)
-{
-    return isListed(value, BlackManagementTable);
-}
-
-bool isOverlayManagement(const char* value)
-{
-    return isListed(value, OverlayManagementTable);
-}
-
 bool isHalftoning(const char* value)
 {
     // FLOYD names the error diffusion every other value falls back to.
     return isListed(value, HalftoningTable) || OptionsConverter::matches(value, "FLOYD");
-}
-
-bool isSmoothing(const char* value)
-{
-    return isListed(value, SmoothingTable);
-}
-
-bool isDuplexKinds(const char* value)
-{
-    return isListed(value, DuplexTable);
-}
-
-bool isPanelManagement(const char* value)
-{
-    return isListed(value, PanelManagementTable);
-}
-
-bool isMagEncoding(const char* value)
-{
-    return isListed(value, MagEncodingTable);
 }
 
 bool isRibbon(const char* value)
@@ -307,32 +279,31 @@ const Choice Choices[] = {
      "300x300 dpi", nullptr},
     {"PaperSize", [](const char* v) { return isListed(v, FormTable) || OptionsConverter::matches(v, "CRCUSTOM"); },
      "CR80", nullptr},
-    {"ISendBlankPanel", isOnOff, "OFF", textsOf<OnOffTable>},
-    {"GHighQualityMode", isOnOff, "OFF", textsOf<OnOffTable>},
-    {"IGMonoReaderType", [](const char* v) { return isListed(v, MonoReaderTypeTable); }, "FILE",
-     textsOf<MonoReaderTypeTable>},
-    {"FBlackManagement", isBlackManagement, "None", textsOf<BlackManagementTable>},
-    {"BBlackManagement", isBlackManagement, "None", textsOf<BlackManagementTable>},
-    {"FOverlayManagement", isOverlayManagement, "None", textsOf<OverlayManagementTable>},
-    {"BOverlayManagement", isOverlayManagement, "None", textsOf<OverlayManagementTable>},
-    {"FPageRotate180", isOnOff, "OFF", textsOf<OnOffTable>},
-    {"BPageRotate180", isOnOff, "OFF", textsOf<OnOffTable>},
+    {"ISendBlankPanel", isListedIn<OnOffTable>, "OFF", textsOf<OnOffTable>},
+    {"GHighQualityMode", isListedIn<OnOffTable>, "OFF", textsOf<OnOffTable>},
+    {"IGMonoReaderType", isListedIn<MonoReaderTypeTable>, "FILE", textsOf<MonoReaderTypeTable>},
+    {"FBlackManagement", isListedIn<BlackManagementTable>, "None", textsOf<BlackManagementTable>},
+    {"BBlackManagement", isListedIn<BlackManagementTable>, "None", textsOf<BlackManagementTable>},
+    {"FOverlayManagement", isListedIn<OverlayManagementTable>, "None", textsOf<OverlayManagementTable>},
+    {"BOverlayManagement", isListedIn<OverlayManagementTable>, "None", textsOf<OverlayManagementTable>},
+    {"FPageRotate180", isListedIn<OnOffTable>, "OFF", textsOf<OnOffTable>},
+    {"BPageRotate180", isListedIn<OnOffTable>, "OFF", textsOf<OnOffTable>},
     {"GRibbonType", isRibbon, nullptr, nullptr},
     {"Duplex", [](const char* v) { return OptionsConverter::matches(v, "HORIZONTAL"); }, "one-sided", nullptr},
-    {"GDuplexType", isDuplexKinds, "DUPLEX_MM", textsOf<DuplexTable>},
-    {"GDuplexMode", isDuplexKinds, "one-sided", textsOf<DuplexTable>},
+    {"GDuplexType", isListedIn<DuplexTable>, "DUPLEX_MM", textsOf<DuplexTable>},
+    {"GDuplexMode", isListedIn<DuplexTable>, "one-sided", textsOf<DuplexTable>},
     {"FHalftoning", isHalftoning, "FLOYD", textsOf<HalftoningTable>},
     {"BHalftoning", isHalftoning, "FLOYD", textsOf<HalftoningTable>},
-    {"GSmoothing", isSmoothing, "None", textsOf<SmoothingTable>},
-    {"IPostSmoothing", isSmoothing, "None", textsOf<SmoothingTable>},
+    {"GSmoothing", isListedIn<SmoothingTable>, "None", textsOf<SmoothingTable>},
+    {"IPostSmoothing", isListedIn<SmoothingTable>, "None", textsOf<SmoothingTable>},
     // Any value but OFF turns pipe detection on.
-    {"GPipeDetection", isOnOff, "ON", textsOf<OnOffTable>},
-    {"GInputTray", [](const char* v) { return isListed(v, InputTrayTable); }, "PRINTER", textsOf<InputTrayTable>},
-    {"GOutputTray", [](const char* v) { return isListed(v, OutputTrayTable); }, "PRINTER", textsOf<OutputTrayTable>},
-    {"GRejectBox", [](const char* v) { return isListed(v, RejectBoxTable); }, "PRINTER", textsOf<RejectBoxTable>},
-    {"GFeederCfg", [](const char* v) { return isListed(v, FeederCfgTable); }, "PRINTER", textsOf<FeederCfgTable>},
-    {"GFeederPos", [](const char* v) { return isListed(v, FeederPosTable); }, "PRINTER", textsOf<FeederPosTable>},
-    {"GCardPreloading", isOnOff, "OFF", textsOf<OnOffTable>},
+    {"GPipeDetection", isListedIn<OnOffTable>, "ON", textsOf<OnOffTable>},
+    {"GInputTray", isListedIn<InputTrayTable>, "PRINTER", textsOf<InputTrayTable>},
+    {"GOutputTray", isListedIn<OutputTrayTable>, "PRINTER", textsOf<OutputTrayTable>},
+    {"GRejectBox", isListedIn<RejectBoxTable>, "PRINTER", textsOf<RejectBoxTable>},
+    {"GFeederCfg", isListedIn<FeederCfgTable>, "PRINTER", textsOf<FeederCfgTable>},
+    {"GFeederPos", isListedIn<FeederPosTable>, "PRINTER", textsOf<FeederPosTable>},
+    {"GCardPreloading", isListedIn<OnOffTable>, "OFF", textsOf<OnOffTable>},
     {"FColorContrast", isValChoice, "VAL10", valChoices},
     {"BColorContrast", isValChoice, "VAL10", valChoices},
     {"FColorBrightness", isValChoice, "VAL10", valChoices},
@@ -341,20 +312,19 @@ const Choice Choices[] = {
     {"BMonochromeContrast", isValChoice, "VAL10", valChoices},
     {"FOverlayContrast", isValChoice, "VAL10", valChoices},
     {"BOverlayContrast", isValChoice, "VAL10", valChoices},
-    {"GMagCoercivity", [](const char* v) { return isListed(v, MagCoercivityTable); }, "None",
-     textsOf<MagCoercivityTable>},
-    {"GMagT1Encoding", isMagEncoding, "NONE", textsOf<MagEncodingTable>},
-    {"GMagT2Encoding", isMagEncoding, "NONE", textsOf<MagEncodingTable>},
-    {"GMagT3Encoding", isMagEncoding, "NONE", textsOf<MagEncodingTable>},
-    {"GShortPanelManagement", isPanelManagement, "None", textsOf<PanelManagementTable>},
-    {"GColorPanelManagement", isPanelManagement, "None", textsOf<PanelManagementTable>},
-    {"GMonoPanelManagement", isPanelManagement, "None", textsOf<PanelManagementTable>},
-    {"GOverlayPanelManagement", isPanelManagement, "None", textsOf<PanelManagementTable>},
-    {"IGSendSpoolerSession", isOnOff, "OFF", textsOf<OnOffTable>},
-    {"IGSendPrintStatusDisableMode", isOnOff, "OFF", textsOf<OnOffTable>},
+    {"GMagCoercivity", isListedIn<MagCoercivityTable>, "None", textsOf<MagCoercivityTable>},
+    {"GMagT1Encoding", isListedIn<MagEncodingTable>, "NONE", textsOf<MagEncodingTable>},
+    {"GMagT2Encoding", isListedIn<MagEncodingTable>, "NONE", textsOf<MagEncodingTable>},
+    {"GMagT3Encoding", isListedIn<MagEncodingTable>, "NONE", textsOf<MagEncodingTable>},
+    {"GShortPanelManagement", isListedIn<PanelManagementTable>, "None", textsOf<PanelManagementTable>},
+    {"GColorPanelManagement", isListedIn<PanelManagementTable>, "None", textsOf<PanelManagementTable>},
+    {"GMonoPanelManagement", isListedIn<PanelManagementTable>, "None", textsOf<PanelManagementTable>},
+    {"GOverlayPanelManagement", isListedIn<PanelManagementTable>, "None", textsOf<PanelManagementTable>},
+    {"IGSendSpoolerSession", isListedIn<OnOffTable>, "OFF", textsOf<OnOffTable>},
+    {"IGSendPrintStatusDisableMode", isListedIn<OnOffTable>, "OFF", textsOf<OnOffTable>},
     // Any value but OFF refuses pages that do not fit the card.
-    {"IGStrictPageSetup", isOnOff, "ON", textsOf<OnOffTable>},
-    {"IGSendIQLA", isOnOff, "OFF", textsOf<OnOffTable>},
+    {"IGStrictPageSetup", isListedIn<OnOffTable>, "ON", textsOf<OnOffTable>},
+    {"IGSendIQLA", isListedIn<OnOffTable>, "OFF", textsOf<OnOffTable>},
     {"IGIQLABY", isValChoice, "VAL10", valChoices},
     {"IGIQLACY", isValChoice, "VAL10", valChoices},
     {"IGIQLABM", isValChoice, "VAL10", valChoices},
